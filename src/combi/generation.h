@@ -1,0 +1,58 @@
+#pragma once
+
+#include "combi/selection.h"
+#include "combi/ticket_list.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string_view>
+
+namespace mvx {
+
+// Receives the tickets of a generation one by one, in generation order.
+class TicketSink
+{
+public:
+    virtual ~TicketSink() = default;
+    virtual void begin(const TicketLayout &layout, std::uint64_t expectedCount) = 0;
+    // Returns false to stop the generation (a write that failed).
+    virtual bool add(std::string_view letters) = 0;
+};
+
+// Keeps the tickets in a TicketList.
+class MemoryTicketSink : public TicketSink
+{
+public:
+    void begin(const TicketLayout &layout, std::uint64_t expectedCount) override;
+    bool add(std::string_view letters) override
+    {
+        list_.append(letters);
+        return true;
+    }
+    TicketList takeList() { return std::move(list_); }
+
+private:
+    TicketList list_;
+};
+
+// The number of tickets the generator settings give: C(n - B, k - B), times (k - B)! for
+// arrangements. Exact in 64 bits for every setting the boxes offer (n <= 20, k <= 8).
+std::uint64_t countTickets(const GeneratorSettings &generator);
+
+// The question asked before a generator run, with the count in it.
+Message confirmTicketCountMessage(std::uint64_t count);
+
+// The tickets of reduced system s over the selection already read (no bases): one ticket per
+// table row, in table order. Returns the number of tickets passed to the sink.
+std::int64_t generateFromSystem(int systemNumber, TicketSink &sink);
+
+// The generator's tickets: the first n - B other horses combined (or arranged) k - B at a
+// time, in lexicographic order of their letters. Returns the number passed to the sink.
+std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink &sink);
+
+// The layout the tickets of a system or of the generator settings will have.
+TicketLayout systemLayout(int systemNumber);
+TicketLayout generatorLayout(const GeneratorSettings &generator);
+
+} // namespace mvx

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "combi/generation.h"
+#include "combi/selection.h"
+
+#include <QFile>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace mvx {
+
+// Writes tickets as text lines, "7,3,12," each ending in CR LF, as they are generated. Lines
+// are gathered in a large buffer and written in big blocks; a generation of any size runs in
+// constant memory. A failed write stops the generation; the lines already written stay.
+class TicketFileSink : public TicketSink
+{
+public:
+    // `out` must be open for writing; the sink does not own it.
+    TicketFileSink(const Selection &selection, QIODevice &out);
+    ~TicketFileSink() override;
+
+    void begin(const TicketLayout &layout, std::uint64_t expectedCount) override;
+    bool add(std::string_view letters) override;
+    // Writes what is left in the buffer. False when this or an earlier write failed.
+    bool finish();
+
+    std::int64_t linesWritten() const { return lines_; }
+    const TicketLayout &layout() const { return layout_; }
+    bool failed() const { return failed_; }
+
+private:
+    bool flush();
+
+    const Selection &selection_;
+    QIODevice &out_;
+    TicketLayout layout_;
+    std::optional<TicketReader> reader_;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+    std::int64_t lines_ = 0;
+    bool failed_ = false;
+};
+
+// The line of one ticket as it stands in the file, CR LF included.
+QByteArray ticketLine(const TicketReader &reader, int horsesPerTicket, std::string_view letters);
+
+namespace messages {
+// A ticket file that could not be created or written, with the system's reason.
+Message ticketFileFailed(const QString &fileName, const QString &reason);
+} // namespace messages
+
+} // namespace mvx

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "combi/generation.h"
+#include "combi/selection.h"
+#include "model/game_state.h"
+#include "model/platform.h"
+
+#include <optional>
+
+namespace mvx {
+
+enum class TicketDestination {
+    List = 1,  // keep the tickets and show the ticket list
+    File = 2,  // write them to a text file only
+    Print = 3, // keep them and open the print dialog
+};
+
+// What the systems page shows when a request starts.
+struct SystemsPage
+{
+    bool reducedTab = true;  // the reduced-system tab is active, else the generator tab
+    int systemNumber = -1;   // the system selected in the list
+    GeneratorSettings generator;
+    SelectionBoxes boxes;
+};
+
+// The checks every request runs first, the messages to show in order; empty means go on.
+std::vector<Message> checkTicketRequest(const SystemsPage &page);
+
+// Reads the selection the way the page asks and passes its tickets to the sink.
+void generateTickets(GameState &state, const SystemsPage &page, TicketSink &sink);
+
+// The request behind "Voir les tickets", "Générer un fichier" and "Imprimer les tickets":
+// checks the selection, asks what it must ask and generates. Returns true when a new ticket
+// list was made for the list or the print dialog, which the caller then opens. On any stop
+// the earlier ticket list stays as it was.
+bool prepareTickets(GameState &state, const SystemsPage &page, TicketDestination destination, Platform &platform);
+
+// The generation behind "Comparer avec l'arrivée": the same checks without the count
+// question. Returns true when the comparison window should open.
+bool prepareComparison(GameState &state, const SystemsPage &page, Platform &platform);
+
+// The save dialog of the ticket text file.
+Platform::FileDialog ticketFileDialog();
+
+// Refuses, with the message to show, a list that would not fit in memory: more slots than a
+// 32-bit count holds, or more letters than half of the machine's memory.
+std::optional<Message> checkTicketListFits(std::uint64_t count, const TicketLayout &layout);
+
+// Half of the physical memory, the most a ticket list may take.
+std::uint64_t ticketMemoryBudget();
+
+} // namespace mvx

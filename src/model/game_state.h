@@ -1,0 +1,73 @@
+#pragma once
+
+#include "combi/ticket_list.h"
+#include "model/settings_record.h"
+
+#include <array>
+#include <cstdint>
+
+namespace mvx {
+
+constexpr int kMaxHorses = 20;        // horse numbers run 1..20 in selections, tickets and arrivals
+constexpr int kForecastRows = 500;    // rows of the forecast table (the count box offers 200)
+constexpr int kForecastPositions = 20;
+constexpr int kArrivalPlaces = 5;
+constexpr int kWinCategories = 12;
+constexpr int kPaidCategories = 10;
+
+// The horses read from the selection boxes: the bases first, then the others in box order.
+// Arrays are 1-based; slot 0 is unused. Ticket letter "A" stands for otherHorses[1].
+struct Selection
+{
+    std::array<std::int32_t, 4> baseHorses {};
+    std::array<std::int32_t, kMaxHorses + 1> otherHorses {};
+};
+
+struct SynthesisEntry
+{
+    std::int32_t horse = 0;
+    std::int32_t points = 0;
+};
+
+// The 108-byte game file record, decoded. The horse numbers are 1-based like the selection.
+struct GameFileRecord
+{
+    std::array<std::uint8_t, 4> fileTag {};
+    std::int32_t gameMode = 0;
+    std::int32_t systemNumber = 0;
+    std::int32_t combineIndex = 0;
+    std::int32_t ticketIndex = 0;
+    std::int32_t baseIndex = 0;
+    std::int32_t reducedFlag = 0;
+    std::array<std::int32_t, kMaxHorses> horseNumbers {};
+};
+
+// Everything the program knows about the race in hand. One instance lives as long as the
+// application and is handed to every window and engine that reads or writes it.
+struct GameState
+{
+    // Race and forecasts
+    std::int32_t horseCount = 20;
+    std::int32_t horsesPerForecast = 8;
+    std::int32_t forecastCount = 5;
+    std::array<std::array<std::int32_t, kForecastPositions>, kForecastRows> forecasts {};
+    std::int32_t currentForecast = 0;
+    std::array<std::int32_t, kForecastPositions> pointsByPosition {};
+    std::array<SynthesisEntry, kMaxHorses> synthesis {};
+
+    // Selection and tickets (the ticket list carries horsesPerTicket, baseCount and ticketCount)
+    Selection selection;
+    TicketList tickets;
+
+    // Arrival and winnings (1-based places; slot 0 unused)
+    std::array<std::int32_t, kArrivalPlaces + 1> arrival {};
+    std::array<std::int32_t, kWinCategories> winCounts {};
+    std::array<double, kPaidCategories> payouts {};
+
+    // Settings and files
+    SettingsRecord settings;
+    GameFileRecord gameFileRecord;
+    bool firstShowPending = true;
+};
+
+} // namespace mvx

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+namespace mvx {
+
+// Everything a window or a request asks of the outside world goes through this interface:
+// the application installs the desktop implementation once, tests install a scripted one.
+class Platform
+{
+public:
+    enum class Buttons { Ok, YesNo, OkCancel };
+    enum class Icon { None, Information, Warning, Question };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    struct FileDialog
+    {
+        QString title;
+        QString filter;           // "description|pattern", as file dialogs of the program list them
+        QString defaultExtension; // without the dot
+        QString proposedName;
+        bool pathMustExist = true;
+        bool fileMustExist = false;
+        bool confirmOverwrite = false;
+    };
+
+    virtual ~Platform() = default;
+
+    virtual Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) = 0;
+    virtual void beep() = 0;
+    // The chosen file name, or an empty text when the dialog was cancelled.
+    virtual QString saveFileName(const FileDialog &dialog) = 0;
+    virtual QString openFileName(const FileDialog &dialog) = 0;
+    virtual void setWaitCursor(bool waiting) = 0;
+    // The folder of the running program, ending with a separator.
+    virtual QString programFolder() = 0;
+    // Opens a file or an address with the desktop's default application.
+    virtual bool openDocument(const QString &pathOrUrl) = 0;
+    virtual bool startProgram(const QString &path) = 0;
+
+    // An information box with an OK button, the way every refusal of the program is shown.
+    void inform(const QString &text, const QString &title) { message(text, title, Buttons::Ok, Icon::None); }
+};
+
+// Shows the wait cursor for as long as it lives.
+class WaitCursor
+{
+public:
+    explicit WaitCursor(Platform &platform) : platform_(platform) { platform_.setWaitCursor(true); }
+    ~WaitCursor() { platform_.setWaitCursor(false); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+
+private:
+    Platform &platform_;
+};
+
+} // namespace mvx

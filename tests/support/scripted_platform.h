@@ -1,0 +1,54 @@
+#pragma once
+
+#include "model/platform.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+namespace mvx::testing {
+
+// A platform that records what the program asked and answers from queues. A question with no
+// scripted answer gets the safe answer (No, Cancel, an empty file name), so a forgotten
+// answer never blocks a test.
+class ScriptedPlatform : public Platform
+{
+public:
+    struct Asked
+    {
+        QString text;
+        QString title;
+        Buttons buttons;
+        Icon icon;
+    };
+
+    Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
+    void beep() override { ++beeps; }
+    QString saveFileName(const FileDialog &dialog) override;
+    QString openFileName(const FileDialog &dialog) override;
+    void setWaitCursor(bool waiting) override;
+    QString programFolder() override { return folder; }
+    bool openDocument(const QString &pathOrUrl) override;
+    bool startProgram(const QString &path) override;
+
+    // Scripted answers, taken in order.
+    std::deque<Answer> answers;
+    std::deque<QString> fileNames;
+    QString folder;
+    bool documentsOpen = true;
+    bool programsStart = true;
+
+    // What was asked.
+    std::vector<Asked> messages;
+    std::vector<FileDialog> fileDialogs;
+    QStringList opened;
+    QStringList started;
+    int beeps = 0;
+    int waitCursorDepth = 0;
+    int waitCursorShown = 0;
+
+    QStringList messageTexts() const;
+};
+
+} // namespace mvx::testing
