@@ -702,7 +702,9 @@ int main(int argc, char **argv)
     if (o.system > 0) {
         std::printf("system %d\n", o.system);
         std::printf("# %s", how.c_str());
-        if (o.bases > 0)
+        if (o.bases == 1)
+            std::printf(", position 1 in every row");
+        else if (o.bases > 1)
             std::printf(", positions 1..%d in every row", o.bases);
         if (rows.size() > covering)
             std::printf(", %zu extra rows", rows.size() - covering);
