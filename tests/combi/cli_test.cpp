@@ -1,0 +1,97 @@
+// The command-line tool, run as a process: bytes on standard output, messages and exit codes.
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+CliRun cli(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(MAROVELLIX_CLI), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return { p.exitCode(), p.readAllStandardOutput(), QString::fromLocal8Bit(p.readAllStandardError()) };
+}
+
+} // namespace
+
+TEST(Cli, TicketsOfASystemAndOfTheGeneratorAreTheTicketFileBytes)
+{
+    const CliRun system = cli({ "tickets", "--system", "2", "4", "9", "1", "12", "6", "3" });
+    EXPECT_EQ(system.exitCode, 0) << system.err.toStdString();
+    EXPECT_EQ(system.out, QByteArray("4,9,1,12,6,\r\n4,9,1,12,3,\r\n4,9,1,6,3,\r\n4,9,12,6,3,\r\n"));
+
+    const CliRun based = cli({ "tickets", "-n", "4", "-k", "3", "--bases=1", "--base-positions", "2", "7", "3", "12", "5" });
+    EXPECT_EQ(based.exitCode, 0) << based.err.toStdString();
+    EXPECT_EQ(based.out, QByteArray("3,7,12,\r\n3,7,5,\r\n12,7,5,\r\n"));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.txt"));
+    const CliRun complete = cli({ "tickets", "-n", "3", "-k", "2", "--complete", "-o", path, "7", "3", "12" });
+    EXPECT_EQ(complete.exitCode, 0);
+    EXPECT_TRUE(complete.out.isEmpty());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("7,3,\r\n7,12,\r\n3,7,\r\n3,12,\r\n12,7,\r\n12,3,\r\n"));
+}
+
+TEST(Cli, RefusedSelectionsGiveTheWindowsMessagesAndWriteNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("never.txt"));
+    const CliRun zero = cli({ "tickets", "-s", "2", "-o", path, "4", "0", "1" });
+    EXPECT_EQ(zero.exitCode, 2);
+    EXPECT_TRUE(zero.err.contains(QStringLiteral("Les numeros saisis ne sont pas corrects")));
+    EXPECT_FALSE(QFile::exists(path));
+
+    const CliRun repeated = cli({ "tickets", "-n", "3", "-k", "2", "7", "3", "7" });
+    EXPECT_EQ(repeated.exitCode, 2);
+    EXPECT_TRUE(repeated.err.contains(QStringLiteral("Il y a une erreur dans votre sélection")));
+    EXPECT_TRUE(repeated.out.isEmpty());
+}
+
+TEST(Cli, BadArgumentsAreNamedAndHelpIsThere)
+{
+    const CliRun system = cli({ "tickets", "--system", "54", "1" });
+    EXPECT_EQ(system.exitCode, 2);
+    EXPECT_TRUE(system.err.contains(QStringLiteral("'54'")));
+    const CliRun unknown = cli({ "tickets", "--frobnicate" });
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("--frobnicate")));
+    const CliRun both = cli({ "tickets", "-s", "2", "-n", "4", "-k", "2" });
+    EXPECT_EQ(both.exitCode, 2);
+    EXPECT_EQ(cli({ "frobnicate" }).exitCode, 2);
+
+    for (const QStringList &args : { QStringList { "--help" }, QStringList { "tickets", "--help" },
+                                     QStringList { "systems", "--help" } }) {
+        const CliRun help = cli(args);
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_TRUE(help.out.startsWith("Usage: marovellix-cli")) << args.join(' ').toStdString();
+    }
+}
+
+TEST(Cli, SystemsListsAllFiftyThree)
+{
+    const CliRun list = cli({ "systems" });
+    EXPECT_EQ(list.exitCode, 0);
+    const QList<QByteArray> lines = list.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 53);
+    EXPECT_TRUE(lines[1].startsWith("2\t5\t6\t0\t4\tquinté:  6 chevaux en 4 tickets"));
+}
+
+TEST(Cli, AFullDiskIsReportedWithExitStatusOne)
+{
+    const CliRun full = cli({ "tickets", "-s", "2", "-o", "/dev/full", "1", "2", "3", "4", "5", "6" });
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.err.contains(QStringLiteral("/dev/full")));
+}
