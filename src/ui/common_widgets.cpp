@@ -1,0 +1,343 @@
+#include "ui/common_widgets.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+
+#include <functional>
+
+namespace mvx::ui {
+
+namespace {
+
+const char *const kTagProperty = "tag";
+const char *const kDigitFilterProperty = "mvxDigitFilter";
+
+// Calls `action` for every direct child widget of `group`, in child order, with its tag.
+void forEachTagged(QWidget *group, const std::function<void(QWidget *, int)> &action)
+{
+    if (!group)
+        return;
+    for (QObject *child : group->children()) {
+        if (auto *widget = qobject_cast<QWidget *>(child))
+            action(widget, tagOf(widget));
+    }
+}
+
+void fillItems(QComboBox *box, int n)
+{
+    box->clear();
+    if (n > 0) {
+        QStringList items;
+        items.reserve(n);
+        for (int i = 1; i <= n; ++i)
+            items << QString::number(i);
+        box->addItems(items);
+    }
+}
+
+void setBoxText(QComboBox *box, const QString &text)
+{
+    if (box->isEditable())
+        box->setEditText(text);
+}
+
+bool onlyDigits(const QString &text)
+{
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+// The key-press hook of the number boxes.
+class DigitFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            return !keyAllowed(*static_cast<QKeyEvent *>(event));
+        case QEvent::InputMethod:
+            return !onlyDigits(static_cast<QInputMethodEvent *>(event)->commitString());
+        default:
+            return false;
+        }
+    }
+
+private:
+    static bool keyAllowed(const QKeyEvent &key)
+    {
+        switch (key.key()) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Tab: // focus moves are not typing
+        case Qt::Key_Backtab:
+            return true;
+        default:
+            break;
+        }
+        // Shortcuts (copy, paste, undo) go through; what they insert still meets the validator.
+        if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
+            return true;
+        const QString text = key.text();
+        if (text.isEmpty()) // arrows, Delete, Home, End: no character
+            return true;
+        return text.size() == 1 && onlyDigits(text);
+    }
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+int mulDivRounded(std::int64_t a, std::int64_t b, std::int64_t c)
+{
+    const std::int64_t product = a * b;
+    const bool negative = (product < 0) != (c < 0);
+    const std::int64_t magnitude = product < 0 ? -product : product;
+    const std::int64_t divisor = c < 0 ? -c : c;
+    const std::int64_t quotient = (magnitude + divisor / 2) / divisor;
+    return int(negative ? -quotient : quotient);
+}
+
+std::vector<GradientBand> gradientBands(int height, const QColor &start, const QColor &end)
+{
+    const int r0 = start.red(), g0 = start.green(), b0 = start.blue();
+    const int dr = end.red() - r0, dg = end.green() - g0, db = end.blue() - b0;
+    std::vector<GradientBand> bands;
+    bands.reserve(256);
+    for (int i = 0; i < 256; ++i) {
+        GradientBand band;
+        band.top = mulDivRounded(i, height, 256);
+        band.bottom = mulDivRounded(i + 1, height, 256);
+        band.colour
+            = QColor(r0 + mulDivRounded(i, dr, 255), g0 + mulDivRounded(i, dg, 255), b0 + mulDivRounded(i, db, 255));
+        bands.push_back(band);
+    }
+    return bands;
+}
+
+TDegradeClass::TDegradeClass(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("TDegradeClass"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    if (parent) {
+        setGeometry(parent->rect());
+        parent->installEventFilter(this);
+        lower();
+    }
+}
+
+void TDegradeClass::setStartColor(const QColor &colour)
+{
+    start_ = colour;
+    update();
+}
+
+void TDegradeClass::setEndColor(const QColor &colour)
+{
+    end_ = colour;
+    update();
+}
+
+void TDegradeClass::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    for (const GradientBand &band : gradientBands(height(), start_, end_)) {
+        if (band.bottom > band.top)
+            painter.fillRect(0, band.top, width(), band.bottom - band.top, band.colour);
+    }
+}
+
+bool TDegradeClass::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parent() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return false;
+}
+
+TDegradeClass *addWindowBackground(QWidget *window)
+{
+    auto *background = new TDegradeClass(window);
+    background->setStartColor(kWindowStartColour);
+    background->setEndColor(kWindowEndColour);
+    return background;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void setTag(QWidget *widget, int tag)
+{
+    widget->setProperty(kTagProperty, tag);
+}
+
+int tagOf(const QWidget *widget)
+{
+    return widget->property(kTagProperty).toInt();
+}
+
+void fillNumberList(QComboBox *box, int n)
+{
+    if (!box)
+        return;
+    const QSignalBlocker blocker(box);
+    fillItems(box, n);
+    if (n > 0)
+        box->setCurrentIndex(0);
+    else
+        setBoxText(box, QString());
+}
+
+void fillTaggedNumberLists(QWidget *group, int n)
+{
+    forEachTagged(group, [n](QWidget *widget, int tag) {
+        if (tag > 0)
+            fillNumberList(qobject_cast<QComboBox *>(widget), n);
+    });
+}
+
+void enableByTag(QWidget *group, int n)
+{
+    forEachTagged(group, [n](QWidget *widget, int tag) {
+        if (tag > 0)
+            widget->setEnabled(tag <= n);
+    });
+}
+
+void showByTag(QWidget *group, int n)
+{
+    forEachTagged(group, [n](QWidget *widget, int tag) {
+        if (tag >= 0)
+            widget->setVisible(tag <= n);
+    });
+}
+
+void colourByTag(QWidget *group, int n)
+{
+    forEachTagged(group, [n](QWidget *widget, int tag) {
+        if (tag <= 0)
+            return;
+        const QColor colour = tag <= n ? QColor(255, 0, 0) : QColor(255, 255, 255);
+        auto paint = [&colour](QWidget *target) {
+            QPalette palette = target->palette();
+            palette.setColor(QPalette::Base, colour);
+            palette.setColor(QPalette::Button, colour);
+            target->setPalette(palette);
+        };
+        paint(widget);
+        if (auto *box = qobject_cast<QComboBox *>(widget); box && box->lineEdit())
+            paint(box->lineEdit());
+    });
+}
+
+void fillNumberListAt(QWidget *group, int tag, int n, int selection)
+{
+    forEachTagged(group, [=](QWidget *widget, int childTag) {
+        auto *box = qobject_cast<QComboBox *>(widget);
+        if (childTag != tag || !box)
+            return;
+        const QSignalBlocker blocker(box);
+        fillItems(box, n);
+        if (selection > 0 && selection <= n) {
+            box->setCurrentIndex(selection - 1);
+        } else {
+            box->setCurrentIndex(-1);
+            setBoxText(box, QString());
+        }
+    });
+}
+
+void setTaggedText(QWidget *group, int tag, int value)
+{
+    const QString text = QString::number(value);
+    forEachTagged(group, [&](QWidget *widget, int childTag) {
+        if (childTag != tag)
+            return;
+        const QSignalBlocker blocker(widget);
+        if (auto *box = qobject_cast<QComboBox *>(widget)) {
+            // The list highlights the number when it holds it; the text is the number either way.
+            box->setCurrentIndex(box->findText(text, Qt::MatchExactly));
+            setBoxText(box, text);
+        } else {
+            widget->setProperty("text", text);
+        }
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void installDigitFilter(QComboBox *box)
+{
+    if (!box || box->property(kDigitFilterProperty).toBool())
+        return;
+    box->setProperty(kDigitFilterProperty, true);
+    auto *filter = new DigitFilter(box);
+    box->installEventFilter(filter);
+    if (QLineEdit *edit = box->lineEdit()) {
+        edit->installEventFilter(filter);
+        box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box));
+    }
+}
+
+QComboBox *makeNumberBox(QWidget *parent, const QString &objectName, int tag, int maxLength)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(objectName);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr);
+    box->lineEdit()->setMaxLength(maxLength);
+    setTag(box, tag);
+    installDigitFilter(box);
+    return box;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+GridCellDelegate::GridCellDelegate(int fixedRows, int fixedColumns, QObject *parent)
+    : QStyledItemDelegate(parent)
+    , fixedRows_(fixedRows)
+    , fixedColumns_(fixedColumns)
+{ }
+
+QColor GridCellDelegate::cellFill(int row, int column) const
+{
+    if (row < fixedRows_ || column < fixedColumns_)
+        return QColor(199, 185, 200);
+    if (row == 0)
+        return QColor();
+    return row % 2 == 1 ? QColor(255, 255, 255) : QColor(225, 255, 244);
+}
+
+void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const QRect cell = option.rect;
+    painter->save();
+    const QColor fill = cellFill(index.row(), index.column());
+    if (fill.isValid())
+        painter->fillRect(cell, fill);
+    QFont font = option.font;
+    if (boldColumns_.contains(index.column()))
+        font.setBold(true);
+    painter->setFont(font);
+    painter->setPen(Qt::black);
+    painter->setClipRect(cell);
+    painter->drawText(cell.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+        index.data(Qt::DisplayRole).toString());
+    painter->restore();
+}
+
+} // namespace mvx::ui

@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QColor>
+#include <QSet>
+#include <QStyledItemDelegate>
+#include <QWidget>
+
+#include <cstdint>
+#include <vector>
+
+class QComboBox;
+
+namespace mvx::ui {
+
+// The colours every window of the program gives its gradient background.
+inline const QColor kWindowStartColour(241, 255, 223);
+inline const QColor kWindowEndColour(235, 254, 171);
+
+// ---------------------------------------------------------------------------------------------
+// Gradient background
+
+struct GradientBand
+{
+    int top = 0; // first row of the band
+    int bottom = 0; // first row below the band (top == bottom for an empty band)
+    QColor colour;
+};
+
+// a * b / c in 64 bits, rounded to the nearest integer, halves away from zero.
+int mulDivRounded(std::int64_t a, std::int64_t b, std::int64_t c);
+
+// The 256 horizontal bands that paint a gradient of the given height, from `start` at the top
+// to `end` at the bottom.
+std::vector<GradientBand> gradientBands(int height, const QColor &start, const QColor &end);
+
+// A background that fills its parent, follows its size and stays below its siblings.
+class TDegradeClass : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QColor StartColor READ startColor WRITE setStartColor)
+    Q_PROPERTY(QColor EndColor READ endColor WRITE setEndColor)
+
+public:
+    explicit TDegradeClass(QWidget *parent);
+
+    QColor startColor() const { return start_; }
+    QColor endColor() const { return end_; }
+    void setStartColor(const QColor &colour);
+    void setEndColor(const QColor &colour);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QColor start_ { 0, 0, 255 };
+    QColor end_ { 255, 0, 0 };
+};
+
+// Gives a window the program's gradient background and returns it.
+TDegradeClass *addWindowBackground(QWidget *window);
+
+// ---------------------------------------------------------------------------------------------
+// Numbered boxes: the direct children of a group that carry a number in their "tag" property
+// (1..20); every other child has tag 0. The operations below write the boxes as the program,
+// not as the user: the boxes' signals are blocked while they are written.
+
+void setTag(QWidget *widget, int tag);
+int tagOf(const QWidget *widget);
+
+// Clears the list and adds "1".."n", selecting the first; n <= 0 leaves the list and text empty.
+void fillNumberList(QComboBox *box, int n);
+// fillNumberList with n on every box of the group with a tag above 0.
+void fillTaggedNumberLists(QWidget *group, int n);
+// Children with a tag above 0 are enabled when their tag is at most n.
+void enableByTag(QWidget *group, int n);
+// Children with a tag of 0 or more are visible when their tag is at most n.
+void showByTag(QWidget *group, int n);
+// Children with a tag above 0 are red when their tag is at most n, white otherwise.
+void colourByTag(QWidget *group, int n);
+// The box tagged `tag` gets the list "1".."n" and shows item `selection` (the text of that
+// number); a selection of 0 or less, or beyond the list, leaves its text empty.
+void fillNumberListAt(QWidget *group, int tag, int n, int selection);
+// The child tagged `tag` shows the decimal text of `value`.
+void setTaggedText(QWidget *group, int tag, int value);
+
+// ---------------------------------------------------------------------------------------------
+// Number boxes
+
+// Lets only the digits "0".."9" and backspace through to the box; every other typed character
+// is discarded, and pasted or composed text holding anything but digits is refused.
+void installDigitFilter(QComboBox *box);
+
+// An editable combo box for a number: at most `maxLength` characters, no inline completion,
+// nothing added to the list on Enter, the digit filter installed. Its size is left to the caller.
+QComboBox *makeNumberBox(QWidget *parent, const QString &objectName, int tag, int maxLength);
+
+// ---------------------------------------------------------------------------------------------
+// Grid cells
+
+// Paints the cells of the program's grids: data rows alternate white (odd) and RGB(225,255,244)
+// (even), fixed cells RGB(199,185,200), text in black 2 pixels right of and below the cell's
+// top-left corner. Rows and columns count from 0; a selected cell gets no other colour.
+class GridCellDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit GridCellDelegate(int fixedRows = 1, int fixedColumns = 0, QObject *parent = nullptr);
+
+    void setBoldColumns(const QSet<int> &columns) { boldColumns_ = columns; }
+    QSet<int> boldColumns() const { return boldColumns_; }
+
+    // The fill of a cell, or an invalid colour when the grid's own background stays (row 0 when
+    // it is not a fixed row).
+    QColor cellFill(int row, int column) const;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    int fixedRows_;
+    int fixedColumns_;
+    QSet<int> boldColumns_;
+};
+
+} // namespace mvx::ui
