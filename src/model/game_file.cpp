@@ -1,0 +1,222 @@
+#include "model/game_file.h"
+
+#include "combi/catalogue.h"
+#include "combi/selection.h"
+#include "model/settings_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace mvx {
+
+namespace {
+
+constexpr std::array<std::uint8_t, 4> kGameTag { 3, 'M', 'V', '+' };
+
+// The generator's pick-lists: horses to combine "1".."20", horses per ticket "1".."8",
+// base count "0".."3".
+constexpr int kCombineItems = 20;
+constexpr int kTicketItems = 8;
+constexpr int kBaseItems = 4;
+
+const QString &gameFilter()
+{
+    static const QString filter = QStringLiteral("Marovellix+ (*.mvx)|*.mvx");
+    return filter;
+}
+
+void problem(Platform &platform, const QString &text)
+{
+    platform.inform(text, QStringLiteral("Problème !!"));
+}
+
+// The first 108 bytes of the file, or nullopt when it cannot be read or is shorter.
+std::optional<QByteArray> readGameBytes(const QString &fileName)
+{
+    // Only a regular file is read: a pipe would block the window, a device would never end.
+    if (!QFileInfo(fileName).isFile())
+        return std::nullopt;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return std::nullopt;
+    QByteArray bytes = file.read(kGameRecordSize);
+    if (bytes.size() != kGameRecordSize || file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+// The value of the list item at index, or the value of a box without an item.
+int itemValue(std::int32_t index, int itemCount, int firstValue, int noItem)
+{
+    return index >= 0 && index < itemCount ? firstValue + index : noItem;
+}
+
+// The system the list selects for a number: that system, or the first item of the sorted list
+// when no item carries it.
+int listedSystem(std::int32_t number)
+{
+    static const QStringList items = systemListItems();
+    return systemNumberOfItem(items[systemItemIndex(items, number)]);
+}
+
+} // namespace
+
+QByteArray encodeGameRecord(const GameFileRecord &record)
+{
+    QByteArray bytes(kGameRecordSize, '\0');
+    char *out = bytes.data();
+    std::copy(record.fileTag.begin(), record.fileTag.end(), out);
+    auto put = [&out, offset = 4](std::int32_t value) mutable {
+        qToLittleEndian<std::int32_t>(value, out + offset);
+        offset += 4;
+    };
+    put(record.gameMode);
+    put(record.systemNumber);
+    put(record.combineIndex);
+    put(record.ticketIndex);
+    put(record.baseIndex);
+    put(record.reducedFlag);
+    for (std::int32_t horse : record.horseNumbers)
+        put(horse);
+    return bytes;
+}
+
+std::optional<GameFileRecord> decodeGameRecord(QByteArrayView bytes)
+{
+    if (bytes.size() < kGameRecordSize)
+        return std::nullopt;
+    const char *in = bytes.data();
+    GameFileRecord record;
+    std::copy_n(reinterpret_cast<const std::uint8_t *>(in), record.fileTag.size(), record.fileTag.begin());
+    auto get = [in, offset = 4]() mutable {
+        const std::int32_t value = qFromLittleEndian<std::int32_t>(in + offset);
+        offset += 4;
+        return value;
+    };
+    record.gameMode = get();
+    record.systemNumber = get();
+    record.combineIndex = get();
+    record.ticketIndex = get();
+    record.baseIndex = get();
+    record.reducedFlag = get();
+    for (std::int32_t &horse : record.horseNumbers)
+        horse = get();
+    return record;
+}
+
+bool hasGameTag(const GameFileRecord &record)
+{
+    return record.fileTag == kGameTag;
+}
+
+Platform::FileDialog saveGameDialog()
+{
+    Platform::FileDialog dialog;
+    dialog.title = QStringLiteral("Indiquer le nom du fichier à enregistrer");
+    dialog.filter = gameFilter();
+    dialog.defaultExtension = QStringLiteral("mvx");
+    dialog.pathMustExist = true;
+    dialog.fileMustExist = false;
+    // The program asks its own question before replacing a file.
+    dialog.confirmOverwrite = false;
+    return dialog;
+}
+
+Platform::FileDialog loadGameDialog()
+{
+    Platform::FileDialog dialog;
+    dialog.title = QStringLiteral("Sélectionnez le fichier à charger");
+    dialog.filter = gameFilter();
+    dialog.defaultExtension = QStringLiteral("mvx");
+    dialog.proposedName = QStringLiteral("*.mvx");
+    dialog.pathMustExist = true;
+    dialog.fileMustExist = true;
+    return dialog;
+}
+
+void saveGame(GameState &state, const SystemsPage &page, Platform &platform)
+{
+    const QString fileName = platform.saveFileName(saveGameDialog());
+    if (fileName.isEmpty())
+        return;
+    if (QFileInfo::exists(fileName)
+        && platform.message(QStringLiteral("Continuer quand même ?"), QStringLiteral("Fichier existant !!"),
+               Platform::Buttons::YesNo, Platform::Icon::Question)
+            != Platform::Answer::Yes)
+        return;
+
+    // Fields the mode does not use keep what the record held.
+    GameFileRecord &record = state.gameFileRecord;
+    record.fileTag = kGameTag;
+    if (page.reducedTab) {
+        record.gameMode = 1;
+        record.systemNumber = page.systemNumber;
+        // The list always has a system selected; should it not, the record says 0 horses, 0 bases.
+        const bool listed = page.systemNumber >= 1 && page.systemNumber <= kSystemCount;
+        record.ticketIndex = listed ? reducedSystem(page.systemNumber).horseCount : 0;
+        record.baseIndex = listed ? reducedSystem(page.systemNumber).baseCount : 0;
+    } else {
+        record.gameMode = 2;
+        record.combineIndex = page.generator.horsesToCombine - 1;
+        record.ticketIndex = page.generator.horsesPerTicket - 1;
+        record.baseIndex = page.generator.bases.baseCount;
+        record.reducedFlag = page.generator.reduced ? 1 : 0;
+    }
+
+    // The numbers as read with the record's base count: the bases first, then the others.
+    readSelection(page.boxes, record.baseIndex, state.selection);
+    const int bases = std::clamp<int>(record.baseIndex, 0, 3);
+    for (int i = 0; i < kMaxHorses; ++i)
+        record.horseNumbers[std::size_t(i)] = i < bases ? state.selection.baseHorses[std::size_t(i + 1)]
+                                                        : state.selection.otherHorses[std::size_t(i - bases + 1)];
+
+    if (!writeFileAtomically(fileName, encodeGameRecord(record)))
+        reportFileNotSaved(platform);
+}
+
+std::optional<SystemsPage> loadGame(GameState &state, const SystemsPage &current, Platform &platform)
+{
+    const QString fileName = platform.openFileName(loadGameDialog());
+    if (fileName.isEmpty())
+        return std::nullopt;
+    if (!QFileInfo::exists(fileName)) {
+        problem(platform, QStringLiteral("Fichier inexistant"));
+        return std::nullopt;
+    }
+    const std::optional<QByteArray> bytes = readGameBytes(fileName);
+    const std::optional<GameFileRecord> read = bytes ? decodeGameRecord(*bytes) : std::nullopt;
+    if (!read) {
+        problem(platform, QStringLiteral("Erreur à la lecture du fichier"));
+        return std::nullopt;
+    }
+    // The record is kept even when the file is then refused.
+    state.gameFileRecord = *read;
+    const GameFileRecord &record = state.gameFileRecord;
+    if (!hasGameTag(record)) {
+        problem(platform, QStringLiteral("Ce n'est pas un fichier de sauvegarde de MAROVELLIX"));
+        return std::nullopt;
+    }
+
+    SystemsPage page = current;
+    if (record.gameMode == 1) {
+        page.reducedTab = true;
+        page.systemNumber = listedSystem(record.systemNumber);
+    } else {
+        page.reducedTab = false;
+        page.generator.horsesToCombine = itemValue(record.combineIndex, kCombineItems, 1, 0);
+        page.generator.horsesPerTicket = itemValue(record.ticketIndex, kTicketItems, 1, 0);
+        page.generator.bases.baseCount = itemValue(record.baseIndex, kBaseItems, 0, -1);
+        page.generator.reduced = record.reducedFlag == 1;
+    }
+    // Box i shows item "horse" of "1".."20"; anything else leaves it empty.
+    for (int i = 0; i < kMaxHorses; ++i) {
+        const std::int32_t horse = record.horseNumbers[std::size_t(i)];
+        page.boxes[std::size_t(i)] = horse >= 1 && horse <= kMaxHorses ? QString::number(horse) : QString();
+    }
+    return page;
+}
+
+} // namespace mvx

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "combi/ticket_request.h"
+#include "model/game_state.h"
+#include "model/platform.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <optional>
+
+namespace mvx {
+
+// A game file is one 108-byte record: the tag (length byte 3 then "MV+"), then 26 little-endian
+// int32: mode, system number, the generator's three item indexes, the reduced flag and the
+// twenty horse numbers.
+inline constexpr int kGameRecordSize = 108;
+
+QByteArray encodeGameRecord(const GameFileRecord &record);
+// The first 108 bytes decoded; nullopt when there are fewer.
+std::optional<GameFileRecord> decodeGameRecord(QByteArrayView bytes);
+// The tag of a file this program wrote.
+bool hasGameTag(const GameFileRecord &record);
+
+// The file dialogs of "Enregistrer le jeu" and "Charger un jeu".
+Platform::FileDialog saveGameDialog();
+Platform::FileDialog loadGameDialog();
+
+// "Enregistrer le jeu": asks for the file (and before replacing one), fills state.gameFileRecord
+// from the page (reading the selection into state.selection with the record's base count) and
+// writes it atomically. A failed write leaves any earlier file intact and is reported.
+void saveGame(GameState &state, const SystemsPage &page, Platform &platform);
+
+// "Charger un jeu": returns the page to show, or nullopt when the load was cancelled or refused
+// (after its message). The record read is kept in state.gameFileRecord even when refused.
+// Every field of the file is checked before use: a system that does not exist selects the first
+// system of the list, an item index outside its list leaves that box without an item, a horse
+// number outside 1..20 empties its box, any mode but 1 is the generator. The base positions and
+// whatever the file's mode does not set are taken from current.
+std::optional<SystemsPage> loadGame(GameState &state, const SystemsPage &current, Platform &platform);
+
+} // namespace mvx
