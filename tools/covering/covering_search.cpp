@@ -102,6 +102,7 @@ struct Options
     int reheats = 10; // reheats before a restart from random blocks
     bool orbit3 = false;
     int repairDepth = 0;
+    bool verbose = false; // a line per cooling on standard error
 };
 
 long long binomial(int n, int r)
@@ -305,6 +306,9 @@ public:
                     blocks = m_blocks;
                     return true;
                 }
+                if (m_o.verbose)
+                    std::fprintf(stderr, "  restart %d, cooling %d: cost %d, best %d, %.1f s\n", m_restarts, reheat,
+                                 m_coverage.uncoveredCount(), m_bestCost, seconds());
             }
             ++m_restarts;
         }
@@ -548,7 +552,7 @@ void usage()
                  "usage: covering_search --v V --k K --t T [--blocks N] [--bases B] [--rows R] [--system S]\n"
                  "                       [--complete] [--from FILE] [--seed X] [--max-seconds S]\n"
                  "                       [--start-temperature T0] [--end-temperature T1] [--cooling F]\n"
-                 "                       [--level-length L] [--reheats R] [--orbit3] [--repair D]\n"
+                 "                       [--level-length L] [--reheats R] [--orbit3] [--repair D] [--verbose]\n"
                  "V, K and T count the points without the bases. Writes the rows to standard output and a line\n"
                  "about the search to standard error; exits with 1 when no covering was found.\n");
 }
@@ -606,6 +610,8 @@ bool parse(int argc, char **argv, Options &o)
             o.orbit3 = true;
         else if (a == "--repair")
             ok = number(o.repairDepth);
+        else if (a == "--verbose")
+            o.verbose = true;
         else
             ok = false;
         if (!ok) {
