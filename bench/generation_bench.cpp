@@ -13,7 +13,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
+#include "ratio_reporter.h"
 
 #include <cstring>
 #include <vector>
@@ -106,4 +106,4 @@ BENCHMARK(WriteSameBytesOnce)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+RATIO_BENCHMARK_MAIN({ "GenerateInMemory", "FillSameBytes" }, { "WriteTicketFile", "WriteSameBytesOnce" })

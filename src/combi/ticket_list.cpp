@@ -10,7 +10,7 @@ TicketList TicketList::stored(const TicketLayout &layout, std::int64_t expected)
 {
     TicketList list;
     list.layout_ = layout;
-    list.letters_.reserve(std::size_t(expected) * std::size_t(layout.lettersPerTicket()));
+    list.letters_.resize(std::size_t(expected) * std::size_t(layout.lettersPerTicket()));
     return list;
 }
 

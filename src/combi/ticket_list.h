@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -49,7 +50,10 @@ public:
 
     void append(std::string_view letters)
     {
-        letters_.insert(letters_.end(), letters.begin(), letters.end());
+        const std::size_t at = std::size_t(count_) * std::size_t(layout_.lettersPerTicket());
+        if (at + letters.size() > letters_.size())
+            letters_.resize(std::max(letters_.size() * 2, at + letters.size()));
+        std::copy(letters.begin(), letters.end(), letters_.begin() + std::ptrdiff_t(at));
         ++count_;
     }
 
