@@ -1,0 +1,161 @@
+#include "ui/Ufprono.h"
+
+#include "synth/forecasts.h"
+#include "ui/common_widgets.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace mvx {
+
+namespace {
+
+// Columns of the two rows of entry boxes and of the numbers above them.
+constexpr std::array<int, 10> kBoxX { 16, 79, 142, 205, 268, 332, 395, 458, 521, 573 };
+constexpr std::array<int, 10> kLabelX { 35, 95, 158, 220, 286, 349, 413, 475, 536, 587 };
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, int x, int y)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->adjustSize();
+    label->move(x, y);
+    return label;
+}
+
+QPushButton *makePictureButton(QWidget *parent, const QString &name, QStyle::StandardPixmap picture, const QRect &rect)
+{
+    auto *button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setIcon(parent->style()->standardIcon(picture));
+    button->setGeometry(rect);
+    return button;
+}
+
+} // namespace
+
+Tfsaiprono::Tfsaiprono(GameState &state, QWidget *parent)
+    : QDialog(parent,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
+    , state_(state)
+{
+    setObjectName(QStringLiteral("fsaiprono"));
+    setWindowTitle(QStringLiteral("Saisie des Pronostics"));
+    setFixedSize(648, 227);
+    ui::addWindowBackground(this);
+
+    auto *panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setAutoFillBackground(true);
+    panel->setGeometry(12, 18, 305, 39);
+    makeLabel(panel, QStringLiteral("Label1"), QStringLiteral("PRONOSTIC  N° : "), 8, 8);
+    lnuprono_ = new QLabel(panel);
+    lnuprono_->setObjectName(QStringLiteral("lnuprono"));
+    lnuprono_->setGeometry(104, 8, 41, 16);
+    lnuprono_->setAutoFillBackground(true);
+    QPalette white = lnuprono_->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    lnuprono_->setPalette(white);
+    auto *previous = makePictureButton(panel, QStringLiteral("bpronopre"), QStyle::SP_ArrowLeft, { 220, 2, 38, 35 });
+    auto *next = makePictureButton(panel, QStringLiteral("bpronosui"), QStyle::SP_ArrowRight, { 262, 2, 38, 35 });
+
+    gchevaux_ = new QGroupBox(this);
+    gchevaux_->setObjectName(QStringLiteral("gchevaux"));
+    gchevaux_->setGeometry(10, 61, 628, 102);
+    for (int k = 1; k <= kForecastPositions; ++k) {
+        const int column = (k - 1) % 10;
+        const bool secondRow = k > 10;
+        makeLabel(
+            gchevaux_, QStringLiteral("Label%1").arg(k + 1), QString::number(k), kLabelX[column], secondRow ? 59 : 11);
+        QComboBox *box = ui::makeNumberBox(gchevaux_, QStringLiteral("c%1").arg(k), k, 2);
+        box->setGeometry(kBoxX[column], secondRow ? 73 : 25, 47, 21);
+        boxes_[k - 1] = box;
+    }
+
+    auto *back = makePictureButton(this, QStringLiteral("BitBtn1"), QStyle::SP_ArrowBack, { 492, 165, 147, 56 });
+    back->setText(QStringLiteral("Retour"));
+
+    connect(previous, &QPushButton::clicked, this, &Tfsaiprono::bpronopreClick);
+    connect(next, &QPushButton::clicked, this, &Tfsaiprono::bpronosuiClick);
+    connect(back, &QPushButton::clicked, this, &Tfsaiprono::bquitClick);
+}
+
+void Tfsaiprono::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormActivate();
+}
+
+void Tfsaiprono::keyPressEvent(QKeyEvent *event)
+{
+    // Escape would close the window like its title bar and lose the forecast on screen; the
+    // window has no cancel button, so the key does nothing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void Tfsaiprono::FormActivate()
+{
+    ui::enableByTag(gchevaux_, state_.horsesPerForecast);
+    ui::fillTaggedNumberLists(gchevaux_, state_.horseCount);
+    state_.currentForecast = 1;
+    showForecast();
+}
+
+void Tfsaiprono::bpronopreClick()
+{
+    if (stepToPreviousForecast(state_, boxTexts()))
+        showForecast();
+}
+
+void Tfsaiprono::bpronosuiClick()
+{
+    if (stepToNextForecast(state_, boxTexts()))
+        showForecast();
+}
+
+void Tfsaiprono::bquitClick()
+{
+    storeForecast();
+    accept();
+}
+
+void Tfsaiprono::showForecast()
+{
+    if (state_.currentForecast <= 0)
+        return;
+    lnuprono_->setText(QString::number(state_.currentForecast));
+    const std::vector<int> horses = forecastToShow(state_);
+    for (std::size_t k = 0; k < horses.size(); ++k)
+        ui::setTaggedText(gchevaux_, int(k) + 1, horses[k]);
+}
+
+void Tfsaiprono::storeForecast()
+{
+    mvx::storeForecast(state_, boxTexts());
+}
+
+std::array<QString, kForecastPositions> Tfsaiprono::boxTexts() const
+{
+    std::array<QString, kForecastPositions> texts;
+    for (int k = 0; k < kForecastPositions; ++k)
+        texts[k] = boxes_[k]->currentText();
+    return texts;
+}
+
+} // namespace mvx
