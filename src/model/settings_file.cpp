@@ -7,6 +7,12 @@
 
 #include <algorithm>
 
+#if defined(Q_OS_UNIX)
+#include <cerrno>
+
+#include <unistd.h>
+#endif
+
 namespace mvx {
 
 namespace {
@@ -112,10 +118,18 @@ bool saveSettings(GameState &state, const QString &programFolder, Platform &plat
 bool writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a failed write shows here: QSaveFile does not notice a failure of the
+    // flush it makes in commit() and would rename the cut-short file over the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    // A short write leaves the save file in error, and commit() then discards it.
-    file.write(bytes);
+    // Returning without commit() removes the temporary file.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
+        return false;
+#if defined(Q_OS_UNIX)
+    // Some file systems report a full disk only when the data reach it; commit() ignores that.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        return false;
+#endif
     return file.commit();
 }
 
