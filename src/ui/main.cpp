@@ -1,12 +1,18 @@
+#include "ui/application.h"
+#include "ui/qt_platform.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QFont>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Marovellix+"));
-    window.resize(704, 523);
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("MAROVELLIX+"));
+    // The windows are laid out for this face; without the substitution it falls to DejaVu Sans.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+
+    mvx::QtPlatform platform;
+    mvx::Application application(platform);
+    application.show();
     return app.exec();
 }

@@ -1,0 +1,26 @@
+#include "ui/application.h"
+
+#include "ui/Unit1.h"
+
+namespace mvx {
+
+Application::Application(Platform &platform)
+    : platform_(platform)
+    , state_(std::make_unique<GameState>())
+{
+    // The main window comes first: its creation loads the settings that the other windows
+    // read when they are created. They are its children and go with it.
+    fprincip_ = std::make_unique<Tfprincip>(*state_, platform_);
+    SecondaryWindows windows;
+    fprincip_->setSecondaryWindows(windows);
+}
+
+Application::~Application() = default;
+
+void Application::show()
+{
+    fprincip_->show();
+    fprincip_->activateWindow();
+}
+
+} // namespace mvx

@@ -1,0 +1,161 @@
+#include "ui/qt_platform.h"
+
+#include "model/program_folder.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+
+namespace mvx {
+
+namespace {
+
+QWidget *dialogParent()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+QMessageBox::Icon boxIcon(Platform::Icon icon)
+{
+    switch (icon) {
+    case Platform::Icon::None:
+        return QMessageBox::NoIcon;
+    case Platform::Icon::Information:
+        return QMessageBox::Information;
+    case Platform::Icon::Warning:
+        return QMessageBox::Warning;
+    case Platform::Icon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString runFileDialog(const Platform::FileDialog &request, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(dialogParent(), request.title);
+    dialog.setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptOpen && request.fileMustExist)
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    else
+        dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.filter.isEmpty())
+        dialog.setNameFilter(qtNameFilters(request.filter));
+    dialog.setDefaultSuffix(request.defaultExtension);
+    // A proposed name such as "*.mvx" only repeats the filter.
+    if (!request.proposedName.isEmpty() && !request.proposedName.contains(QLatin1Char('*'))
+        && !request.proposedName.contains(QLatin1Char('?')))
+        dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return {};
+    const QString name = chosen.first();
+    if (request.pathMustExist && !QFileInfo(name).absoluteDir().exists())
+        return {};
+    return name;
+}
+
+} // namespace
+
+QString qtNameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        if (i + 1 >= parts.size()) {
+            if (!description.isEmpty())
+                filters.append(description);
+            break;
+        }
+        QString pattern = parts[i + 1].trimmed();
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        pattern = pattern.simplified();
+        // The description often names its pattern already; Qt reads the last bracket as the
+        // pattern, so it is replaced rather than repeated.
+        const int open = description.lastIndexOf(QLatin1Char('('));
+        if (description.endsWith(QLatin1Char(')')) && open >= 0)
+            description = description.left(open).trimmed();
+        filters.append(
+            description.isEmpty() ? pattern : description + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+Platform::Answer QtPlatform::message(const QString &text, const QString &title, Buttons buttons, Icon icon)
+{
+    QMessageBox::StandardButtons shown = QMessageBox::Ok;
+    switch (buttons) {
+    case Buttons::Ok:
+        shown = QMessageBox::Ok;
+        break;
+    case Buttons::YesNo:
+        shown = QMessageBox::Yes | QMessageBox::No;
+        break;
+    case Buttons::OkCancel:
+        shown = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    }
+    QMessageBox box(boxIcon(icon), title, text, shown, dialogParent());
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    default:
+        // Escape or the close box: the answer that lets nothing happen.
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+}
+
+void QtPlatform::beep()
+{
+    QApplication::beep();
+}
+
+QString QtPlatform::saveFileName(const FileDialog &dialog)
+{
+    return runFileDialog(dialog, QFileDialog::AcceptSave);
+}
+
+QString QtPlatform::openFileName(const FileDialog &dialog)
+{
+    return runFileDialog(dialog, QFileDialog::AcceptOpen);
+}
+
+void QtPlatform::setWaitCursor(bool waiting)
+{
+    if (waiting)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+QString QtPlatform::programFolder()
+{
+    return mvx::programFolder();
+}
+
+bool QtPlatform::openDocument(const QString &pathOrUrl)
+{
+    const QFileInfo file(pathOrUrl);
+    const QUrl url = file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()) : QUrl::fromUserInput(pathOrUrl);
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+bool QtPlatform::startProgram(const QString &path)
+{
+    return QProcess::startDetached(path, {}, QFileInfo(path).absolutePath());
+}
+
+} // namespace mvx
