@@ -1,5 +1,6 @@
 #include "ui/application.h"
 
+#include "ui/Ufprono.h"
 #include "ui/Unit1.h"
 
 namespace mvx {
@@ -12,6 +13,7 @@ Application::Application(Platform &platform)
     // read when they are created. They are its children and go with it.
     fprincip_ = std::make_unique<Tfprincip>(*state_, platform_);
     SecondaryWindows windows;
+    windows.fsaiprono = new Tfsaiprono(*state_, fprincip_.get());
     fprincip_->setSecondaryWindows(windows);
 }
 

@@ -5,6 +5,7 @@
 #include "ui/application.h"
 #include "ui/common_widgets.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -51,10 +53,12 @@ struct Run
 
     template <typename T = QWidget> T *find(const QString &name)
     {
-        T *widget = window().findChild<T *>(name);
-        if (!widget)
-            qFatal("no control named %s", qPrintable(name));
-        return widget;
+        // The other windows are children of the main window and reuse some names.
+        for (T *widget : window().findChildren<T *>(name))
+            if (widget->window() == &window())
+                return widget;
+        qFatal("no control named %s", qPrintable(name));
+        return nullptr;
     }
     QComboBox *box(const QString &name) { return find<QComboBox>(name); }
     QComboBox *horse(int tag) { return box(QStringLiteral("c%1").arg(tag)); }
@@ -416,6 +420,26 @@ void FprincipTest::forecastButtons()
     Run run;
     QVERIFY(run.activated);
     GameState &state = run.state();
+
+    // "Saisie des pronos" opens the forecast entry window modally, at forecast 1.
+    QString opened;
+    bool modal = false;
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget *shown = QApplication::activeModalWidget()) {
+            opened = shown->objectName();
+            modal = shown->isModal();
+            shown->close();
+        }
+    });
+    closer.start();
+    run.click(QStringLiteral("bsaisiedespronos"));
+    closer.stop();
+    QCOMPARE(opened, QStringLiteral("fsaiprono"));
+    QVERIFY(modal);
+    QCOMPARE(state.currentForecast, 1);
+
     state.forecasts[0][0] = 3;
     state.forecasts[4][7] = 6;
     state.forecasts[4][8] = 7; // position 9, beyond the 8 in use
