@@ -17,8 +17,6 @@ namespace mvx {
 
 namespace {
 
-constexpr int kFieldCount = kSettingsRecordSize / 4;
-
 // The record's fields in file order, as 28 int32.
 template <typename Record, typename Int> void forEachField(Record &record, auto &&visit)
 {
@@ -64,7 +62,9 @@ bool readSettingsFile(const QString &path, SettingsRecord &settings)
 
 } // namespace
 
-static_assert(kFieldCount == 28);
+// The record is encoded field by field, never copied from memory; this only makes sure that
+// a field added to the record is not forgotten here.
+static_assert(sizeof(SettingsRecord) == kSettingsRecordSize);
 
 QByteArray encodeSettings(const SettingsRecord &record)
 {
