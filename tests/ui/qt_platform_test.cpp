@@ -1,0 +1,181 @@
+#include "ui/qt_platform.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using mvx::Platform;
+using mvx::QtPlatform;
+
+namespace {
+
+// Runs `act` on the first modal window that shows up while `ask` runs, so that a real dialog
+// can be inspected and answered without anybody at the keyboard.
+template <typename Result>
+Result answering(const std::function<void(QWidget *)> &act, const std::function<Result()> &ask)
+{
+    QTimer poll;
+    poll.setInterval(10);
+    bool done = false;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!done && modal && modal->isVisible()) {
+            done = true;
+            act(modal);
+        }
+    });
+    poll.start();
+    return ask();
+}
+
+} // namespace
+
+class QtPlatformTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void nameFiltersInQtForm();
+    void messageBoxesAnswerWithTheButtonPressed();
+    void fileDialogsTakeTheirSettings();
+};
+
+void QtPlatformTest::nameFiltersInQtForm()
+{
+    QCOMPARE(
+        mvx::qtNameFilters(QStringLiteral("Fichier texte (*.txt)|*.txt")), QStringLiteral("Fichier texte (*.txt)"));
+    QCOMPARE(mvx::qtNameFilters(QStringLiteral("Marovellix+ (*.mvx)|*.mvx")), QStringLiteral("Marovellix+ (*.mvx)"));
+    QCOMPARE(mvx::qtNameFilters(QStringLiteral("Textes|*.txt;*.csv|Tous|*.*")),
+        QStringLiteral("Textes (*.txt *.csv);;Tous (*.*)"));
+    QCOMPARE(mvx::qtNameFilters(QStringLiteral("|*.txt")), QStringLiteral("*.txt"));
+}
+
+void QtPlatformTest::messageBoxesAnswerWithTheButtonPressed()
+{
+    QtPlatform platform;
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    auto press = [&](QMessageBox::StandardButton which) {
+        return [&, which](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->button(which)->click();
+        };
+    };
+
+    Platform::Answer answer = answering<Platform::Answer>(press(QMessageBox::No), [&] {
+        return platform.message(QStringLiteral("Continuer quand même ?"), QStringLiteral("Fichier existant !!"),
+            Platform::Buttons::YesNo, Platform::Icon::Question);
+    });
+    QCOMPARE(answer, Platform::Answer::No);
+    QCOMPARE(title, QStringLiteral("Fichier existant !!"));
+    QCOMPARE(text, QStringLiteral("Continuer quand même ?"));
+    QCOMPARE(icon, QMessageBox::Question);
+    QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+
+    answer = answering<Platform::Answer>(press(QMessageBox::Yes), [&] {
+        return platform.message(QStringLiteral("?"), QStringLiteral("Veuillez confirmer"), Platform::Buttons::YesNo,
+            Platform::Icon::Question);
+    });
+    QCOMPARE(answer, Platform::Answer::Yes);
+
+    answer = answering<Platform::Answer>(press(QMessageBox::Cancel), [&] {
+        return platform.message(QStringLiteral("Imprimer ?"), QStringLiteral("Impression"), Platform::Buttons::OkCancel,
+            Platform::Icon::Warning);
+    });
+    QCOMPARE(answer, Platform::Answer::Cancel);
+    QCOMPARE(icon, QMessageBox::Warning);
+    QCOMPARE(buttons, QMessageBox::Ok | QMessageBox::Cancel);
+
+    answer = answering<Platform::Answer>(press(QMessageBox::Ok), [&] {
+        platform.inform(
+            QStringLiteral("Les numeros saisis ne sont pas corrects"), QStringLiteral("Opération Impossible"));
+        return Platform::Answer::Ok;
+    });
+    QCOMPARE(title, QStringLiteral("Opération Impossible"));
+    QCOMPARE(icon, QMessageBox::NoIcon);
+    QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+    // Escape on a question is No.
+    answer = answering<Platform::Answer>([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); },
+        [&] {
+            return platform.message(
+                QStringLiteral("?"), QStringLiteral("?"), Platform::Buttons::YesNo, Platform::Icon::Question);
+        });
+    QCOMPARE(answer, Platform::Answer::No);
+}
+
+void QtPlatformTest::fileDialogsTakeTheirSettings()
+{
+    QTemporaryDir folder;
+    QtPlatform platform;
+    Platform::FileDialog request;
+    request.title = QStringLiteral("Indiquer le nom du fichier à enregistrer");
+    request.filter = QStringLiteral("Fichier texte (*.txt)|*.txt");
+    request.defaultExtension = QStringLiteral("txt");
+
+    QStringList filters;
+    QString suffix, title;
+    bool confirms = true;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
+    auto choose = [&](const QString &name) {
+        return [&, name](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            filters = dialog->nameFilters();
+            suffix = dialog->defaultSuffix();
+            confirms = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            mode = dialog->acceptMode();
+            fileMode = dialog->fileMode();
+            if (name.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->setDirectory(folder.path());
+            dialog->selectFile(name);
+            static_cast<QDialog *>(dialog)->accept();
+        };
+    };
+
+    // The default extension is added to a bare name, no overwrite question.
+    QString chosen
+        = answering<QString>(choose(QStringLiteral("tickets")), [&] { return platform.saveFileName(request); });
+    QCOMPARE(QFileInfo(chosen).absoluteFilePath(), QDir(folder.path()).filePath(QStringLiteral("tickets.txt")));
+    QCOMPARE(title, request.title);
+    QCOMPARE(filters, QStringList { QStringLiteral("Fichier texte (*.txt)") });
+    QCOMPARE(suffix, QStringLiteral("txt"));
+    QVERIFY(!confirms);
+    QCOMPARE(mode, QFileDialog::AcceptSave);
+
+    // An open dialog for an existing file; cancelling gives an empty name.
+    request.fileMustExist = true;
+    chosen = answering<QString>(choose(QString()), [&] { return platform.openFileName(request); });
+    QVERIFY(chosen.isEmpty());
+    QCOMPARE(mode, QFileDialog::AcceptOpen);
+    QCOMPARE(fileMode, QFileDialog::ExistingFile);
+
+    // The wait cursor nests like the program's requests.
+    platform.setWaitCursor(true);
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    platform.setWaitCursor(false);
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+QTEST_MAIN(QtPlatformTest)
+#include "qt_platform_test.moc"
