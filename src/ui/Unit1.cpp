@@ -8,6 +8,7 @@
 #include "synth/points.h"
 #include "ui/common_widgets.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -319,6 +320,11 @@ void Tfprincip::buildSystemsPage(QWidget *page)
     QGroupBox *choice
         = makeGroup(tsysreduit, QStringLiteral("GroupBox4"), QStringLiteral("Choix du système"), QRect(2, 8, 639, 45));
     clistesystemes = makePickList(choice, QStringLiteral("clistesystemes"), QRect(6, 16, 627, 21));
+    // A scrolling list under the box rather than a menu over the whole screen; the numbers
+    // at the end of the texts stay out of sight.
+    clistesystemes->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    clistesystemes->setMaxVisibleItems(16);
+    clistesystemes->view()->setTextElideMode(Qt::ElideRight);
 
     makeLabel(tcombi, QStringLiteral("Label1"), QStringLiteral("Nombre de chevaux à combiner"), 4, 5);
     cnbchecomb = makePickList(tcombi, QStringLiteral("cnbchecomb"), QRect(162, 2, 71, 21));
