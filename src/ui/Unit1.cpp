@@ -38,14 +38,14 @@ using namespace mvx::ui;
 
 namespace {
 
-// Largest counts the tables behind the boxes can take.
+// Rule A holds the horse count to 49; its two digits let up to 99 through while typing.
 constexpr int kMaxHorseCount = 49;
 constexpr int kMaxTypedHorseCount = 99;
 
 const QColor kMaroon(128, 0, 0);
 const QColor kTeal(0, 128, 128);
 
-// The horse-count positions of the twenty selection boxes and of the labels above them.
+// Left edges of the selection boxes in each row of ten, and of the number labels above them.
 constexpr std::array<int, 10> kSelectionBoxLeft { 16, 79, 142, 205, 268, 332, 395, 458, 521, 573 };
 constexpr std::array<int, 10> kSelectionLabelLeft { 35, 95, 158, 220, 286, 349, 413, 475, 536, 587 };
 
