@@ -191,7 +191,7 @@ TEST(SystemPromises, DescriptionsReadAsCoveringConditions)
         { 25, 2, 4, 3, 2 }, // both bases and two horses in the first four
         { 29, 1, 3, 10, 2 }, // tiercé in any order
         { 31, 1, 5, 2, 4 }, // quinté in any order
-        { 43, 2, 5, 2, 3 },
+        { 43, 2, 5, 2, 3 }, // both bases and three horses in the first five
         { 44, 1, 4, 7, 3 }, // quarté in any order
     };
     for (const Expected &e : cases) {
@@ -305,7 +305,7 @@ TEST_P(BuiltSystemTable, ListsItsRowsInOrder)
 
 // The horses typed into the boxes: a fixed shuffle of 1..20, so that no horse number equals its
 // position in the selection.
-constexpr std::array<int, 20> kBoxHorses { 13, 4, 18, 9, 1, 20, 7, 15, 2, 11, 16, 6, 19, 3, 10, 14, 8, 17, 5, 12 };
+constexpr std::array<int, 20> kBoxHorses { 13, 4, 18, 9, 1, 20, 15, 7, 2, 11, 16, 6, 19, 3, 10, 14, 8, 17, 5, 12 };
 // Horses from outside the selection tried in the places after the promised ones.
 constexpr int kOutsideHorses = 2;
 

@@ -17,8 +17,8 @@
 //  --orbit3: blocks come in orbits of the permutation made of 3-cycles on the first 3c points (the remaining points
 //            fixed), plus (blocks mod 3) fixed blocks, each one 3-cycle together with all the fixed points. The
 //            search moves an orbit representative and its two images together, which cuts the space by three.
-//  --repair d: whenever a state with a single uncovered t-subset appears, try every way of replacing up to d
-//            blocks, the first new block containing that t-subset.
+//  --repair d: when a cooling reaches a new low of a single uncovered t-subset (or at most --repair-cost of them),
+//            try every way of replacing up to d blocks, each new block containing the first t-subset left uncovered.
 
 #include <algorithm>
 #include <bit>
@@ -102,6 +102,7 @@ struct Options
     int reheats = 10; // reheats before a restart from random blocks
     bool orbit3 = false;
     int repairDepth = 0;
+    int repairCost = 1; // repair states with at most this many uncovered subsets
     bool verbose = false; // a line per cooling on standard error
 };
 
@@ -154,7 +155,10 @@ std::vector<int> pointsOf(Mask m)
 class Coverage
 {
 public:
-    Coverage(int v, int t) : m_t(t), m_count(std::size_t(1) << v, 0), m_where(std::size_t(1) << v, -1)
+    Coverage(int v, int t)
+        : m_t(t)
+        , m_count(std::size_t(1) << v, 0)
+        , m_where(std::size_t(1) << v, -1)
     {
         for (Mask s : subsetsInOrder(v, t)) {
             m_where[s] = static_cast<int>(m_uncovered.size());
@@ -166,8 +170,14 @@ public:
     const std::vector<Mask> &uncovered() const { return m_uncovered; }
     int count(Mask s) const { return m_count[s]; }
 
-    void addBlock(Mask block) { forEachSubset(block, 0, [this](Mask s) { increment(s); }); }
-    void removeBlock(Mask block) { forEachSubset(block, 0, [this](Mask s) { decrement(s); }); }
+    void addBlock(Mask block)
+    {
+        forEachSubset(block, 0, [this](Mask s) { increment(s); });
+    }
+    void removeBlock(Mask block)
+    {
+        forEachSubset(block, 0, [this](Mask s) { decrement(s); });
+    }
 
     // Replaces point x of a block by y; only the t-subsets through x or y change.
     void swapPoint(Mask block, Mask x, Mask y)
@@ -178,8 +188,7 @@ public:
     }
 
     // Calls f on every subset of `block` of size t - less.
-    template<typename F>
-    void forEachSubset(Mask block, int less, F f) const
+    template <typename F> void forEachSubset(Mask block, int less, F f) const
     {
         const int size = m_t - less;
         for (Mask s = block;; s = (s - 1) & block) {
@@ -248,8 +257,8 @@ Symmetry trivialSymmetry(int v)
     std::vector<int> identity(v);
     for (int p = 0; p < v; ++p)
         identity[p] = p;
-    s.images = {identity};
-    s.inverses = {identity};
+    s.images = { identity };
+    s.inverses = { identity };
     return s;
 }
 
@@ -285,7 +294,11 @@ class Search
 {
 public:
     Search(const Options &o, const Symmetry &symmetry)
-        : m_o(o), m_symmetry(symmetry), m_random(o.seed), m_coverage(o.v, o.t), m_start(Clock::now())
+        : m_o(o)
+        , m_symmetry(symmetry)
+        , m_random(o.seed)
+        , m_coverage(o.v, o.t)
+        , m_start(Clock::now())
     {
         m_freeBlocks = (o.blocks - static_cast<int>(symmetry.fixedBlocks.size())) / symmetry.order();
         m_levelLength = o.levelLength > 0 ? o.levelLength : std::max<long>(1000, 4L * o.blocks * o.k);
@@ -308,7 +321,7 @@ public:
                 }
                 if (m_o.verbose)
                     std::fprintf(stderr, "  restart %d, cooling %d: cost %d, best %d, %.1f s\n", m_restarts, reheat,
-                                 m_coverage.uncoveredCount(), m_bestCost, seconds());
+                        m_coverage.uncoveredCount(), m_bestCost, seconds());
             }
             ++m_restarts;
         }
@@ -355,6 +368,7 @@ private:
         const int movable = m_freeBlocks * m_symmetry.order();
         std::vector<int> candidates;
         candidates.reserve(movable);
+        int coolingBest = 1 << 30;
         for (double temperature = m_o.startTemperature; temperature > m_o.endTemperature;
              temperature *= m_o.coolingFactor) {
             for (long step = 0; step < m_levelLength; ++step) {
@@ -363,9 +377,13 @@ private:
                     return true;
                 if (cost < m_bestCost)
                     m_bestCost = cost;
-                if (cost == 1 && m_previousCost > 1 && m_o.repairDepth > 0 && repair())
-                    return true;
-                m_previousCost = cost;
+                // A repair is tried at each new low of the cooling, so a search hovering near a low does not
+                // repeat it for every state it passes through.
+                if (cost < coolingBest) {
+                    coolingBest = cost;
+                    if (cost <= m_o.repairCost && m_o.repairDepth > 0 && repair())
+                        return true;
+                }
                 ++m_moves;
 
                 const auto &uncovered = m_coverage.uncovered();
@@ -398,11 +416,11 @@ private:
         return m_coverage.uncoveredCount() == 0;
     }
 
-    // Exhaustive repair of a state with a single uncovered t-subset, on the blocks without symmetry.
+    // Exhaustive repair of a state with few uncovered t-subsets, on the blocks without symmetry.
     bool repair()
     {
-        std::fprintf(stderr, "  one uncovered subset after %.1f s, %lld moves: trying a repair of up to %d blocks\n",
-                     seconds(), m_moves, m_o.repairDepth);
+        std::fprintf(stderr, "  %d uncovered after %.1f s, %lld moves: trying a repair of up to %d blocks\n",
+            m_coverage.uncoveredCount(), seconds(), m_moves, m_o.repairDepth);
         std::vector<Mask> saved = m_blocks;
         Coverage savedCoverage = m_coverage;
         std::vector<char> replaced(m_blocks.size(), 0);
@@ -486,7 +504,6 @@ private:
     int m_restarts = 0;
     long long m_moves = 0;
     int m_bestCost = 1 << 30;
-    int m_previousCost = 1 << 30;
 };
 
 bool covers(const std::vector<Mask> &blocks, int v, int t)
@@ -549,12 +566,13 @@ std::vector<std::vector<int>> rowsOf(const std::vector<Mask> &blocks, int bases)
 void usage()
 {
     std::fprintf(stderr,
-                 "usage: covering_search --v V --k K --t T [--blocks N] [--bases B] [--rows R] [--system S]\n"
-                 "                       [--complete] [--from FILE] [--seed X] [--max-seconds S]\n"
-                 "                       [--start-temperature T0] [--end-temperature T1] [--cooling F]\n"
-                 "                       [--level-length L] [--reheats R] [--orbit3] [--repair D] [--verbose]\n"
-                 "V, K and T count the points without the bases. Writes the rows to standard output and a line\n"
-                 "about the search to standard error; exits with 1 when no covering was found.\n");
+        "usage: covering_search --v V --k K --t T [--blocks N] [--bases B] [--rows R] [--system S]\n"
+        "                       [--complete] [--from FILE] [--seed X] [--max-seconds S]\n"
+        "                       [--start-temperature T0] [--end-temperature T1] [--cooling F]\n"
+        "                       [--level-length L] [--reheats R] [--orbit3] [--repair D]\n"
+        "                       [--repair-cost C] [--verbose]\n"
+        "V, K and T count the points without the bases. Writes the rows to standard output and a line\n"
+        "about the search to standard error; exits with 1 when no covering was found.\n");
 }
 
 bool parse(int argc, char **argv, Options &o)
@@ -610,6 +628,8 @@ bool parse(int argc, char **argv, Options &o)
             o.orbit3 = true;
         else if (a == "--repair")
             ok = number(o.repairDepth);
+        else if (a == "--repair-cost")
+            ok = number(o.repairCost);
         else if (a == "--verbose")
             o.verbose = true;
         else
@@ -652,8 +672,8 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "%s\n", error.c_str());
             return 2;
         }
-        std::snprintf(line, sizeof line, "covering C(%d,%d,%d) of %zu blocks read from a file", o.v, o.k, o.t,
-                      blocks.size());
+        std::snprintf(
+            line, sizeof line, "covering C(%d,%d,%d) of %zu blocks read from a file", o.v, o.k, o.t, blocks.size());
         how = line;
     } else {
         Symmetry symmetry = trivialSymmetry(o.v);
@@ -664,14 +684,14 @@ int main(int argc, char **argv)
         }
         Search search(o, symmetry);
         const bool found = search.run(blocks);
-        std::fprintf(stderr, "C(%d,%d,%d) with %d blocks, seed %llu: %s after %.2f s, %lld moves, %d restarts%s\n",
-                     o.v, o.k, o.t, o.blocks, static_cast<unsigned long long>(o.seed),
-                     found ? "found" : "not found", search.seconds(), search.moves(), search.restarts(),
-                     found ? "" : (", best cost " + std::to_string(search.bestCost())).c_str());
+        std::fprintf(stderr, "C(%d,%d,%d) with %d blocks, seed %llu: %s after %.2f s, %lld moves, %d restarts%s\n", o.v,
+            o.k, o.t, o.blocks, static_cast<unsigned long long>(o.seed), found ? "found" : "not found",
+            search.seconds(), search.moves(), search.restarts(),
+            found ? "" : (", best cost " + std::to_string(search.bestCost())).c_str());
         if (!found)
             return 1;
         std::snprintf(line, sizeof line, "covering C(%d,%d,%d) of %d blocks, annealing%s, seed %llu", o.v, o.k, o.t,
-                      o.blocks, o.orbit3 ? " over 3-cycle orbits" : "", static_cast<unsigned long long>(o.seed));
+            o.blocks, o.orbit3 ? " over 3-cycle orbits" : "", static_cast<unsigned long long>(o.seed));
         how = line;
     }
 
