@@ -250,8 +250,13 @@ TEST_P(SystemTable, HasItsShapeAndCoversWhatItPromises)
     for (Mask subset : subsetsOf(others, promise.covered)) {
         const bool covered
             = std::any_of(rows.begin(), rows.end(), [subset](Mask row) { return (row & subset) == subset; });
-        if (!covered && ++uncovered <= 5)
-            ADD_FAILURE() << "positions 0x" << std::hex << subset << " are in no row";
+        if (!covered && ++uncovered <= 5) {
+            std::string positions;
+            for (int p = 1; p <= s.horseCount; ++p)
+                if ((subset >> p) & 1)
+                    positions += std::to_string(p) + ' ';
+            ADD_FAILURE() << "positions " << positions << "are in no row";
+        }
     }
     EXPECT_EQ(uncovered, 0);
 }
@@ -437,7 +442,7 @@ TEST(SystemPromises, FailWhenATicketIsMissing)
         SCOPED_TRACE(number);
         const Promise promise = promiseOf(reducedSystem(number));
         Play play = playSystem(number);
-        ASSERT_FALSE(play.tickets.empty());
+        ASSERT_GT(play.tickets.size(), 3u);
         std::vector<int> lost = play.tickets[3];
         play.tickets.erase(play.tickets.begin() + 3);
         const std::optional<Arrival> broken = firstBrokenPromise(play, promise);
