@@ -1,6 +1,8 @@
 #include "combi/integer_text.h"
 #include "combi/selection.h"
 
+#include "support/test_data.h"
+
 #include <gtest/gtest.h>
 
 using namespace mvx;
@@ -9,11 +11,7 @@ namespace {
 
 SelectionBoxes boxes(std::initializer_list<const char *> texts)
 {
-    SelectionBoxes b;
-    std::size_t i = 0;
-    for (const char *t : texts)
-        b[i++] = QString::fromUtf8(t);
-    return b;
+    return mvx::testing::selectionBoxes(texts);
 }
 
 GeneratorSettings generator(int n, int k, int b = 0, std::array<int, 3> positions = { 1, 2, 3 })

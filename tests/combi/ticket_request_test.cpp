@@ -1,6 +1,7 @@
 #include "combi/ticket_request.h"
 
 #include "support/scripted_platform.h"
+#include "support/test_data.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace mvx;
+using mvx::testing::readBytes;
 using mvx::testing::ScriptedPlatform;
 
 namespace {
@@ -20,9 +22,7 @@ SystemsPage generatorPage(std::initializer_list<const char *> horses, int n, int
     page.generator.horsesPerTicket = k;
     page.generator.bases.baseCount = b;
     page.generator.reduced = reduced;
-    std::size_t i = 0;
-    for (const char *h : horses)
-        page.boxes[i++] = QString::fromUtf8(h);
+    page.boxes = mvx::testing::selectionBoxes(horses);
     return page;
 }
 
@@ -32,12 +32,6 @@ SystemsPage systemPage(int system, std::initializer_list<const char *> horses)
     page.reducedTab = true;
     page.systemNumber = system;
     return page;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 // A state that already holds the tickets of system 2, to see that refused requests keep them.
@@ -122,7 +116,7 @@ TEST(TicketRequest, TicketFileHoldsOneCommaTerminatedLinePerTicket)
     EXPECT_EQ(asked.filter, QStringLiteral("Fichier texte (*.txt)|*.txt"));
     EXPECT_EQ(asked.defaultExtension, QStringLiteral("txt"));
     EXPECT_FALSE(asked.confirmOverwrite);
-    EXPECT_EQ(readAll(path), QByteArray("3,7,12,\r\n3,7,5,\r\n12,7,5,\r\n"));
+    EXPECT_EQ(readBytes(path), QByteArray("3,7,12,\r\n3,7,5,\r\n12,7,5,\r\n"));
     // The list now only counts the lines written.
     EXPECT_EQ(state.tickets.count(), 3);
     EXPECT_FALSE(state.tickets.holdsLetters());
@@ -135,7 +129,7 @@ TEST(TicketRequest, TicketFileHoldsOneCommaTerminatedLinePerTicket)
     SystemsPage allBases = generatorPage({ "12", "5" }, 2, 2, 2);
     allBases.generator.bases.positions = { 2, 1, 3 };
     prepareTickets(state, allBases, TicketDestination::File, platform);
-    EXPECT_EQ(readAll(path), QByteArray("5,12,\r\n"));
+    EXPECT_EQ(readBytes(path), QByteArray("5,12,\r\n"));
 }
 
 TEST(TicketRequest, CancellingTheFileDialogWritesNothingAndKeepsTheList)

@@ -22,11 +22,7 @@ const QByteArray kTag("\x03MV+", 4);
 
 SelectionBoxes boxes(std::initializer_list<const char *> texts)
 {
-    SelectionBoxes b;
-    std::size_t i = 0;
-    for (const char *t : texts)
-        b[i++] = QString::fromUtf8(t);
-    return b;
+    return mvx::testing::selectionBoxes(texts);
 }
 
 // A game file spelled out field by field.

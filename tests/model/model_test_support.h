@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/scripted_platform.h"
+#include "support/test_data.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -33,21 +34,6 @@ public:
 inline QStringList notSavedEvents()
 {
     return { QStringLiteral("beep"), QStringLiteral("Fichier non sauvegardé !!: Il y a eu un problème") };
-}
-
-inline void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write the test file %s", qPrintable(path));
-}
-
-inline QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
 }
 
 // Bytes spelled out by hand, so that a test never checks the encoder against itself.
