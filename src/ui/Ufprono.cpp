@@ -16,25 +16,10 @@ namespace mvx {
 
 namespace {
 
-// Columns of the two rows of entry boxes and of the numbers above them.
-constexpr std::array<int, 10> kBoxX { 16, 79, 142, 205, 268, 332, 395, 458, 521, 573 };
-constexpr std::array<int, 10> kLabelX { 35, 95, 158, 220, 286, 349, 413, 475, 536, 587 };
-
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, int x, int y)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->adjustSize();
-    label->move(x, y);
-    return label;
-}
-
 QPushButton *makePictureButton(QWidget *parent, const QString &name, QStyle::StandardPixmap picture, const QRect &rect)
 {
-    auto *button = new QPushButton(parent);
-    button->setObjectName(name);
+    QPushButton *button = ui::makeButton(parent, name, QString(), rect);
     button->setIcon(parent->style()->standardIcon(picture));
-    button->setGeometry(rect);
     return button;
 }
 
@@ -51,12 +36,9 @@ Tfsaiprono::Tfsaiprono(GameState &state, QWidget *parent)
     setFixedSize(648, 227);
     ui::addWindowBackground(this);
 
-    auto *panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    QFrame *panel = ui::makePanel(this, QStringLiteral("Panel1"), QRect(12, 18, 305, 39));
     panel->setAutoFillBackground(true);
-    panel->setGeometry(12, 18, 305, 39);
-    makeLabel(panel, QStringLiteral("Label1"), QStringLiteral("PRONOSTIC  N° : "), 8, 8);
+    ui::makeLabel(panel, QStringLiteral("Label1"), QStringLiteral("PRONOSTIC  N° : "), 8, 8);
     lnuprono_ = new QLabel(panel);
     lnuprono_->setObjectName(QStringLiteral("lnuprono"));
     lnuprono_->setGeometry(104, 8, 41, 16);
@@ -73,10 +55,10 @@ Tfsaiprono::Tfsaiprono(GameState &state, QWidget *parent)
     for (int k = 1; k <= kForecastPositions; ++k) {
         const int column = (k - 1) % 10;
         const bool secondRow = k > 10;
-        makeLabel(
-            gchevaux_, QStringLiteral("Label%1").arg(k + 1), QString::number(k), kLabelX[column], secondRow ? 59 : 11);
+        ui::makeLabel(gchevaux_, QStringLiteral("Label%1").arg(k + 1), QString::number(k),
+            ui::kNumberRowLabelLeft[column], secondRow ? 59 : 11);
         QComboBox *box = ui::makeNumberBox(gchevaux_, QStringLiteral("c%1").arg(k), k, 2);
-        box->setGeometry(kBoxX[column], secondRow ? 73 : 25, 47, 21);
+        box->setGeometry(ui::kNumberRowBoxLeft[column], secondRow ? 73 : 25, 47, 21);
         boxes_[k - 1] = box;
     }
 

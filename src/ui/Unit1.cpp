@@ -45,10 +45,6 @@ constexpr int kMaxTypedHorseCount = 99;
 const QColor kMaroon(128, 0, 0);
 const QColor kTeal(0, 128, 128);
 
-// Left edges of the selection boxes in each row of ten, and of the number labels above them.
-constexpr std::array<int, 10> kSelectionBoxLeft { 16, 79, 142, 205, 268, 332, 395, 458, 521, 573 };
-constexpr std::array<int, 10> kSelectionLabelLeft { 35, 95, 158, 220, 286, 349, 413, 475, 536, 587 };
-
 int countOf(const QString &text)
 {
     return parseInteger(text).value_or(0);
@@ -62,49 +58,6 @@ void showText(QComboBox *box, const QString &text)
     box->setCurrentIndex(index);
     if (box->isEditable() && box->currentText() != text)
         box->setEditText(text);
-}
-
-QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &text, int x, int y)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(objectName);
-    label->adjustSize();
-    label->move(x, y);
-    return label;
-}
-
-QGroupBox *makeGroup(QWidget *parent, const QString &objectName, const QString &title, const QRect &rect)
-{
-    auto *group = new QGroupBox(title, parent);
-    group->setObjectName(objectName);
-    group->setGeometry(rect);
-    return group;
-}
-
-QPushButton *makeButton(QWidget *parent, const QString &objectName, const QString &text, const QRect &rect)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
-    button->setGeometry(rect);
-    return button;
-}
-
-QComboBox *makePickList(QWidget *parent, const QString &objectName, const QRect &rect)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(objectName);
-    box->setEditable(false);
-    box->setGeometry(rect);
-    return box;
-}
-
-QFrame *makePanel(QWidget *parent, const QString &objectName, const QRect &rect)
-{
-    auto *panel = new QFrame(parent);
-    panel->setObjectName(objectName);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setGeometry(rect);
-    return panel;
 }
 
 // The banner at the top of the window: the program's name on a band of turf green.
@@ -366,10 +319,10 @@ void Tfprincip::buildSystemsPage(QWidget *page)
         const bool secondRow = h > 10;
         QLabel *label = new QLabel(QString::number(h), gchevaux);
         label->adjustSize();
-        label->move(kSelectionLabelLeft[column], secondRow ? 59 : 11);
+        label->move(kNumberRowLabelLeft[column], secondRow ? 59 : 11);
         setTag(label, 0);
         QComboBox *box = makeNumberBox(gchevaux, QStringLiteral("c%1").arg(h), h, 2);
-        box->setGeometry(kSelectionBoxLeft[column], secondRow ? 73 : 25, 47, 21);
+        box->setGeometry(kNumberRowBoxLeft[column], secondRow ? 73 : 25, 47, 21);
         selectionBoxes[std::size_t(h - 1)] = box;
     }
 

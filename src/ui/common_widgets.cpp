@@ -2,10 +2,14 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFrame>
+#include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
@@ -306,6 +310,49 @@ QComboBox *makeNumberBox(QWidget *parent, const QString &objectName, int tag, in
 }
 
 // ---------------------------------------------------------------------------------------------
+
+QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &caption, int x, int y)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(objectName);
+    label->adjustSize();
+    label->move(x, y);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &objectName, const QString &caption, const QRect &rect)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setGeometry(rect);
+    return button;
+}
+
+QGroupBox *makeGroup(QWidget *parent, const QString &objectName, const QString &title, const QRect &rect)
+{
+    auto *group = new QGroupBox(title, parent);
+    group->setObjectName(objectName);
+    group->setGeometry(rect);
+    return group;
+}
+
+QFrame *makePanel(QWidget *parent, const QString &objectName, const QRect &rect)
+{
+    auto *panel = new QFrame(parent);
+    panel->setObjectName(objectName);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setGeometry(rect);
+    return panel;
+}
+
+QComboBox *makePickList(QWidget *parent, const QString &objectName, const QRect &rect)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(objectName);
+    box->setEditable(false);
+    box->setGeometry(rect);
+    return box;
+}
 
 GridCellDelegate::GridCellDelegate(int fixedRows, int fixedColumns, QObject *parent)
     : QStyledItemDelegate(parent)

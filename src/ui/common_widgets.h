@@ -5,10 +5,15 @@
 #include <QStyledItemDelegate>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
 class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
 
 namespace mvx::ui {
 
@@ -94,6 +99,22 @@ void installDigitFilter(QComboBox *box);
 // An editable combo box for a number: at most `maxLength` characters, no inline completion,
 // nothing added to the list on Enter, the digit filter installed. Its size is left to the caller.
 QComboBox *makeNumberBox(QWidget *parent, const QString &objectName, int tag, int maxLength);
+
+// ---------------------------------------------------------------------------------------------
+// Building windows: every control carries its name as objectName and stands at its rectangle.
+
+// The columns of a row of ten numbered boxes (c1..c10, c11..c20), and of the numbers above them.
+inline constexpr std::array<int, 10> kNumberRowBoxLeft { 16, 79, 142, 205, 268, 332, 395, 458, 521, 573 };
+inline constexpr std::array<int, 10> kNumberRowLabelLeft { 35, 95, 158, 220, 286, 349, 413, 475, 536, 587 };
+
+// A label sized to its caption, its top-left corner at (x, y).
+QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &caption, int x, int y);
+QPushButton *makeButton(QWidget *parent, const QString &objectName, const QString &caption, const QRect &rect);
+QGroupBox *makeGroup(QWidget *parent, const QString &objectName, const QString &title, const QRect &rect);
+// A raised panel.
+QFrame *makePanel(QWidget *parent, const QString &objectName, const QRect &rect);
+// A combo box the user picks from but cannot type into.
+QComboBox *makePickList(QWidget *parent, const QString &objectName, const QRect &rect);
 
 // ---------------------------------------------------------------------------------------------
 // Grid cells
