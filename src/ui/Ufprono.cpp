@@ -34,6 +34,7 @@ Tfsaiprono::Tfsaiprono(GameState &state, QWidget *parent)
     setObjectName(QStringLiteral("fsaiprono"));
     setWindowTitle(QStringLiteral("Saisie des Pronostics"));
     setFixedSize(648, 227);
+    setFont(ui::windowFont());
     ui::addWindowBackground(this);
 
     QFrame *panel = ui::makePanel(this, QStringLiteral("Panel1"), QRect(12, 18, 305, 39));

@@ -134,9 +134,7 @@ Tfprincip::Tfprincip(GameState &state, Platform &platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("fprincip"));
     setWindowTitle(QStringLiteral("Marovellix+"));
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    setFont(windowFont());
     setFixedSize(704, 523);
     addWindowBackground(this);
 

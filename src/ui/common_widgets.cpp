@@ -311,6 +311,13 @@ QComboBox *makeNumberBox(QWidget *parent, const QString &objectName, int tag, in
 
 // ---------------------------------------------------------------------------------------------
 
+QFont windowFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    return font;
+}
+
 QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &caption, int x, int y)
 {
     auto *label = new QLabel(caption, parent);

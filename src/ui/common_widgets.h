@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QWidget>
@@ -64,6 +65,9 @@ private:
 
 // Gives a window the program's gradient background and returns it.
 TDegradeClass *addWindowBackground(QWidget *window);
+
+// The font every window of the program is laid out for ("MS Sans Serif" 8 pt, 11 pixels high).
+QFont windowFont();
 
 // ---------------------------------------------------------------------------------------------
 // Numbered boxes: the direct children of a group that carry a number in their "tag" property
