@@ -65,6 +65,7 @@ generator the first B horses are the bases.
   -c, --complete         generator: arrangements (every order) instead of combinations
   -o, --output FILE      write to FILE instead of standard output
   -h, --help             show this help and exit
+  --                     end of the options: every later argument is a box
 
 Exit status: 0 when the tickets were written, 1 when the output could not be
 written, 2 for a bad argument or a refused selection (nothing is written).
@@ -113,8 +114,17 @@ int runTickets(const std::vector<std::string> &args)
     std::string output;
     std::vector<std::string> horses;
 
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
+        if (optionsEnded) {
+            horses.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
         std::string name = a;
         std::string value;
         bool hasInlineValue = false;

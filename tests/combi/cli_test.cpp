@@ -30,6 +30,9 @@ TEST(Cli, TicketsOfASystemAndOfTheGeneratorAreTheTicketFileBytes)
     const CliRun system = cli({ "tickets", "--system", "2", "4", "9", "1", "12", "6", "3" });
     EXPECT_EQ(system.exitCode, 0) << system.err.toStdString();
     EXPECT_EQ(system.out, QByteArray("4,9,1,12,6,\r\n4,9,1,12,3,\r\n4,9,1,6,3,\r\n4,9,12,6,3,\r\n"));
+    // After "--" every argument is a box, an empty one included.
+    const CliRun boxes = cli({ "tickets", "-s", "2", "--", "4", "", "9", "1", "12", "6", "3" });
+    EXPECT_EQ(boxes.out, system.out);
 
     const CliRun based = cli({ "tickets", "-n", "4", "-k", "3", "--bases=1", "--base-positions", "2", "7", "3", "12", "5" });
     EXPECT_EQ(based.exitCode, 0) << based.err.toStdString();
