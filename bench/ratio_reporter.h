@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -15,7 +16,10 @@ class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
     // (measured, baseline) benchmark names.
-    explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs) : pairs_(std::move(pairs)) { }
+    explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs)
+        : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular)
+        , pairs_(std::move(pairs))
+    { }
 
     void ReportRuns(const std::vector<Run> &runs) override
     {
@@ -43,7 +47,7 @@ private:
 };
 
 // main() for a benchmark program whose results are read as ratios.
-#define RATIO_BENCHMARK_MAIN(...)                                                                                     \
+#define RATIO_BENCHMARK_MAIN(...)                                                                                      \
     int main(int argc, char **argv)                                                                                    \
     {                                                                                                                  \
         benchmark::Initialize(&argc, argv);                                                                            \

@@ -40,8 +40,8 @@ std::uint64_t countTickets(const GeneratorSettings &generator)
 Message confirmTicketCountMessage(std::uint64_t count)
 {
     return { QStringLiteral("Votre sélection va générer \n") + QString::number(count) + QStringLiteral(" tickets ")
-                 + QLatin1Char('\r') + QStringLiteral(" Voulez vous continuer ?"),
-             QStringLiteral("Veuillez confirmer") };
+            + QLatin1Char('\r') + QStringLiteral(" Voulez vous continuer ?"),
+        QStringLiteral("Veuillez confirmer") };
 }
 
 TicketLayout systemLayout(int systemNumber)
@@ -75,7 +75,7 @@ std::int64_t generateFromSystem(int systemNumber, TicketSink &sink)
 namespace {
 
 // Lexicographic walk over the k-subsets of the first m letters.
-std::int64_t walkCombinations(int m, int k, TicketSink &sink)
+template <typename Sink> std::int64_t walkCombinations(int m, int k, Sink &sink)
 {
     std::array<int, kMaxLetters> index {};
     std::array<char, kMaxLetters> letters {};
@@ -104,10 +104,14 @@ std::int64_t walkCombinations(int m, int k, TicketSink &sink)
 }
 
 // Lexicographic walk over the ordered selections of k letters out of the first m.
-class ArrangementWalk
+template <typename Sink> class ArrangementWalk
 {
 public:
-    ArrangementWalk(int m, int k, TicketSink &sink) : m_(m), k_(k), sink_(sink) { }
+    ArrangementWalk(int m, int k, Sink &sink)
+        : m_(m)
+        , k_(k)
+        , sink_(sink)
+    { }
 
     std::int64_t run()
     {
@@ -137,7 +141,7 @@ private:
 
     int m_;
     int k_;
-    TicketSink &sink_;
+    Sink &sink_;
     std::array<bool, kMaxHorses> used_ {};
     std::array<char, kMaxLetters> letters_ {};
     std::int64_t made_ = 0;
@@ -153,9 +157,15 @@ std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink
     // A pool shorter than the depth gives no ticket; an empty depth gives the one empty ticket.
     if (pool < 0 || depth < 0 || depth > pool || depth > kMaxLetters || pool > kMaxHorses)
         return 0;
-    if (generator.reduced)
-        return walkCombinations(pool, depth, sink);
-    return ArrangementWalk(pool, depth, sink).run();
+    // The walks call the sink once per ticket: for the in-memory list that call is inlined.
+    auto walk = [&](auto &target) {
+        using Sink = std::remove_reference_t<decltype(target)>;
+        return generator.reduced ? walkCombinations(pool, depth, target)
+                                 : ArrangementWalk<Sink>(pool, depth, target).run();
+    };
+    if (auto *memory = dynamic_cast<MemoryTicketSink *>(&sink))
+        return walk(*memory);
+    return walk(sink);
 }
 
 } // namespace mvx

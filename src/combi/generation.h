@@ -21,7 +21,7 @@ public:
 };
 
 // Keeps the tickets in a TicketList.
-class MemoryTicketSink : public TicketSink
+class MemoryTicketSink final : public TicketSink
 {
 public:
     void begin(const TicketLayout &layout, std::uint64_t expectedCount) override;
