@@ -104,7 +104,11 @@ Platform::Answer QtPlatform::message(const QString &text, const QString &title, 
         shown = QMessageBox::Ok | QMessageBox::Cancel;
         break;
     }
-    QMessageBox box(boxIcon(icon), title, text, shown, dialogParent());
+    // The program's messages break their lines with a carriage return, as the message boxes
+    // they were written for did; a Qt label only breaks at a line feed.
+    QString shownText = text;
+    shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(boxIcon(icon), title, shownText, shown, dialogParent());
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;

@@ -87,11 +87,13 @@ void QtPlatformTest::messageBoxesAnswerWithTheButtonPressed()
     QCOMPARE(icon, QMessageBox::Question);
     QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
 
+    // The count question breaks its lines with LF and CR; on screen both are line breaks.
     answer = answering<Platform::Answer>(press(QMessageBox::Yes), [&] {
-        return platform.message(QStringLiteral("?"), QStringLiteral("Veuillez confirmer"), Platform::Buttons::YesNo,
-            Platform::Icon::Question);
+        return platform.message(QStringLiteral("Votre sélection va générer \n6 tickets \r Voulez vous continuer ?"),
+            QStringLiteral("Veuillez confirmer"), Platform::Buttons::YesNo, Platform::Icon::Question);
     });
     QCOMPARE(answer, Platform::Answer::Yes);
+    QCOMPARE(text, QStringLiteral("Votre sélection va générer \n6 tickets \n Voulez vous continuer ?"));
 
     answer = answering<Platform::Answer>(press(QMessageBox::Cancel), [&] {
         return platform.message(QStringLiteral("Imprimer ?"), QStringLiteral("Impression"), Platform::Buttons::OkCancel,
