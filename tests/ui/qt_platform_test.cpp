@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -18,18 +19,30 @@ using mvx::QtPlatform;
 
 namespace {
 
-// Runs `act` on the first modal window that shows up while `ask` runs, so that a real dialog
-// can be inspected and answered without anybody at the keyboard.
+// Runs `act` on the modal window that shows up while `ask` runs, so that a real dialog can be
+// inspected and answered without anybody at the keyboard. A file dialog may still be loading its
+// folder and ignore the first answer, so the answer is given again while the window stays; a
+// window that never goes away is rejected after a few seconds, so a test fails instead of hanging.
 template <typename Result>
 Result answering(const std::function<void(QWidget *)> &act, const std::function<Result()> &ask)
 {
     QTimer poll;
     poll.setInterval(10);
-    bool done = false;
+    QElapsedTimer shown;
+    QElapsedTimer sinceAnswer;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!done && modal && modal->isVisible()) {
-            done = true;
+        if (!modal || !modal->isVisible())
+            return;
+        if (!shown.isValid())
+            shown.start();
+        if (shown.elapsed() > 5000) {
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+            return;
+        }
+        if (!sinceAnswer.isValid() || sinceAnswer.elapsed() > 200) {
+            sinceAnswer.start();
             act(modal);
         }
     });
@@ -150,7 +163,10 @@ void QtPlatformTest::fileDialogsTakeTheirSettings()
                 return;
             }
             dialog->setDirectory(folder.path());
-            dialog->selectFile(name);
+            // Typed as a user would: selectFile() leaves the name box alone once it has the focus.
+            auto *nameBox = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(nameBox);
+            nameBox->setText(name);
             static_cast<QDialog *>(dialog)->accept();
         };
     };
