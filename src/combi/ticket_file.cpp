@@ -31,7 +31,9 @@ char *appendLine(char *out, const TicketReader &reader, int horsesPerTicket, std
 
 } // namespace
 
-TicketFileSink::TicketFileSink(const Selection &selection, QIODevice &out) : selection_(selection), out_(out)
+TicketFileSink::TicketFileSink(const Selection &selection, QIODevice &out)
+    : selection_(selection)
+    , out_(out)
 {
     buffer_.resize(kBufferSize);
 }
@@ -78,18 +80,11 @@ bool TicketFileSink::finish()
     return !failed_ && flush();
 }
 
-QByteArray ticketLine(const TicketReader &reader, int horsesPerTicket, std::string_view letters)
-{
-    char line[kLongestLine];
-    const char *end = appendLine(line, reader, std::min(horsesPerTicket, 8), letters);
-    return QByteArray(line, end - line);
-}
-
 namespace messages {
 Message ticketFileFailed(const QString &fileName, const QString &reason)
 {
     return { QStringLiteral("Impossible d'écrire les tickets dans le fichier %1 :\r%2").arg(fileName, reason),
-             QStringLiteral("Fichier non sauvegardé !!") };
+        QStringLiteral("Fichier non sauvegardé !!") };
 }
 } // namespace messages
 

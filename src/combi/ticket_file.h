@@ -44,9 +44,6 @@ private:
     bool failed_ = false;
 };
 
-// The line of one ticket as it stands in the file, CR LF included.
-QByteArray ticketLine(const TicketReader &reader, int horsesPerTicket, std::string_view letters);
-
 namespace messages {
 // A ticket file that could not be created or written, with the system's reason.
 Message ticketFileFailed(const QString &fileName, const QString &reason);
