@@ -40,6 +40,7 @@ public:
     QString programFolder() override { return {}; }
     bool openDocument(const QString &) override { return false; }
     bool startProgram(const QString &) override { return false; }
+    std::unique_ptr<PrintSurface> openPrinter() override { return nullptr; }
 };
 
 void require(bool condition, const char *what)

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "print/print_surface.h"
+
 #include <QString>
+
+#include <memory>
 
 namespace mvx {
 
@@ -37,6 +41,9 @@ public:
     // Opens a file or an address with the desktop's default application.
     virtual bool openDocument(const QString &pathOrUrl) = 0;
     virtual bool startProgram(const QString &path) = 0;
+    // The default printer, or, on a machine without one, a PDF file the user names. Null when
+    // the user gave no file name or nothing can print; a refusal has then been shown.
+    virtual std::unique_ptr<PrintSurface> openPrinter() = 0;
 
     // An information box with an OK button, the way every refusal of the program is shown.
     void inform(const QString &text, const QString &title) { message(text, title, Buttons::Ok, Icon::None); }

@@ -1,12 +1,14 @@
 #include "ui/qt_platform.h"
 
 #include "model/program_folder.h"
+#include "ui/qt_print_surface.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QUrl>
 
@@ -160,6 +162,30 @@ bool QtPlatform::openDocument(const QString &pathOrUrl)
 bool QtPlatform::startProgram(const QString &path)
 {
     return QProcess::startDetached(path, {}, QFileInfo(path).absolutePath());
+}
+
+std::unique_ptr<PrintSurface> QtPlatform::openPrinter()
+{
+    QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    if (printer.isNull()) {
+        const QStringList names = QPrinterInfo::availablePrinterNames();
+        if (!names.isEmpty())
+            printer = QPrinterInfo::printerInfo(names.first());
+    }
+    if (!printer.isNull())
+        return QtPrintSurface::toPrinter(printer);
+
+    // Without a printer, Qt would print into a PDF file with no name and fail: the print goes
+    // to a PDF file the user names instead.
+    FileDialog dialog;
+    dialog.title = QStringLiteral("Aucune imprimante : enregistrer l'impression en PDF");
+    dialog.filter = QStringLiteral("Document PDF (*.pdf)|*.pdf");
+    dialog.defaultExtension = QStringLiteral("pdf");
+    dialog.confirmOverwrite = true;
+    const QString name = saveFileName(dialog);
+    if (name.isEmpty())
+        return nullptr;
+    return QtPrintSurface::toPdf(name);
 }
 
 } // namespace mvx

@@ -19,6 +19,7 @@ public:
     QString programFolder() override;
     bool openDocument(const QString &pathOrUrl) override;
     bool startProgram(const QString &path) override;
+    std::unique_ptr<PrintSurface> openPrinter() override;
 };
 
 // The filter of a file dialog, "description|pattern" pairs separated by "|", in Qt's

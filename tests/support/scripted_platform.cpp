@@ -55,6 +55,16 @@ bool ScriptedPlatform::startProgram(const QString &path)
     return programsStart;
 }
 
+std::unique_ptr<PrintSurface> ScriptedPlatform::openPrinter()
+{
+    ++printersOpened;
+    if (!printerAvailable)
+        return nullptr;
+    if (printerFactory)
+        return printerFactory();
+    return std::make_unique<RecordingPrintSurface>(printer);
+}
+
 QStringList ScriptedPlatform::messageTexts() const
 {
     QStringList texts;

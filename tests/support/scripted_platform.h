@@ -1,10 +1,13 @@
 #pragma once
 
 #include "model/platform.h"
+#include "support/recording_print_surface.h"
 
 #include <QStringList>
 
 #include <deque>
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace mvx::testing {
@@ -31,6 +34,9 @@ public:
     QString programFolder() override { return folder; }
     bool openDocument(const QString &pathOrUrl) override;
     bool startProgram(const QString &path) override;
+    // A recording surface on `printer`, or what printerFactory makes (a real PDF, say);
+    // null when printerAvailable is false, as when the user declines to name a PDF file.
+    std::unique_ptr<PrintSurface> openPrinter() override;
 
     // Scripted answers, taken in order.
     std::deque<Answer> answers;
@@ -38,6 +44,8 @@ public:
     QString folder;
     bool documentsOpen = true;
     bool programsStart = true;
+    bool printerAvailable = true;
+    std::function<std::unique_ptr<PrintSurface>()> printerFactory;
 
     // What was asked.
     std::vector<Asked> messages;
@@ -45,6 +53,8 @@ public:
     QStringList opened;
     QStringList started;
     int beeps = 0;
+    PrintDevice printer;
+    int printersOpened = 0;
     int waitCursorDepth = 0;
     int waitCursorShown = 0;
 
