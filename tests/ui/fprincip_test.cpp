@@ -608,7 +608,7 @@ void FprincipTest::closeSavesSettingsAndStartsCompanion()
         QCOMPARE(written.savedPointsByPosition, pointsOf({ 8, 6, 6, 5, 4, 3, 2, 1 }));
         QCOMPARE(written.interfaceLanguage, 1);
         QVERIFY(run.platform.started.isEmpty());
-        QVERIFY(run.platform.opened.isEmpty());
+        QVERIFY(run.platform.browsed.isEmpty());
         QVERIFY(run.platform.messages.empty());
     }
     {
@@ -617,10 +617,10 @@ void FprincipTest::closeSavesSettingsAndStartsCompanion()
         QFile page(run.path(QStringLiteral("TORVANE.HTM")));
         QVERIFY(page.open(QIODevice::WriteOnly));
         page.close();
-        run.platform.documentsOpen = false;
+        run.platform.browserFound = false;
         run.window().close();
         run.window().close();
-        QCOMPARE(run.platform.opened, QStringList { run.path(QStringLiteral("TORVANE.HTM")) });
+        QCOMPARE(run.platform.browsed, QStringList { run.path(QStringLiteral("TORVANE.HTM")) });
         QVERIFY(run.platform.started.isEmpty());
         QVERIFY(run.platform.messages.empty());
     }
@@ -633,7 +633,7 @@ void FprincipTest::closeSavesSettingsAndStartsCompanion()
         }
         run.window().close();
         QCOMPARE(run.platform.started, QStringList { run.path(QStringLiteral("TORVANE.EXE")) });
-        QVERIFY(run.platform.opened.isEmpty());
+        QVERIFY(run.platform.browsed.isEmpty());
     }
 }
 
