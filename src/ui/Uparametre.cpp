@@ -138,7 +138,7 @@ Tfparametre::Tfparametre(SettingsRecord &settings, QWidget *parent)
 
     makePicture(this, QStringLiteral("Image3"), QRect(8, 8, 72, 72), adjustmentPicture());
 
-    GroupBox1 = ui::makeGroup(this, QStringLiteral("GroupBox1"), QString(), QRect(96, 16, 345, 105));
+    GroupBox1 = ui::makeGroup(this, QStringLiteral("GroupBox1"), QString(), QRect(96, 40, 345, 105));
     ldecalh = ui::makeLabel(GroupBox1, QStringLiteral("ldecalh"), QString(), 16, 34);
     edech = makeAdjustmentField(GroupBox1, QStringLiteral("edech"), QRect(168, 30, 65, 21));
     ui::makeLabel(GroupBox1, QStringLiteral("Label4"), QStringLiteral("mm"), 240, 34);
@@ -149,7 +149,7 @@ Tfparametre::Tfparametre(SettingsRecord &settings, QWidget *parent)
     edecv->installEventFilter(this);
 
     // The language is kept in the settings file only: nothing shows this group.
-    glangue = ui::makeGroup(this, QStringLiteral("glangue"), QString(), QRect(96, 132, 345, 85));
+    glangue = ui::makeGroup(this, QStringLiteral("glangue"), QString(), QRect(96, 152, 345, 80));
     Image1 = makePicture(glangue, QStringLiteral("Image1"), QRect(16, 22, 30, 20), frenchFlag());
     lfrancais = new QRadioButton(QStringLiteral("Français"), glangue);
     lfrancais->setObjectName(QStringLiteral("lfrancais"));
@@ -164,7 +164,7 @@ Tfparametre::Tfparametre(SettingsRecord &settings, QWidget *parent)
     Image2->installEventFilter(this);
     glangue->hide();
 
-    bok = ui::makeButton(this, QStringLiteral("bok"), QStringLiteral("OK"), QRect(183, 240, 89, 33));
+    bok = ui::makeButton(this, QStringLiteral("bok"), QStringLiteral("OK"), QRect(183, 242, 89, 33));
     QFont bold = bok->font();
     bold.setBold(true);
     bok->setFont(bold);
