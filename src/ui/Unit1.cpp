@@ -499,6 +499,9 @@ void Tfprincip::closeEvent(QCloseEvent *event)
 // Saving the settings reports its own failure; the companion program is started silently.
 void Tfprincip::FormClose()
 {
+    // The first points box takes effect when it is left, which closing the window by its title
+    // bar does not do: what the boxes show is what gets saved.
+    majtabpointpos();
     const QString folder = platform_.programFolder();
     saveSettings(state_, folder, platform_);
     const QDir dir(folder);
@@ -606,12 +609,19 @@ void Tfprincip::cnbchebaseChange()
 // Base k starts at position k whenever the base count changes.
 void Tfprincip::showBaseControls(int baseCount)
 {
+    showBasePositionBoxes(baseCount);
+    for (int i = 0; i < 3; ++i) {
+        const QSignalBlocker blocker(cposb[std::size_t(i)]);
+        cposb[std::size_t(i)]->setCurrentIndex(i);
+    }
+}
+
+void Tfprincip::showBasePositionBoxes(int baseCount)
+{
     labpositionbasecombi->setVisible(baseCount >= 1);
     for (int i = 0; i < 3; ++i) {
         labposb[std::size_t(i)]->setVisible(baseCount >= i + 1);
         cposb[std::size_t(i)]->setVisible(baseCount >= i + 1);
-        const QSignalBlocker blocker(cposb[std::size_t(i)]);
-        cposb[std::size_t(i)]->setCurrentIndex(i);
     }
 }
 
@@ -656,6 +666,9 @@ void Tfprincip::applySystemsPage(const SystemsPage &page)
             (page.generator.reduced ? rtopcombred : rtopcombcomp)->setChecked(true);
         }
     }
+    // The positions stay as they were, but every base the tickets will place has its box on
+    // screen.
+    showBasePositionBoxes(cnbchebase->currentIndex());
     for (std::size_t i = 0; i < page.boxes.size(); ++i)
         showText(selectionBoxes[i], page.boxes[i]);
     refreshSystemsPage();

@@ -13,6 +13,8 @@ int main(int argc, char *argv[])
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("System"), QStringLiteral("Liberation Sans"));
     QApplication::setWindowIcon(mvx::ui::programIcon());
+    // Before the first window: Qt's own buttons and dialogs speak French like the program.
+    mvx::installQtFrenchTranslation(app);
 
     mvx::QtPlatform platform;
     mvx::Application application(platform);
