@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -135,6 +136,7 @@ private Q_SLOTS:
     void countBoxesFollowTheRules();
     void digitFilterOnNumberBoxes();
     void generatorPageShowsBasesAndBoxes();
+    void wheelTurnsOnlyTheBoxWithTheFocus();
     void pointsBoxesAndDefaut();
     void forecastButtons();
     void ticketFileWrittenFromThePage();
@@ -365,6 +367,37 @@ void FprincipTest::generatorPageShowsBasesAndBoxes()
             QCOMPARE(run.red(run.horse(tag)), tag <= s.baseCount);
         }
     }
+}
+
+void FprincipTest::wheelTurnsOnlyTheBoxWithTheFocus()
+{
+    Run run;
+    QVERIFY(run.activated);
+    auto wheelDown = [](QWidget *box) {
+        const QPointF at = QRectF(box->rect()).center();
+        QWheelEvent event(at, box->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+            Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &event);
+    };
+
+    // The pointer passes over boxes while the focus is elsewhere: nothing changes.
+    QComboBox *systems = run.box(QStringLiteral("clistesystemes"));
+    const QString firstSystem = systems->currentText();
+    run.leave();
+    for (QComboBox *box : { systems, run.horse(1), run.horse(5), run.points(3) })
+        wheelDown(box);
+    QCOMPARE(systems->currentText(), firstSystem);
+    QCOMPARE(run.horse(1)->currentText(), QStringLiteral("1"));
+    QCOMPARE(run.horse(5)->currentText(), QStringLiteral("1"));
+    QCOMPARE(run.state().pointsByPosition[2], 6);
+
+    // The box the user clicked into takes the wheel.
+    run.horse(5)->setFocus(Qt::MouseFocusReason);
+    wheelDown(run.horse(5));
+    QCOMPARE(run.horse(5)->currentText(), QStringLiteral("2"));
+    systems->setFocus(Qt::TabFocusReason);
+    wheelDown(systems);
+    QCOMPARE(systems->currentIndex(), 1);
 }
 
 void FprincipTest::pointsBoxesAndDefaut()
