@@ -4,6 +4,15 @@
 
 install(TARGETS marovellix marovellix-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/marovellix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+set(ICONS ${PROJECT_SOURCE_DIR}/src/ui/icons)
+foreach(size 16 32 48 256)
+  install(FILES ${ICONS}/marovellix-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME marovellix.png)
+endforeach()
+install(FILES ${ICONS}/marovellix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The user guide and its pictures.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/help/ DESTINATION ${MAROVELLIX_DATA_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME marovellix)
