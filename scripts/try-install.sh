@@ -42,13 +42,20 @@ marovellix &
 program=$!
 window=
 for _ in $(seq 100); do
-  window=$(xdotool search --name '^MAROVELLIX' 2>/dev/null | head -1) && [ -n "$window" ] && break
+  window=$(xdotool search --onlyvisible --name '^marovellix' 2>/dev/null | head -1) && [ -n "$window" ] && break
   sleep 0.1
 done
 [ -n "$window" ] || { echo "no window appeared" >&2; kill "$program"; exit 1; }
 sleep 2
 xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >/tmp/installed.png
 eval "$(xdotool getwindowgeometry --shell "$window")"
+# The help button (662, 5, 38 x 36) hands the installed user guide to the browser, here a
+# stand-in that notes what it was given.
+printf '#!/bin/sh\necho "$@" >/tmp/browser-got\n' >/tmp/browser && chmod +x /tmp/browser
+rm -f /tmp/browser-got
+xdotool mousemove $((X + 681)) $((Y + 23)) click 1
+for _ in $(seq 50); do [ -s /tmp/browser-got ] && break; sleep 0.1; done
+echo "help opened: $(cat /tmp/browser-got 2>/dev/null)"
 # "Quit" sits at 488, 457 (209 x 40) in the main window.
 xdotool mousemove $((X + 590)) $((Y + 477)) click 1
 wait "$program"
@@ -57,10 +64,11 @@ echo "program exit status: $status"
 ls -l ~/.config/MAROVELLIX+/
 exit "$status"
 SESSION
-chroot "$root" env -i PATH=/usr/bin:/bin HOME=/home/parieur LANG=fr_FR.UTF-8 \
+chroot "$root" env -i PATH=/usr/bin:/bin HOME=/home/parieur LANG=fr_FR.UTF-8 BROWSER=/tmp/browser \
   setpriv --reuid=parieur --regid=parieur --init-groups \
-  xvfb-run -a -s "-screen 0 1024x768x24" bash /tmp/session.sh
+  timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash /tmp/session.sh
 settings=$root/home/parieur/.config/MAROVELLIX+/MAROVELL.PAR
 [ "$(stat -c %s "$settings")" -eq 112 ] || { echo "settings file missing or not 112 bytes" >&2; exit 1; }
+grep -qx 'file:///usr/share/marovellix/marovellix.html' "$root/tmp/browser-got" || { echo "help did not open the installed guide" >&2; exit 1; }
 [ ! -e "$root/usr/bin/MAROVELL.PAR" ] || { echo "settings written into /usr/bin" >&2; exit 1; }
 echo "installed, started and closed; settings in ~parieur/.config/MAROVELLIX+ (screenshot: $root/tmp/installed.png)"

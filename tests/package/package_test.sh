@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree with CPack, unpacks it with dpkg -x and checks
 # that what a punter installs is in place: both programs, running from where they land, the
-# desktop entry and the declared dependencies.
+# desktop entry, the icon, the user guide and the declared dependencies.
 # Usage: package_test.sh BUILD_DIR
 set -euo pipefail
 
@@ -52,6 +52,18 @@ if [ -f "$desktop" ]; then
 else
   fail "no usr/share/applications/marovellix.desktop"
 fi
+
+# The icon at every size the desktop asks for, under the name the desktop entry gives.
+icon=$(sed -n 's/^Icon=//p' "$desktop" 2>/dev/null)
+for size in 16 32 48 256; do
+  png=$root/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png
+  file -b "$png" 2>/dev/null | grep -q "^PNG image data, $size x $size," || fail "no ${size}x${size} icon '$icon'"
+done
+[ -s "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon '$icon'"
+
+# The user guide where the installed program looks for it: share/marovellix beside bin.
+guide=$root/usr/bin/../share/marovellix/marovellix.html
+grep -q '<html' "$guide" 2>/dev/null || fail "no user guide in usr/share/marovellix"
 
 # Nothing outside /usr, nothing owned by anyone but root.
 outside=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/' | grep -vx '\./' || true)
