@@ -2,6 +2,8 @@
 
 #include "ui/Ufprono.h"
 #include "ui/Unit1.h"
+#include "ui/ufcompare.h"
+#include "ui/uresultatcomb.h"
 
 namespace mvx {
 
@@ -14,6 +16,8 @@ Application::Application(Platform &platform)
     fprincip_ = std::make_unique<Tfprincip>(*state_, platform_);
     SecondaryWindows windows;
     windows.fsaiprono = new Tfsaiprono(*state_, fprincip_.get());
+    windows.fresultatcomb = new Tfresultatcomb(*state_, platform_, fprincip_.get());
+    windows.fcompare = new Tfcompare(*state_, platform_, fprincip_.get());
     fprincip_->setSecondaryWindows(windows);
 }
 
