@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
 #include "ui/Ufprono.h"
+#include "ui/Uimprime.h"
 #include "ui/Unit1.h"
 #include "ui/ufcompare.h"
 #include "ui/uresultatcomb.h"
@@ -18,6 +19,8 @@ Application::Application(Platform &platform)
     windows.fsaiprono = new Tfsaiprono(*state_, fprincip_.get());
     windows.fresultatcomb = new Tfresultatcomb(*state_, platform_, fprincip_.get());
     windows.fcompare = new Tfcompare(*state_, platform_, fprincip_.get());
+    // The print dialog is made last of all.
+    windows.fimprime = new Tfimprime(*state_, platform_, fprincip_.get());
     fprincip_->setSecondaryWindows(windows);
 }
 
