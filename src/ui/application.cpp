@@ -2,6 +2,7 @@
 
 #include "ui/Ufprono.h"
 #include "ui/Unit1.h"
+#include "ui/Usynthese.h"
 
 namespace mvx {
 
@@ -14,6 +15,7 @@ Application::Application(Platform &platform)
     fprincip_ = std::make_unique<Tfprincip>(*state_, platform_);
     SecondaryWindows windows;
     windows.fsaiprono = new Tfsaiprono(*state_, fprincip_.get());
+    windows.fsynthese = new Tfsynthese(*state_, platform_, fprincip_.get());
     fprincip_->setSecondaryWindows(windows);
 }
 
