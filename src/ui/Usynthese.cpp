@@ -41,10 +41,7 @@ public:
     }
     const std::vector<SynthesisRow> &rows() const { return rows_; }
 
-    int rowCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() ? 0 : int(rows_.size()) + 1;
-    }
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(rows_.size()) + 1; }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 4; }
 
     QVariant data(const QModelIndex &index, int role) const override
@@ -53,8 +50,8 @@ public:
         const bool tip = role == Qt::ToolTipRole && index.column() == 3;
         if ((role != Qt::DisplayRole && !tip) || !index.isValid())
             return {};
-        static const SynthesisRow headings { QStringLiteral("POS"), QStringLiteral("CHEVAUX"),
-            QStringLiteral("POINTS"), QStringLiteral("%") };
+        static const SynthesisRow headings { QStringLiteral("POS"), QStringLiteral("CHEVAUX"), QStringLiteral("POINTS"),
+            QStringLiteral("%") };
         const SynthesisRow &row = index.row() == 0 ? headings : rows_[std::size_t(index.row() - 1)];
         return row[std::size_t(index.column())];
     }
@@ -161,7 +158,8 @@ QPixmap podiumPixmap()
     painter.setPen(QPen(QColor(120, 120, 130), 7, Qt::SolidLine, Qt::FlatCap));
     painter.drawPath(shoe);
     painter.setPen(QPen(QColor(235, 235, 240), 1.5));
-    for (const QPointF &nail : { QPointF(28, 30), QPointF(32, 19), QPointF(44.5, 14), QPointF(57, 19), QPointF(61, 30) })
+    for (const QPointF &nail :
+        { QPointF(28, 30), QPointF(32, 19), QPointF(44.5, 14), QPointF(57, 19), QPointF(61, 30) })
         painter.drawPoint(nail);
 
     struct Step
@@ -269,7 +267,8 @@ void SynthesisChartPicture::paint(QPainter &painter, const QRectF &target) const
     const QPaintDevice *device = painter.device();
     const qreal scaleX = device && device->logicalDpiX() > 0 ? 96.0 / device->logicalDpiX() : 1.0;
     const qreal scaleY = device && device->logicalDpiY() > 0 ? 96.0 / device->logicalDpiY() : 1.0;
-    const QRectF layout(0, 0, std::max<qreal>(1, target.width() * scaleX), std::max<qreal>(1, target.height() * scaleY));
+    const QRectF layout(
+        0, 0, std::max<qreal>(1, target.width() * scaleX), std::max<qreal>(1, target.height() * scaleY));
     chart->setGeometry(layout);
     scene.setSceneRect(layout);
     painter.setRenderHint(QPainter::Antialiasing);

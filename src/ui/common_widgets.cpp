@@ -445,8 +445,7 @@ void GridHeading::paintSection(QPainter *painter, const QRect &rect, int logical
 
     // The grid's lines, so that the heading cells line up with the cells below.
     if (grid_->showGrid()) {
-        const QColor line
-            = QColor::fromRgba(QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, grid_)));
+        const QColor line = QColor::fromRgba(QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, grid_)));
         painter->save();
         painter->setPen(line);
         painter->drawLine(rect.topRight(), rect.bottomRight());
