@@ -94,7 +94,7 @@ void printSynthesis(const std::vector<SynthesisRow> &rows, const PrintPicture &c
         printed = printSynthesis(*surface, rows, chart);
     }
     if (!printed)
-        platform.message(QStringLiteral("L'impression de la synthese n'a pas pu se faire."),
+        platform.message(QStringLiteral("L'imprimante a signalé une erreur : la synthèse n'a pas été imprimée."),
             QStringLiteral("Problème !!"), Platform::Buttons::Ok, Platform::Icon::Warning);
 }
 
