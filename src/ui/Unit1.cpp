@@ -3,6 +3,7 @@
 #include "combi/catalogue.h"
 #include "combi/integer_text.h"
 #include "model/game_file.h"
+#include "model/outside_links.h"
 #include "model/settings_file.h"
 #include "synth/forecasts.h"
 #include "synth/points.h"
@@ -464,6 +465,9 @@ void Tfprincip::connectEvents()
 
     connect(binfos, &QToolButton::clicked, this, [this] { openModal(windows_.apropos); });
     connect(bparametre, &QPushButton::clicked, this, [this] { openModal(windows_.fparametre); });
+    connect(baidegene, &QToolButton::clicked, this, [this] { openHelp(platform_); });
+    connect(SpeedButton1, &QPushButton::clicked, this, [this] { platform_.openInBrowser(raceResultsAddress()); });
+    connect(SpeedButton2, &QPushButton::clicked, this, [this] { platform_.openInBrowser(bettingSitesAddress()); });
     connect(bquit, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -536,7 +540,7 @@ void Tfprincip::FormClose()
     if (QFileInfo(program).isFile())
         platform_.startProgram(program);
     else if (QFileInfo(page).isFile())
-        platform_.openDocument(page);
+        platform_.openInBrowser(page);
 }
 
 // Rule A: at most 49 horses, and never fewer horses than horses per forecast.

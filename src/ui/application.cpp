@@ -3,6 +3,8 @@
 #include "ui/Ufprono.h"
 #include "ui/Uimprime.h"
 #include "ui/Unit1.h"
+#include "ui/Unit4.h"
+#include "ui/Uparametre.h"
 #include "ui/Usynthese.h"
 
 namespace mvx {
@@ -17,6 +19,8 @@ Application::Application(Platform &platform)
     SecondaryWindows windows;
     windows.fsaiprono = new Tfsaiprono(*state_, fprincip_.get());
     windows.fsynthese = new Tfsynthese(*state_, platform_, fprincip_.get());
+    windows.apropos = new Tapropos(platform_, fprincip_.get());
+    windows.fparametre = new Tfparametre(state_->settings, fprincip_.get());
     // The print dialog is made last of all.
     windows.fimprime = new Tfimprime(*state_, platform_, fprincip_.get());
     fprincip_->setSecondaryWindows(windows);

@@ -645,7 +645,7 @@ void FprincipTest::closeSavesSettingsAndStartsCompanion()
         QCOMPARE(written.savedPointsByPosition, pointsOf({ 8, 6, 6, 5, 4, 3, 2, 1 }));
         QCOMPARE(written.interfaceLanguage, 1);
         QVERIFY(run.platform.started.isEmpty());
-        QVERIFY(run.platform.opened.isEmpty());
+        QVERIFY(run.platform.browsed.isEmpty());
         QVERIFY(run.platform.messages.empty());
     }
     {
@@ -657,12 +657,12 @@ void FprincipTest::closeSavesSettingsAndStartsCompanion()
         QFile page(run.path(QStringLiteral("TORVANE.HTM")));
         QVERIFY(page.open(QIODevice::WriteOnly));
         page.close();
-        run.platform.documentsOpen = false;
+        run.platform.browserFound = false;
         run.type(run.points(1), QStringLiteral("15"));
         run.window().close();
         run.window().close();
         QCOMPARE(mvx::decodeSettings(readFile(run.settingsPath())).savedPointsByPosition[0], 15);
-        QCOMPARE(run.platform.opened, QStringList { run.path(QStringLiteral("TORVANE.HTM")) });
+        QCOMPARE(run.platform.browsed, QStringList { run.path(QStringLiteral("TORVANE.HTM")) });
         QVERIFY(run.platform.started.isEmpty());
         QVERIFY(run.platform.messages.empty());
     }
@@ -675,7 +675,7 @@ void FprincipTest::closeSavesSettingsAndStartsCompanion()
         }
         run.window().close();
         QCOMPARE(run.platform.started, QStringList { run.path(QStringLiteral("TORVANE.EXE")) });
-        QVERIFY(run.platform.opened.isEmpty());
+        QVERIFY(run.platform.browsed.isEmpty());
     }
 }
 
