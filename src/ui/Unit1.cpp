@@ -367,8 +367,8 @@ void Tfprincip::buildBottomRow()
         QStringLiteral("Sites de paris hippiques sur internet"), QRect(216, 461, 257, 36));
     SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
     SpeedButton2->setFlat(true);
-    // Flat buttons show no focus: like the toolbar buttons they stand for, they stay out of the
-    // Tab chain.
+    // A flat button draws no focus frame: rather than be an invisible Tab stop, these two are
+    // reached with the mouse only, like toolbar buttons.
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     SpeedButton2->setFocusPolicy(Qt::NoFocus);
     bquit = makeButton(this, QStringLiteral("bquit"), QStringLiteral("Quit"), QRect(488, 457, 209, 40));
