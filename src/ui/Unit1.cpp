@@ -7,6 +7,7 @@
 #include "model/settings_file.h"
 #include "synth/forecasts.h"
 #include "synth/points.h"
+#include "synth/synthesis.h"
 #include "ui/common_widgets.h"
 
 #include <QAbstractItemView>
@@ -603,6 +604,7 @@ void Tfprincip::bsaisiedespronosClick()
 
 void Tfprincip::bvoirsyntheseClick()
 {
+    computeSynthesis(state_);
     openModal(windows_.fsynthese);
 }
 

@@ -5,6 +5,7 @@
 #include "ui/Unit1.h"
 #include "ui/Unit4.h"
 #include "ui/Uparametre.h"
+#include "ui/Usynthese.h"
 #include "ui/ufcompare.h"
 #include "ui/uresultatcomb.h"
 
@@ -19,6 +20,7 @@ Application::Application(Platform &platform)
     fprincip_ = std::make_unique<Tfprincip>(*state_, platform_);
     SecondaryWindows windows;
     windows.fsaiprono = new Tfsaiprono(*state_, fprincip_.get());
+    windows.fsynthese = new Tfsynthese(*state_, platform_, fprincip_.get());
     windows.fresultatcomb = new Tfresultatcomb(*state_, platform_, fprincip_.get());
     windows.fcompare = new Tfcompare(*state_, platform_, fprincip_.get());
     windows.apropos = new Tapropos(platform_, fprincip_.get());
