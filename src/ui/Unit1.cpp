@@ -8,6 +8,7 @@
 #include "model/settings_file.h"
 #include "synth/forecasts.h"
 #include "synth/points.h"
+#include "synth/synthesis.h"
 #include "ui/common_widgets.h"
 
 #include <QAbstractItemView>
@@ -604,6 +605,7 @@ void Tfprincip::bsaisiedespronosClick()
 
 void Tfprincip::bvoirsyntheseClick()
 {
+    computeSynthesis(state_);
     openModal(windows_.fsynthese);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHeaderView>
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QWidget>
@@ -15,6 +16,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QTableView;
 
 namespace mvx::ui {
 
@@ -132,6 +134,10 @@ QComboBox *makePickList(QWidget *parent, const QString &objectName, const QRect 
 // ---------------------------------------------------------------------------------------------
 // Grid cells
 
+// The row a cell stands in within the whole grid, for a model that shows only the rows on
+// screen of a longer grid (row 0 is the heading row). The delegate colours rows by it.
+inline constexpr int kGridRowRole = Qt::UserRole + 1;
+
 // Paints the cells of the program's grids: data rows alternate white (odd) and RGB(225,255,244)
 // (even), fixed cells RGB(199,185,200), text in black 2 pixels right of and below the cell's
 // top-left corner. Rows and columns count from 0; a selected cell gets no other colour.
@@ -156,5 +162,34 @@ private:
     int fixedColumns_;
     QSet<int> boldColumns_;
 };
+
+// The heading row of a grid whose model holds its headings in row 0: the grid's delegate
+// paints it and it stays in view while the data rows scroll under it. It hides the grid's own
+// row 0 and sets the column widths, again after every reset of the model.
+class GridHeading : public QHeaderView
+{
+    Q_OBJECT
+
+public:
+    GridHeading(QTableView *grid, int rowHeight, const std::vector<int> &columnWidths);
+
+    void setModel(QAbstractItemModel *model) override;
+    QSize sizeHint() const override;
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+
+private:
+    void shapeGrid();
+
+    QTableView *grid_;
+    int rowHeight_;
+    std::vector<int> columnWidths_;
+};
+
+// Makes a table view look and behave as the program's grids: rows `rowHeight` high, the given
+// column widths, no row numbers, cells painted by `delegate` (which the grid takes), the
+// model's row 0 as a heading that stays, nothing editable.
+void setUpGrid(QTableView *grid, GridCellDelegate *delegate, int rowHeight, const std::vector<int> &columnWidths);
 
 } // namespace mvx::ui
