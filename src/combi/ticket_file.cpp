@@ -1,12 +1,19 @@
 #include "combi/ticket_file.h"
 
+#include "model/system_reason.h"
 #include "model/work_progress.h"
+
+#include <QFileDevice>
 
 #include <algorithm>
 #include <charconv>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
 
 namespace mvx {
 
@@ -152,7 +159,7 @@ void TicketFileSink::begin(const TicketLayout &layout, std::uint64_t)
     used_ = 0;
     bufferedLines_ = 0;
     linesWritten_ = 0;
-    bytesWritten_ = 0;
+    bytesWritten_ = out_.pos();
 }
 
 void TicketFileSink::rebuildKeptText(const TicketLetters &letters, int fromPosition)
@@ -248,10 +255,17 @@ bool TicketFileSink::writeBlock(const char *data, std::size_t size, std::int64_t
     const std::size_t whole = std::size_t(wholeEnd.base() - data);
     linesWritten_ += std::count(data, data + whole, '\n');
     bytesWritten_ += qint64(whole);
-    if (whole < done) {
-        if (auto *file = qobject_cast<QFileDevice *>(&out_))
-            file->resize(bytesWritten_);
+    auto *file = qobject_cast<QFileDevice *>(&out_);
+    if (whole == done || !file)
+        return false;
+#if defined(Q_OS_UNIX)
+    // Through the handle: QFileDevice::resize() would clear the write error the caller reports.
+    if (file->handle() >= 0) {
+        [[maybe_unused]] const int cut = ::ftruncate(file->handle(), bytesWritten_);
     }
+#else
+    file->resize(bytesWritten_);
+#endif
     return false;
 }
 
@@ -266,7 +280,8 @@ bool TicketFileSink::finish()
 namespace messages {
 Message ticketFileFailed(const QString &fileName, const QString &reason)
 {
-    return { QStringLiteral("Impossible d'écrire les tickets dans le fichier %1 :\r%2").arg(fileName, reason),
+    return { QStringLiteral("Impossible d'écrire les tickets dans le fichier %1 :\r%2")
+                 .arg(fileName, frenchSystemReason(reason)),
         QStringLiteral("Fichier non sauvegardé !!") };
 }
 } // namespace messages

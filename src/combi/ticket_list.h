@@ -147,6 +147,15 @@ public:
     // Where position 1..horsesPerTicket comes from: the base slot 1..3 when positive, else
     // the letter index negated and less one (-1 for the first letter).
     int source(int position) const { return source_[std::size_t(std::clamp(position, 0, horsesPerTicket_))]; }
+    // The letter of a ticket (0-based) that gives the horse at a position; -1 where a base
+    // stands or outside the ticket.
+    int letterIndex(int position) const
+    {
+        if (position < 1 || position > horsesPerTicket_)
+            return -1;
+        const int source = source_[std::size_t(position)];
+        return source > 0 ? -1 : -source - 1;
+    }
 
 private:
     const Selection &selection_;

@@ -85,12 +85,15 @@ private:
 
     // Writes a count box and the count that goes with it.
     void setCountBox(QComboBox *box, std::int32_t &count, int value);
+    void showBasePositionBoxes(int baseCount);
     void openModal(QDialog *window);
 
     GameState &state_;
     Platform &platform_;
     SecondaryWindows windows_;
     bool closed_ = false;
+    // Where the settings file was read at creation and is written at close.
+    QString settingsFolder_;
 
     QToolButton *binfos = nullptr;
     QPushButton *bparametre = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHeaderView>
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QWidget>
@@ -15,6 +16,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QTableView;
 
 namespace mvx::ui {
 
@@ -101,8 +103,13 @@ void setTaggedText(QWidget *group, int tag, int value);
 void installDigitFilter(QComboBox *box);
 
 // An editable combo box for a number: at most `maxLength` characters, no inline completion,
-// nothing added to the list on Enter, the digit filter installed. Its size is left to the caller.
+// nothing added to the list on Enter, the digit filter installed, the wheel taken only with the
+// focus. Its size is left to the caller.
 QComboBox *makeNumberBox(QWidget *parent, const QString &objectName, int tag, int maxLength);
+
+// The widget takes the mouse wheel only while it has the keyboard focus, so that scrolling over a
+// window never changes a box the pointer passes; a click or Tab gives it the focus.
+void takeWheelOnlyWithFocus(QWidget *widget);
 
 // ---------------------------------------------------------------------------------------------
 // Building windows: every control carries its name as objectName and stands at its rectangle.
@@ -114,14 +121,22 @@ inline constexpr std::array<int, 10> kNumberRowLabelLeft { 35, 95, 158, 220, 286
 // A label sized to its caption, its top-left corner at (x, y).
 QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &caption, int x, int y);
 QPushButton *makeButton(QWidget *parent, const QString &objectName, const QString &caption, const QRect &rect);
+// A group box whose frame runs through the middle of its title, as the window layouts expect:
+// the controls placed at the group's top edge stand below the frame line, not across it.
 QGroupBox *makeGroup(QWidget *parent, const QString &objectName, const QString &title, const QRect &rect);
+// Gives an existing group box the frame of makeGroup.
+void useGroupFrame(QGroupBox *group);
 // A raised panel.
 QFrame *makePanel(QWidget *parent, const QString &objectName, const QRect &rect);
-// A combo box the user picks from but cannot type into.
+// A combo box the user picks from but cannot type into; it takes the wheel only with the focus.
 QComboBox *makePickList(QWidget *parent, const QString &objectName, const QRect &rect);
 
 // ---------------------------------------------------------------------------------------------
 // Grid cells
+
+// The row a cell stands in within the whole grid, for a model that shows only the rows on
+// screen of a longer grid (row 0 is the heading row). The delegate colours rows by it.
+inline constexpr int kGridRowRole = Qt::UserRole + 1;
 
 // Paints the cells of the program's grids: data rows alternate white (odd) and RGB(225,255,244)
 // (even), fixed cells RGB(199,185,200), text in black 2 pixels right of and below the cell's
@@ -147,5 +162,34 @@ private:
     int fixedColumns_;
     QSet<int> boldColumns_;
 };
+
+// The heading row of a grid whose model holds its headings in row 0: the grid's delegate
+// paints it and it stays in view while the data rows scroll under it. It hides the grid's own
+// row 0 and sets the column widths, again after every reset of the model.
+class GridHeading : public QHeaderView
+{
+    Q_OBJECT
+
+public:
+    GridHeading(QTableView *grid, int rowHeight, const std::vector<int> &columnWidths);
+
+    void setModel(QAbstractItemModel *model) override;
+    QSize sizeHint() const override;
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+
+private:
+    void shapeGrid();
+
+    QTableView *grid_;
+    int rowHeight_;
+    std::vector<int> columnWidths_;
+};
+
+// Makes a table view look and behave as the program's grids: rows `rowHeight` high, the given
+// column widths, no row numbers, cells painted by `delegate` (which the grid takes), the
+// model's row 0 as a heading that stays, nothing editable.
+void setUpGrid(QTableView *grid, GridCellDelegate *delegate, int rowHeight, const std::vector<int> &columnWidths);
 
 } // namespace mvx::ui

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -135,6 +136,7 @@ private Q_SLOTS:
     void countBoxesFollowTheRules();
     void digitFilterOnNumberBoxes();
     void generatorPageShowsBasesAndBoxes();
+    void wheelTurnsOnlyTheBoxWithTheFocus();
     void pointsBoxesAndDefaut();
     void forecastButtons();
     void ticketFileWrittenFromThePage();
@@ -200,7 +202,7 @@ void FprincipTest::startUpWithoutSettingsFile()
     // Only the header buttons, "Quit" and "Defaut" carry a hint.
     QStringList hinted;
     for (QWidget *child : w.findChildren<QWidget *>())
-        if (!child->toolTip().isEmpty())
+        if (child->window() == &w && !child->toolTip().isEmpty()) // the other windows are its children
             hinted.append(child->objectName());
     hinted.sort();
     QCOMPARE(hinted, QStringList({ "baidegene", "bdefaut", "binfos", "bparametre", "bquit" }));
@@ -365,6 +367,33 @@ void FprincipTest::generatorPageShowsBasesAndBoxes()
             QCOMPARE(run.red(run.horse(tag)), tag <= s.baseCount);
         }
     }
+}
+
+void FprincipTest::wheelTurnsOnlyTheBoxWithTheFocus()
+{
+    Run run;
+    QVERIFY(run.activated);
+    auto wheelDown = [](QWidget *box) {
+        const QPointF at = QRectF(box->rect()).center();
+        QWheelEvent event(at, box->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+            Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &event);
+    };
+
+    // The pointer passes over a pick list and a number box while the focus is elsewhere:
+    // nothing changes. Once clicked into, a box takes the wheel.
+    QComboBox *systems = run.box(QStringLiteral("clistesystemes"));
+    run.leave();
+    wheelDown(systems);
+    wheelDown(run.horse(5));
+    QCOMPARE(systems->currentIndex(), 0);
+    QCOMPARE(run.horse(5)->currentText(), QStringLiteral("1"));
+    run.horse(5)->setFocus(Qt::MouseFocusReason);
+    wheelDown(run.horse(5));
+    QCOMPARE(run.horse(5)->currentText(), QStringLiteral("2"));
+    systems->setFocus(Qt::TabFocusReason);
+    wheelDown(systems);
+    QCOMPARE(systems->currentIndex(), 1);
 }
 
 void FprincipTest::pointsBoxesAndDefaut()
@@ -575,10 +604,14 @@ void FprincipTest::gameSavedAndLoadedBack()
         QCOMPARE(run.shown(run.horse(tag)), tag <= 8);
         QCOMPARE(run.red(run.horse(tag)), tag <= 2);
     }
-    // The load is not a change by the user: the base positions stay as they were shown.
+    // The load is not a change by the user: the base positions stay as they were, but each of
+    // the two bases the tickets will place shows its box, the hidden one included.
     QCOMPARE(run.box(QStringLiteral("cposb1"))->currentText(), QStringLiteral("2"));
-    QVERIFY(run.shown(run.box(QStringLiteral("cposb1"))));
-    QVERIFY(!run.shown(run.box(QStringLiteral("cposb2"))));
+    QCOMPARE(run.box(QStringLiteral("cposb2"))->currentText(), QStringLiteral("2"));
+    for (const char *name : { "cposb1", "cposb2", "labposb1", "labposb2", "labpositionbasecombi" })
+        QVERIFY2(run.shown(run.find(QString::fromLatin1(name))), name);
+    QVERIFY(!run.shown(run.box(QStringLiteral("cposb3"))));
+    QVERIFY(!run.shown(run.find(QStringLiteral("labposb3"))));
 
     // A file that is not a game is refused and the page stays as it is.
     const QString notAGame = run.path(QStringLiteral("autre.mvx"));
@@ -608,19 +641,24 @@ void FprincipTest::closeSavesSettingsAndStartsCompanion()
         QCOMPARE(written.savedPointsByPosition, pointsOf({ 8, 6, 6, 5, 4, 3, 2, 1 }));
         QCOMPARE(written.interfaceLanguage, 1);
         QVERIFY(run.platform.started.isEmpty());
-        QVERIFY(run.platform.opened.isEmpty());
+        QVERIFY(run.platform.browsed.isEmpty());
         QVERIFY(run.platform.messages.empty());
     }
     {
-        // The companion's page when only the page is there; closing twice saves once.
+        // Closed by its title bar while the first points box still has the focus: what the box
+        // shows is saved. The companion's page when only the page is there; closing twice
+        // saves once.
         Run run;
+        QVERIFY(run.activated);
         QFile page(run.path(QStringLiteral("TORVANE.HTM")));
         QVERIFY(page.open(QIODevice::WriteOnly));
         page.close();
-        run.platform.documentsOpen = false;
+        run.platform.browserFound = false;
+        run.type(run.points(1), QStringLiteral("15"));
         run.window().close();
         run.window().close();
-        QCOMPARE(run.platform.opened, QStringList { run.path(QStringLiteral("TORVANE.HTM")) });
+        QCOMPARE(mvx::decodeSettings(readFile(run.settingsPath())).savedPointsByPosition[0], 15);
+        QCOMPARE(run.platform.browsed, QStringList { run.path(QStringLiteral("TORVANE.HTM")) });
         QVERIFY(run.platform.started.isEmpty());
         QVERIFY(run.platform.messages.empty());
     }
@@ -633,7 +671,7 @@ void FprincipTest::closeSavesSettingsAndStartsCompanion()
         }
         run.window().close();
         QCOMPARE(run.platform.started, QStringList { run.path(QStringLiteral("TORVANE.EXE")) });
-        QVERIFY(run.platform.opened.isEmpty());
+        QVERIFY(run.platform.browsed.isEmpty());
     }
 }
 

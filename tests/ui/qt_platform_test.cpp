@@ -1,3 +1,4 @@
+#include "model/system_reason.h"
 #include "ui/qt_platform.h"
 
 #include <QApplication>
@@ -5,14 +6,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
+#include <tuple>
 
 using mvx::Platform;
 using mvx::QtPlatform;
@@ -60,6 +64,8 @@ private Q_SLOTS:
     void nameFiltersInQtForm();
     void messageBoxesAnswerWithTheButtonPressed();
     void fileDialogsTakeTheirSettings();
+    void qtTextsAreFrench();
+    void saveDialogRefusesAMissingFolderAndRemembersTheFolder();
 };
 
 void QtPlatformTest::nameFiltersInQtForm()
@@ -193,6 +199,76 @@ void QtPlatformTest::fileDialogsTakeTheirSettings()
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     platform.setWaitCursor(false);
     QVERIFY(!QApplication::overrideCursor());
+}
+
+void QtPlatformTest::qtTextsAreFrench()
+{
+    QVERIFY(mvx::installQtFrenchTranslation(*QCoreApplication::instance()));
+    QMessageBox question(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Oui"));
+    QCOMPARE(question.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Non"));
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    QCOMPARE(files.findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text().remove(QLatin1Char('&')),
+        QStringLiteral("Nom de fichier :"));
+    // The reason Qt gives for a full disk; a text that is no system reason stays as it is.
+    QCOMPARE(mvx::frenchSystemReason(QStringLiteral("No space left on device")),
+        QStringLiteral("Aucun espace disponible sur le disque"));
+    QCOMPARE(mvx::frenchSystemReason(QStringLiteral("Disque plein")), QStringLiteral("Disque plein"));
+}
+
+void QtPlatformTest::saveDialogRefusesAMissingFolderAndRemembersTheFolder()
+{
+    QTemporaryDir folder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QtPlatform platform;
+    Platform::FileDialog tickets;
+    tickets.filter = QStringLiteral("Fichier texte (*.txt)|*.txt");
+    tickets.defaultExtension = QStringLiteral("txt");
+
+    // The first dialog starts in the documents; a name in a folder that does not exist is
+    // refused, and the dialog comes back with the name as typed; then a name in the folder.
+    QString firstFolder, warning, title, nameAgain;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    auto act = [&](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            std::tie(warning, title, icon) = std::tuple(box->text(), box->windowTitle(), box->icon());
+            box->button(QMessageBox::Ok)->click();
+            return;
+        }
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        QVERIFY(dialog);
+        auto *nameBox = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (firstFolder.isEmpty()) {
+            firstFolder = dialog->directory().absolutePath();
+            dialog->setDirectory(folder.path());
+            nameBox->setText(QStringLiteral("absent/tickets"));
+        } else if (!warning.isEmpty()) {
+            if (nameAgain.isEmpty())
+                nameAgain = nameBox->text();
+            nameBox->setText(QStringLiteral("tickets"));
+        }
+        static_cast<QDialog *>(dialog)->accept();
+    };
+    const QString chosen = answering<QString>(act, [&] { return platform.saveFileName(tickets); });
+    QCOMPARE(firstFolder, QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath()).absolutePath());
+    QCOMPARE(QFileInfo(chosen).absoluteFilePath(), QDir(folder.path()).filePath(QStringLiteral("tickets.txt")));
+    QCOMPARE(title, QStringLiteral("Fichier non sauvegardé !!"));
+    QCOMPARE(icon, QMessageBox::Warning);
+    QCOMPARE(warning,
+        "Le dossier n'existe pas :\n"
+            + QDir::toNativeSeparators(QDir(folder.path()).filePath(QStringLiteral("absent"))));
+    QCOMPARE(nameAgain, QStringLiteral("absent/tickets"));
+
+    // The next dialog for ticket files starts where the last one was saved.
+    QString start;
+    answering<QString>(
+        [&](QWidget *modal) {
+            start = qobject_cast<QFileDialog *>(modal)->directory().absolutePath();
+            qobject_cast<QDialog *>(modal)->reject();
+        },
+        [&] { return platform.saveFileName(tickets); });
+    QCOMPARE(start, QDir(folder.path()).absolutePath());
 }
 
 QTEST_MAIN(QtPlatformTest)
