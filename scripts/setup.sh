@@ -7,7 +7,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev libgl-dev
+  qt6-base-dev libqt6opengl6-dev qt6-charts-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth poppler-utils fonts-liberation util-linux
 )

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include "combi/system_tables_data.h"
 
+#include <QCollator>
+#include <QLocale>
+
 #include <array>
 #include <cassert>
 
@@ -115,9 +118,12 @@ QStringList systemListItems()
     const QString gap(200, QLatin1Char(' '));
     for (int s = 1; s <= kSystemCount; ++s)
         items.append(reducedSystem(s).description() + gap + QString::number(s));
-    // The list box keeps its items sorted, case-insensitively.
+    // The list box keeps its items in alphabetical order, case-insensitively: French
+    // collation, where "quarte" sorts among the "quarté" items rather than before them all.
+    QCollator collator(QLocale(QLocale::French, QLocale::France));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(items.begin(), items.end(),
-                     [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+                     [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
     return items;
 }
 

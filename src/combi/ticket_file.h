@@ -14,7 +14,8 @@ namespace mvx {
 
 // Writes tickets as text lines, "7,3,12," each ending in CR LF, as they are generated. Lines
 // are gathered in a large buffer and written in big blocks; a generation of any size runs in
-// constant memory. A failed write stops the generation; the lines already written stay.
+// constant memory. A failed write stops the generation; the whole lines already written stay,
+// and a file whose last write stopped inside a line is cut back to the end of the line before.
 class TicketFileSink : public TicketSink
 {
 public:
@@ -27,12 +28,14 @@ public:
     // Writes what is left in the buffer. False when this or an earlier write failed.
     bool finish();
 
-    std::int64_t linesWritten() const { return lines_; }
+    // The whole lines the device holds.
+    std::int64_t linesWritten() const { return linesWritten_; }
     const TicketLayout &layout() const { return layout_; }
     bool failed() const { return failed_; }
 
 private:
     bool flush();
+    void keepWholeLines(std::size_t bytesWritten);
 
     const Selection &selection_;
     QIODevice &out_;
@@ -40,7 +43,9 @@ private:
     std::optional<TicketReader> reader_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
-    std::int64_t lines_ = 0;
+    std::int64_t linesBuffered_ = 0;
+    std::int64_t linesWritten_ = 0;
+    qint64 bytesWritten_ = 0;
     bool failed_ = false;
 };
 

@@ -53,6 +53,7 @@ Tfsaiprono::Tfsaiprono(GameState &state, QWidget *parent)
     gchevaux_ = new QGroupBox(this);
     gchevaux_->setObjectName(QStringLiteral("gchevaux"));
     gchevaux_->setGeometry(10, 61, 628, 102);
+    ui::useGroupFrame(gchevaux_);
     for (int k = 1; k <= kForecastPositions; ++k) {
         const int column = (k - 1) % 10;
         const bool secondRow = k > 10;
@@ -98,6 +99,8 @@ void Tfsaiprono::FormActivate()
     ui::fillTaggedNumberLists(gchevaux_, state_.horseCount);
     state_.currentForecast = 1;
     showForecast();
+    // The user types the first forecast at once.
+    boxes_[0]->setFocus(Qt::OtherFocusReason);
 }
 
 void Tfsaiprono::bpronopreClick()

@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -124,6 +125,27 @@ QIcon badgeIcon(const QColor &colour, const QString &sign)
     painter.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, sign);
     return QIcon(pixmap);
 }
+
+// The system list's items end in 200 blanks and the system's number, which the program reads
+// back from the item text. The list shows only the description before them, so that a long
+// description is shown whole rather than cut short with "…" for the sake of blanks.
+class SystemItemDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        qsizetype end = option->text.size();
+        while (end > 0 && option->text[end - 1].isDigit())
+            --end;
+        while (end > 0 && option->text[end - 1] == QLatin1Char(' '))
+            --end;
+        option->text.truncate(end);
+    }
+};
 
 } // namespace
 
@@ -271,11 +293,10 @@ void Tfprincip::buildSystemsPage(QWidget *page)
     QGroupBox *choice
         = makeGroup(tsysreduit, QStringLiteral("GroupBox4"), QStringLiteral("Choix du système"), QRect(2, 8, 639, 45));
     clistesystemes = makePickList(choice, QStringLiteral("clistesystemes"), QRect(6, 16, 627, 21));
-    // A scrolling list under the box rather than a menu over the whole screen; the numbers
-    // at the end of the texts stay out of sight.
+    // A scrolling list under the box rather than a menu over the whole screen.
     clistesystemes->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     clistesystemes->setMaxVisibleItems(16);
-    clistesystemes->view()->setTextElideMode(Qt::ElideRight);
+    clistesystemes->view()->setItemDelegate(new SystemItemDelegate(clistesystemes->view()));
 
     makeLabel(tcombi, QStringLiteral("Label1"), QStringLiteral("Nombre de chevaux à combiner"), 4, 5);
     cnbchecomb = makePickList(tcombi, QStringLiteral("cnbchecomb"), QRect(162, 2, 71, 21));
@@ -344,6 +365,10 @@ void Tfprincip::buildBottomRow()
         QStringLiteral("Sites de paris hippiques sur internet"), QRect(216, 461, 257, 36));
     SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
     SpeedButton2->setFlat(true);
+    // Flat buttons show no focus: like the toolbar buttons they stand for, they stay out of the
+    // Tab chain.
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton2->setFocusPolicy(Qt::NoFocus);
     bquit = makeButton(this, QStringLiteral("bquit"), QStringLiteral("Quit"), QRect(488, 457, 209, 40));
     bquit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     bquit->setToolTip(QStringLiteral("Quitter le logiciel"));
@@ -379,6 +404,10 @@ void Tfprincip::FormCreate()
         clistesystemes->clear();
         clistesystemes->addItems(systemListItems());
         clistesystemes->setCurrentIndex(0);
+        // The list may stand out past the box's right edge to show the longest description.
+        QAbstractItemView *list = clistesystemes->view();
+        list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth()
+            + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list));
     }
     {
         const QSignalBlocker blocker(cnbchebase);
@@ -495,6 +524,9 @@ void Tfprincip::closeEvent(QCloseEvent *event)
 // Saving the settings reports its own failure; the companion program is started silently.
 void Tfprincip::FormClose()
 {
+    // The first points box takes effect when it is left, which closing the window by its title
+    // bar does not do: what the boxes show is what gets saved.
+    majtabpointpos();
     const QString folder = platform_.programFolder();
     saveSettings(state_, folder, platform_);
     const QDir dir(folder);
@@ -602,12 +634,19 @@ void Tfprincip::cnbchebaseChange()
 // Base k starts at position k whenever the base count changes.
 void Tfprincip::showBaseControls(int baseCount)
 {
+    showBasePositionBoxes(baseCount);
+    for (int i = 0; i < 3; ++i) {
+        const QSignalBlocker blocker(cposb[std::size_t(i)]);
+        cposb[std::size_t(i)]->setCurrentIndex(i);
+    }
+}
+
+void Tfprincip::showBasePositionBoxes(int baseCount)
+{
     labpositionbasecombi->setVisible(baseCount >= 1);
     for (int i = 0; i < 3; ++i) {
         labposb[std::size_t(i)]->setVisible(baseCount >= i + 1);
         cposb[std::size_t(i)]->setVisible(baseCount >= i + 1);
-        const QSignalBlocker blocker(cposb[std::size_t(i)]);
-        cposb[std::size_t(i)]->setCurrentIndex(i);
     }
 }
 
@@ -652,6 +691,9 @@ void Tfprincip::applySystemsPage(const SystemsPage &page)
             (page.generator.reduced ? rtopcombred : rtopcombcomp)->setChecked(true);
         }
     }
+    // The positions stay as they were, but every base the tickets will place has its box on
+    // screen.
+    showBasePositionBoxes(cnbchebase->currentIndex());
     for (std::size_t i = 0; i < page.boxes.size(); ++i)
         showText(selectionBoxes[i], page.boxes[i]);
     refreshSystemsPage();

@@ -85,6 +85,7 @@ private:
 
     // Writes a count box and the count that goes with it.
     void setCountBox(QComboBox *box, std::int32_t &count, int value);
+    void showBasePositionBoxes(int baseCount);
     void openModal(QDialog *window);
 
     GameState &state_;

@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
 #include "ui/Ufprono.h"
+#include "ui/Uimprime.h"
 #include "ui/Unit1.h"
 
 namespace mvx {
@@ -14,6 +15,8 @@ Application::Application(Platform &platform)
     fprincip_ = std::make_unique<Tfprincip>(*state_, platform_);
     SecondaryWindows windows;
     windows.fsaiprono = new Tfsaiprono(*state_, fprincip_.get());
+    // The print dialog is made last of all.
+    windows.fimprime = new Tfimprime(*state_, platform_, fprincip_.get());
     fprincip_->setSecondaryWindows(windows);
 }
 

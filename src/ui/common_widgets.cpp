@@ -1,6 +1,7 @@
 #include "ui/common_widgets.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -9,11 +10,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
+#include <QStyleOption>
 
+#include <algorithm>
 #include <functional>
 
 namespace mvx::ui {
@@ -100,6 +105,87 @@ private:
         return text.size() == 1 && onlyDigits(text);
     }
 };
+
+// Swallows the wheel over a widget that does not have the focus.
+class WheelGuard : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        return event->type() == QEvent::Wheel && !static_cast<QWidget *>(watched)->hasFocus();
+    }
+};
+
+// Group boxes drawn as the window layouts were made for: the frame's top line through the middle
+// of the title, which stands a little in from the left edge with the line broken behind it.
+// Fusion would draw the whole title above the frame, pushing the line onto the controls placed
+// near the group's top. Everything else is left to the application's style.
+class GroupFrameStyle : public QProxyStyle
+{
+public:
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl part,
+        const QWidget *widget) const override
+    {
+        const QRect rect = QProxyStyle::subControlRect(control, option, part, widget);
+        if (control != CC_GroupBox)
+            return rect;
+        switch (part) {
+        case SC_GroupBoxLabel:
+        case SC_GroupBoxCheckBox: {
+            // A title as wide as its group keeps all of its width.
+            const QRect title
+                = QProxyStyle::subControlRect(CC_GroupBox, option, SC_GroupBoxLabel, widget)
+                      .united(QProxyStyle::subControlRect(CC_GroupBox, option, SC_GroupBoxCheckBox, widget));
+            const bool rightToLeft = option->direction == Qt::RightToLeft;
+            const int room = rightToLeft ? title.left() - option->rect.left() : option->rect.right() - title.right();
+            const int indent = std::clamp(room, 0, 8);
+            return rect.translated(rightToLeft ? -indent : indent, 0);
+        }
+        case SC_GroupBoxFrame:
+            return option->rect.adjusted(0, option->fontMetrics.height() / 2, 0, 0);
+        default:
+            return rect;
+        }
+    }
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
+        const QWidget *widget) const override
+    {
+        const auto *group = qstyleoption_cast<const QStyleOptionGroupBox *>(option);
+        if (control != CC_GroupBox || !group || !(group->subControls & SC_GroupBoxFrame)) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        painter->save();
+        if (!group->text.isEmpty()) {
+            const QRect title = subControlRect(CC_GroupBox, group, SC_GroupBoxLabel, widget).adjusted(-2, 0, 2, 0);
+            painter->setClipRegion(QRegion(group->rect) - title);
+        }
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(group->palette.color(QPalette::Window).darker(125));
+        painter->setBrush(QColor(0, 0, 0, 8));
+        const QRectF frame = subControlRect(CC_GroupBox, group, SC_GroupBoxFrame, widget);
+        painter->drawRoundedRect(frame.adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+        painter->restore();
+
+        QStyleOptionGroupBox rest = *group;
+        rest.subControls &= ~SC_GroupBoxFrame;
+        QProxyStyle::drawComplexControl(control, &rest, painter, widget);
+    }
+};
+
+QStyle *groupFrameStyle()
+{
+    static QPointer<GroupFrameStyle> style;
+    if (!style) {
+        style = new GroupFrameStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
 
 } // namespace
 
@@ -306,7 +392,15 @@ QComboBox *makeNumberBox(QWidget *parent, const QString &objectName, int tag, in
     box->lineEdit()->setMaxLength(maxLength);
     setTag(box, tag);
     installDigitFilter(box);
+    takeWheelOnlyWithFocus(box);
     return box;
+}
+
+void takeWheelOnlyWithFocus(QWidget *widget)
+{
+    // The default wheel focus would give the box the focus, and the turn, on the first notch.
+    widget->setFocusPolicy(Qt::StrongFocus);
+    widget->installEventFilter(new WheelGuard(widget));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -340,7 +434,13 @@ QGroupBox *makeGroup(QWidget *parent, const QString &objectName, const QString &
     auto *group = new QGroupBox(title, parent);
     group->setObjectName(objectName);
     group->setGeometry(rect);
+    useGroupFrame(group);
     return group;
+}
+
+void useGroupFrame(QGroupBox *group)
+{
+    group->setStyle(groupFrameStyle());
 }
 
 QFrame *makePanel(QWidget *parent, const QString &objectName, const QRect &rect)
@@ -358,6 +458,7 @@ QComboBox *makePickList(QWidget *parent, const QString &objectName, const QRect 
     box->setObjectName(objectName);
     box->setEditable(false);
     box->setGeometry(rect);
+    takeWheelOnlyWithFocus(box);
     return box;
 }
 

@@ -101,8 +101,13 @@ void setTaggedText(QWidget *group, int tag, int value);
 void installDigitFilter(QComboBox *box);
 
 // An editable combo box for a number: at most `maxLength` characters, no inline completion,
-// nothing added to the list on Enter, the digit filter installed. Its size is left to the caller.
+// nothing added to the list on Enter, the digit filter installed, the wheel taken only with the
+// focus. Its size is left to the caller.
 QComboBox *makeNumberBox(QWidget *parent, const QString &objectName, int tag, int maxLength);
+
+// The widget takes the mouse wheel only while it has the keyboard focus, so that scrolling over a
+// window never changes a box the pointer passes; a click or Tab gives it the focus.
+void takeWheelOnlyWithFocus(QWidget *widget);
 
 // ---------------------------------------------------------------------------------------------
 // Building windows: every control carries its name as objectName and stands at its rectangle.
@@ -114,10 +119,14 @@ inline constexpr std::array<int, 10> kNumberRowLabelLeft { 35, 95, 158, 220, 286
 // A label sized to its caption, its top-left corner at (x, y).
 QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &caption, int x, int y);
 QPushButton *makeButton(QWidget *parent, const QString &objectName, const QString &caption, const QRect &rect);
+// A group box whose frame runs through the middle of its title, as the window layouts expect:
+// the controls placed at the group's top edge stand below the frame line, not across it.
 QGroupBox *makeGroup(QWidget *parent, const QString &objectName, const QString &title, const QRect &rect);
+// Gives an existing group box the frame of makeGroup.
+void useGroupFrame(QGroupBox *group);
 // A raised panel.
 QFrame *makePanel(QWidget *parent, const QString &objectName, const QRect &rect);
-// A combo box the user picks from but cannot type into.
+// A combo box the user picks from but cannot type into; it takes the wheel only with the focus.
 QComboBox *makePickList(QWidget *parent, const QString &objectName, const QRect &rect);
 
 // ---------------------------------------------------------------------------------------------

@@ -10,6 +10,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("MAROVELLIX+"));
     // The windows are laid out for this face; without the substitution it falls to DejaVu Sans.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    // Before the first window: Qt's own buttons and dialogs speak French like the program.
+    mvx::installQtFrenchTranslation(app);
 
     mvx::QtPlatform platform;
     mvx::Application application(platform);

@@ -5,11 +5,15 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTranslator>
 #include <QUrl>
 
 namespace mvx {
@@ -38,31 +42,11 @@ QMessageBox::Icon boxIcon(Platform::Icon icon)
     return QMessageBox::NoIcon;
 }
 
-QString runFileDialog(const Platform::FileDialog &request, QFileDialog::AcceptMode mode)
+// Where a file dialog starts before the user has chosen a file of its kind.
+QString documentsFolder()
 {
-    QFileDialog dialog(dialogParent(), request.title);
-    dialog.setAcceptMode(mode);
-    if (mode == QFileDialog::AcceptOpen && request.fileMustExist)
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    else
-        dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    if (!request.filter.isEmpty())
-        dialog.setNameFilter(qtNameFilters(request.filter));
-    dialog.setDefaultSuffix(request.defaultExtension);
-    // A proposed name such as "*.mvx" only repeats the filter.
-    if (!request.proposedName.isEmpty() && !request.proposedName.contains(QLatin1Char('*'))
-        && !request.proposedName.contains(QLatin1Char('?')))
-        dialog.selectFile(request.proposedName);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty())
-        return {};
-    const QString name = chosen.first();
-    if (request.pathMustExist && !QFileInfo(name).absoluteDir().exists())
-        return {};
-    return name;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace
@@ -129,14 +113,53 @@ void QtPlatform::beep()
     QApplication::beep();
 }
 
+QString QtPlatform::runFileDialog(const FileDialog &request, bool save)
+{
+    QFileDialog dialog(dialogParent(), request.title);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (!save && request.fileMustExist)
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    else
+        dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.filter.isEmpty())
+        dialog.setNameFilter(qtNameFilters(request.filter));
+    dialog.setDefaultSuffix(request.defaultExtension);
+    const QString kind = request.defaultExtension.isEmpty() ? request.filter : request.defaultExtension.toLower();
+    dialog.setDirectory(lastFolders_.value(kind, documentsFolder()));
+    // A proposed name such as "*.mvx" only repeats the filter.
+    if (!request.proposedName.isEmpty() && !request.proposedName.contains(QLatin1Char('*'))
+        && !request.proposedName.contains(QLatin1Char('?')))
+        dialog.selectFile(request.proposedName);
+
+    // Qt's dialog accepts a name in a folder that does not exist: the user is told, and the
+    // same dialog opens again, still in its folder and with the name as typed.
+    while (dialog.exec() == QDialog::Accepted) {
+        const QStringList chosen = dialog.selectedFiles();
+        if (chosen.isEmpty())
+            return {};
+        const QString name = chosen.first();
+        const QString folder = QFileInfo(name).absolutePath();
+        if (request.pathMustExist && !QFileInfo(folder).isDir()) {
+            message(QStringLiteral("Le dossier n'existe pas :\r") + QDir::toNativeSeparators(folder),
+                save ? QStringLiteral("Fichier non sauvegardé !!") : QStringLiteral("Problème !!"), Buttons::Ok,
+                Icon::Warning);
+            continue;
+        }
+        lastFolders_.insert(kind, folder);
+        return name;
+    }
+    return {};
+}
+
 QString QtPlatform::saveFileName(const FileDialog &dialog)
 {
-    return runFileDialog(dialog, QFileDialog::AcceptSave);
+    return runFileDialog(dialog, true);
 }
 
 QString QtPlatform::openFileName(const FileDialog &dialog)
 {
-    return runFileDialog(dialog, QFileDialog::AcceptOpen);
+    return runFileDialog(dialog, false);
 }
 
 void QtPlatform::setWaitCursor(bool waiting)
@@ -186,6 +209,16 @@ std::unique_ptr<PrintSurface> QtPlatform::openPrinter()
     if (name.isEmpty())
         return nullptr;
     return QtPrintSurface::toPdf(name);
+}
+
+bool installQtFrenchTranslation(QCoreApplication &application)
+{
+    auto *translator = new QTranslator(&application);
+    if (!translator->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 } // namespace mvx

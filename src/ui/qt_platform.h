@@ -2,12 +2,19 @@
 
 #include "model/platform.h"
 
+#include <QHash>
 #include <QString>
+
+class QCoreApplication;
 
 namespace mvx {
 
 // The desktop side of Platform: Qt message boxes, file dialogs, cursor, beep and the shell.
 // Dialogs open over the window that is active when they are asked for.
+//
+// A file dialog starts in the folder where a file of its kind (its default extension) was last
+// chosen since the program started, the user's documents folder the first time. A save dialog
+// whose folder must exist refuses a name in a missing folder with a warning and opens again.
 class QtPlatform : public Platform
 {
 public:
@@ -20,7 +27,17 @@ public:
     bool openDocument(const QString &pathOrUrl) override;
     bool startProgram(const QString &path) override;
     std::unique_ptr<PrintSurface> openPrinter() override;
+
+private:
+    QString runFileDialog(const FileDialog &request, bool save);
+
+    QHash<QString, QString> lastFolders_;
 };
+
+// Loads Qt's French translation, so that Qt's own texts (message box buttons, file dialogs, the
+// context menu of text boxes) read French like the rest of the program, whatever the system's
+// language. False when the translation is not installed.
+bool installQtFrenchTranslation(QCoreApplication &application);
 
 // The filter of a file dialog, "description|pattern" pairs separated by "|", in Qt's
 // "description (pattern)" form, pairs joined by ";;". Patterns listed with ";" get blanks.

@@ -112,10 +112,13 @@ void QtPrintSurface::setFont(const QString &family, int pointSize, bool bold)
 {
     font_ = QFont(family, pointSize, bold ? QFont::Bold : QFont::Normal);
     // A face the machine lacks falls to one of the same kind ("Courier" to a fixed pitch).
-    if (family.contains(QLatin1String("Courier"), Qt::CaseInsensitive))
+    if (family.contains(QLatin1String("Courier"), Qt::CaseInsensitive)) {
         font_.setStyleHint(QFont::TypeWriter);
-    else if (family.contains(QLatin1String("Times"), Qt::CaseInsensitive))
+        // The hint alone picks the desktop's monospace face; Liberation Mono keeps Courier's metrics.
+        font_.setFamilies({ family, QStringLiteral("Liberation Mono") });
+    } else if (family.contains(QLatin1String("Times"), Qt::CaseInsensitive)) {
         font_.setStyleHint(QFont::Serif);
+    }
     if (painter_.isActive())
         painter_.setFont(font_);
 }

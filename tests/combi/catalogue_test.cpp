@@ -1,6 +1,9 @@
 #include "combi/catalogue.h"
 #include "combi/generation.h"
 
+#include <QCollator>
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -26,23 +29,29 @@ TEST(Catalogue, RecordsKeepTheirDescriptionsToTheByte)
         EXPECT_LE(reducedSystem(s).description().size(), 200) << s;
 }
 
-TEST(Catalogue, ListIsSortedCaseInsensitivelyAndItemsCarryTheirNumber)
+TEST(Catalogue, ListIsInFrenchAlphabeticalOrderAndItemsCarryTheirNumber)
 {
     const QStringList items = systemListItems();
     ASSERT_EQ(items.size(), kSystemCount);
+    QCollator french(QLocale(QLocale::French, QLocale::France));
+    french.setCaseSensitivity(Qt::CaseInsensitive);
     std::set<int> numbers;
     for (int i = 0; i < items.size(); ++i) {
         const int s = systemNumberOfItem(items[i]);
         numbers.insert(s);
         EXPECT_EQ(items[i], reducedSystem(s).description() + QString(200, QLatin1Char(' ')) + QString::number(s));
         if (i > 0) {
-            EXPECT_LE(items[i - 1].compare(items[i], Qt::CaseInsensitive), 0);
+            EXPECT_LE(french.compare(items[i - 1], items[i]), 0) << i;
         }
     }
     EXPECT_EQ(numbers.size(), std::size_t(kSystemCount));
     // The leading blank of the tiercé systems puts them first.
     EXPECT_EQ(systemNumberOfItem(items.front()), 29);
-    EXPECT_NE(systemNumberOfItem(items.front()), 1);
+    // "quarte: 10 chevaux" (no accent) sorts between "quarté:  9 chevaux" and "quarté: 11
+    // chevaux", not after the tiercé items and before every quarté as code points put it.
+    EXPECT_EQ(systemItemIndex(items, 1), 26);
+    EXPECT_TRUE(items[25].startsWith(QStringLiteral("quarté:  9 chevaux")));
+    EXPECT_TRUE(items[27].startsWith(QStringLiteral("quarté: 11  chevaux")));
 }
 
 TEST(Catalogue, ItemsAreFoundByNumberAndUnknownNumbersFallBackToTheFirst)

@@ -97,4 +97,26 @@ TEST(Cli, AFullDiskIsReportedWithExitStatusOne)
     const CliRun full = cli({ "tickets", "-s", "2", "-o", "/dev/full", "1", "2", "3", "4", "5", "6" });
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_TRUE(full.err.contains(QStringLiteral("/dev/full")));
+
+    // Output far below any buffer size, to a full device or a closed standard output.
+    const QString cliPath = QStringLiteral(MAROVELLIX_CLI);
+    for (const QString &redirect : { QStringLiteral(">/dev/full"), QStringLiteral(">&-") }) {
+        for (const QString &command : { QStringLiteral("tickets --system 2 1 2 3 4 5 6"), QStringLiteral("systems"),
+                                        QStringLiteral("--help") }) {
+            QProcess p;
+            p.start(QStringLiteral("sh"), { "-c", QStringLiteral("\"$0\" %1 %2").arg(command, redirect), cliPath });
+            ASSERT_TRUE(p.waitForFinished(60000));
+            EXPECT_EQ(p.exitCode(), 1) << command.toStdString() << ' ' << redirect.toStdString();
+            EXPECT_FALSE(p.readAllStandardError().isEmpty());
+        }
+    }
+}
+
+TEST(Cli, AnEmptyOutputNameAndAGeneratorWithoutItsCountsAreRefused)
+{
+    EXPECT_EQ(cli({ "tickets", "-s", "2", "-o", "", "1", "2", "3", "4", "5", "6" }).exitCode, 2);
+    const CliRun noCombine = cli({ "tickets", "-k", "2", "7", "3" });
+    EXPECT_EQ(noCombine.exitCode, 2);
+    EXPECT_TRUE(noCombine.err.contains(QStringLiteral("--combine"))) << noCombine.err.toStdString();
+    EXPECT_TRUE(noCombine.out.isEmpty());
 }

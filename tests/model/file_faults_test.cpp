@@ -1,6 +1,7 @@
 // Saves that fail for real: a read-only folder, read-only files and a full disk, made with
 // mounts private to this test process. Each checks that the old file survives byte for byte,
 // that the beep comes before the message, and that no temporary file is left behind.
+#include "combi/ticket_request.h"
 #include "model/game_file.h"
 #include "model/settings_file.h"
 #include "model_test_support.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -199,4 +201,42 @@ TEST_F(FileFaults, AFullDiskKeepsTheOldFilesUntilThereIsRoomAgain)
     saveGameAs(gamePath(), true);
     EXPECT_EQ(platform.events, QStringList { kQuestion });
     EXPECT_EQ(decodeGameRecord(readBytes(gamePath()))->systemNumber, 12);
+}
+
+TEST_F(FileFaults, ATicketFileOnAFullDiskKeepsWholeTicketsAndCountsThem)
+{
+    prepare("64k");
+    if (IsSkipped())
+        return;
+
+    // 20 horses, 5 per ticket, every order: far more than the disk takes, and the write that
+    // fills it stops inside a line.
+    SystemsPage all;
+    all.reducedTab = false;
+    all.generator.horsesToCombine = 20;
+    all.generator.horsesPerTicket = 5;
+    all.generator.reduced = false;
+    for (int h = 1; h <= 20; ++h)
+        all.boxes[std::size_t(h - 1)] = QString::number(h);
+    const QString name = folder + "tickets.txt";
+    platform.answers = { Platform::Answer::Yes };
+    platform.fileNames = { name };
+    platform.events.clear();
+    EXPECT_FALSE(prepareTickets(state, all, TicketDestination::File, platform));
+
+    ASSERT_EQ(platform.events.size(), 2);
+    EXPECT_TRUE(platform.events[1].startsWith(
+        "Fichier non sauvegardé !!: Impossible d'écrire les tickets dans le fichier " + name + " :\r"));
+    EXPECT_GT(platform.events[1].section('\r', 1).size(), 0) << "the system's reason follows";
+
+    const QByteArray bytes = readBytes(name);
+    ASSERT_GT(bytes.size(), 1000);
+    EXPECT_LT(bytes.size(), 64 * 1024);
+    const QList<QByteArray> lines = bytes.split('\n');
+    EXPECT_TRUE(lines.last().isEmpty()) << "the file ends with a whole line: " << lines.last().toStdString();
+    const QRegularExpression ticket(QStringLiteral("^([0-9]{1,2},){5}\r$"));
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        ASSERT_TRUE(ticket.match(QString::fromLatin1(lines[i])).hasMatch()) << "line " << i + 1;
+    EXPECT_EQ(lines.first(), "1,2,3,4,5,\r");
+    EXPECT_EQ(state.tickets.count(), lines.size() - 1);
 }

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -135,6 +136,7 @@ private Q_SLOTS:
     void countBoxesFollowTheRules();
     void digitFilterOnNumberBoxes();
     void generatorPageShowsBasesAndBoxes();
+    void wheelTurnsOnlyTheBoxWithTheFocus();
     void pointsBoxesAndDefaut();
     void forecastButtons();
     void ticketFileWrittenFromThePage();
@@ -200,7 +202,7 @@ void FprincipTest::startUpWithoutSettingsFile()
     // Only the header buttons, "Quit" and "Defaut" carry a hint.
     QStringList hinted;
     for (QWidget *child : w.findChildren<QWidget *>())
-        if (!child->toolTip().isEmpty())
+        if (child->window() == &w && !child->toolTip().isEmpty()) // the other windows are its children
             hinted.append(child->objectName());
     hinted.sort();
     QCOMPARE(hinted, QStringList({ "baidegene", "bdefaut", "binfos", "bparametre", "bquit" }));
@@ -365,6 +367,37 @@ void FprincipTest::generatorPageShowsBasesAndBoxes()
             QCOMPARE(run.red(run.horse(tag)), tag <= s.baseCount);
         }
     }
+}
+
+void FprincipTest::wheelTurnsOnlyTheBoxWithTheFocus()
+{
+    Run run;
+    QVERIFY(run.activated);
+    auto wheelDown = [](QWidget *box) {
+        const QPointF at = QRectF(box->rect()).center();
+        QWheelEvent event(at, box->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+            Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &event);
+    };
+
+    // The pointer passes over boxes while the focus is elsewhere: nothing changes.
+    QComboBox *systems = run.box(QStringLiteral("clistesystemes"));
+    const QString firstSystem = systems->currentText();
+    run.leave();
+    for (QComboBox *box : { systems, run.horse(1), run.horse(5), run.points(3) })
+        wheelDown(box);
+    QCOMPARE(systems->currentText(), firstSystem);
+    QCOMPARE(run.horse(1)->currentText(), QStringLiteral("1"));
+    QCOMPARE(run.horse(5)->currentText(), QStringLiteral("1"));
+    QCOMPARE(run.state().pointsByPosition[2], 6);
+
+    // The box the user clicked into takes the wheel.
+    run.horse(5)->setFocus(Qt::MouseFocusReason);
+    wheelDown(run.horse(5));
+    QCOMPARE(run.horse(5)->currentText(), QStringLiteral("2"));
+    systems->setFocus(Qt::TabFocusReason);
+    wheelDown(systems);
+    QCOMPARE(systems->currentIndex(), 1);
 }
 
 void FprincipTest::pointsBoxesAndDefaut()
@@ -575,10 +608,14 @@ void FprincipTest::gameSavedAndLoadedBack()
         QCOMPARE(run.shown(run.horse(tag)), tag <= 8);
         QCOMPARE(run.red(run.horse(tag)), tag <= 2);
     }
-    // The load is not a change by the user: the base positions stay as they were shown.
+    // The load is not a change by the user: the base positions stay as they were, but each of
+    // the two bases the tickets will place shows its box, the hidden one included.
     QCOMPARE(run.box(QStringLiteral("cposb1"))->currentText(), QStringLiteral("2"));
-    QVERIFY(run.shown(run.box(QStringLiteral("cposb1"))));
-    QVERIFY(!run.shown(run.box(QStringLiteral("cposb2"))));
+    QCOMPARE(run.box(QStringLiteral("cposb2"))->currentText(), QStringLiteral("2"));
+    for (const char *name : { "cposb1", "cposb2", "labposb1", "labposb2", "labpositionbasecombi" })
+        QVERIFY2(run.shown(run.find(QString::fromLatin1(name))), name);
+    QVERIFY(!run.shown(run.box(QStringLiteral("cposb3"))));
+    QVERIFY(!run.shown(run.find(QStringLiteral("labposb3"))));
 
     // A file that is not a game is refused and the page stays as it is.
     const QString notAGame = run.path(QStringLiteral("autre.mvx"));
@@ -612,14 +649,19 @@ void FprincipTest::closeSavesSettingsAndStartsCompanion()
         QVERIFY(run.platform.messages.empty());
     }
     {
-        // The companion's page when only the page is there; closing twice saves once.
+        // Closed by its title bar while the first points box still has the focus: what the box
+        // shows is saved. The companion's page when only the page is there; closing twice
+        // saves once.
         Run run;
+        QVERIFY(run.activated);
         QFile page(run.path(QStringLiteral("TORVANE.HTM")));
         QVERIFY(page.open(QIODevice::WriteOnly));
         page.close();
         run.platform.documentsOpen = false;
+        run.type(run.points(1), QStringLiteral("15"));
         run.window().close();
         run.window().close();
+        QCOMPARE(mvx::decodeSettings(readFile(run.settingsPath())).savedPointsByPosition[0], 15);
         QCOMPARE(run.platform.opened, QStringList { run.path(QStringLiteral("TORVANE.HTM")) });
         QVERIFY(run.platform.started.isEmpty());
         QVERIFY(run.platform.messages.empty());

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace mvx::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1; // the output could not be written
+constexpr int kExitRefused = 2; // a bad argument, or a selection the program refuses
+
+extern const char *const kProgram;
+
+// One command of the tool. Each lives in its own file and is listed once in main.cpp.
+struct Command
+{
+    const char *name;
+    const char *summary; // one line in the tool's help
+    // Runs the command on the arguments that follow its name; returns the exit status.
+    int (*run)(const QStringList &arguments);
+};
+
+// What --help shows for a command, around the option list the parser writes itself.
+struct CommandHelp
+{
+    const char *name;
+    const char *usage; // "Usage: ..." lines
+    const char *description; // what the command does
+    const char *epilogue = nullptr; // after the options: exit status, formats
+};
+
+// Adds --help, parses the arguments and answers --help or a parse error. Returns the exit
+// status when the command must end here, nothing when it goes on.
+std::optional<int> parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, const CommandHelp &help);
+
+// A message on standard error. The program's messages use CR as line break, as the message
+// boxes do; a terminal wants LF.
+void printError(const QString &text);
+
+// A bad argument: names it, points to --help and gives the status to exit with.
+int usageError(const char *command, const QString &what);
+
+// Reads a whole number within [low, high], the way the number boxes read them.
+std::optional<int> parseNumber(const QString &text, int low, int high);
+
+} // namespace mvx::cli

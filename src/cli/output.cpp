@@ -1,0 +1,80 @@
+#include "cli/output.h"
+
+#include "cli/command.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace mvx::cli {
+
+Output::Output(const char *command)
+    : failureMessage_([command](const QString &fileName, const QString &reason) {
+        const QString who
+            = QString::fromLatin1(kProgram) + (*command ? QLatin1Char(' ') + QLatin1String(command) : QString());
+        const QString where = fileName.isEmpty() ? QStringLiteral("standard output") : fileName;
+        return QStringLiteral("%1: cannot write to %2: %3").arg(who, where, reason);
+    })
+{ }
+
+bool Output::open(const QString &fileName, bool unbuffered)
+{
+    const QIODevice::OpenMode mode
+        = QIODevice::WriteOnly | (unbuffered ? QIODevice::Unbuffered : QIODevice::OpenMode());
+    toStandardOutput_ = fileName.isEmpty() || fileName == QLatin1String("-");
+    // By descriptor, not through stdio: every write reaches the system and its error comes back.
+    bool opened = false;
+    if (toStandardOutput_) {
+        opened = file_.open(STDOUT_FILENO, mode);
+    } else {
+        file_.setFileName(fileName);
+        opened = file_.open(mode | QIODevice::Truncate);
+    }
+    if (!opened)
+        fail();
+    return opened;
+}
+
+void Output::write(const QByteArray &bytes)
+{
+    if (!failed_ && file_.write(bytes) != bytes.size())
+        failed_ = true;
+}
+
+int Output::finish(bool completed)
+{
+    if (failed_ || !completed || !file_.flush() || file_.error() != QFileDevice::NoError)
+        return fail();
+    return kExitOk;
+}
+
+int Output::fail()
+{
+    failed_ = true;
+    printError(failureMessage_(toStandardOutput_ ? QString() : file_.fileName(), file_.errorString()));
+    return kExitFailure;
+}
+
+int printToStandardOutput(const char *command, const QByteArray &text)
+{
+    Output out(command);
+    if (!out.open(QString()))
+        return kExitFailure;
+    out.write(text);
+    return out.finish();
+}
+
+void reserveStandardDescriptors()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1)
+            continue;
+        // Read-only: a write to a standard output that was closed still fails.
+        const int taken = ::open("/dev/null", O_RDONLY);
+        if (taken >= 0 && taken != fd) {
+            ::dup2(taken, fd);
+            ::close(taken);
+        }
+    }
+}
+
+} // namespace mvx::cli

@@ -1,0 +1,199 @@
+#include "slips/slip_print.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace mvx {
+
+namespace {
+
+const QString kMark = QStringLiteral("X");
+const QString kSlipFont = QStringLiteral("Courier");
+
+// Slip type 4 holds two tickets in a smaller grid of boxes.
+int slipFontSize(int slipType)
+{
+    return slipType == 4 ? 11 : 13;
+}
+
+QString slipsSentText(std::int64_t sent, std::int64_t planned)
+{
+    // French puts 0 and 1 in the singular.
+    const bool plural = sent > 1;
+    return QStringLiteral("%1 %2 sur %3 %4")
+        .arg(sent)
+        .arg(plural ? QStringLiteral("bulletins") : QStringLiteral("bulletin"))
+        .arg(planned)
+        .arg(plural ? QStringLiteral("imprimés") : QStringLiteral("imprimé"));
+}
+
+class SlipPrinter
+{
+public:
+    SlipPrinter(const GameState &state, const SlipRun &run, PrintSurface &surface, Platform &platform)
+        : state_(state)
+        , run_(run)
+        , layout_(slipLayout(run.slipType))
+        , surface_(surface)
+        , platform_(platform)
+        , reader_(state.selection, state.tickets.layout())
+        , fixedMarks_(run.markFixedBoxes ? fixedMarks(run.slipType, run.fixedBoxes) : std::vector<SlipPosition> {})
+    { }
+
+    SlipRunResult print(std::int64_t first, std::int64_t last)
+    {
+        const int perSlip = layout_.ticketsPerSlip;
+        result_.slipsPlanned = (last - first + 1 + perSlip - 1) / perSlip;
+        if (!startSlip())
+            return failed();
+        int place = 0;
+        for (std::int64_t t = first; t <= last; ++t) {
+            if (++place > perSlip) {
+                if (!surface_.endDocument())
+                    return failed();
+                ++result_.slipsSent;
+                if (!startSlip())
+                    return failed();
+                place = 1;
+                if (run_.printMode == 2 && !nextSlipInserted()) {
+                    // Ending the document would feed a blank slip; dropping it sends nothing.
+                    surface_.abortDocument();
+                    result_.cancelled = true;
+                    return result_;
+                }
+            }
+            drawTicket(t, place);
+        }
+        if (!surface_.endDocument())
+            return failed();
+        ++result_.slipsSent;
+        return result_;
+    }
+
+private:
+    bool startSlip()
+    {
+        if (!surface_.beginDocument())
+            return false;
+        surface_.setFont(kSlipFont, slipFontSize(run_.slipType), true);
+        return true;
+    }
+
+    bool nextSlipInserted()
+    {
+        return platform_.message(QStringLiteral("Insérez le prochain bulletin et appuyer sur OK"),
+                   QStringLiteral("Impression bulletin"), Platform::Buttons::OkCancel, Platform::Icon::Question)
+            == Platform::Answer::Ok;
+    }
+
+    void drawTicket(std::int64_t t, int place)
+    {
+        for (const SlipPosition &mark : fixedMarks_)
+            draw(mark);
+        const std::string_view ticket = state_.tickets.ticket(t);
+        for (int p = 1; p <= state_.tickets.horsesPerTicket(); ++p) {
+            const int horse = reader_.horse(ticket, p);
+            // A horse the selection did not hold has no box to mark.
+            if (horse >= 1 && horse <= kMaxHorses)
+                draw(horseMark(layout_, horse, p, place));
+        }
+    }
+
+    void draw(const SlipPosition &mark)
+    {
+        const SettingsRecord &settings = state_.settings;
+        surface_.drawText(cmToDevice(surface_, settings, SlipAxis::Horizontal, mark.x),
+            cmToDevice(surface_, settings, SlipAxis::Vertical, mark.y), kMark);
+    }
+
+    SlipRunResult failed()
+    {
+        result_.failed = true;
+        platform_.message(QStringLiteral("L'imprimante a signalé une erreur : %1.")
+                              .arg(slipsSentText(result_.slipsSent, result_.slipsPlanned)),
+            QStringLiteral("Impression bulletin"), Platform::Buttons::Ok, Platform::Icon::Warning);
+        return result_;
+    }
+
+    const GameState &state_;
+    const SlipRun &run_;
+    const SlipLayout &layout_;
+    PrintSurface &surface_;
+    Platform &platform_;
+    TicketReader reader_;
+    const std::vector<SlipPosition> fixedMarks_;
+    SlipRunResult result_;
+};
+
+// The tickets a run prints, or nothing: an unknown slip type, an empty range, or a list that
+// only counted the tickets written to a file.
+std::optional<std::pair<std::int64_t, std::int64_t>> printableRange(const GameState &state, const SlipRun &run)
+{
+    const auto range = slipRunRange(run.firstTicket, run.lastTicket, state.tickets.count());
+    if (run.slipType < 1 || run.slipType > kSlipTypeCount || range.second < range.first
+        || !state.tickets.holdsLetters())
+        return std::nullopt;
+    return range;
+}
+
+} // namespace
+
+int roundHalfEven(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    constexpr double lowest = std::numeric_limits<int>::min();
+    constexpr double highest = std::numeric_limits<int>::max();
+    if (value <= lowest)
+        return std::numeric_limits<int>::min();
+    if (value >= highest)
+        return std::numeric_limits<int>::max();
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0))
+        return int(below) + 1;
+    return int(below);
+}
+
+int cmToDevice(const PrintSurface &surface, const SettingsRecord &settings, SlipAxis axis, double cm)
+{
+    const bool horizontal = axis == SlipAxis::Horizontal;
+    const double dpi = horizontal ? surface.resolutionX() : surface.resolutionY();
+    const double offset = horizontal ? surface.offsetX() : surface.offsetY();
+    const double adjustmentMm = horizontal ? settings.horizontalAdjustment : settings.verticalAdjustment;
+    return roundHalfEven(cm / 2.54 * dpi - offset + adjustmentMm / 10 / 2.54 * dpi);
+}
+
+std::pair<std::int64_t, std::int64_t> slipRunRange(
+    std::int64_t firstTicket, std::int64_t lastTicket, std::int64_t ticketCount)
+{
+    if (firstTicket >= 1 && lastTicket <= ticketCount)
+        return { firstTicket, lastTicket };
+    return { 1, ticketCount };
+}
+
+bool slipRangeAccepted(std::int64_t firstTicket, std::int64_t lastTicket, std::int64_t ticketCount)
+{
+    return firstTicket >= 1 && lastTicket <= ticketCount && lastTicket >= firstTicket;
+}
+
+SlipRunResult printSlips(const GameState &state, const SlipRun &run, PrintSurface &surface, Platform &platform)
+{
+    const auto range = printableRange(state, run);
+    if (!range)
+        return {};
+    return SlipPrinter(state, run, surface, platform).print(range->first, range->second);
+}
+
+SlipRunResult printSlips(const GameState &state, const SlipRun &run, Platform &platform)
+{
+    if (!printableRange(state, run))
+        return {};
+    const std::unique_ptr<PrintSurface> surface = platform.openPrinter();
+    if (!surface)
+        return {};
+    return printSlips(state, run, *surface, platform);
+}
+
+} // namespace mvx
