@@ -1,7 +1,5 @@
 #include "combi/covering_design.h"
 
-#include <bit>
-
 namespace mvx {
 
 std::int64_t binomial(int n, int r)
@@ -52,32 +50,43 @@ std::vector<PointSet> subsetsInOrder(int n, int r)
 
 bool coversEverySubset(const std::vector<PointSet> &blocks, int v, int t)
 {
-    const PointSet all = v >= 32 ? ~PointSet(0) : (PointSet(1) << v) - 1;
-    for (PointSet block : blocks)
+    if (v < 0 || v > kMaxCoveringPoints || t < 0)
+        return false;
+    const PointSet all = (PointSet(1) << v) - 1;
+    // Marks the t-subsets of each block, then looks at every t-subset of the points.
+    std::vector<bool> held(std::size_t(1) << v, false);
+    for (PointSet block : blocks) {
         if (block & ~all)
             return false;
-    for (PointSet subset : subsetsInOrder(v, t)) {
-        bool covered = false;
-        for (PointSet block : blocks) {
-            if ((block & subset) == subset) {
-                covered = true;
+        for (PointSet s = block;; s = (s - 1) & block) {
+            if (pointCount(s) == t)
+                held[s] = true;
+            if (s == 0)
                 break;
-            }
         }
-        if (!covered)
-            return false;
     }
+    for (PointSet subset : subsetsInOrder(v, t))
+        if (!held[subset])
+            return false;
     return true;
 }
 
 SubsetCoverage::SubsetCoverage(int v, int t)
     : t_(t)
+    , subsets_(subsetsInOrder(v, t))
     , count_(std::size_t(1) << v, 0)
     , where_(std::size_t(1) << v, -1)
 {
-    for (PointSet s : subsetsInOrder(v, t)) {
-        where_[s] = std::int32_t(uncovered_.size());
-        uncovered_.push_back(s);
+    clear();
+}
+
+void SubsetCoverage::clear()
+{
+    // Only t-subsets are ever counted, so resetting them resets everything.
+    uncovered_ = subsets_;
+    for (std::size_t i = 0; i < subsets_.size(); ++i) {
+        count_[subsets_[i]] = 0;
+        where_[subsets_[i]] = std::int32_t(i);
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +13,15 @@ using PointSet = std::uint32_t;
 
 // The most points a covering may have: the counters below are indexed by point set.
 constexpr int kMaxCoveringPoints = 24;
+
+// The number of points in a set. Written out rather than std::popcount, which without a CPU
+// flag the program cannot assume becomes a library call in the search's inner loops.
+inline int pointCount(PointSet m)
+{
+    m = m - ((m >> 1) & 0x55555555u);
+    m = (m & 0x33333333u) + ((m >> 2) & 0x33333333u);
+    return int((((m + (m >> 4)) & 0x0f0f0f0fu) * 0x01010101u) >> 24);
+}
 
 // C(n, r), 0 when r is out of 0..n. Exact for every n the program meets (n <= 64 and no overflow).
 std::int64_t binomial(int n, int r);
@@ -36,6 +44,8 @@ class SubsetCoverage
 {
 public:
     SubsetCoverage(int v, int t);
+    // Back to every subset uncovered, in the order a new coverage lists them.
+    void clear();
 
     int uncoveredCount() const { return int(uncovered_.size()); }
     const std::vector<PointSet> &uncovered() const { return uncovered_; }
@@ -53,7 +63,7 @@ public:
     {
         const int size = t_ - less;
         for (PointSet s = block;; s = (s - 1) & block) {
-            if (std::popcount(s) == size)
+            if (pointCount(s) == size)
                 f(s);
             if (s == 0)
                 break;
@@ -65,6 +75,7 @@ private:
     void decrement(PointSet s);
 
     int t_;
+    std::vector<PointSet> subsets_; // every t-subset, in lexicographic order
     std::vector<std::uint16_t> count_;
     std::vector<std::int32_t> where_; // index in uncovered_, -1 when covered
     std::vector<PointSet> uncovered_;

@@ -48,7 +48,7 @@ public:
     // A random set bit of a non-empty mask.
     PointSet bitOf(PointSet m)
     {
-        int skip = int(below(std::uint32_t(std::popcount(m))));
+        int skip = int(below(std::uint32_t(pointCount(m))));
         while (skip-- > 0)
             m &= m - 1;
         return m & (~m + 1);
@@ -131,6 +131,13 @@ private:
     FoundSystem::End end_ = FoundSystem::End::BoundReached; // BoundReached: still running
 };
 
+// True when exactly one point of `subset` is missing from `block`.
+bool oneAway(PointSet subset, PointSet block)
+{
+    const PointSet missing = subset & ~block;
+    return missing != 0 && (missing & (missing - 1)) == 0;
+}
+
 std::vector<int> pointsOf(PointSet m)
 {
     std::vector<int> points;
@@ -148,8 +155,8 @@ struct Symmetry
     std::vector<std::vector<int>> inverses;
     std::vector<PointSet> fixedBlocks;
 
-    PointSet apply(int power, PointSet m) const { return map(images[std::size_t(power)], m); }
-    PointSet applyInverse(int power, PointSet m) const { return map(inverses[std::size_t(power)], m); }
+    PointSet apply(int power, PointSet m) const { return power == 0 ? m : map(images[std::size_t(power)], m); }
+    PointSet applyInverse(int power, PointSet m) const { return power == 0 ? m : map(inverses[std::size_t(power)], m); }
     int order() const { return int(images.size()); }
 
 private:
@@ -260,10 +267,10 @@ private:
     void randomStart()
     {
         blocks_.clear();
-        coverage_ = SubsetCoverage(o_.points, o_.strength);
+        coverage_.clear();
         for (int i = 0; i < freeBlocks_; ++i) {
             PointSet block = 0;
-            while (std::popcount(block) < o_.blockSize)
+            while (pointCount(block) < o_.blockSize)
                 block |= PointSet(1) << random_.below(std::uint32_t(o_.points));
             for (int j = 0; j < symmetry_.order(); ++j)
                 blocks_.push_back(symmetry_.apply(j, block));
@@ -277,7 +284,7 @@ private:
     void startFrom(const std::vector<PointSet> &blocks)
     {
         blocks_ = blocks;
-        coverage_ = SubsetCoverage(o_.points, o_.strength);
+        coverage_.clear();
         for (PointSet block : blocks_)
             coverage_.addBlock(block);
     }
@@ -330,7 +337,7 @@ private:
                 const PointSet target = uncovered[random_.below(std::uint32_t(uncovered.size()))];
                 candidates_.clear();
                 for (int i = 0; i < movable; ++i)
-                    if (std::popcount(target & ~blocks_[std::size_t(i)]) == 1)
+                    if (oneAway(target, blocks_[std::size_t(i)]))
                         candidates_.push_back(i);
                 int index;
                 PointSet x, y;
@@ -394,15 +401,15 @@ private:
         PointSet together = 0;
         for (PointSet s : uncovered)
             together |= s;
-        if (depth == 1 && std::popcount(together) > o_.blockSize)
+        if (depth == 1 && pointCount(together) > o_.blockSize)
             return false;
         // The new block holds the first uncovered subset (on the last level, all of them).
         const PointSet core = depth == 1 ? together : uncovered.front();
         const PointSet outside = all & ~core;
-        const int missing = o_.blockSize - std::popcount(core);
+        const int missing = o_.blockSize - pointCount(core);
         std::vector<PointSet> newBlocks;
         for (PointSet extra = outside;; extra = (extra - 1) & outside) {
-            if (std::popcount(extra) == missing)
+            if (pointCount(extra) == missing)
                 newBlocks.push_back(core | extra);
             if (extra == 0)
                 break;
@@ -485,7 +492,7 @@ std::vector<PointSet> greedyCovering(int v, int k, int t)
         if (coverage.count(subset) > 0)
             continue;
         PointSet block = subset;
-        while (std::popcount(block) < k) {
+        while (pointCount(block) < k) {
             int bestGain = -1;
             PointSet bestPoint = 0;
             for (int p = 0; p < v; ++p) {
@@ -612,7 +619,7 @@ bool keepsGuarantee(const std::vector<std::vector<int>> &rows, const SystemReque
                 return false;
             positions |= PointSet(1) << (p - 1);
         }
-        if (std::popcount(positions) != request.perTicket)
+        if (pointCount(positions) != request.perTicket)
             return false;
         const PointSet bases = (PointSet(1) << request.bases) - 1;
         if ((positions & bases) != bases)

@@ -3,7 +3,6 @@
 #include "combi/covering_design.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace mvx {
@@ -26,7 +25,7 @@ std::int64_t factorial(int n)
 template <typename F> void forEachSubsetOfSize(Mask m, int r, F f)
 {
     for (Mask s = m;; s = (s - 1) & m) {
-        if (std::popcount(s) == r)
+        if (pointCount(s) == r)
             f(s);
         if (s == 0)
             break;
@@ -115,7 +114,7 @@ bool TicketHoles::add(std::span<const int> horses)
             indexes[i] = index;
     }
     seenSets_[held] = 1;
-    if (!seenOrders_.empty() && allSelected && std::popcount(held) == size_) {
+    if (!seenOrders_.empty() && allSelected && pointCount(held) == size_) {
         const std::uint32_t key = orderKey(std::span<const int>(indexes, std::size_t(size_)));
         std::uint64_t &word = seenOrders_[key / 64];
         const std::uint64_t bit = std::uint64_t(1) << (key % 64);
@@ -156,7 +155,7 @@ CategoryHoles TicketHoles::orderedHoles(const char *label) const
             }
             return int(result.examples.size()) < kMaxExamples;
         }
-        const int missingBases = std::popcount(baseMask_ & ~used);
+        const int missingBases = pointCount(baseMask_ & ~used);
         for (int index = 0; index < n; ++index) {
             const Mask bit = Mask(1) << index;
             if (used & bit)
@@ -189,7 +188,7 @@ CategoryHoles TicketHoles::setHoles(const char *label, int places, int needed) c
     // Every set of `needed` selection horses some ticket holds.
     std::vector<std::uint8_t> won(seenSets_.size(), 0);
     for (std::size_t m = 0; m < seenSets_.size(); ++m)
-        if (seenSets_[m] && std::popcount(Mask(m)) >= needed)
+        if (seenSets_[m] && pointCount(Mask(m)) >= needed)
             forEachSubsetOfSize(Mask(m), needed, [&](Mask s) { won[s] = 1; });
 
     const std::int64_t orders = factorial(places);
