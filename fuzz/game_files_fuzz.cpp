@@ -39,6 +39,7 @@ public:
     void setWaitCursor(bool) override { }
     QString programFolder() override { return {}; }
     bool openDocument(const QString &) override { return false; }
+    bool openInBrowser(const QString &) override { return false; }
     bool startProgram(const QString &) override { return false; }
     std::unique_ptr<PrintSurface> openPrinter() override { return nullptr; }
 };

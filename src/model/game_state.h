@@ -9,6 +9,7 @@
 namespace mvx {
 
 constexpr int kMaxHorses = 20;        // horse numbers run 1..20 in selections, tickets and arrivals
+constexpr int kMaxRunners = 49;       // a race has at most 49 runners; the synthesis ranks them all
 constexpr int kForecastRows = 500;    // rows of the forecast table (the count box offers 200)
 constexpr int kForecastPositions = 20;
 constexpr int kArrivalPlaces = 5;
@@ -53,7 +54,7 @@ struct GameState
     std::array<std::array<std::int32_t, kForecastPositions>, kForecastRows> forecasts {};
     std::int32_t currentForecast = 0;
     std::array<std::int32_t, kForecastPositions> pointsByPosition {};
-    std::array<SynthesisEntry, kMaxHorses> synthesis {};
+    std::array<SynthesisEntry, kMaxRunners> synthesis {}; // ranked, entry 0 the best
 
     // Selection and tickets (the ticket list carries horsesPerTicket, baseCount and ticketCount)
     Selection selection;

@@ -40,6 +40,9 @@ public:
     virtual QString programFolder() = 0;
     // Opens a file or an address with the desktop's default application.
     virtual bool openDocument(const QString &pathOrUrl) = 0;
+    // Hands a web address or a file path to the user's web browser. False when the desktop has
+    // no browser for it; nothing is ever shown.
+    virtual bool openInBrowser(const QString &addressOrPath) = 0;
     virtual bool startProgram(const QString &path) = 0;
     // The default printer, or, on a machine without one, a PDF file the user names. Null when
     // the user gave no file name or nothing can print; a refusal has then been shown.

@@ -3,9 +3,11 @@
 #include "combi/catalogue.h"
 #include "combi/integer_text.h"
 #include "model/game_file.h"
+#include "model/outside_links.h"
 #include "model/settings_file.h"
 #include "synth/forecasts.h"
 #include "synth/points.h"
+#include "synth/synthesis.h"
 #include "ui/common_widgets.h"
 
 #include <QAbstractItemView>
@@ -365,8 +367,8 @@ void Tfprincip::buildBottomRow()
         QStringLiteral("Sites de paris hippiques sur internet"), QRect(216, 461, 257, 36));
     SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
     SpeedButton2->setFlat(true);
-    // Flat buttons show no focus: like the toolbar buttons they stand for, they stay out of the
-    // Tab chain.
+    // A flat button draws no focus frame: rather than be an invisible Tab stop, these two are
+    // reached with the mouse only, like toolbar buttons.
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     SpeedButton2->setFocusPolicy(Qt::NoFocus);
     bquit = makeButton(this, QStringLiteral("bquit"), QStringLiteral("Quit"), QRect(488, 457, 209, 40));
@@ -463,6 +465,9 @@ void Tfprincip::connectEvents()
 
     connect(binfos, &QToolButton::clicked, this, [this] { openModal(windows_.apropos); });
     connect(bparametre, &QPushButton::clicked, this, [this] { openModal(windows_.fparametre); });
+    connect(baidegene, &QToolButton::clicked, this, [this] { openHelp(platform_); });
+    connect(SpeedButton1, &QPushButton::clicked, this, [this] { platform_.openInBrowser(raceResultsAddress()); });
+    connect(SpeedButton2, &QPushButton::clicked, this, [this] { platform_.openInBrowser(bettingSitesAddress()); });
     connect(bquit, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -535,7 +540,7 @@ void Tfprincip::FormClose()
     if (QFileInfo(program).isFile())
         platform_.startProgram(program);
     else if (QFileInfo(page).isFile())
-        platform_.openDocument(page);
+        platform_.openInBrowser(page);
 }
 
 // Rule A: at most 49 horses, and never fewer horses than horses per forecast.
@@ -599,6 +604,7 @@ void Tfprincip::bsaisiedespronosClick()
 
 void Tfprincip::bvoirsyntheseClick()
 {
+    computeSynthesis(state_);
     openModal(windows_.fsynthese);
 }
 

@@ -17,6 +17,7 @@
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QStyleOption>
+#include <QTableView>
 
 #include <algorithm>
 #include <functional>
@@ -493,6 +494,80 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->drawText(cell.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
         index.data(Qt::DisplayRole).toString());
     painter->restore();
+}
+
+GridHeading::GridHeading(QTableView *grid, int rowHeight, const std::vector<int> &columnWidths)
+    : QHeaderView(Qt::Horizontal, grid)
+    , grid_(grid)
+    , rowHeight_(rowHeight)
+    , columnWidths_(columnWidths)
+{
+    setSectionsClickable(false);
+    setHighlightSections(false);
+    setSectionResizeMode(QHeaderView::Fixed);
+    setFixedHeight(rowHeight);
+}
+
+void GridHeading::setModel(QAbstractItemModel *model)
+{
+    if (this->model())
+        disconnect(this->model(), nullptr, this, nullptr);
+    QHeaderView::setModel(model);
+    if (model) {
+        // Connected after the grid's own reset handling, which shows every row again and gives
+        // every column the default width.
+        connect(model, &QAbstractItemModel::modelReset, this, &GridHeading::shapeGrid);
+        shapeGrid();
+    }
+}
+
+void GridHeading::shapeGrid()
+{
+    for (std::size_t c = 0; c < columnWidths_.size() && int(c) < count(); ++c)
+        resizeSection(int(c), columnWidths_[c]);
+    if (grid_->model() && grid_->model()->rowCount() > 0)
+        grid_->setRowHidden(0, true);
+}
+
+QSize GridHeading::sizeHint() const
+{
+    return QSize(QHeaderView::sizeHint().width(), rowHeight_);
+}
+
+void GridHeading::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
+{
+    if (!model() || model()->rowCount() == 0)
+        return;
+    QStyleOptionViewItem option;
+    option.initFrom(grid_);
+    option.rect = rect;
+    option.font = grid_->font();
+    grid_->itemDelegate()->paint(painter, option, model()->index(0, logicalIndex));
+
+    // The grid's lines, so that the heading cells line up with the cells below.
+    if (grid_->showGrid()) {
+        const QColor line = QColor::fromRgba(QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, grid_)));
+        painter->save();
+        painter->setPen(line);
+        painter->drawLine(rect.topRight(), rect.bottomRight());
+        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        painter->restore();
+    }
+}
+
+void setUpGrid(QTableView *grid, GridCellDelegate *delegate, int rowHeight, const std::vector<int> &columnWidths)
+{
+    delegate->setParent(grid);
+    grid->setItemDelegate(delegate);
+    grid->setHorizontalHeader(new GridHeading(grid, rowHeight, columnWidths));
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setMinimumSectionSize(1);
+    grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setWordWrap(false);
+    grid->setCornerButtonEnabled(false);
 }
 
 } // namespace mvx::ui

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHeaderView>
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QWidget>
@@ -15,6 +16,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QTableView;
 
 namespace mvx::ui {
 
@@ -156,5 +158,34 @@ private:
     int fixedColumns_;
     QSet<int> boldColumns_;
 };
+
+// The heading row of a grid whose model holds its headings in row 0: the grid's delegate
+// paints it and it stays in view while the data rows scroll under it. It hides the grid's own
+// row 0 and sets the column widths, again after every reset of the model.
+class GridHeading : public QHeaderView
+{
+    Q_OBJECT
+
+public:
+    GridHeading(QTableView *grid, int rowHeight, const std::vector<int> &columnWidths);
+
+    void setModel(QAbstractItemModel *model) override;
+    QSize sizeHint() const override;
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+
+private:
+    void shapeGrid();
+
+    QTableView *grid_;
+    int rowHeight_;
+    std::vector<int> columnWidths_;
+};
+
+// Makes a table view look and behave as the program's grids: rows `rowHeight` high, the given
+// column widths, no row numbers, cells painted by `delegate` (which the grid takes), the
+// model's row 0 as a heading that stays, nothing editable.
+void setUpGrid(QTableView *grid, GridCellDelegate *delegate, int rowHeight, const std::vector<int> &columnWidths);
 
 } // namespace mvx::ui

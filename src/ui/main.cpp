@@ -1,4 +1,5 @@
 #include "ui/application.h"
+#include "ui/program_icon.h"
 #include "ui/qt_platform.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("MAROVELLIX+"));
     // The windows are laid out for this face; without the substitution it falls to DejaVu Sans.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("System"), QStringLiteral("Liberation Sans"));
+    QApplication::setWindowIcon(mvx::ui::programIcon());
     // Before the first window: Qt's own buttons and dialogs speak French like the program.
     mvx::installQtFrenchTranslation(app);
 

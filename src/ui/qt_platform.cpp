@@ -182,6 +182,15 @@ bool QtPlatform::openDocument(const QString &pathOrUrl)
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
+bool QtPlatform::openInBrowser(const QString &addressOrPath)
+{
+    // The desktop's handler for web addresses is the browser the user registered with xdg; a
+    // local page goes to the handler of HTML files, which is that same browser on a desktop.
+    const QFileInfo file(addressOrPath);
+    const QUrl url = file.isFile() ? QUrl::fromLocalFile(file.absoluteFilePath()) : QUrl(addressOrPath);
+    return url.isValid() && !url.scheme().isEmpty() && QDesktopServices::openUrl(url);
+}
+
 bool QtPlatform::startProgram(const QString &path)
 {
     return QProcess::startDetached(path, {}, QFileInfo(path).absolutePath());

@@ -25,6 +25,7 @@ public:
     void setWaitCursor(bool waiting) override;
     QString programFolder() override;
     bool openDocument(const QString &pathOrUrl) override;
+    bool openInBrowser(const QString &addressOrPath) override;
     bool startProgram(const QString &path) override;
     std::unique_ptr<PrintSurface> openPrinter() override;
 

@@ -49,6 +49,12 @@ bool ScriptedPlatform::openDocument(const QString &pathOrUrl)
     return documentsOpen;
 }
 
+bool ScriptedPlatform::openInBrowser(const QString &addressOrPath)
+{
+    browsed.append(addressOrPath);
+    return browserFound;
+}
+
 bool ScriptedPlatform::startProgram(const QString &path)
 {
     started.append(path);

@@ -33,6 +33,7 @@ public:
     void setWaitCursor(bool waiting) override;
     QString programFolder() override { return folder; }
     bool openDocument(const QString &pathOrUrl) override;
+    bool openInBrowser(const QString &addressOrPath) override;
     bool startProgram(const QString &path) override;
     // A recording surface on `printer`, or what printerFactory makes (a real PDF, say);
     // null when printerAvailable is false, as when the user declines to name a PDF file.
@@ -43,6 +44,7 @@ public:
     std::deque<QString> fileNames;
     QString folder;
     bool documentsOpen = true;
+    bool browserFound = true;
     bool programsStart = true;
     bool printerAvailable = true;
     std::function<std::unique_ptr<PrintSurface>()> printerFactory;
@@ -51,6 +53,7 @@ public:
     std::vector<Asked> messages;
     std::vector<FileDialog> fileDialogs;
     QStringList opened;
+    QStringList browsed;
     QStringList started;
     int beeps = 0;
     PrintDevice printer;

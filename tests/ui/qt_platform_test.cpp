@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <tuple>
 
 using mvx::Platform;
 using mvx::QtPlatform;
@@ -203,37 +204,14 @@ void QtPlatformTest::fileDialogsTakeTheirSettings()
 void QtPlatformTest::qtTextsAreFrench()
 {
     QVERIFY(mvx::installQtFrenchTranslation(*QCoreApplication::instance()));
-    QtPlatform platform;
-    QStringList buttons;
-    answering<Platform::Answer>(
-        [&](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            QVERIFY(box);
-            for (QAbstractButton *button : box->buttons())
-                buttons.append(button->text().remove(QLatin1Char('&')));
-            box->button(QMessageBox::No)->click();
-        },
-        [&] {
-            return platform.message(QStringLiteral("Continuer quand même ?"), QStringLiteral("Fichier existant !!"),
-                Platform::Buttons::YesNo, Platform::Icon::Question);
-        });
-    buttons.sort();
-    QCOMPARE(buttons, QStringList({ "Non", "Oui" }));
-
-    QString nameLabel, cancel;
-    answering<QString>(
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            QVERIFY(dialog);
-            nameLabel = dialog->findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text().remove(QLatin1Char('&'));
-            cancel = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->text();
-            dialog->reject();
-        },
-        [&] { return platform.saveFileName({}); });
-    QCOMPARE(nameLabel, QStringLiteral("Nom de fichier :"));
-    QCOMPARE(cancel, QStringLiteral("Annuler"));
-
-    // The reason Qt gives for a full disk, and a text that is no system reason.
+    QMessageBox question(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Oui"));
+    QCOMPARE(question.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Non"));
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    QCOMPARE(files.findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text().remove(QLatin1Char('&')),
+        QStringLiteral("Nom de fichier :"));
+    // The reason Qt gives for a full disk; a text that is no system reason stays as it is.
     QCOMPARE(mvx::frenchSystemReason(QStringLiteral("No space left on device")),
         QStringLiteral("Aucun espace disponible sur le disque"));
     QCOMPARE(mvx::frenchSystemReason(QStringLiteral("Disque plein")), QStringLiteral("Disque plein"));
@@ -242,74 +220,55 @@ void QtPlatformTest::qtTextsAreFrench()
 void QtPlatformTest::saveDialogRefusesAMissingFolderAndRemembersTheFolder()
 {
     QTemporaryDir folder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QtPlatform platform;
     Platform::FileDialog tickets;
-    tickets.title = QStringLiteral("Indiquer le nom du fichier à enregistrer");
     tickets.filter = QStringLiteral("Fichier texte (*.txt)|*.txt");
     tickets.defaultExtension = QStringLiteral("txt");
 
-    // A name in a folder that does not exist, then, once told, a name in the folder itself.
+    // The first dialog starts in the documents; a name in a folder that does not exist is
+    // refused, and the dialog comes back with the name as typed; then a name in the folder.
+    QString firstFolder, warning, title, nameAgain;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QString warning, title, nameAgain, folderAgain;
-    int dialogsShown = 0;
     auto act = [&](QWidget *modal) {
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            warning = box->text();
-            title = box->windowTitle();
-            icon = box->icon();
-            QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+            std::tie(warning, title, icon) = std::tuple(box->text(), box->windowTitle(), box->icon());
             box->button(QMessageBox::Ok)->click();
             return;
         }
         auto *dialog = qobject_cast<QFileDialog *>(modal);
         QVERIFY(dialog);
         auto *nameBox = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QVERIFY(nameBox);
-        if (warning.isEmpty()) {
-            ++dialogsShown;
+        if (firstFolder.isEmpty()) {
+            firstFolder = dialog->directory().absolutePath();
             dialog->setDirectory(folder.path());
             nameBox->setText(QStringLiteral("absent/tickets"));
-        } else {
-            if (nameAgain.isEmpty()) {
-                ++dialogsShown;
+        } else if (!warning.isEmpty()) {
+            if (nameAgain.isEmpty())
                 nameAgain = nameBox->text();
-                folderAgain = dialog->directory().absolutePath();
-            }
             nameBox->setText(QStringLiteral("tickets"));
         }
         static_cast<QDialog *>(dialog)->accept();
     };
     const QString chosen = answering<QString>(act, [&] { return platform.saveFileName(tickets); });
+    QCOMPARE(firstFolder, QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath()).absolutePath());
     QCOMPARE(QFileInfo(chosen).absoluteFilePath(), QDir(folder.path()).filePath(QStringLiteral("tickets.txt")));
-    QCOMPARE(dialogsShown, 2);
     QCOMPARE(title, QStringLiteral("Fichier non sauvegardé !!"));
     QCOMPARE(icon, QMessageBox::Warning);
     QCOMPARE(warning,
-        QStringLiteral("Le dossier n'existe pas :\n")
+        "Le dossier n'existe pas :\n"
             + QDir::toNativeSeparators(QDir(folder.path()).filePath(QStringLiteral("absent"))));
     QCOMPARE(nameAgain, QStringLiteral("absent/tickets"));
-    QCOMPARE(folderAgain, QDir(folder.path()).absolutePath());
-    QVERIFY(!QFileInfo::exists(QDir(folder.path()).filePath(QStringLiteral("absent"))));
 
-    // The next dialog for ticket files starts where the last one was saved; a game dialog,
-    // a kind of file not chosen yet, in the user's documents.
-    auto startFolder = [&](const Platform::FileDialog &request) {
-        QString start;
-        answering<QString>(
-            [&](QWidget *modal) {
-                auto *dialog = qobject_cast<QFileDialog *>(modal);
-                QVERIFY(dialog);
-                start = dialog->directory().absolutePath();
-                dialog->reject();
-            },
-            [&] { return platform.saveFileName(request); });
-        return start;
-    };
-    QCOMPARE(startFolder(tickets), QDir(folder.path()).absolutePath());
-    Platform::FileDialog game = tickets;
-    game.defaultExtension = QStringLiteral("mvx");
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QCOMPARE(startFolder(game), QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath()).absolutePath());
+    // The next dialog for ticket files starts where the last one was saved.
+    QString start;
+    answering<QString>(
+        [&](QWidget *modal) {
+            start = qobject_cast<QFileDialog *>(modal)->directory().absolutePath();
+            qobject_cast<QDialog *>(modal)->reject();
+        },
+        [&] { return platform.saveFileName(tickets); });
+    QCOMPARE(start, QDir(folder.path()).absolutePath());
 }
 
 QTEST_MAIN(QtPlatformTest)

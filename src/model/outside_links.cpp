@@ -1,0 +1,53 @@
+#include "model/outside_links.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace mvx {
+
+namespace {
+
+QString address(const char *host, const QString &path, const QString &query = {})
+{
+    QUrl url;
+    url.setScheme(QString::fromLatin1(kWebScheme));
+    url.setHost(QString::fromLatin1(host));
+    url.setPath(path);
+    if (!query.isEmpty())
+        url.setQuery(query);
+    return url.toString();
+}
+
+} // namespace
+
+QString raceResultsAddress()
+{
+    return address(kRaceResultsHost, QStringLiteral("/resultat-tierce-quarte-quinte.php"));
+}
+
+QString bettingSitesAddress()
+{
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("source"), QStringLiteral("marovellix"));
+    return address(kProgramSiteHost, QStringLiteral("/lienssitepronoshippique.php"), query.toString());
+}
+
+QString programSiteAddress()
+{
+    return address(kProgramSiteHost, QStringLiteral("/"));
+}
+
+void openHelp(Platform &platform)
+{
+    const QDir folder(platform.programFolder());
+    const QString compiled = folder.filePath(QStringLiteral("marovellix.chm"));
+    const QString guide = folder.filePath(QStringLiteral("marovellix.html"));
+    if (QFileInfo(compiled).isFile())
+        platform.openDocument(compiled);
+    else if (QFileInfo(guide).isFile())
+        platform.openInBrowser(guide);
+}
+
+} // namespace mvx
