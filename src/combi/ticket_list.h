@@ -73,6 +73,15 @@ public:
 
     // The horse at position 1..horsesPerTicket of a ticket; 0 for a slot no horse was read into.
     int horse(std::string_view ticket, int position) const;
+    // The letter of a ticket (0-based) that gives the horse at a position; -1 where a base
+    // stands or outside the ticket.
+    int letterIndex(int position) const
+    {
+        if (position < 1 || position > horsesPerTicket_)
+            return -1;
+        const int source = source_[std::size_t(position)];
+        return source > 0 ? -1 : -source - 1;
+    }
 
 private:
     const Selection &selection_;

@@ -6,6 +6,8 @@
 #include "ui/Unit4.h"
 #include "ui/Uparametre.h"
 #include "ui/Usynthese.h"
+#include "ui/ufcompare.h"
+#include "ui/uresultatcomb.h"
 
 namespace mvx {
 
@@ -19,6 +21,8 @@ Application::Application(Platform &platform)
     SecondaryWindows windows;
     windows.fsaiprono = new Tfsaiprono(*state_, fprincip_.get());
     windows.fsynthese = new Tfsynthese(*state_, platform_, fprincip_.get());
+    windows.fresultatcomb = new Tfresultatcomb(*state_, platform_, fprincip_.get());
+    windows.fcompare = new Tfcompare(*state_, platform_, fprincip_.get());
     windows.apropos = new Tapropos(platform_, fprincip_.get());
     windows.fparametre = new Tfparametre(state_->settings, fprincip_.get());
     // The print dialog is made last of all.

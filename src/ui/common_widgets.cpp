@@ -482,7 +482,8 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 {
     const QRect cell = option.rect;
     painter->save();
-    const QColor fill = cellFill(index.row(), index.column());
+    const QVariant gridRow = index.data(kGridRowRole);
+    const QColor fill = cellFill(gridRow.isValid() ? int(gridRow.toLongLong()) : index.row(), index.column());
     if (fill.isValid())
         painter->fillRect(cell, fill);
     QFont font = option.font;

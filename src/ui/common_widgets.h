@@ -134,6 +134,10 @@ QComboBox *makePickList(QWidget *parent, const QString &objectName, const QRect 
 // ---------------------------------------------------------------------------------------------
 // Grid cells
 
+// The row a cell stands in within the whole grid, for a model that shows only the rows on
+// screen of a longer grid (row 0 is the heading row). The delegate colours rows by it.
+inline constexpr int kGridRowRole = Qt::UserRole + 1;
+
 // Paints the cells of the program's grids: data rows alternate white (odd) and RGB(225,255,244)
 // (even), fixed cells RGB(199,185,200), text in black 2 pixels right of and below the cell's
 // top-left corner. Rows and columns count from 0; a selected cell gets no other colour.

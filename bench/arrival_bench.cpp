@@ -1,0 +1,265 @@
+// Checking the biggest quinté list against an arrival, and opening the windows that show it:
+// 20 horses, 5 per ticket, every order (1,860,480 tickets). Baselines from the same run:
+//   classification  vs  a loop that only reads the same ticket letters;
+//   opening the list or the results on 1,860,480 tickets  vs  the same on 51 tickets.
+// The memory a window adds beyond the ticket store is what it still holds on the heap once
+// shown (the window itself is made beforehand, as at start-up).
+//
+// MAROVELLIX_BENCH_LARGEST=1 adds the longest list the program keeps (20 horses, 7 per
+// ticket, every order: 390,700,800 tickets, 2.7 GB of letters): opening the list, reaching and
+// painting its last ticket, and comparing it.
+
+#include "arrival/classification.h"
+#include "combi/generation.h"
+#include "model/game_state.h"
+#include "ui/ticket_grid.h"
+#include "ui/ufcompare.h"
+#include "ui/uresultatcomb.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTableView>
+
+#include "ratio_reporter.h"
+
+#include <cstdio>
+#include <malloc.h>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Answers nothing and prints nothing: the windows measured here ask nothing of it.
+class QuietPlatform : public mvx::Platform
+{
+public:
+    Answer message(const QString &, const QString &, Buttons, Icon) override { return Answer::Cancel; }
+    void beep() override { }
+    QString saveFileName(const FileDialog &) override { return {}; }
+    QString openFileName(const FileDialog &) override { return {}; }
+    void setWaitCursor(bool) override { }
+    QString programFolder() override { return {}; }
+    bool openDocument(const QString &) override { return false; }
+    bool openInBrowser(const QString &) override { return false; }
+    bool startProgram(const QString &) override { return false; }
+    std::unique_ptr<mvx::PrintSurface> openPrinter() override { return nullptr; }
+};
+
+// The bytes the program holds on its heap, mapped blocks included.
+std::int64_t heapBytes()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return std::int64_t(info.uordblks + info.hblkhd);
+}
+
+std::int64_t residentBytes()
+{
+    long pages = 0, resident = 0;
+    if (FILE *f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return std::int64_t(resident) * sysconf(_SC_PAGESIZE);
+}
+
+mvx::GeneratorSettings everyOrder(int horses, int perTicket)
+{
+    mvx::GeneratorSettings g;
+    g.horsesToCombine = horses;
+    g.horsesPerTicket = perTicket;
+    g.reduced = false;
+    return g;
+}
+
+// A game state holding the tickets of the generator settings, 20 horses selected.
+std::unique_ptr<mvx::GameState> stateWith(const mvx::GeneratorSettings &g)
+{
+    auto state = std::make_unique<mvx::GameState>();
+    for (int h = 1; h <= 20; ++h)
+        state->selection.otherHorses[std::size_t(h)] = h;
+    mvx::MemoryTicketSink sink;
+    mvx::generateCombinations(g, sink);
+    state->tickets = sink.takeList();
+    return state;
+}
+
+mvx::GameState &biggestQuinte()
+{
+    static const std::unique_ptr<mvx::GameState> state = stateWith(everyOrder(20, 5));
+    return *state;
+}
+
+mvx::GameState &smallQuinte()
+{
+    // 51 tickets, as many as a reduced quinté system of 10 horses.
+    static const std::unique_ptr<mvx::GameState> state = [] {
+        auto s = stateWith(everyOrder(20, 5));
+        mvx::TicketList few = mvx::TicketList::stored(s->tickets.layout(), 51);
+        for (std::int64_t t = 1; t <= 51; ++t)
+            few.append(s->tickets.ticket(t * 1000));
+        s->tickets = std::move(few);
+        return s;
+    }();
+    return *state;
+}
+
+const mvx::Arrival kArrival { 0, 7, 3, 12, 1, 9 };
+
+void ClassifyTickets(benchmark::State &state)
+{
+    const mvx::GameState &game = biggestQuinte();
+    std::vector<std::uint8_t> categories(std::size_t(game.tickets.count()));
+    mvx::WinCounts counts {};
+    for (auto _ : state) {
+        counts.fill(0);
+        const mvx::TicketClassifier classifier(game.tickets, game.selection, kArrival);
+        classifier.classify(0, game.tickets.count(), categories.data(), counts);
+        benchmark::DoNotOptimize(categories.data());
+    }
+    state.SetItemsProcessed(state.iterations() * game.tickets.count());
+    state.counters["quinte_desordre"] = counts[1];
+}
+BENCHMARK(ClassifyTickets)->Unit(benchmark::kMillisecond);
+
+// Reads every letter of every ticket and adds them up: the least any classification must do.
+void ReadTicketLetters(benchmark::State &state)
+{
+    const mvx::GameState &game = biggestQuinte();
+    for (auto _ : state) {
+        unsigned sum = 0;
+        for (std::int64_t t = 1; t <= game.tickets.count(); ++t)
+            for (char letter : game.tickets.ticket(t))
+                sum += static_cast<unsigned char>(letter);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * game.tickets.count());
+}
+BENCHMARK(ReadTicketLetters)->Unit(benchmark::kMillisecond);
+
+// Reads every horse of every ticket the way the consumers of the list do.
+void ReadTicketHorses(benchmark::State &state)
+{
+    const mvx::GameState &game = biggestQuinte();
+    const mvx::TicketReader reader(game.selection, game.tickets.layout());
+    for (auto _ : state) {
+        int sum = 0;
+        for (std::int64_t t = 1; t <= game.tickets.count(); ++t)
+            for (int p = 1; p <= 5; ++p)
+                sum += reader.horse(game.tickets.ticket(t), p);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * game.tickets.count());
+}
+BENCHMARK(ReadTicketHorses)->Unit(benchmark::kMillisecond);
+
+// From the request to the list window painted once, on a window made at start-up.
+void OpenList(benchmark::State &state, mvx::GameState &game)
+{
+    QuietPlatform platform;
+    mvx::Tfresultatcomb window(game, platform);
+    window.resize(window.size()); // laid out as when shown
+    const std::int64_t before = heapBytes();
+    for (auto _ : state) {
+        window.FormActivate();
+        benchmark::DoNotOptimize(window.grab());
+    }
+    state.counters["tickets"] = double(game.tickets.count());
+    state.counters["bytes_added"] = double(heapBytes() - before);
+}
+void OpenListOfBiggestQuinte(benchmark::State &state)
+{
+    OpenList(state, biggestQuinte());
+}
+void OpenListOf51Tickets(benchmark::State &state)
+{
+    OpenList(state, smallQuinte());
+}
+BENCHMARK(OpenListOfBiggestQuinte)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenListOf51Tickets)->Unit(benchmark::kMillisecond);
+
+// "Voir les résultats": payouts, arrival, classification, grid and summary, painted once.
+void CompareAndShow(benchmark::State &state, mvx::GameState &game)
+{
+    QuietPlatform platform;
+    mvx::Tfcompare window(game, platform);
+    window.FormActivate();
+    const QStringList arrival { "7", "3", "12", "1", "9" };
+    for (int p = 1; p <= 5; ++p)
+        window.findChild<QComboBox *>(QStringLiteral("c%1").arg(p))->setEditText(arrival[p - 1]);
+    const std::int64_t before = heapBytes();
+    for (auto _ : state) {
+        window.AOLButton1Click();
+        benchmark::DoNotOptimize(window.grab());
+    }
+    state.counters["tickets"] = double(game.tickets.count());
+    state.counters["bytes_added"] = double(heapBytes() - before);
+}
+void CompareBiggestQuinte(benchmark::State &state)
+{
+    CompareAndShow(state, biggestQuinte());
+}
+void Compare51Tickets(benchmark::State &state)
+{
+    CompareAndShow(state, smallQuinte());
+}
+BENCHMARK(CompareBiggestQuinte)->Unit(benchmark::kMillisecond);
+BENCHMARK(Compare51Tickets)->Unit(benchmark::kMillisecond);
+
+// The longest list, measured once: generating it is most of the time.
+void largestList()
+{
+    QElapsedTimer clock;
+    clock.start();
+    const std::unique_ptr<mvx::GameState> game = stateWith(everyOrder(20, 7));
+    std::printf("\nLongest list: %lld tickets generated in %.1f s, resident %.0f MB\n",
+        static_cast<long long>(game->tickets.count()), clock.elapsed() / 1000.0, residentBytes() / 1e6);
+
+    QuietPlatform platform;
+    mvx::Tfresultatcomb list(*game, platform);
+    list.show();
+    std::int64_t before = heapBytes();
+    clock.restart();
+    list.FormActivate();
+    list.grab();
+    std::printf("  list opened and painted in %.1f ms, %lld bytes added\n", clock.nsecsElapsed() / 1e6,
+        static_cast<long long>(heapBytes() - before));
+    auto *grid = list.findChild<mvx::ui::TicketGrid *>(QStringLiteral("grillecomb"));
+    clock.restart();
+    grid->scrollToRow(game->tickets.count());
+    list.grab();
+    const QAbstractItemModel *model = grid->table()->model();
+    std::printf("  last ticket reached and painted in %.1f ms: row \"%s\" shows %s\n", clock.nsecsElapsed() / 1e6,
+        qPrintable(model->index(model->rowCount() - 1, 0).data().toString()),
+        qPrintable(model->index(model->rowCount() - 1, 7).data().toString()));
+    list.hide();
+
+    mvx::Tfcompare compare(*game, platform);
+    compare.show();
+    before = heapBytes();
+    clock.restart();
+    compare.AOLButton1Click();
+    compare.grab();
+    std::printf(
+        "  compared and shown in %.2f s, %.0f MB added\n", clock.elapsed() / 1000.0, (heapBytes() - before) / 1e6);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter({ { "ClassifyTickets", "ReadTicketLetters" }, { "ReadTicketHorses", "ReadTicketLetters" },
+        { "OpenListOfBiggestQuinte", "OpenListOf51Tickets" }, { "CompareBiggestQuinte", "Compare51Tickets" } });
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    if (qEnvironmentVariableIntValue("MAROVELLIX_BENCH_LARGEST") == 1)
+        largestList();
+    return 0;
+}

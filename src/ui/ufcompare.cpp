@@ -1,0 +1,272 @@
+#include "ui/ufcompare.h"
+
+#include "arrival/classification.h"
+#include "ui/common_widgets.h"
+#include "ui/ticket_grid.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+
+#include <new>
+
+namespace mvx {
+
+namespace {
+
+// A chequered finish flag, the picture at the top left of the window.
+QPixmap finishFlag()
+{
+    QPixmap pixmap(36, 36);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(90, 60, 30), 2));
+    painter.drawLine(QPointF(6, 3), QPointF(6, 34));
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 5; ++column)
+            painter.fillRect(QRectF(7 + 5 * column, 4 + 4.5 * row, 5, 4.5),
+                (row + column) % 2 == 0 ? QColor(20, 20, 20) : QColor(250, 250, 250));
+    painter.setPen(QPen(QColor(20, 20, 20), 0.8));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(7, 4, 25, 18));
+    return pixmap;
+}
+
+struct PayoutField
+{
+    const char *name;
+    const char *caption; // the label above the field
+    const char *captionName;
+    int row; // 0 quinté, 1 quarté, 2 tiercé
+    int column;
+};
+
+// In the order of the payouts.
+constexpr PayoutField kPayoutFields[kPaidCategories] = {
+    { "eqordre", "Ordre ", "Label4", 0, 0 },
+    { "eqdesordre", "Désordre ", "Label7", 0, 1 },
+    { "eqbonus45", "Bonus 4/5", "Label8", 0, 2 },
+    { "eqbonus4", "Bonus 4", "Label9", 0, 3 },
+    { "eqbonus3", "Bonus 3", "Label10", 0, 4 },
+    { "equarteordre", "Ordre ", "Label6", 1, 0 },
+    { "equartedesordre", "Désordre ", "Label11", 1, 1 },
+    { "equartebonus", "Bonus ", "Label12", 1, 2 },
+    { "etordre", "Ordre ", "Label14", 2, 0 },
+    { "etdesordre", "Désordre ", "Label15", 2, 1 },
+};
+
+// Positions in the arrival group.
+constexpr int kPayoutLeft = 210;
+constexpr int kPayoutColumnStep = 90;
+constexpr int kPayoutWidth = 80;
+constexpr int kPayoutTop = 56;
+constexpr int kPayoutRowStep = 38;
+
+} // namespace
+
+Tfcompare::Tfcompare(GameState &state, Platform &platform, QWidget *parent)
+    : QDialog(parent,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
+    , state_(state)
+    , platform_(platform)
+{
+    setObjectName(QStringLiteral("fcompare"));
+    setWindowTitle(QStringLiteral("Comparer le jeu avec l'arrivée"));
+    setFixedSize(702, 556);
+    setFont(ui::windowFont());
+    ui::addWindowBackground(this);
+
+    auto *picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setGeometry(8, 4, 36, 36);
+    picture->setPixmap(finishFlag());
+
+    QLabel *title
+        = ui::makeLabel(this, QStringLiteral("Label1"), QStringLiteral("COMPARER LE JEU AVEC L'ARRIVEE"), 0, 4);
+    QFont titleFont(QStringLiteral("Times New Roman"));
+    titleFont.setPixelSize(32);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->adjustSize();
+    title->move((width() - title->width()) / 2, 4);
+
+    buildArrivalGroup();
+
+    grillecomb_ = new ui::TicketGrid(this);
+    grillecomb_->setObjectName(QStringLiteral("grillecomb"));
+    grillecomb_->setGeometry(8, 216, 500, 332);
+
+    QPushButton *compare = ui::makeButton(
+        this, QStringLiteral("AOLButton1"), QStringLiteral("Voir les résultats"), QRect(516, 216, 178, 44));
+    compare->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    compare->setDefault(true);
+
+    QGroupBox *results
+        = ui::makeGroup(this, QStringLiteral("GroupBox2"), QStringLiteral("Résultats"), QRect(516, 266, 178, 236));
+    laffresul_ = new QLabel(results);
+    laffresul_->setObjectName(QStringLiteral("laffresul"));
+    laffresul_->setGeometry(16, 18, 145, 209);
+    laffresul_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    laffresul_->setAutoFillBackground(true);
+    QPalette white = laffresul_->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    laffresul_->setPalette(white);
+
+    QPushButton *bquit
+        = ui::makeButton(this, QStringLiteral("bquit"), QStringLiteral("Retour"), QRect(556, 508, 138, 40));
+    bquit->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+
+    connect(compare, &QPushButton::clicked, this, &Tfcompare::AOLButton1Click);
+    connect(bquit, &QPushButton::clicked, this, &Tfcompare::bquitClick);
+}
+
+void Tfcompare::buildArrivalGroup()
+{
+    QGroupBox *group
+        = ui::makeGroup(this, QStringLiteral("GroupBox1"), QStringLiteral("Entrez l'arrivée"), QRect(8, 48, 686, 162));
+
+    // The five places, one under the other.
+    const char *places[kArrivalPlaces] = { "1er", "2eme", "3eme", "4eme", "5eme" };
+    for (int place = 1; place <= kArrivalPlaces; ++place) {
+        const int top = 22 + 26 * (place - 1);
+        ui::makeLabel(
+            group, QStringLiteral("lplace%1").arg(place), QString::fromLatin1(places[place - 1]), 16, top + 4);
+        QComboBox *box = ui::makeNumberBox(group, QStringLiteral("c%1").arg(place), place, 2);
+        box->setGeometry(56, top, 47, 21);
+        box->setFocusPolicy(Qt::StrongFocus);
+        arrivalBoxes_[std::size_t(place - 1)] = box;
+    }
+
+    QLabel *heading = ui::makeLabel(group, QStringLiteral("Label2"), QStringLiteral("Rapports"), 150, 20);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    heading->adjustSize();
+    const char *rows[3][2] = { { "Label3", "Quinté " }, { "Label5", "Quarté " }, { "Label13", "Tiercé" } };
+    for (int row = 0; row < 3; ++row)
+        ui::makeLabel(group, QString::fromLatin1(rows[row][0]), QString::fromUtf8(rows[row][1]), 150,
+            kPayoutTop + kPayoutRowStep * row + 4);
+
+    for (std::size_t i = 0; i < payoutFields_.size(); ++i) {
+        const PayoutField &f = kPayoutFields[i];
+        const int left = kPayoutLeft + kPayoutColumnStep * f.column;
+        const int top = kPayoutTop + kPayoutRowStep * f.row;
+        ui::makeLabel(group, QString::fromLatin1(f.captionName), QString::fromUtf8(f.caption), left, top - 14);
+        auto *field = new QLineEdit(group);
+        field->setObjectName(QString::fromLatin1(f.name));
+        field->setGeometry(left, top, kPayoutWidth, 21);
+        field->installEventFilter(this);
+        payoutFields_[i] = field;
+    }
+}
+
+void Tfcompare::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormActivate();
+}
+
+// Every showing starts from the first item of each arrival box. The results of an earlier
+// comparison belong to the tickets of then, so they go too; the payouts stay.
+void Tfcompare::FormActivate()
+{
+    for (QComboBox *box : arrivalBoxes_)
+        ui::fillNumberList(box, kMaxHorses);
+    categories_.clear();
+    categories_.shrink_to_fit();
+    grillecomb_->setContent(nullptr);
+    showSummary(QString());
+}
+
+bool Tfcompare::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        // A payout field is rewritten as money when the user leaves it, not when the window
+        // loses the focus or a menu opens over it.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        auto *field = qobject_cast<QLineEdit *>(watched);
+        if (field && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason
+            && std::find(payoutFields_.begin(), payoutFields_.end(), field) != payoutFields_.end())
+            field->setText(formatAmount(field->text()));
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Tfcompare::normalizePayoutFields()
+{
+    for (QLineEdit *field : payoutFields_)
+        field->setText(formatAmount(field->text()));
+}
+
+PayoutTexts Tfcompare::payoutTexts() const
+{
+    PayoutTexts texts;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        texts[i] = payoutFields_[i]->text();
+    return texts;
+}
+
+void Tfcompare::AOLButton1Click()
+{
+    const WaitCursor wait(platform_);
+    state_.winCounts.fill(0);
+    showSummary(QString());
+    normalizePayoutFields();
+    readPayouts(payoutTexts(), state_.payouts);
+    ArrivalTexts arrival;
+    for (std::size_t i = 0; i < arrival.size(); ++i)
+        arrival[i] = arrivalBoxes_[i]->currentText();
+    readArrival(arrival, state_.arrival);
+    try {
+        prepareResultGrid();
+    } catch (const std::bad_alloc &) {
+        categories_ = {};
+        platform_.inform(
+            QStringLiteral("Il n'y a pas assez de mémoire pour comparer %1 tickets.").arg(state_.tickets.count()),
+            QStringLiteral("Opération impossible"));
+        return;
+    }
+    compareTickets();
+    showSummary(summaryText(state_.winCounts, state_.payouts));
+}
+
+void Tfcompare::prepareResultGrid()
+{
+    grillecomb_->setContent(nullptr);
+    categories_.assign(std::size_t(std::max<std::int64_t>(state_.tickets.count(), 0)), 0);
+}
+
+void Tfcompare::compareTickets()
+{
+    const TicketClassifier classifier(state_.tickets, state_.selection, state_.arrival);
+    classifier.classify(0, classifier.ticketCount(), categories_.data(), state_.winCounts);
+    grillecomb_->setContent(std::make_shared<ui::TicketRows>(state_.tickets, state_.selection, &categories_));
+}
+
+// The summary keeps its carriage returns; a label breaks lines only at a line feed.
+void Tfcompare::showSummary(const QString &summary)
+{
+    QString shown = summary;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    laffresul_->setText(shown);
+}
+
+void Tfcompare::bquitClick()
+{
+    accept();
+}
+
+} // namespace mvx

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "arrival/winnings.h"
+#include "model/game_state.h"
+#include "model/platform.h"
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace mvx {
+
+namespace ui {
+class TicketGrid;
+}
+
+// The comparison window: the official arrival and the payouts typed in, every ticket of the
+// last generation listed with its winning category, the winning tickets counted per category
+// and the winnings added up. One category byte is kept per ticket; the grid reads the rest
+// from the tickets as it paints them.
+class Tfcompare : public QDialog
+{
+    Q_OBJECT
+
+public:
+    Tfcompare(GameState &state, Platform &platform, QWidget *parent = nullptr);
+
+    // The category of each ticket of the last comparison, ticket t in slot t - 1.
+    const std::vector<std::uint8_t> &ticketCategories() const { return categories_; }
+
+public Q_SLOTS:
+    void FormActivate();
+    // "Voir les résultats": the whole comparison, into the result grid and the summary.
+    void AOLButton1Click();
+    void bquitClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildArrivalGroup();
+    void normalizePayoutFields();
+    PayoutTexts payoutTexts() const;
+    void prepareResultGrid();
+    void compareTickets();
+    void showSummary(const QString &summary);
+
+    GameState &state_;
+    Platform &platform_;
+    std::array<QComboBox *, kArrivalPlaces> arrivalBoxes_ {};
+    // In the order of the payouts: eqordre, eqdesordre, eqbonus45, eqbonus4, eqbonus3,
+    // equarteordre, equartedesordre, equartebonus, etordre, etdesordre.
+    std::array<QLineEdit *, kPaidCategories> payoutFields_ {};
+    ui::TicketGrid *grillecomb_ = nullptr;
+    QLabel *laffresul_ = nullptr;
+    std::vector<std::uint8_t> categories_;
+};
+
+} // namespace mvx

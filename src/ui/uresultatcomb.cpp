@@ -1,0 +1,126 @@
+#include "ui/uresultatcomb.h"
+
+#include "arrival/ticket_list_print.h"
+#include "ui/common_widgets.h"
+#include "ui/ticket_grid.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+
+namespace mvx {
+
+namespace {
+
+// A small printer for the print button.
+QIcon printerIcon()
+{
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(60, 60, 60), 1));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(6.5, 2.5, 11, 8)); // paper in
+    painter.setBrush(QColor(120, 130, 150));
+    painter.drawRoundedRect(QRectF(2.5, 9.5, 19, 9), 2, 2); // body
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(6.5, 15.5, 11, 7)); // paper out
+    painter.setPen(QPen(QColor(30, 30, 30), 1));
+    painter.drawLine(QPointF(8.5, 18.5), QPointF(15.5, 18.5));
+    painter.drawLine(QPointF(8.5, 20.5), QPointF(13.5, 20.5));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(80, 200, 80));
+    painter.drawEllipse(QRectF(17, 11, 2.5, 2.5));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+Tfresultatcomb::Tfresultatcomb(GameState &state, Platform &platform, QWidget *parent)
+    : QDialog(parent,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
+    , state_(state)
+    , platform_(platform)
+{
+    setObjectName(QStringLiteral("fresultatcomb"));
+    setWindowTitle(QStringLiteral("Liste des tickets"));
+    setFixedSize(671, 362);
+    setFont(ui::windowFont());
+    ui::addWindowBackground(this);
+
+    QLabel *title = ui::makeLabel(this, QStringLiteral("Label1"), QStringLiteral("LISTE DES TICKETS"), 128, 0);
+    QFont titleFont(QStringLiteral("Times New Roman"));
+    titleFont.setPixelSize(32);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->adjustSize();
+
+    grillecomb_ = new ui::TicketGrid(this);
+    grillecomb_->setObjectName(QStringLiteral("grillecomb"));
+    grillecomb_->setGeometry(0, 45, 465, 257);
+
+    QGroupBox *count = ui::makeGroup(
+        this, QStringLiteral("GroupBox1"), QStringLiteral("Nombre de Tickets"), QRect(472, 45, 193, 49));
+    lnbtickets_ = new QLabel(count);
+    lnbtickets_->setObjectName(QStringLiteral("lnbtickets"));
+    lnbtickets_->setGeometry(8, 16, 105, 25);
+    lnbtickets_->setAutoFillBackground(true);
+    QPalette white = lnbtickets_->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    lnbtickets_->setPalette(white);
+    QFont countFont(QStringLiteral("MS Sans Serif"));
+    countFont.setPixelSize(16);
+    countFont.setBold(true);
+    lnbtickets_->setFont(countFont);
+
+    QPushButton *bimprime = ui::makeButton(
+        this, QStringLiteral("bimprime"), QStringLiteral("Imprimer la liste"), QRect(177, 304, 129, 40));
+    bimprime->setIcon(printerIcon());
+    bimprime->setIconSize(QSize(24, 24));
+    QPushButton *bquit
+        = ui::makeButton(this, QStringLiteral("bquit"), QStringLiteral("Retour"), QRect(525, 305, 138, 38));
+    bquit->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    bquit->setToolTip(QStringLiteral("Fermer la fenetre"));
+
+    connect(bimprime, &QPushButton::clicked, this, &Tfresultatcomb::bimprimeClick);
+    connect(bquit, &QPushButton::clicked, this, &Tfresultatcomb::bquitClick);
+}
+
+void Tfresultatcomb::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormActivate();
+}
+
+void Tfresultatcomb::FormActivate()
+{
+    prepareTicketGrid();
+}
+
+void Tfresultatcomb::prepareTicketGrid()
+{
+    grillecomb_->setContent(std::make_shared<ui::TicketRows>(state_.tickets, state_.selection));
+    lnbtickets_->setText(QString::number(state_.tickets.count()));
+}
+
+void Tfresultatcomb::bimprimeClick()
+{
+    printTicketList(state_.tickets, state_.selection, platform_);
+}
+
+void Tfresultatcomb::bquitClick()
+{
+    accept();
+}
+
+} // namespace mvx

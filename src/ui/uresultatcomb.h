@@ -1,0 +1,46 @@
+#pragma once
+
+#include "model/game_state.h"
+#include "model/platform.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace mvx {
+
+namespace ui {
+class TicketGrid;
+}
+
+// The ticket list window: every ticket of the last generation as a numbered row, their count,
+// and the printed list. The grid reads the tickets when it paints them, so opening it costs
+// the same for six tickets as for hundreds of millions.
+class Tfresultatcomb : public QDialog
+{
+    Q_OBJECT
+
+public:
+    Tfresultatcomb(GameState &state, Platform &platform, QWidget *parent = nullptr);
+
+public Q_SLOTS:
+    void FormActivate();
+    void bimprimeClick();
+    void bquitClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // Columns, headings, rows and count of the current list. The cells are read from the
+    // tickets as they are painted, so there is nothing to fill in beforehand.
+    void prepareTicketGrid();
+
+    GameState &state_;
+    Platform &platform_;
+    ui::TicketGrid *grillecomb_ = nullptr;
+    QLabel *lnbtickets_ = nullptr;
+};
+
+} // namespace mvx
