@@ -2,9 +2,10 @@
 // from memory and counted by category, against a loop that only finds the line ends of the same
 // bytes. The holes must take seconds at most; the ratio says what the counting adds to a read.
 
+#include "arrival/ticket_holes.h"
 #include "combi/generation.h"
 #include "combi/ticket_file.h"
-#include "combi/ticket_holes.h"
+#include "combi/ticket_text.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -3,7 +3,8 @@
 #include "cli/command.h"
 #include "cli/output.h"
 
-#include "combi/ticket_holes.h"
+#include "arrival/ticket_holes.h"
+#include "combi/ticket_text.h"
 
 #include <unistd.h>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QIODevice>
+#include "arrival/classification.h"
+
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <vector>
 
@@ -19,7 +19,8 @@ namespace mvx {
 //   couplé: gagnant (the first 2), placé (2 of the first 3).
 struct CategoryHoles
 {
-    QString label; // the comparison grid's label
+    WinCategory category = WinCategory::None;
+    QString label; // its grid label
     int places = 0; // first places that count
     std::int64_t holes = 0; // arrivals of those places without a winning ticket
     std::int64_t arrivals = 0; // arrivals of those places considered
@@ -51,8 +52,8 @@ public:
     std::vector<CategoryHoles> count() const;
 
 private:
-    CategoryHoles orderedHoles(const char *label) const;
-    CategoryHoles setHoles(const char *label, int places, int needed) const;
+    CategoryHoles orderedHoles(WinCategory category) const;
+    CategoryHoles setHoles(WinCategory category, int places, int needed) const;
     std::uint32_t orderKey(std::span<const int> indexes) const;
 
     std::vector<int> selection_;
@@ -65,10 +66,5 @@ private:
     std::vector<std::uint64_t> seenOrders_; // bit per ordered ticket of selection horses
     std::int64_t distinctOrdersWithBases_ = 0;
 };
-
-// Reads a ticket text file: one ticket per line, each horse number followed by a comma ("7,3,12,"),
-// lines ending in CR LF or LF; blank lines are skipped. Calls `ticket` with the horses of each line;
-// it returns false to stop. Returns an empty text, or what is wrong and on which line.
-QString readTicketText(QIODevice &in, const std::function<bool(std::span<const int>)> &ticket);
 
 } // namespace mvx

@@ -1,13 +1,10 @@
 // Holes of a ticket set, counted with subsets and masks, against trying every arrival on every
-// ticket with the comparison's own rules; the ticket text reader; the cost of a game.
+// ticket with the comparison's own classification.
 
-#include "combi/game_cost.h"
-#include "combi/ticket_holes.h"
-#include "support/comparison_rules.h"
+#include "arrival/classification.h"
+#include "arrival/ticket_holes.h"
 
 #include <gtest/gtest.h>
-
-#include <QBuffer>
 
 #include <algorithm>
 #include <random>
@@ -20,7 +17,7 @@ namespace {
 // The comparison categories of each ticket size, best first, with the places each looks at.
 struct Category
 {
-    int number;
+    int number; // WinCategory
     int places;
 };
 std::vector<Category> categoriesOf(int size)
@@ -39,13 +36,13 @@ std::vector<Category> categoriesOf(int size)
 
 // Every arrival of the first `places` places from the selection, holding the bases, the later
 // places going to horse 0 (on no ticket): those where no ticket wins the category or better.
-std::vector<testing::Arrival> bruteForceHoles(const std::vector<std::vector<int>> &tickets,
-    const std::vector<int> &selection, int bases, Category c, std::int64_t &arrivals)
+std::vector<Arrival> bruteForceHoles(const std::vector<std::vector<int>> &tickets, const std::vector<int> &selection,
+    int bases, Category c, std::int64_t &arrivals)
 {
     const int best = categoriesOf(int(tickets.front().size())).front().number;
-    std::vector<testing::Arrival> holes;
+    std::vector<Arrival> holes;
     arrivals = 0;
-    testing::Arrival arrival {};
+    Arrival arrival {}; // places 1..5; 0 is a horse on no ticket
     std::vector<bool> used(selection.size(), false);
     auto walk = [&](auto &self, int place) -> void {
         if (place == c.places) {
@@ -54,7 +51,7 @@ std::vector<testing::Arrival> bruteForceHoles(const std::vector<std::vector<int>
                     return;
             ++arrivals;
             const bool won = std::any_of(tickets.begin(), tickets.end(), [&](const std::vector<int> &t) {
-                const int category = testing::classify(t, arrival);
+                const int category = int(ticketCategory(t, arrival));
                 return category >= best && category <= c.number;
             });
             if (!won)
@@ -65,9 +62,9 @@ std::vector<testing::Arrival> bruteForceHoles(const std::vector<std::vector<int>
             if (used[i])
                 continue;
             used[i] = true;
-            arrival[std::size_t(place)] = selection[i];
+            arrival[std::size_t(place + 1)] = selection[i];
             self(self, place + 1);
-            arrival[std::size_t(place)] = 0;
+            arrival[std::size_t(place + 1)] = 0;
             used[i] = false;
         }
     };
@@ -101,25 +98,25 @@ TEST(TicketHoles, CountsMatchTryingEveryArrivalOnEveryTicket)
         ASSERT_EQ(counted.size(), categories.size());
         for (std::size_t i = 0; i < categories.size(); ++i) {
             SCOPED_TRACE(counted[i].label.toStdString());
+            EXPECT_EQ(int(counted[i].category), categories[i].number);
             std::int64_t arrivals = 0;
-            const std::vector<testing::Arrival> expected
-                = bruteForceHoles(tickets, selection, bases, categories[i], arrivals);
+            const std::vector<Arrival> expected = bruteForceHoles(tickets, selection, bases, categories[i], arrivals);
             EXPECT_EQ(counted[i].places, categories[i].places);
             EXPECT_EQ(counted[i].arrivals, arrivals);
             EXPECT_EQ(counted[i].holes, std::int64_t(expected.size()));
             // Examples are distinct holes: for a category that ignores the order, distinct sets.
             const bool ordered = categories[i].number == 1 || categories[i].number == 6 || categories[i].number == 9;
             std::set<std::vector<int>> distinct;
-            for (const testing::Arrival &a : expected) {
-                std::vector<int> first(a.begin(), a.begin() + categories[i].places);
+            for (const Arrival &a : expected) {
+                std::vector<int> first(a.begin() + 1, a.begin() + 1 + categories[i].places);
                 if (!ordered)
                     std::sort(first.begin(), first.end());
                 distinct.insert(first);
             }
             EXPECT_EQ(counted[i].examples.size(), std::min<std::size_t>(distinct.size(), 5));
             for (const std::vector<int> &example : counted[i].examples) {
-                testing::Arrival a {};
-                std::copy(example.begin(), example.end(), a.begin());
+                Arrival a {};
+                std::copy(example.begin(), example.end(), a.begin() + 1);
                 EXPECT_NE(std::find(expected.begin(), expected.end(), a), expected.end()) << "not a hole";
             }
         }
@@ -128,44 +125,6 @@ TEST(TicketHoles, CountsMatchTryingEveryArrivalOnEveryTicket)
     TicketHoles mixed(selection, 0);
     EXPECT_TRUE(mixed.add(std::vector<int> { 12, 3, 17 }));
     EXPECT_FALSE(mixed.add(std::vector<int> { 12, 3 }));
-}
-
-TEST(TicketHoles, ReadsTicketTextAndNamesTheFaultyLine)
-{
-    QByteArray text("7,3,12,\r\n7,3,5,\r\n\r\n12,5,1\n");
-    QBuffer in(&text);
-    in.open(QIODevice::ReadOnly);
-    std::vector<std::vector<int>> read;
-    EXPECT_TRUE(readTicketText(in, [&](std::span<const int> t) {
-        read.emplace_back(t.begin(), t.end());
-        return true;
-    }).isEmpty());
-    EXPECT_EQ(read, (std::vector<std::vector<int>> { { 7, 3, 12 }, { 7, 3, 5 }, { 12, 5, 1 } }));
-
-    QByteArray bad("7,3,12,\r\n7,x,5,\r\n");
-    QBuffer badIn(&bad);
-    badIn.open(QIODevice::ReadOnly);
-    const QString error = readTicketText(badIn, [](std::span<const int>) { return true; });
-    EXPECT_TRUE(error.startsWith(QStringLiteral("ligne 2"))) << error.toStdString();
-}
-
-TEST(GameCost, TicketsTimesStakeTimesMultiplier)
-{
-    EXPECT_EQ(defaultUnitStakeCents(2), 150);
-    EXPECT_EQ(defaultUnitStakeCents(3), 100);
-    EXPECT_EQ(defaultUnitStakeCents(4), 130);
-    EXPECT_EQ(defaultUnitStakeCents(5), 200);
-    EXPECT_EQ(defaultUnitStakeCents(6), std::nullopt);
-    EXPECT_EQ(gameCostCents(1860480, 200, 1), 372096000);
-    EXPECT_EQ(gameCostCents(66, 130, 3), 25740);
-    EXPECT_EQ(gameCostCents(5079110400, 100000000, 1000000), std::nullopt) << "overflow must be refused";
-    EXPECT_EQ(euroText(372096000), QStringLiteral("3 720 960,00 €"));
-    EXPECT_EQ(euroText(5), QStringLiteral("0,05 €"));
-    EXPECT_EQ(parseEuroCents(u"1,50"), 150);
-    EXPECT_EQ(parseEuroCents(u"1.5"), 150);
-    EXPECT_EQ(parseEuroCents(u" 2 "), 200);
-    for (const char16_t *bad : { u"", u"1,505", u"1,", u",5", u"1,2,3", u"-1", u"abc", u"2000000" })
-        EXPECT_EQ(parseEuroCents(bad), std::nullopt) << QString::fromUtf16(bad).toStdString();
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "combi/ticket_holes.h"
+#include "arrival/ticket_holes.h"
 
 #include "combi/covering_design.h"
 
@@ -127,10 +127,11 @@ bool TicketHoles::add(std::span<const int> horses)
     return true;
 }
 
-CategoryHoles TicketHoles::orderedHoles(const char *label) const
+CategoryHoles TicketHoles::orderedHoles(WinCategory category) const
 {
     CategoryHoles result;
-    result.label = QString::fromUtf8(label);
+    result.category = category;
+    result.label = gridLabel(category);
     result.places = size_;
     const int n = int(selection_.size());
     if (size_ > n || size_ < bases_)
@@ -176,10 +177,11 @@ CategoryHoles TicketHoles::orderedHoles(const char *label) const
     return result;
 }
 
-CategoryHoles TicketHoles::setHoles(const char *label, int places, int needed) const
+CategoryHoles TicketHoles::setHoles(WinCategory category, int places, int needed) const
 {
     CategoryHoles result;
-    result.label = QString::fromUtf8(label);
+    result.category = category;
+    result.label = gridLabel(category);
     result.places = places;
     const int n = int(selection_.size());
     if (places > n || places < bases_)
@@ -218,19 +220,20 @@ CategoryHoles TicketHoles::setHoles(const char *label, int places, int needed) c
 
 std::vector<CategoryHoles> TicketHoles::count() const
 {
-    // The comparison's categories of each ticket size, best first: (label, places that count,
-    // selection horses of those places a ticket must hold). 0 marks the ordre categories.
+    // The comparison's categories of each ticket size, best first: the places that count, and
+    // how many selection horses of those places a ticket must hold (0: all of them, in order).
     struct Rule
     {
-        const char *label;
+        WinCategory category;
         int places;
         int needed;
     };
-    static const Rule quinte[] = { { "Quinté ordre", 5, 0 }, { "Quinté désordre", 5, 5 }, { "Bonus 4", 4, 4 },
-        { "Bonus 4 sur 5", 5, 4 }, { "Bonus 3", 3, 3 } };
-    static const Rule quarte[] = { { "Quarte ordre", 4, 0 }, { "Quarté désordre", 4, 4 }, { "Bonus", 3, 3 } };
-    static const Rule tierce[] = { { "Tierce ordre", 3, 0 }, { "Tiercé désordre", 3, 3 } };
-    static const Rule couple[] = { { "Couplé gagnant", 2, 2 }, { "Couplé placé", 3, 2 } };
+    static const Rule quinte[] = { { WinCategory::QuinteInOrder, 5, 0 }, { WinCategory::QuinteAnyOrder, 5, 5 },
+        { WinCategory::Bonus4, 4, 4 }, { WinCategory::Bonus4Of5, 5, 4 }, { WinCategory::Bonus3, 3, 3 } };
+    static const Rule quarte[] = { { WinCategory::QuarteInOrder, 4, 0 }, { WinCategory::QuarteAnyOrder, 4, 4 },
+        { WinCategory::QuarteBonus, 3, 3 } };
+    static const Rule tierce[] = { { WinCategory::TierceInOrder, 3, 0 }, { WinCategory::TierceAnyOrder, 3, 3 } };
+    static const Rule couple[] = { { WinCategory::CoupleWinner, 2, 2 }, { WinCategory::CouplePlaced, 3, 2 } };
     std::span<const Rule> rules;
     switch (size_) {
     case 5:
@@ -250,62 +253,9 @@ std::vector<CategoryHoles> TicketHoles::count() const
     }
     std::vector<CategoryHoles> result;
     for (const Rule &rule : rules)
-        result.push_back(rule.needed == 0 ? orderedHoles(rule.label) : setHoles(rule.label, rule.places, rule.needed));
+        result.push_back(
+            rule.needed == 0 ? orderedHoles(rule.category) : setHoles(rule.category, rule.places, rule.needed));
     return result;
-}
-
-QString readTicketText(QIODevice &in, const std::function<bool(std::span<const int>)> &ticket)
-{
-    constexpr int kMostHorses = 64;
-    constexpr std::int64_t kLargestNumber = 999999999;
-    std::vector<char> buffer(std::size_t(1) << 20);
-    int horses[kMostHorses];
-    int count = 0;
-    std::int64_t number = -1; // -1: no digit yet in the current field
-    std::int64_t line = 1;
-    auto fail = [&](const QString &what) { return QStringLiteral("ligne %1 : %2").arg(line).arg(what); };
-    auto endField = [&]() -> bool {
-        if (count == kMostHorses)
-            return false;
-        horses[count++] = int(number);
-        number = -1;
-        return true;
-    };
-    bool more = true;
-    while (more) {
-        const qint64 got = in.read(buffer.data(), qint64(buffer.size()));
-        if (got < 0)
-            return QStringLiteral("lecture impossible : %1").arg(in.errorString());
-        if (got == 0)
-            break;
-        for (qint64 i = 0; i < got && more; ++i) {
-            const char c = buffer[std::size_t(i)];
-            if (c >= '0' && c <= '9') {
-                number = (number < 0 ? 0 : number * 10) + (c - '0');
-                if (number > kLargestNumber)
-                    return fail(QStringLiteral("nombre trop grand"));
-            } else if (c == ',') {
-                if (number < 0)
-                    return fail(QStringLiteral("virgule sans numéro de cheval"));
-                if (!endField())
-                    return fail(QStringLiteral("plus de %1 chevaux").arg(kMostHorses));
-            } else if (c == '\n') {
-                if (number >= 0 && !endField())
-                    return fail(QStringLiteral("plus de %1 chevaux").arg(kMostHorses));
-                if (count > 0)
-                    more = ticket(std::span<const int>(horses, std::size_t(count)));
-                count = 0;
-                ++line;
-            } else if (c != '\r' && c != ' ' && c != '\t') {
-                return fail(QStringLiteral("caractère inattendu « %1 »").arg(QString::fromLatin1(&c, 1)));
-            }
-        }
-    }
-    if (more && number >= 0 && !endField())
-        return fail(QStringLiteral("plus de %1 chevaux").arg(kMostHorses));
-    if (more && count > 0)
-        ticket(std::span<const int>(horses, std::size_t(count)));
-    return {};
 }
 
 } // namespace mvx
