@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth poppler-utils fonts-liberation util-linux
+  dpkg-dev file desktop-file-utils
 )
 
 missing=()

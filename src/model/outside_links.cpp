@@ -1,6 +1,7 @@
 #include "model/outside_links.h"
 
-#include <QDir>
+#include "model/program_folder.h"
+
 #include <QFileInfo>
 #include <QUrl>
 #include <QUrlQuery>
@@ -41,9 +42,10 @@ QString programSiteAddress()
 
 void openHelp(Platform &platform)
 {
-    const QDir folder(platform.programFolder());
-    const QString compiled = folder.filePath(QStringLiteral("marovellix.chm"));
-    const QString guide = folder.filePath(QStringLiteral("marovellix.html"));
+    // Beside the program, else in an installed copy's data folder.
+    const QString folder = platform.programFolder();
+    const QString compiled = programFile(folder, QStringLiteral("marovellix.chm"));
+    const QString guide = programFile(folder, QStringLiteral("marovellix.html"));
     if (QFileInfo(compiled).isFile())
         platform.openDocument(compiled);
     else if (QFileInfo(guide).isFile())

@@ -24,7 +24,8 @@ QString programSiteAddress();
 
 // The compiled help "marovellix.chm" of the program's folder, opened with the desktop's
 // handler for it; where there is none, the user guide "marovellix.html" beside it, opened in
-// the browser. Nothing happens, and nothing is shown, when neither file is there.
+// the browser. Each is looked for in an installed copy's data folder when it is not beside the
+// program (programFile). Nothing happens, and nothing is shown, when neither file is found.
 void openHelp(Platform &platform);
 
 } // namespace mvx

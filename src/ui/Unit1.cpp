@@ -4,6 +4,7 @@
 #include "combi/integer_text.h"
 #include "model/game_file.h"
 #include "model/outside_links.h"
+#include "model/program_folder.h"
 #include "model/settings_file.h"
 #include "synth/forecasts.h"
 #include "synth/points.h"
@@ -391,7 +392,8 @@ void Tfprincip::buildBottomRow()
 void Tfprincip::FormCreate()
 {
     state_.firstShowPending = true;
-    loadSettings(platform_.programFolder(), state_.settings);
+    settingsFolder_ = settingsFolder(platform_.programFolder());
+    loadSettings(settingsFolder_, state_.settings);
 
     state_.horseCount = 20;
     state_.horsesPerForecast = 8;
@@ -532,11 +534,10 @@ void Tfprincip::FormClose()
     // The first points box takes effect when it is left, which closing the window by its title
     // bar does not do: what the boxes show is what gets saved.
     majtabpointpos();
+    saveSettings(state_, settingsFolder_, platform_);
     const QString folder = platform_.programFolder();
-    saveSettings(state_, folder, platform_);
-    const QDir dir(folder);
-    const QString program = dir.filePath(QStringLiteral("TORVANE.EXE"));
-    const QString page = dir.filePath(QStringLiteral("TORVANE.HTM"));
+    const QString program = programFile(folder, QStringLiteral("TORVANE.EXE"));
+    const QString page = programFile(folder, QStringLiteral("TORVANE.HTM"));
     if (QFileInfo(program).isFile())
         platform_.startProgram(program);
     else if (QFileInfo(page).isFile())

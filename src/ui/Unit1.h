@@ -92,6 +92,8 @@ private:
     Platform &platform_;
     SecondaryWindows windows_;
     bool closed_ = false;
+    // Where the settings file was read at creation and is written at close.
+    QString settingsFolder_;
 
     QToolButton *binfos = nullptr;
     QPushButton *bparametre = nullptr;

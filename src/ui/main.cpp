@@ -9,6 +9,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MAROVELLIX+"));
+    // Lets the desktop match the windows with the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("marovellix"));
     // The windows are laid out for this face; without the substitution it falls to DejaVu Sans.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("System"), QStringLiteral("Liberation Sans"));
