@@ -135,7 +135,7 @@ int run(const QStringList &arguments)
         return kExitFailure;
     GameState state;
     TicketFileSink sink(state.selection, out.device());
-    generateTickets(state, page, sink);
+    generateTickets(state.selection, page, sink);
     const int status = out.finish(sink.finish());
     if (status == kExitOk && cost.wanted())
         cost.print(sink.linesWritten());

@@ -3,11 +3,26 @@
 #include "model/game_state.h"
 
 #include <algorithm>
+#include <atomic>
+#include <new>
 
 namespace mvx {
 
+namespace {
+std::atomic<std::uint64_t> reservationLimitForTesting { 0 };
+}
+
+void TicketList::failReservationsAboveForTesting(std::uint64_t bytes)
+{
+    reservationLimitForTesting = bytes;
+}
+
 TicketList TicketList::stored(const TicketLayout &layout, std::int64_t expected)
 {
+    const std::uint64_t bytes = std::uint64_t(std::max<std::int64_t>(expected, 0))
+        * std::uint64_t(std::max(layout.lettersPerTicket(), 0));
+    if (const std::uint64_t limit = reservationLimitForTesting; limit != 0 && bytes > limit)
+        throw std::bad_alloc();
     TicketList list;
     list.layout_ = layout;
     // The padded copy of the last ticket reaches kMaxLetters past its start.

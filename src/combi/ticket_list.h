@@ -74,6 +74,9 @@ public:
     static TicketList stored(const TicketLayout &layout, std::int64_t expected);
     // A list of `count` empty slots, for tickets that went to a file.
     static TicketList countedOnly(const TicketLayout &layout, std::int64_t count);
+    // For tests of what a failed allocation leaves behind: from now on a list reserving more
+    // than `bytes` fails as if memory had run out; 0 lifts the limit.
+    static void failReservationsAboveForTesting(std::uint64_t bytes);
 
     void append(std::string_view letters)
     {

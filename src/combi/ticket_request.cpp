@@ -2,14 +2,12 @@
 
 #include "combi/catalogue.h"
 #include "combi/ticket_file.h"
+#include "model/work_progress.h"
 
 #include <QFile>
 
 #include <limits>
 
-#if defined(Q_OS_UNIX)
-#include <unistd.h>
-#endif
 
 namespace mvx {
 
@@ -32,16 +30,29 @@ TicketLayout pageLayout(const SystemsPage &page)
     return page.reducedTab ? systemLayout(page.systemNumber) : generatorLayout(page.generator);
 }
 
-// Generates into memory and replaces the ticket list only once every ticket is made.
-void generateIntoList(GameState &state, const SystemsPage &page)
+// Generates into memory as long work and replaces the selection and the ticket list only once
+// every ticket is made; the old list goes then. False when stopped.
+bool generateIntoList(GameState &state, const SystemsPage &page, std::uint64_t count, Platform &platform)
 {
-    MemoryTicketSink sink;
-    generateTickets(state, page, sink);
-    state.tickets = sink.takeList();
+    Selection selection;
+    TicketList list;
+    WorkProgress progress(count);
+    platform.runLongWork(QStringLiteral("Génération de %1 tickets...").arg(count), progress, [&] {
+        MemoryTicketSink sink(&progress);
+        generateTickets(selection, page, sink);
+        list = sink.takeList();
+    });
+    if (std::uint64_t(list.count()) != count)
+        return false;
+    state.selection = selection;
+    state.tickets = std::move(list);
+    return true;
 }
 
-// Writes the tickets to the chosen file; reports a file that cannot be created or written.
-void generateIntoFile(GameState &state, const SystemsPage &page, const QString &fileName, Platform &platform)
+// Writes the tickets to the chosen file as long work; reports a file that cannot be created
+// or written. A stopped file is removed and the state left as it was.
+void generateIntoFile(GameState &state, const SystemsPage &page, std::uint64_t count, const QString &fileName,
+                      Platform &platform)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -49,20 +60,41 @@ void generateIntoFile(GameState &state, const SystemsPage &page, const QString &
         platform.inform(m.text, m.title);
         return;
     }
-    TicketFileSink sink(state.selection, file);
-    generateTickets(state, page, sink);
-    const bool written = sink.finish();
+    Selection selection;
+    WorkProgress progress(count);
+    bool written = false;
+    bool stopped = false;
+    TicketLayout layout;
+    std::int64_t lines = 0;
+    try {
+        platform.runLongWork(QStringLiteral("Écriture de %1 tickets dans le fichier...").arg(count), progress, [&] {
+            TicketFileSink sink(selection, file, &progress);
+            generateTickets(selection, page, sink);
+            written = sink.finish();
+            stopped = sink.stopped();
+            layout = sink.layout();
+            lines = sink.linesWritten();
+        });
+    } catch (const std::bad_alloc &) {
+        file.remove();
+        throw;
+    }
     const QString reason = file.errorString();
+    if (stopped) {
+        file.remove();
+        return;
+    }
     file.close();
-    state.tickets = TicketList::countedOnly(sink.layout(), sink.linesWritten());
+    state.selection = selection;
+    state.tickets = TicketList::countedOnly(layout, lines);
     if (!written) {
         const Message m = messages::ticketFileFailed(fileName, reason);
         platform.inform(m.text, m.title);
     }
 }
 
-// The common path of every request: checks, the count question when asked for, the file
-// name for a file, the memory check for a list, then the generation.
+// The common path of every request: checks, the memory check for a list, the count question
+// when asked for, the file name for a file, then the generation.
 bool runRequest(GameState &state, const SystemsPage &page, TicketDestination destination, bool comparison,
                 Platform &platform)
 {
@@ -75,6 +107,14 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
 
     const std::uint64_t count = page.reducedTab ? std::uint64_t(reducedSystem(page.systemNumber).ticketCount)
                                                 : countTickets(page.generator);
+    // A list that cannot fit is refused before the user is asked to confirm its size.
+    if (destination != TicketDestination::File) {
+        if (const std::optional<Message> refusal
+            = checkTicketListFits(count, pageLayout(page), state.tickets.bytes(), currentMemoryLimits())) {
+            platform.inform(refusal->text, refusal->title);
+            return false;
+        }
+    }
     if (askCount) {
         const Message question = confirmTicketCountMessage(count);
         if (platform.message(question.text, question.title, Platform::Buttons::YesNo, Platform::Icon::Question)
@@ -86,20 +126,24 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
         fileName = platform.saveFileName(ticketFileDialog());
         if (fileName.isEmpty())
             return false;
-    } else if (const std::optional<Message> refusal = checkTicketListFits(count, pageLayout(page))) {
-        platform.inform(refusal->text, refusal->title);
-        return false;
     }
 
     std::optional<WaitCursor> wait;
     if (!comparison)
         wait.emplace(platform);
-    if (destination == TicketDestination::File) {
-        generateIntoFile(state, page, fileName, platform);
+    try {
+        if (destination == TicketDestination::File) {
+            generateIntoFile(state, page, count, fileName, platform);
+            return false;
+        }
+        return generateIntoList(state, page, count, platform);
+    } catch (const std::bad_alloc &) {
+        // Whatever was made is gone with the stack; the earlier list is still in place.
+        wait.reset();
+        const Message m = messages::notEnoughMemory(count);
+        platform.inform(m.text, m.title);
         return false;
     }
-    generateIntoList(state, page);
-    return true;
 }
 
 } // namespace
@@ -112,13 +156,13 @@ std::vector<Message> checkTicketRequest(const SystemsPage &page)
     return shown;
 }
 
-void generateTickets(GameState &state, const SystemsPage &page, TicketSink &sink)
+void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &sink)
 {
     if (page.reducedTab) {
-        readSelection(page.boxes, 0, state.selection);
+        readSelection(page.boxes, 0, selection);
         generateFromSystem(page.systemNumber, sink);
     } else {
-        readSelection(page.boxes, page.generator.bases.baseCount, state.selection);
+        readSelection(page.boxes, page.generator.bases.baseCount, selection);
         generateCombinations(page.generator, sink);
     }
 }
@@ -134,27 +178,30 @@ Platform::FileDialog ticketFileDialog()
     return dialog;
 }
 
-std::uint64_t ticketMemoryBudget()
-{
-#if defined(Q_OS_UNIX) && defined(_SC_PHYS_PAGES)
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGESIZE);
-    if (pages > 0 && pageSize > 0)
-        return std::uint64_t(pages) * std::uint64_t(pageSize) / 2;
-#endif
-    return std::uint64_t(2) << 30;
-}
-
-std::optional<Message> checkTicketListFits(std::uint64_t count, const TicketLayout &layout)
+std::optional<Message> checkTicketListFits(std::uint64_t count, const TicketLayout &layout, std::uint64_t held,
+                                           const MemoryLimits &limits)
 {
     const std::uint64_t bytes = count * std::uint64_t(std::max(layout.lettersPerTicket(), 1));
-    if (count <= std::uint64_t(std::numeric_limits<std::int32_t>::max()) && bytes <= ticketMemoryBudget())
+    if (count <= std::uint64_t(std::numeric_limits<std::int32_t>::max()) && bytes <= memoryRoom(limits, held))
         return std::nullopt;
     return Message { QStringLiteral("Votre sélection génère %1 tickets : c'est trop pour les garder en mémoire.\r"
                                     "Utilisez \"Générer un fichier\" pour les écrire dans un fichier texte.")
                          .arg(count),
                      QStringLiteral("Opération impossible") };
 }
+
+std::optional<Message> checkTicketListFits(std::uint64_t count, const TicketLayout &layout)
+{
+    return checkTicketListFits(count, layout, 0, currentMemoryLimits());
+}
+
+namespace messages {
+Message notEnoughMemory(std::uint64_t count)
+{
+    return { QStringLiteral("Il n'y a pas assez de mémoire pour générer %1 tickets.").arg(count),
+             QStringLiteral("Opération impossible") };
+}
+} // namespace messages
 
 bool prepareTickets(GameState &state, const SystemsPage &page, TicketDestination destination, Platform &platform)
 {

@@ -3,6 +3,7 @@
 #include "combi/generation.h"
 #include "combi/selection.h"
 #include "model/game_state.h"
+#include "model/memory_limits.h"
 #include "model/platform.h"
 
 #include <optional>
@@ -27,13 +28,14 @@ struct SystemsPage
 // The checks every request runs first, the messages to show in order; empty means go on.
 std::vector<Message> checkTicketRequest(const SystemsPage &page);
 
-// Reads the selection the way the page asks and passes its tickets to the sink.
-void generateTickets(GameState &state, const SystemsPage &page, TicketSink &sink);
+// Reads the selection the way the page asks into `selection` and passes its tickets to the sink.
+void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &sink);
 
 // The request behind "Voir les tickets", "Générer un fichier" and "Imprimer les tickets":
-// checks the selection, asks what it must ask and generates. Returns true when a new ticket
-// list was made for the list or the print dialog, which the caller then opens. On any stop
-// the earlier ticket list stays as it was.
+// checks the selection, asks what it must ask and generates, as long work the user can stop.
+// Returns true when a new ticket list was made for the list or the print dialog, which the
+// caller then opens. On any stop (a refusal, a question answered No, "Annuler", memory that
+// ran out) the earlier selection and ticket list stay as they were; a stopped file is removed.
 bool prepareTickets(GameState &state, const SystemsPage &page, TicketDestination destination, Platform &platform);
 
 // The generation behind "Comparer avec l'arrivée": the same checks without the count
@@ -44,10 +46,16 @@ bool prepareComparison(GameState &state, const SystemsPage &page, Platform &plat
 Platform::FileDialog ticketFileDialog();
 
 // Refuses, with the message to show, a list that would not fit in memory: more slots than a
-// 32-bit count holds, or more letters than half of the machine's memory.
+// 32-bit count holds, or more letters than the room the limits leave beside the `held` bytes of
+// the lists the program already keeps.
+std::optional<Message> checkTicketListFits(std::uint64_t count, const TicketLayout &layout, std::uint64_t held,
+                                           const MemoryLimits &limits);
+// The same against the limits of the moment, nothing held.
 std::optional<Message> checkTicketListFits(std::uint64_t count, const TicketLayout &layout);
 
-// Half of the physical memory, the most a ticket list may take.
-std::uint64_t ticketMemoryBudget();
+namespace messages {
+// Memory that ran out while the tickets were made, although the check let them through.
+Message notEnoughMemory(std::uint64_t count);
+} // namespace messages
 
 } // namespace mvx

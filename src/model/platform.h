@@ -1,9 +1,11 @@
 #pragma once
 
+#include "model/work_progress.h"
 #include "print/print_surface.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace mvx {
@@ -47,6 +49,19 @@ public:
     // The default printer, or, on a machine without one, a PDF file the user names. Null when
     // the user gave no file name or nothing can print; a refusal has then been shown.
     virtual std::unique_ptr<PrintSurface> openPrinter() = 0;
+
+    // Long work: runs `work`, which tells `progress` how far it got and looks there for a stop
+    // request between pieces. From the first moment the rest of the program takes no input
+    // while its windows keep painting; once the work has lasted about half a second a progress
+    // dialog with "Annuler" shows `label` and how far it got. "Annuler" asks the work to stop
+    // and waits for it. An exception thrown by the work comes out of this call. The work must
+    // not touch windows: it may run on another thread. Here it simply runs.
+    virtual void runLongWork(const QString &label, WorkProgress &progress, const std::function<void()> &work)
+    {
+        (void)label;
+        (void)progress;
+        work();
+    }
 
     // An information box with an OK button, the way every refusal of the program is shown.
     void inform(const QString &text, const QString &title) { message(text, title, Buttons::Ok, Icon::None); }

@@ -20,12 +20,19 @@ public:
     void setDone(std::uint64_t done) { done_.store(done, std::memory_order_relaxed); }
 
     // The work looks at this between pieces and, when set, stops and undoes what it began.
-    bool stopRequested() const { return stop_.load(std::memory_order_relaxed); }
+    bool stopRequested() const
+    {
+        return stop_.load(std::memory_order_relaxed)
+            || done_.load(std::memory_order_relaxed) >= stopAt_.load(std::memory_order_relaxed);
+    }
     void requestStop() { stop_.store(true, std::memory_order_relaxed); }
+    // A stop request that takes effect once the work has done that much.
+    void requestStopAt(std::uint64_t done) { stopAt_.store(done, std::memory_order_relaxed); }
 
 private:
     std::uint64_t total_;
     std::atomic<std::uint64_t> done_ { 0 };
+    std::atomic<std::uint64_t> stopAt_ { UINT64_MAX };
     std::atomic<bool> stop_ { false };
 };
 

@@ -1,6 +1,7 @@
 #include "ui/qt_platform.h"
 
 #include "model/program_folder.h"
+#include "ui/long_work.h"
 #include "ui/qt_print_surface.h"
 
 #include <QApplication>
@@ -168,6 +169,11 @@ void QtPlatform::setWaitCursor(bool waiting)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void QtPlatform::runLongWork(const QString &label, WorkProgress &progress, const std::function<void()> &work)
+{
+    ui::runWithProgress(dialogParent(), label, progress, work);
 }
 
 QString QtPlatform::programFolder()

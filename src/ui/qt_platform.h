@@ -28,6 +28,8 @@ public:
     bool openInBrowser(const QString &addressOrPath) override;
     bool startProgram(const QString &path) override;
     std::unique_ptr<PrintSurface> openPrinter() override;
+    // On a thread of its own, with the progress dialog of ui/long_work.h over the active window.
+    void runLongWork(const QString &label, WorkProgress &progress, const std::function<void()> &work) override;
 
 private:
     QString runFileDialog(const FileDialog &request, bool save);

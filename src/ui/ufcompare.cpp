@@ -1,6 +1,7 @@
 #include "ui/ufcompare.h"
 
 #include "arrival/classification.h"
+#include "model/work_progress.h"
 #include "ui/common_widgets.h"
 #include "ui/ticket_grid.h"
 
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QHideEvent>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -222,38 +224,76 @@ PayoutTexts Tfcompare::payoutTexts() const
 void Tfcompare::AOLButton1Click()
 {
     const WaitCursor wait(platform_);
-    state_.winCounts.fill(0);
-    showSummary(QString());
     normalizePayoutFields();
-    readPayouts(payoutTexts(), state_.payouts);
-    ArrivalTexts arrival;
-    for (std::size_t i = 0; i < arrival.size(); ++i)
-        arrival[i] = arrivalBoxes_[i]->currentText();
-    readArrival(arrival, state_.arrival);
+    // Everything is worked out aside and put in place once every ticket is classified:
+    // "Annuler", or memory that runs out, leaves the last comparison as it was.
+    Payouts payouts = state_.payouts;
+    readPayouts(payoutTexts(), payouts);
+    ArrivalTexts arrivalTexts;
+    for (std::size_t i = 0; i < arrivalTexts.size(); ++i)
+        arrivalTexts[i] = arrivalBoxes_[i]->currentText();
+    Arrival arrival = state_.arrival;
+    readArrival(arrivalTexts, arrival);
+
+    std::vector<std::uint8_t> categories;
+    WinCounts counts {};
     try {
-        prepareResultGrid();
+        categories = prepareResultGrid();
+        if (!compareTickets(arrival, categories, counts))
+            return;
     } catch (const std::bad_alloc &) {
-        categories_ = {};
         platform_.inform(
             QStringLiteral("Il n'y a pas assez de mémoire pour comparer %1 tickets.").arg(state_.tickets.count()),
             QStringLiteral("Opération impossible"));
         return;
     }
-    compareTickets();
+
+    state_.payouts = payouts;
+    state_.arrival = arrival;
+    state_.winCounts = counts;
+    grillecomb_->setContent(nullptr);
+    categories_ = std::move(categories);
+    grillecomb_->setContent(std::make_shared<ui::TicketRows>(state_.tickets, state_.selection, &categories_));
     showSummary(summaryText(state_.winCounts, state_.payouts));
 }
 
-void Tfcompare::prepareResultGrid()
+// One category byte per ticket, to be filled by the comparison.
+std::vector<std::uint8_t> Tfcompare::prepareResultGrid() const
 {
-    grillecomb_->setContent(nullptr);
-    categories_.assign(std::size_t(std::max<std::int64_t>(state_.tickets.count(), 0)), 0);
+    return std::vector<std::uint8_t>(std::size_t(std::max<std::int64_t>(state_.tickets.count(), 0)), 0);
 }
 
-void Tfcompare::compareTickets()
+// Classifies every ticket as long work, in slices between which "Annuler" is looked at.
+// False when it was stopped.
+bool Tfcompare::compareTickets(const Arrival &arrival, std::vector<std::uint8_t> &categories, WinCounts &counts)
 {
-    const TicketClassifier classifier(state_.tickets, state_.selection, state_.arrival);
-    classifier.classify(0, classifier.ticketCount(), categories_.data(), state_.winCounts);
-    grillecomb_->setContent(std::make_shared<ui::TicketRows>(state_.tickets, state_.selection, &categories_));
+    const std::int64_t count = std::int64_t(categories.size());
+    const TicketClassifier classifier(state_.tickets, state_.selection, arrival);
+    WorkProgress progress { std::uint64_t(count) };
+    bool classified = false;
+    platform_.runLongWork(QStringLiteral("Comparaison de %1 tickets avec l'arrivée...").arg(count), progress, [&] {
+        constexpr std::int64_t kSlice = 1 << 20;
+        for (std::int64_t first = 0; first < count; first += kSlice) {
+            if (progress.stopRequested())
+                return;
+            const std::int64_t last = std::min(first + kSlice, count);
+            classifier.classify(first, last, categories.data(), counts);
+            progress.setDone(std::uint64_t(last));
+        }
+        classified = true;
+    });
+    return classified;
+}
+
+// The results belong to this showing: once the window is closed their memory goes back, for
+// the next ticket list to use.
+void Tfcompare::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    grillecomb_->setContent(nullptr);
+    categories_ = {};
 }
 
 // The summary keeps its carriage returns; a label breaks lines only at a line feed.

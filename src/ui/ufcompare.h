@@ -1,5 +1,6 @@
 #pragma once
 
+#include "arrival/classification.h"
 #include "arrival/winnings.h"
 #include "model/game_state.h"
 #include "model/platform.h"
@@ -42,14 +43,15 @@ public Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildArrivalGroup();
     void normalizePayoutFields();
     PayoutTexts payoutTexts() const;
-    void prepareResultGrid();
-    void compareTickets();
+    std::vector<std::uint8_t> prepareResultGrid() const;
+    bool compareTickets(const Arrival &arrival, std::vector<std::uint8_t> &categories, WinCounts &counts);
     void showSummary(const QString &summary);
 
     GameState &state_;

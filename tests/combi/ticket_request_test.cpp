@@ -197,7 +197,7 @@ TEST(TicketRequest, AWriteFailureLeavesWholeLinesAndTheirCount)
     EXPECT_EXIT(writeUntilTheLimit(), ::testing::ExitedWithCode(0), "");
 }
 
-TEST(TicketRequest, ListsTooBigForMemoryStopBeforeAllocating)
+TEST(TicketRequest, ListsTooBigForMemoryAreRefusedBeforeTheCountQuestion)
 {
     GameState state = stateWithEarlierList();
     ScriptedPlatform platform;
@@ -205,14 +205,78 @@ TEST(TicketRequest, ListsTooBigForMemoryStopBeforeAllocating)
     std::initializer_list<const char *> twenty = { "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10",
                                                    "11", "12", "13", "14", "15", "16", "17", "18", "19", "20" };
     EXPECT_FALSE(prepareTickets(state, generatorPage(twenty, 20, 8, 0, false), TicketDestination::List, platform));
-    ASSERT_EQ(platform.messages.size(), 2u);
-    EXPECT_EQ(platform.messages[1].title, QStringLiteral("Opération impossible"));
-    EXPECT_TRUE(platform.messages[1].text.contains(QStringLiteral("5079110400")));
-    EXPECT_TRUE(platform.messages[1].text.contains(QStringLiteral("Générer un fichier")));
+    ASSERT_EQ(platform.messages.size(), 1u) << "no count to confirm for a list that cannot be kept";
+    EXPECT_EQ(platform.messages[0].title, QStringLiteral("Opération impossible"));
+    EXPECT_TRUE(platform.messages[0].text.contains(QStringLiteral("5079110400")));
+    EXPECT_TRUE(platform.messages[0].text.contains(QStringLiteral("Générer un fichier")));
     expectEarlierList(state);
 
-    EXPECT_TRUE(checkTicketListFits(2147483648u, TicketLayout { 1, 0, { 1, 2, 3 } }).has_value());
-    EXPECT_FALSE(checkTicketListFits(1860480u, TicketLayout { 5, 0, { 1, 2, 3 } }).has_value());
+    // 390,700,800 tickets of 7 letters (2.7 GB) beside what the program already holds, on a
+    // machine of 8 GB: the tightest of the limits decides.
+    const TicketLayout seven { 7, 0, { 1, 2, 3 } };
+    const std::uint64_t gb = std::uint64_t(1) << 30;
+    MemoryLimits roomy;
+    roomy.physical = 8 * gb;
+    roomy.available = 6 * gb;
+    EXPECT_FALSE(checkTicketListFits(390700800u, seven, 0, roomy).has_value());
+    EXPECT_TRUE(checkTicketListFits(390700800u, seven, 2 * gb, roomy).has_value()) << "an old list of 2 GB held";
+    MemoryLimits tight = roomy;
+    tight.groupLeft = 2 * gb;
+    EXPECT_TRUE(checkTicketListFits(390700800u, seven, 0, tight).has_value()) << "a control group of 2 GB";
+    tight = roomy;
+    tight.addressSpaceLeft = 2 * gb;
+    EXPECT_TRUE(checkTicketListFits(390700800u, seven, 0, tight).has_value()) << "an address-space limit";
+    tight = roomy;
+    tight.available = gb;
+    EXPECT_TRUE(checkTicketListFits(390700800u, seven, 0, tight).has_value()) << "little memory free";
+    EXPECT_TRUE(checkTicketListFits(2147483648u, TicketLayout { 1, 0, { 1, 2, 3 } }, 0, roomy).has_value());
+}
+
+// "Annuler" during a long generation: the earlier selection and list stay; a file being written
+// goes away, even one that was there before.
+TEST(TicketRequest, StoppedGenerationsLeaveTheEarlierListAndNoFile)
+{
+    GameState state = stateWithEarlierList();
+    const Selection earlierSelection = state.selection;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tickets.txt"));
+    mvx::testing::writeBytes(path, "an earlier file\r\n");
+    ScriptedPlatform platform;
+    platform.stopLongWorkAt = 1;
+    platform.answers = { Platform::Answer::Yes, Platform::Answer::Yes };
+    platform.fileNames.push_back(path);
+    const SystemsPage page = generatorPage({ "1", "12", "3", "10", "5", "8", "7", "6", "9", "4" }, 10, 6, 0, false);
+    EXPECT_FALSE(prepareTickets(state, page, TicketDestination::File, platform));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(prepareTickets(state, page, TicketDestination::List, platform));
+    ASSERT_EQ(platform.longWorks.size(), 2);
+    EXPECT_TRUE(platform.longWorks[0].contains(QStringLiteral("151200 tickets"))) << platform.longWorks[0].toStdString();
+    EXPECT_EQ(platform.messages.size(), 2u) << "the two count questions only";
+    EXPECT_EQ(platform.waitCursorDepth, 0);
+    expectEarlierList(state);
+    EXPECT_EQ(state.selection.otherHorses, earlierSelection.otherHorses);
+}
+
+// Memory that runs out although the check let the list through: "Opération impossible", the
+// earlier list intact, and the next request works.
+TEST(TicketRequest, AFailedAllocationKeepsTheEarlierListAndTheProgramGoesOn)
+{
+    GameState state = stateWithEarlierList();
+    ScriptedPlatform platform;
+    platform.answers.push_back(Platform::Answer::Yes);
+    const SystemsPage page = generatorPage({ "7", "3", "12", "5", "9" }, 5, 3, 0, false);
+    TicketList::failReservationsAboveForTesting(100);
+    EXPECT_FALSE(prepareTickets(state, page, TicketDestination::List, platform));
+    TicketList::failReservationsAboveForTesting(0);
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[1].title, QStringLiteral("Opération impossible"));
+    EXPECT_TRUE(platform.messages[1].text.contains(QStringLiteral("60 tickets")));
+    EXPECT_EQ(platform.waitCursorDepth, 0);
+    expectEarlierList(state);
+
+    platform.answers.push_back(Platform::Answer::Yes);
+    EXPECT_TRUE(prepareTickets(state, page, TicketDestination::List, platform));
+    EXPECT_EQ(state.tickets.count(), 60);
 }
 
 TEST(TicketRequest, ComparisonGeneratesWithoutQuestionOrCursor)

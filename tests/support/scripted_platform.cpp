@@ -71,6 +71,14 @@ std::unique_ptr<PrintSurface> ScriptedPlatform::openPrinter()
     return std::make_unique<RecordingPrintSurface>(printer);
 }
 
+void ScriptedPlatform::runLongWork(const QString &label, WorkProgress &progress, const std::function<void()> &work)
+{
+    longWorks.append(label);
+    if (stopLongWorkAt)
+        progress.requestStopAt(*stopLongWorkAt);
+    work();
+}
+
 QStringList ScriptedPlatform::messageTexts() const
 {
     QStringList texts;

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace mvx::testing {
@@ -38,6 +39,9 @@ public:
     // A recording surface on `printer`, or what printerFactory makes (a real PDF, say);
     // null when printerAvailable is false, as when the user declines to name a PDF file.
     std::unique_ptr<PrintSurface> openPrinter() override;
+    // Long work runs at once, on the calling thread. With stopLongWorkAt, "Annuler" takes effect
+    // once the work has reported that much done (0: before it starts).
+    void runLongWork(const QString &label, WorkProgress &progress, const std::function<void()> &work) override;
 
     // Scripted answers, taken in order.
     std::deque<Answer> answers;
@@ -48,6 +52,7 @@ public:
     bool programsStart = true;
     bool printerAvailable = true;
     std::function<std::unique_ptr<PrintSurface>()> printerFactory;
+    std::optional<std::uint64_t> stopLongWorkAt;
 
     // What was asked.
     std::vector<Asked> messages;
@@ -60,6 +65,7 @@ public:
     int printersOpened = 0;
     int waitCursorDepth = 0;
     int waitCursorShown = 0;
+    QStringList longWorks; // the label of each
 
     QStringList messageTexts() const;
 };

@@ -135,6 +135,17 @@ private Q_SLOTS:
         QCOMPARE(state.arrival[3], 12);
         QCOMPARE(w.categories(), QStringList({ "Quinté ordre", "Bonus 4", "" }));
 
+        // "Annuler" during the comparison: the last results, counts and arrival stay.
+        w.platform.stopLongWorkAt = 0;
+        w.typeArrival({ "9", "1", "12", "3", "7" });
+        w.click("AOLButton1");
+        QCOMPARE(w.platform.longWorks.size(), 3);
+        QCOMPARE(w.categories(), QStringList({ "Quinté ordre", "Bonus 4", "" }));
+        QCOMPARE(w.summary(), QStringLiteral("1 Quinte\n1 Bonus 4\nGains  :1050"));
+        QCOMPARE(state.arrival[1], 7);
+        QCOMPARE(state.winCounts[0], 1);
+        w.platform.stopLongWorkAt.reset();
+
         // No ticket at all: one empty row and nothing won.
         setTickets(state, {});
         w.click("AOLButton1");

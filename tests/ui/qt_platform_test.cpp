@@ -1,4 +1,5 @@
 #include "model/system_reason.h"
+#include "ui/long_work.h"
 #include "ui/qt_platform.h"
 
 #include <QApplication>
@@ -9,13 +10,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <tuple>
 
 using mvx::Platform;
@@ -66,6 +70,7 @@ private Q_SLOTS:
     void fileDialogsTakeTheirSettings();
     void qtTextsAreFrench();
     void saveDialogRefusesAMissingFolderAndRemembersTheFolder();
+    void longWorkBlocksInputAndStopsOnAnnuler();
 };
 
 void QtPlatformTest::nameFiltersInQtForm()
@@ -269,6 +274,63 @@ void QtPlatformTest::saveDialogRefusesAMissingFolderAndRemembersTheFolder()
         },
         [&] { return platform.saveFileName(tickets); });
     QCOMPARE(start, QDir(folder.path()).absolutePath());
+}
+
+// Long work that would run for ever: input to the window is swallowed from the first moment,
+// the progress dialog comes after its delay, modal, and "Annuler" stops the work. An exception
+// of the work comes out of the call.
+void QtPlatformTest::longWorkBlocksInputAndStopsOnAnnuler()
+{
+    QWidget window;
+    auto *button = new QPushButton(QStringLiteral("Générer"), &window);
+    int clicks = 0;
+    connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    mvx::WorkProgress progress(1000);
+    bool hiddenAtFirst = false;
+    bool shownModal = false;
+    QTimer::singleShot(50, [&] {
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::keyClick(button, Qt::Key_Space);
+        const auto *dialog = window.findChild<QProgressDialog *>(QStringLiteral("progressDialog"));
+        hiddenAtFirst = dialog && !dialog->isVisible();
+    });
+    QTimer::singleShot(400, [&] {
+        auto *dialog = window.findChild<QProgressDialog *>(QStringLiteral("progressDialog"));
+        shownModal = dialog && dialog->isVisible() && dialog->windowModality() == Qt::ApplicationModal
+            && dialog->labelText() == QStringLiteral("Génération des tickets...");
+        if (auto *annuler = dialog ? dialog->findChild<QPushButton *>() : nullptr) {
+            QCOMPARE(annuler->text(), QStringLiteral("Annuler"));
+            QTest::mouseClick(annuler, Qt::LeftButton);
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    mvx::ui::runWithProgress(&window, QStringLiteral("Génération des tickets..."), progress, [&] {
+        for (std::uint64_t done = 0; !progress.stopRequested() && clock.elapsed() < 5000; ++done) {
+            progress.setDone(done % 1000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }, 200);
+    QVERIFY(progress.stopRequested());
+    QVERIFY(clock.elapsed() < 5000);
+    QVERIFY(hiddenAtFirst);
+    QVERIFY(shownModal);
+    QCOMPARE(clicks, 0);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    mvx::WorkProgress failing(1);
+    bool thrown = false;
+    try {
+        mvx::ui::runWithProgress(&window, QStringLiteral("x"), failing, [] { throw std::bad_alloc(); });
+    } catch (const std::bad_alloc &) {
+        thrown = true;
+    }
+    QVERIFY(thrown);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(clicks, 1);
 }
 
 QTEST_MAIN(QtPlatformTest)
