@@ -9,7 +9,7 @@
 #include <cstdio>
 
 namespace mvx::cli {
-extern const Command ticketsCommand, systemsCommand, reduceCommand, holesCommand;
+extern const Command ticketsCommand, systemsCommand, reduceCommand, holesCommand, compareCommand, synthesisCommand;
 } // namespace mvx::cli
 
 namespace {
@@ -21,6 +21,8 @@ const Command *const kCommands[] = {
     &systemsCommand,
     &reduceCommand,
     &holesCommand,
+    &compareCommand,
+    &synthesisCommand,
 };
 
 QByteArray mainHelp()

@@ -15,10 +15,18 @@ struct CliRun
     QString err;
 };
 
-CliRun cli(const QStringList &args)
+CliRun cli(const QStringList &args, const QByteArray &input = {}, const QString &language = {})
 {
     QProcess p;
+    if (!language.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LANG"), language);
+        environment.insert(QStringLiteral("LC_ALL"), language);
+        p.setProcessEnvironment(environment);
+    }
     p.start(QStringLiteral(MAROVELLIX_CLI), args);
+    p.write(input);
+    p.closeWriteChannel();
     EXPECT_TRUE(p.waitForFinished(60000));
     return { p.exitCode(), p.readAllStandardOutput(), QString::fromLocal8Bit(p.readAllStandardError()) };
 }
@@ -119,4 +127,42 @@ TEST(Cli, AnEmptyOutputNameAndAGeneratorWithoutItsCountsAreRefused)
     EXPECT_EQ(noCombine.exitCode, 2);
     EXPECT_TRUE(noCombine.err.contains(QStringLiteral("--combine"))) << noCombine.err.toStdString();
     EXPECT_TRUE(noCombine.out.isEmpty());
+}
+
+// The worked examples of the comparison and of the synthesis, under a French locale: numbers are
+// read and written with the full stop all the same.
+TEST(Cli, CompareAndSynthesisGiveTheWindowsResultsWithTheFullStop)
+{
+    const QByteArray tickets("7,3,12,1,9,\r\n3,7,12,1,4,\r\n2,4,6,8,10,\r\n");
+    const CliRun compared
+        = cli({ "compare", "--arrival", "7,3,12,1,9", "--payouts", "1000,0,0,50.5" }, tickets, "fr_FR.UTF-8");
+    EXPECT_EQ(compared.exitCode, 0) << compared.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(compared.out),
+              QStringLiteral("7,3,12,1,9,\tQuinté ordre\n3,7,12,1,4,\tBonus 4\n2,4,6,8,10,\t\n"
+                             "\n1 Quinte\n1 Bonus 4\nGains  :1050.5\n"));
+    EXPECT_EQ(cli({ "compare", "--arrival", "7,3,12,1,9" }, "7,3,x,\r\n").exitCode, 2);
+    EXPECT_EQ(cli({ "compare", "--arrival", "7,3,21" }, tickets).exitCode, 2);
+
+    const CliRun ranked = cli({ "synthesis", "--points", "3,2,1" }, "5,2,9\n2 5 1\n", "fr_FR.UTF-8");
+    EXPECT_EQ(ranked.exitCode, 0) << ranked.err.toStdString();
+    const QList<QByteArray> lines = ranked.out.split('\n');
+    ASSERT_EQ(lines.size(), 22); // heading, 20 runners, nothing after the last line end
+    EXPECT_EQ(lines[0], "POS;CHEVAUX;PTS;%\r");
+    EXPECT_EQ(lines[1], "1;CHEVAL 2;5;41.6666679382324;\r");
+    EXPECT_EQ(lines[2], "2;CHEVAL 5;5;41.6666679382324;\r");
+    EXPECT_EQ(lines[3], "3;CHEVAL 1;1;8.33333301544189;\r");
+    EXPECT_EQ(lines[4], "4;CHEVAL 9;1;8.33333301544189;\r");
+    EXPECT_EQ(cli({ "synthesis", "--points", "3,2,1", "--horses", "8" }, "5,2,9\n").exitCode, 2);
+}
+
+TEST(Cli, SystemsVerifyChecksEveryPromise)
+{
+    const CliRun all = cli({ "systems", "--verify" });
+    EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
+    const QList<QByteArray> lines = all.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 53);
+    for (const QByteArray &line : lines)
+        EXPECT_TRUE(line.endsWith("\tok")) << line.toStdString();
+    EXPECT_EQ(cli({ "systems", "--verify", "14" }).out,
+              QByteArray("14\tminimum 1 bonus4 si 4 premiers sont parmis la selection\tok\n"));
 }
