@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing from Debian's packages, configures and builds. Safe to run again:
-# nothing is installed twice and an unchanged tree rebuilds in seconds.
+# nothing is installed twice and an unchanged tree rebuilds in seconds. With --packages-only it
+# stops after the packages.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -26,6 +27,10 @@ if ((${#missing[@]})); then
   if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ "${1:-}" = "--packages-only" ]; then
+  exit 0
 fi
 
 build_dir=${MAROVELLIX_BUILD_DIR:-build}
