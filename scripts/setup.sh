@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing from Debian's packages, configures and builds. Safe to run again:
-# nothing is installed twice and an unchanged tree rebuilds in seconds.
+# nothing is installed twice and an unchanged tree rebuilds in seconds. Packages named as
+# arguments are installed too.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -11,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth poppler-utils fonts-liberation util-linux
   dpkg-dev file desktop-file-utils
+  "$@" # what a calling script needs besides
 )
 
 missing=()
