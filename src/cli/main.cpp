@@ -9,7 +9,7 @@
 #include <cstdio>
 
 namespace mvx::cli {
-extern const Command ticketsCommand, systemsCommand;
+extern const Command ticketsCommand, systemsCommand, reduceCommand, holesCommand;
 } // namespace mvx::cli
 
 namespace {
@@ -19,6 +19,8 @@ using namespace mvx::cli;
 const Command *const kCommands[] = {
     &ticketsCommand,
     &systemsCommand,
+    &reduceCommand,
+    &holesCommand,
 };
 
 QByteArray mainHelp()

@@ -1,6 +1,7 @@
 // tickets: the ticket text file of a selection, by reduced system or by the generator.
 
 #include "cli/command.h"
+#include "cli/cost_options.h"
 #include "cli/output.h"
 
 #include "combi/catalogue.h"
@@ -53,9 +54,11 @@ int run(const QStringList &arguments)
     const QCommandLineOption complete(
         { "c", "complete" }, "Generator: arrangements (every order) instead of combinations.");
     const QCommandLineOption output({ "o", "output" }, "Write to FILE instead of standard output (\"-\").", "FILE");
+    CostOptions cost;
 
     QCommandLineParser parser;
     parser.addOptions({ system, combine, perTicket, bases, basePositions, complete, output });
+    cost.addTo(parser);
     parser.addPositionalArgument(
         QStringLiteral("HORSE"), QStringLiteral("The selection boxes, in order."), QStringLiteral("HORSE..."));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
@@ -104,6 +107,10 @@ int run(const QStringList &arguments)
     }
     if (parser.isSet(output) && parser.value(output).isEmpty())
         return usageError(kHelp.name, QStringLiteral("option '--output' needs a file name"));
+    const int horsesPerTicket = page.reducedTab ? reducedSystem(page.systemNumber).horsesPerTicket
+                                                : page.generator.horsesPerTicket;
+    if (const std::optional<int> status = cost.read(parser, kHelp.name, horsesPerTicket))
+        return *status;
 
     const QStringList horses = parser.positionalArguments();
     if (horses.size() > kMaxHorses)
@@ -129,7 +136,10 @@ int run(const QStringList &arguments)
     GameState state;
     TicketFileSink sink(state.selection, out.device());
     generateTickets(state, page, sink);
-    return out.finish(sink.finish());
+    const int status = out.finish(sink.finish());
+    if (status == kExitOk && cost.wanted())
+        cost.print(sink.linesWritten());
+    return status;
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "combi/generation.h"
 
 #include "combi/catalogue.h"
+#include "combi/ticket_file.h"
+#include "model/work_progress.h"
 
 #include <array>
 
@@ -9,6 +11,12 @@ namespace mvx {
 void MemoryTicketSink::begin(const TicketLayout &layout, std::uint64_t expectedCount)
 {
     list_ = TicketList::stored(layout, std::int64_t(expectedCount));
+}
+
+bool MemoryTicketSink::report()
+{
+    progress_->setDone(std::uint64_t(list_.count()));
+    return !progress_->stopRequested();
 }
 
 namespace {
@@ -21,8 +29,41 @@ std::uint64_t factorial(int n)
     return f;
 }
 
-// Every ticket fits this: at most 8 horses per ticket.
-constexpr int kMaxLetters = 8;
+// Any sink through its virtual call, for sinks the walks do not know.
+class AnySink
+{
+public:
+    explicit AnySink(TicketSink &sink, int letters)
+        : sink_(sink)
+        , letters_(std::size_t(letters))
+    { }
+    bool add(const TicketLetters &letters, int) { return sink_.add(std::string_view(letters.data(), letters_)); }
+    bool add(TicketLetters letters, int, std::string_view lastLetters)
+    {
+        for (const char letter : lastLetters) {
+            letters[letters_ - 1] = letter;
+            if (!add(letters, 0))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    TicketSink &sink_;
+    std::size_t letters_;
+};
+
+// Runs `walk` on the concrete sink when it is one of the program's own, so that the call per
+// ticket is inlined into the walk; on any other sink through its virtual call.
+template <typename Walk> std::int64_t onConcreteSink(TicketSink &sink, int letters, Walk &&walk)
+{
+    if (auto *memory = dynamic_cast<MemoryTicketSink *>(&sink))
+        return walk(*memory);
+    if (auto *file = dynamic_cast<TicketFileSink *>(&sink))
+        return walk(*file);
+    AnySink any(sink, letters);
+    return walk(any);
+}
 
 } // namespace
 
@@ -57,49 +98,66 @@ TicketLayout generatorLayout(const GeneratorSettings &generator)
 std::int64_t generateFromSystem(int systemNumber, TicketSink &sink)
 {
     const ReducedSystem &system = reducedSystem(systemNumber);
-    const std::int64_t rows = std::int64_t(system.table.size()) / std::max(system.horsesPerTicket, 1);
+    const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);
+    const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
     sink.begin(systemLayout(systemNumber), std::uint64_t(rows));
-    std::array<char, kMaxLetters> letters {};
-    std::int64_t made = 0;
-    for (int t = 1; t <= rows; ++t) {
-        const std::span<const std::uint8_t> row = system.row(t);
-        for (std::size_t i = 0; i < row.size(); ++i)
-            letters[i] = char(64 + row[i]);
-        ++made;
-        if (!sink.add(std::string_view(letters.data(), row.size())))
-            break;
-    }
-    return made;
+    return onConcreteSink(sink, perTicket, [&](auto &target) {
+        TicketLetters letters {};
+        std::int64_t made = 0;
+        for (int t = 1; t <= rows; ++t) {
+            const std::span<const std::uint8_t> row = system.row(t);
+            for (int i = 0; i < perTicket; ++i)
+                letters[std::size_t(i)] = char(64 + row[std::size_t(i)]);
+            ++made;
+            if (!target.add(letters, 0))
+                break;
+        }
+        return made;
+    });
 }
 
 namespace {
 
+// The sinks take the tickets that differ only in their last letter in one call: most tickets
+// differ from the one before only there. Each call also says which letter is the first to
+// differ from the ticket before.
+
 // Lexicographic walk over the k-subsets of the first m letters.
 template <typename Sink> std::int64_t walkCombinations(int m, int k, Sink &sink)
 {
+    if (k == 0)
+        return sink.add(TicketLetters {}, 0), 1;
+    std::array<char, kMaxHorses> alphabet {};
+    for (int i = 0; i < kMaxHorses; ++i)
+        alphabet[std::size_t(i)] = char('A' + i);
+    // index[0..k-2] is the prefix; the last letter runs over every letter after index[k-2].
     std::array<int, kMaxLetters> index {};
-    std::array<char, kMaxLetters> letters {};
-    for (int i = 0; i < k; ++i) {
+    TicketLetters letters {};
+    for (int i = 0; i < k - 1; ++i) {
         index[std::size_t(i)] = i;
         letters[std::size_t(i)] = char('A' + i);
     }
     std::int64_t made = 0;
+    int changed = 0;
     while (true) {
-        ++made;
-        if (!sink.add(std::string_view(letters.data(), std::size_t(k))))
+        const int from = k >= 2 ? index[std::size_t(k - 2)] + 1 : 0;
+        const std::string_view last(alphabet.data() + from, std::size_t(m - from));
+        made += std::int64_t(last.size());
+        if (!sink.add(letters, changed, last))
             return made;
-        // Advance the rightmost index that still has room, then reset those after it.
-        int i = k - 1;
+        // Advance the rightmost prefix index that leaves room for a last letter.
+        int i = k - 2;
         while (i >= 0 && index[std::size_t(i)] == m - k + i)
             --i;
         if (i < 0)
             return made;
         ++index[std::size_t(i)];
-        for (int j = i; j < k; ++j) {
+        for (int j = i; j < k - 1; ++j) {
             if (j > i)
                 index[std::size_t(j)] = index[std::size_t(j - 1)] + 1;
             letters[std::size_t(j)] = char('A' + index[std::size_t(j)]);
         }
+        changed = i;
     }
 }
 
@@ -115,25 +173,39 @@ public:
 
     std::int64_t run()
     {
-        walk(0);
+        if (k_ == 0) {
+            made_ = 1;
+            sink_.add(letters_, 0);
+            return made_;
+        }
+        std::array<char, kMaxHorses> all {};
+        for (int i = 0; i < m_; ++i)
+            all[std::size_t(i)] = char('A' + i);
+        walk(0, all.data(), m_);
         return made_;
     }
 
 private:
-    bool walk(int depth)
+    // `available`: the n letters not yet on the ticket, in alphabetical order.
+    bool walk(int depth, const char *available, int n)
     {
-        if (depth == k_) {
-            ++made_;
-            return sink_.add(std::string_view(letters_.data(), std::size_t(k_)));
+        if (depth == k_ - 1) {
+            made_ += n;
+            const bool more
+                = sink_.add(letters_, std::min(changed_, depth), std::string_view(available, std::size_t(n)));
+            changed_ = k_;
+            return more;
         }
-        for (int i = 0; i < m_; ++i) {
-            if (used_[std::size_t(i)])
-                continue;
-            used_[std::size_t(i)] = true;
-            letters_[std::size_t(depth)] = char('A' + i);
-            const bool more = walk(depth + 1);
-            used_[std::size_t(i)] = false;
-            if (!more)
+        // The letters left for the next position: all but available[i]; from one i to the next
+        // only one place of that list changes.
+        std::array<char, kMaxHorses> rest {};
+        std::copy(available + 1, available + n, rest.begin());
+        for (int i = 0; i < n; ++i) {
+            if (i > 0)
+                rest[std::size_t(i - 1)] = available[i - 1];
+            letters_[std::size_t(depth)] = available[i];
+            changed_ = std::min(changed_, depth);
+            if (!walk(depth + 1, rest.data(), n - 1))
                 return false;
         }
         return true;
@@ -142,8 +214,8 @@ private:
     int m_;
     int k_;
     Sink &sink_;
-    std::array<bool, kMaxHorses> used_ {};
-    std::array<char, kMaxLetters> letters_ {};
+    TicketLetters letters_ {};
+    int changed_ = 0;
     std::int64_t made_ = 0;
 };
 
@@ -157,15 +229,11 @@ std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink
     // A pool shorter than the depth gives no ticket; an empty depth gives the one empty ticket.
     if (pool < 0 || depth < 0 || depth > pool || depth > kMaxLetters || pool > kMaxHorses)
         return 0;
-    // The walks call the sink once per ticket: for the in-memory list that call is inlined.
-    auto walk = [&](auto &target) {
+    return onConcreteSink(sink, depth, [&](auto &target) {
         using Sink = std::remove_reference_t<decltype(target)>;
         return generator.reduced ? walkCombinations(pool, depth, target)
                                  : ArrangementWalk<Sink>(pool, depth, target).run();
-    };
-    if (auto *memory = dynamic_cast<MemoryTicketSink *>(&sink))
-        return walk(*memory);
-    return walk(sink);
+    });
 }
 
 } // namespace mvx

@@ -10,30 +10,60 @@
 
 namespace mvx {
 
+class WorkProgress;
+
 // Receives the tickets of a generation one by one, in generation order.
 class TicketSink
 {
 public:
     virtual ~TicketSink() = default;
     virtual void begin(const TicketLayout &layout, std::uint64_t expectedCount) = 0;
-    // Returns false to stop the generation (a write that failed).
+    // Returns false to stop the generation (a write that failed, a stop asked for).
     virtual bool add(std::string_view letters) = 0;
 };
+
+// How often a sink reports how far it got and looks for a stop request: often enough for a
+// progress bar and a prompt "Annuler", rarely enough to cost nothing.
+constexpr std::int64_t kTicketsBetweenReports = 1 << 16;
 
 // Keeps the tickets in a TicketList.
 class MemoryTicketSink final : public TicketSink
 {
 public:
+    // `progress`, when given, hears the tickets made and may stop the generation.
+    explicit MemoryTicketSink(WorkProgress *progress = nullptr)
+        : progress_(progress)
+    { }
+
     void begin(const TicketLayout &layout, std::uint64_t expectedCount) override;
     bool add(std::string_view letters) override
     {
         list_.append(letters);
-        return true;
+        return reported();
+    }
+    // The generator's calls: the letters padded to kMaxLetters and the first changed since the
+    // previous ticket (unused here); or one ticket per letter of `lastLetters` standing in the
+    // last letter.
+    bool add(const TicketLetters &letters, int)
+    {
+        list_.append(letters);
+        return reported();
+    }
+    bool add(const TicketLetters &letters, int, std::string_view lastLetters)
+    {
+        const std::int64_t before = list_.count();
+        list_.append(letters, lastLetters);
+        // Report when the count passes a multiple of kTicketsBetweenReports.
+        return (before ^ list_.count()) < kTicketsBetweenReports || !progress_ || report();
     }
     TicketList takeList() { return std::move(list_); }
 
 private:
+    bool reported() { return (list_.count() & (kTicketsBetweenReports - 1)) != 0 || !progress_ || report(); }
+    bool report();
+
     TicketList list_;
+    WorkProgress *progress_ = nullptr;
 };
 
 // The number of tickets the generator settings give: C(n - B, k - B), times (k - B)! for

@@ -1,11 +1,15 @@
 #include "combi/ticket_file.h"
 
 #include "model/system_reason.h"
+#include "model/work_progress.h"
 
 #include <QFileDevice>
 
 #include <algorithm>
 #include <charconv>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
@@ -16,93 +20,244 @@ namespace mvx {
 namespace {
 
 constexpr std::size_t kBufferSize = std::size_t(1) << 20;
-// Room for the longest line: 8 numbers of any int32 value, each followed by a comma, then CR LF.
-constexpr std::size_t kLongestLine = 8 * 12 + 2;
-
-char *appendLine(char *out, const TicketReader &reader, int horsesPerTicket, std::string_view letters)
-{
-    for (int p = 1; p <= horsesPerTicket; ++p) {
-        const int horse = reader.horse(letters, p);
-        if (horse >= 0 && horse < 10) {
-            *out++ = char('0' + horse);
-        } else if (horse >= 10 && horse < 100) {
-            *out++ = char('0' + horse / 10);
-            *out++ = char('0' + horse % 10);
-        } else {
-            out = std::to_chars(out, out + 11, horse).ptr;
-        }
-        *out++ = ',';
-    }
-    *out++ = '\r';
-    *out++ = '\n';
-    return out;
-}
 
 } // namespace
 
-TicketFileSink::TicketFileSink(const Selection &selection, QIODevice &out)
+// The thread that writes the full buffers of a file while the next one fills.
+struct TicketFileSink::Writer
+{
+    explicit Writer(TicketFileSink &sink)
+        : thread([this, &sink] { run(sink); })
+    { }
+
+    ~Writer()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            quit = true;
+        }
+        changed.notify_all();
+        thread.join();
+    }
+
+    void run(TicketFileSink &sink)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (true) {
+            changed.wait(lock, [this] { return busy || quit; });
+            if (!busy)
+                return;
+            lock.unlock();
+            sink.writeBlock(data, size, lines);
+            lock.lock();
+            busy = false;
+            changed.notify_all();
+        }
+    }
+
+    void hand(const char *block, std::size_t blockSize, std::int64_t blockLines)
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            data = block;
+            size = blockSize;
+            lines = blockLines;
+            busy = true;
+        }
+        changed.notify_all();
+    }
+
+    void waitUntilIdle()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return !busy; });
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    const char *data = nullptr;
+    std::size_t size = 0;
+    std::int64_t lines = 0;
+    bool busy = false;
+    bool quit = false;
+    std::thread thread; // last: starts once the rest is set up
+};
+
+TicketFileSink::TicketFileSink(const Selection &selection, QIODevice &out, WorkProgress *progress)
     : selection_(selection)
     , out_(out)
+    , progress_(progress)
 {
-    buffer_.resize(kBufferSize);
+    for (std::vector<char> &b : buffers_)
+        b.resize(kBufferSize);
+    buffer_ = buffers_[0].data();
+    bufferSize_ = kBufferSize;
 }
 
-TicketFileSink::~TicketFileSink() = default;
+TicketFileSink::~TicketFileSink()
+{
+    // The writer goes first: it uses the rest.
+    writer_.reset();
+}
+
+TicketFileSink::Piece TicketFileSink::pieceOf(int horse)
+{
+    Piece piece {};
+    char *end = std::to_chars(piece.data(), piece.data() + 11, horse).ptr;
+    *end++ = ',';
+    piece[kLengthAt] = char(end - piece.data());
+    return piece;
+}
 
 void TicketFileSink::begin(const TicketLayout &layout, std::uint64_t)
 {
     layout_ = layout;
-    reader_.emplace(selection_, layout_);
+    const TicketReader reader(selection_, layout_);
+    horsesPerTicket_ = std::clamp(layout.horsesPerTicket, 0, kMaxLetters);
+
+    // A letter outside A..T reads as horse 0, as the ticket reader has it.
+    letterText_.fill(pieceOf(0));
+    for (int slot = 1; slot <= kMaxHorses; ++slot)
+        letterText_[std::size_t('A' + slot - 1)] = pieceOf(selection_.otherHorses[std::size_t(slot)]);
+    for (int b = 1; b <= 3; ++b)
+        baseText_[std::size_t(b - 1)] = pieceOf(selection_.baseHorses[std::size_t(b)]);
+
+    positionOfLetter_.fill(0);
+    std::array<bool, kMaxLetters + 1> seen {};
+    tailStart_ = horsesPerTicket_;
+    lastLetter_ = 0;
+    hasLetters_ = false;
+    for (int p = 0; p < horsesPerTicket_; ++p) {
+        const int source = reader.source(p + 1);
+        const int letter = -source - 1;
+        source_[std::size_t(p)] = source > 0 ? -source : letter;
+        if (source < 0 && letter < kMaxLetters && !seen[std::size_t(letter)]) {
+            seen[std::size_t(letter)] = true;
+            positionOfLetter_[std::size_t(letter)] = p;
+            tailStart_ = p;
+            lastLetter_ = letter;
+            hasLetters_ = true;
+        }
+    }
+    // A change of the first letter rebuilds the whole line, the bases before it included: the
+    // first line of a generation comes that way.
+    positionOfLetter_[0] = 0;
+
+    // What follows the last letter: bases only, then the line end.
+    int at = 0;
+    for (int p = hasLetters_ ? tailStart_ + 1 : horsesPerTicket_; p < horsesPerTicket_; ++p) {
+        const Piece &piece = baseText_[std::size_t(-source_[std::size_t(p)] - 1)];
+        std::memcpy(suffix_.data() + at, piece.data(), piece.size());
+        at += piece[kLengthAt];
+    }
+    suffix_[std::size_t(at)] = '\r';
+    suffix_[std::size_t(at) + 1] = '\n';
+    suffixLength_ = at + 2;
+
+    start_.fill(0);
+    keptLength_ = 0;
     used_ = 0;
-    linesBuffered_ = 0;
+    bufferedLines_ = 0;
     linesWritten_ = 0;
     bytesWritten_ = out_.pos();
 }
 
+void TicketFileSink::rebuildKeptText(const TicketLetters &letters, int fromPosition)
+{
+    int at = start_[std::size_t(fromPosition)];
+    for (int position = fromPosition; position < tailStart_; ++position) {
+        const Piece &piece = pieceAt(position, letters);
+        start_[std::size_t(position)] = at;
+        std::memcpy(line_.data() + at, piece.data(), piece.size());
+        at += piece[kLengthAt];
+    }
+    keptLength_ = at;
+}
+
+char *TicketFileSink::writeAnyLines(char *out, std::string_view lastLetters) const
+{
+    for (const char letter : lastLetters) {
+        for (int i = 0; i < keptLength_; i += 16)
+            std::memcpy(out + i, line_.data() + i, 16);
+        int at = keptLength_;
+        if (hasLetters_) {
+            const Piece &piece = letterText_[static_cast<unsigned char>(letter)];
+            std::memcpy(out + at, piece.data(), piece.size());
+            at += piece[kLengthAt];
+        }
+        for (int i = 0; i < suffixLength_; i += 16)
+            std::memcpy(out + at + i, suffix_.data() + i, 16);
+        out += at + suffixLength_;
+    }
+    return out;
+}
+
 bool TicketFileSink::add(std::string_view letters)
 {
-    if (failed_)
-        return false;
-    if (buffer_.size() - used_ < kLongestLine && !flush())
-        return false;
-    char *end = appendLine(buffer_.data() + used_, *reader_, layout_.horsesPerTicket, letters);
-    used_ = std::size_t(end - buffer_.data());
-    ++linesBuffered_;
-    return true;
+    TicketLetters padded {};
+    std::copy_n(letters.begin(), std::min(letters.size(), padded.size()), padded.begin());
+    return add(padded, 0);
 }
 
 bool TicketFileSink::flush()
 {
-    std::size_t done = 0;
-    while (done < used_) {
-        const qint64 n = out_.write(buffer_.data() + done, qint64(used_ - done));
-        if (n <= 0) {
-            keepWholeLines(done);
-            failed_ = true;
+    waitForWriter();
+    if (failed_ || stopped_)
+        return false;
+    if (progress_) {
+        progress_->setDone(std::uint64_t(linesWritten_));
+        if (progress_->stopRequested()) {
+            stopped_ = true;
             return false;
         }
-        done += std::size_t(n);
     }
-    bytesWritten_ += qint64(used_);
-    linesWritten_ += linesBuffered_;
+    if (used_ == 0)
+        return true;
+    // A file gets a writer thread once its text passes one buffer; anything else (a buffer in
+    // memory, say) is written here.
+    if (!writer_ && qobject_cast<QFileDevice *>(&out_))
+        writer_ = std::make_unique<Writer>(*this);
+    if (writer_) {
+        writer_->hand(buffer_, used_, bufferedLines_);
+        current_ ^= 1;
+        buffer_ = buffers_[std::size_t(current_)].data();
+    } else if (!writeBlock(buffer_, used_, bufferedLines_)) {
+        return false;
+    }
     used_ = 0;
-    linesBuffered_ = 0;
+    bufferedLines_ = 0;
     return true;
 }
 
-// A full disk may take part of a block: what it took past the last line end is cut off again,
-// so that the file holds complete tickets only.
-void TicketFileSink::keepWholeLines(std::size_t bytesWritten)
+void TicketFileSink::waitForWriter()
 {
-    const char *begin = buffer_.data();
-    std::size_t whole = bytesWritten;
-    while (whole > 0 && begin[whole - 1] != '\n')
-        --whole;
-    linesWritten_ += std::count(begin, begin + whole, '\n');
+    if (writer_)
+        writer_->waitUntilIdle();
+}
+
+bool TicketFileSink::writeBlock(const char *data, std::size_t size, std::int64_t lines)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const qint64 n = out_.write(data + done, qint64(size - done));
+        if (n <= 0)
+            break;
+        done += std::size_t(n);
+    }
+    if (done == size) {
+        bytesWritten_ += qint64(size);
+        linesWritten_ += lines;
+        return true;
+    }
+    // Keep the whole lines that made it and take off the start of a line that did not.
+    failed_ = true;
+    const auto wholeEnd = std::find(std::make_reverse_iterator(data + done), std::make_reverse_iterator(data), '\n');
+    const std::size_t whole = std::size_t(wholeEnd.base() - data);
+    linesWritten_ += std::count(data, data + whole, '\n');
     bytesWritten_ += qint64(whole);
     auto *file = qobject_cast<QFileDevice *>(&out_);
-    if (whole == bytesWritten || !file)
-        return;
+    if (whole == done || !file)
+        return false;
 #if defined(Q_OS_UNIX)
     // Through the handle: QFileDevice::resize() would clear the write error the caller reports.
     if (file->handle() >= 0) {
@@ -111,11 +266,15 @@ void TicketFileSink::keepWholeLines(std::size_t bytesWritten)
 #else
     file->resize(bytesWritten_);
 #endif
+    return false;
 }
 
 bool TicketFileSink::finish()
 {
-    return !failed_ && flush();
+    const bool written = flush();
+    waitForWriter();
+    writer_.reset();
+    return written && !failed_;
 }
 
 namespace messages {

@@ -6,47 +6,154 @@
 #include <QFile>
 #include <QString>
 
+#include <array>
+#include <cstring>
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace mvx {
 
+class WorkProgress;
+
 // Writes tickets as text lines, "7,3,12," each ending in CR LF, as they are generated. Lines
 // are gathered in a large buffer and written in big blocks; a generation of any size runs in
-// constant memory. A failed write stops the generation; the whole lines already written stay,
-// and a file whose last write stopped inside a line is cut back to the end of the line before.
+// constant memory. A failed write stops the generation; the whole lines already written stay
+// and a line cut by the failure is taken off again, so the file never ends mid-ticket.
 class TicketFileSink : public TicketSink
 {
 public:
-    // `out` must be open for writing; the sink does not own it.
-    TicketFileSink(const Selection &selection, QIODevice &out);
+    // `out` must be open for writing; the sink does not own it. `progress`, when given, hears
+    // the lines written and may stop the generation.
+    TicketFileSink(const Selection &selection, QIODevice &out, WorkProgress *progress = nullptr);
     ~TicketFileSink() override;
 
     void begin(const TicketLayout &layout, std::uint64_t expectedCount) override;
     bool add(std::string_view letters) override;
-    // Writes what is left in the buffer. False when this or an earlier write failed.
+
+    // The generator's calls: the letters padded to kMaxLetters and the index of the first one
+    // that differs from the previous ticket. The line's text up to its last letter is kept from
+    // the previous line and rebuilt only from the position of that first change; the last letter
+    // and what follows it come from texts made once per generation.
+    bool add(const TicketLetters &letters, int firstChanged)
+    {
+        return add(letters, firstChanged, std::string_view(&letters[std::size_t(lastLetter_)], 1));
+    }
+
+    // One ticket per letter of `lastLetters`, each standing in the ticket's last letter; the
+    // others as in `letters`. This is the generator's inner loop, run here without a call.
+    bool add(const TicketLetters &letters, int firstChanged, std::string_view lastLetters)
+    {
+        if (positionOfLetter_[std::size_t(firstChanged)] < tailStart_)
+            rebuildKeptText(letters, positionOfLetter_[std::size_t(firstChanged)]);
+        if (bufferSize_ - used_ < lastLetters.size() * kLineRoom && !flush())
+            return false;
+        char *out = buffer_ + used_;
+        if (hasLetters_ && keptLength_ <= 16 && suffixLength_ <= 16)
+            out = writeLines<16>(out, lastLetters);
+        else if (hasLetters_ && keptLength_ <= 32 && suffixLength_ <= 16)
+            out = writeLines<32>(out, lastLetters);
+        else
+            out = writeAnyLines(out, lastLetters);
+        used_ = std::size_t(out - buffer_);
+        bufferedLines_ += std::int64_t(lastLetters.size());
+        return true;
+    }
+
+    // Writes what is left in the buffer. False when this or an earlier write failed, or the
+    // generation was stopped.
     bool finish();
 
-    // The whole lines the device holds.
+    // The whole lines in the output: every line made, unless a write failed.
     std::int64_t linesWritten() const { return linesWritten_; }
     const TicketLayout &layout() const { return layout_; }
     bool failed() const { return failed_; }
+    bool stopped() const { return stopped_; }
 
 private:
+    // The text of a horse number and its comma, at most 12 characters, its length in the last
+    // byte; copied whole, the bytes past the length are overwritten by what follows.
+    using Piece = std::array<char, 16>;
+    static constexpr std::size_t kLengthAt = 15;
+    // Room for the longest line and the 16-byte copies past its end.
+    static constexpr std::size_t kLineRoom = 8 * 12 + 2 + 32;
+
+    static Piece pieceOf(int horse);
+    const Piece &pieceAt(int position, const TicketLetters &letters) const
+    {
+        const int source = source_[std::size_t(position)];
+        return source >= 0 ? letterText_[static_cast<unsigned char>(letters[std::size_t(source)])]
+                           : baseText_[std::size_t(-source - 1)];
+    }
+    void rebuildKeptText(const TicketLetters &letters, int fromPosition);
+
+    // The lines of one batch when the kept text fits KeptBytes and the end of the line 16: a
+    // fixed number of copies per line, from local copies the stores into the buffer cannot touch.
+    template <std::size_t KeptBytes> char *writeLines(char *out, std::string_view lastLetters) const
+    {
+        std::array<char, KeptBytes> kept;
+        std::memcpy(kept.data(), line_.data(), KeptBytes);
+        std::array<char, 16> suffix;
+        std::memcpy(suffix.data(), suffix_.data(), 16);
+        const int keptLength = keptLength_;
+        const int suffixLength = suffixLength_;
+        const Piece *pieces = letterText_.data();
+        for (const char letter : lastLetters) {
+            const Piece &piece = pieces[static_cast<unsigned char>(letter)];
+            std::memcpy(out, kept.data(), KeptBytes);
+            std::memcpy(out + keptLength, piece.data(), piece.size());
+            const int at = keptLength + piece[kLengthAt];
+            std::memcpy(out + at, suffix.data(), suffix.size());
+            out += at + suffixLength;
+        }
+        return out;
+    }
+    char *writeAnyLines(char *out, std::string_view lastLetters) const;
+    // Hands the full buffer to be written and goes on in the other one.
     bool flush();
-    void keepWholeLines(std::size_t bytesWritten);
+    // Writes a block of whole lines; on a failure keeps the whole lines that made it.
+    bool writeBlock(const char *data, std::size_t size, std::int64_t lines);
+    // Waits until the block handed over last is written.
+    void waitForWriter();
 
     const Selection &selection_;
     QIODevice &out_;
+    WorkProgress *progress_ = nullptr;
     TicketLayout layout_;
-    std::optional<TicketReader> reader_;
-    std::vector<char> buffer_;
+    int horsesPerTicket_ = 0;
+
+    // Per ticket position, 0-based: the letter it reads (>= 0), or -(base slot) for a base.
+    std::array<int, kMaxLetters> source_ {};
+    // Per letter index: the first position it fills, where a change starts rebuilding the line.
+    std::array<int, kMaxLetters + 1> positionOfLetter_ {};
+    // The position of the last letter and its index; the text before it is kept in line_, the
+    // bases after it and the line end are the same on every line (suffix_).
+    int tailStart_ = 0;
+    int lastLetter_ = 0;
+    bool hasLetters_ = false;
+    // Per position up to tailStart_: where its text starts in the line.
+    std::array<int, kMaxLetters + 1> start_ {};
+    int keptLength_ = 0;
+    std::array<char, kLineRoom> line_ {};
+    std::array<char, kLineRoom> suffix_ {};
+    int suffixLength_ = 0;
+    std::array<Piece, 256> letterText_ {};
+    std::array<Piece, 3> baseText_ {};
+
+    // Two buffers: while one is written, by a thread of its own for a file, the lines go into
+    // the other, so that making the text and writing it overlap.
+    struct Writer;
+    std::array<std::vector<char>, 2> buffers_;
+    int current_ = 0;
+    char *buffer_ = nullptr;
+    std::size_t bufferSize_ = 0;
     std::size_t used_ = 0;
-    std::int64_t linesBuffered_ = 0;
+    std::int64_t bufferedLines_ = 0;
+    std::unique_ptr<Writer> writer_;
+    // Written by the writer while it holds a block, read once it is idle.
     std::int64_t linesWritten_ = 0;
     qint64 bytesWritten_ = 0;
     bool failed_ = false;
+    bool stopped_ = false;
 };
 
 namespace messages {

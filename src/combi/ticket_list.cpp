@@ -10,7 +10,8 @@ TicketList TicketList::stored(const TicketLayout &layout, std::int64_t expected)
 {
     TicketList list;
     list.layout_ = layout;
-    list.letters_.resize(std::size_t(expected) * std::size_t(layout.lettersPerTicket()));
+    // The padded copy of the last ticket reaches kMaxLetters past its start.
+    list.letters_.resize(std::size_t(expected) * std::size_t(layout.lettersPerTicket()) + kMaxLetters);
     return list;
 }
 
@@ -24,7 +25,8 @@ TicketList TicketList::countedOnly(const TicketLayout &layout, std::int64_t coun
 }
 
 TicketReader::TicketReader(const Selection &selection, const TicketLayout &layout)
-    : selection_(selection), horsesPerTicket_(std::clamp(layout.horsesPerTicket, 0, int(source_.size()) - 1))
+    : selection_(selection)
+    , horsesPerTicket_(std::clamp(layout.horsesPerTicket, 0, int(source_.size()) - 1))
 {
     const int bases = std::clamp(layout.baseCount, 0, 3);
     for (int p = 1; p <= horsesPerTicket_; ++p) {

@@ -1,5 +1,10 @@
 #include "combi/generation.h"
+#include "combi/ticket_file.h"
 #include "combi/ticket_list.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -175,6 +180,74 @@ TEST(Generator, MatchesAnIndependentEnumerationForSmallSettings)
                         EXPECT_EQ(std::set<int>(ticket.begin(), ticket.end()).size(), ticket.size()) << label;
                     }
                 }
+}
+
+namespace {
+
+// The ticket file as the reader sees the list: each horse, a comma, CR LF.
+QByteArray linesOf(const Generated &g)
+{
+    QByteArray text;
+    for (const std::vector<int> &ticket : g.horses()) {
+        for (int horse : ticket)
+            text += QByteArray::number(horse) + ',';
+        text += "\r\n";
+    }
+    return text;
+}
+
+QByteArray fileOf(const SelectionBoxes &b, const GeneratorSettings &g)
+{
+    Selection selection;
+    readSelection(b, g.bases.baseCount, selection);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    TicketFileSink sink(selection, buffer);
+    generateCombinations(g, sink);
+    EXPECT_TRUE(sink.finish());
+    EXPECT_EQ(sink.linesWritten(), std::int64_t(countTickets(g)));
+    return bytes;
+}
+
+} // namespace
+
+// The file keeps the text of a line up to its last letter and rewrites only what changed:
+// numbers of one and two digits and bases at every place must still give the reader's lines.
+TEST(TicketFile, LinesAreTheListReadThroughTheReaderForEverySetting)
+{
+    const SelectionBoxes sel = boxes({ 11, 4, 17, 2, 9, 20, 6 });
+    for (int n = 1; n <= 7; ++n)
+        for (int k = 1; k <= std::min(n, 5); ++k)
+            for (int b = 0; b <= std::min(k, 3); ++b)
+                for (int p1 = 1; p1 <= (b >= 1 ? k : 1); ++p1)
+                    for (int p2 = 1; p2 <= (b >= 2 ? k : 1); ++p2)
+                        for (int p3 = 1; p3 <= (b >= 3 ? k : 1); ++p3)
+                            for (bool reduced : { true, false }) {
+                                const GeneratorSettings g = generator(n, k, b, reduced, { p1, p2, p3 });
+                                if (!checkBasePositions(g))
+                                    continue;
+                                EXPECT_EQ(fileOf(sel, g), linesOf(runGenerator(sel, g)))
+                                    << "n=" << n << " k=" << k << " b=" << b << " at " << p1 << p2 << p3
+                                    << (reduced ? " reduced" : " complete");
+                            }
+
+    // A real file of several buffers, written while the next lines are made.
+    const SelectionBoxes twelve = boxes({ 1, 12, 3, 10, 5, 8, 7, 6, 9, 4, 11, 2 });
+    const GeneratorSettings big = generator(12, 7, 1, false, { 4, 1, 1 });
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("big.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    Selection selection;
+    readSelection(twelve, 1, selection);
+    TicketFileSink sink(selection, file);
+    generateCombinations(big, sink);
+    ASSERT_TRUE(sink.finish());
+    file.close();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    EXPECT_GT(written.size(), 4 << 20);
+    EXPECT_TRUE(written == linesOf(runGenerator(twelve, big)));
 }
 
 TEST(ReducedSystems, SystemTwoOnItsWorkedSelection)

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace mvx;
 using mvx::testing::readBytes;
 using mvx::testing::ScriptedPlatform;
@@ -166,6 +169,32 @@ TEST(TicketRequest, FilesThatCannotBeWrittenAreReportedWithTheirName)
     EXPECT_TRUE(platform.messages[1].text.contains(QStringLiteral("space"), Qt::CaseInsensitive))
         << platform.messages[1].text.toStdString();
     EXPECT_EQ(platform.waitCursorDepth, 0);
+}
+
+// A disk that fills up in the middle of a line, in a child process whose files may not grow
+// past a million bytes: the file keeps whole lines only, and the list counts exactly those.
+TEST(TicketRequest, AWriteFailureLeavesWholeLinesAndTheirCount)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tickets.txt"));
+    const auto writeUntilTheLimit = [&] {
+        const rlimit limit { 1000000, 1000000 };
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);
+        GameState state;
+        ScriptedPlatform platform;
+        platform.answers.push_back(Platform::Answer::Yes);
+        platform.fileNames.push_back(path);
+        prepareTickets(state, generatorPage({ "1", "12", "3", "10", "5", "8", "7", "6", "9", "4" }, 10, 6, 0, false),
+                       TicketDestination::File, platform);
+        const QByteArray written = readBytes(path);
+        const bool reported = platform.messages.size() == 2
+            && platform.messages[1].title == QStringLiteral("Fichier non sauvegardé !!");
+        const bool wholeLines = written.size() > 900000 && written.endsWith("\r\n");
+        const bool counted = state.tickets.count() == written.count('\n');
+        std::exit((reported ? 0 : 1) + (wholeLines ? 0 : 2) + (counted ? 0 : 4));
+    };
+    EXPECT_EXIT(writeUntilTheLimit(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(TicketRequest, ListsTooBigForMemoryStopBeforeAllocating)

@@ -1,0 +1,62 @@
+#include "cli/cost_options.h"
+
+#include "cli/command.h"
+
+#include "combi/game_cost.h"
+
+namespace mvx::cli {
+
+CostOptions::CostOptions()
+    : cost_(QStringLiteral("cost"), QStringLiteral("Print the cost of the game on standard error."))
+    , stake_(QStringLiteral("stake"),
+          QStringLiteral("Unit stake in euros (\"1,50\" or \"1.5\"; default 1.50 couplé, 1.00 tiercé, "
+                         "1.30 quarté+, 2.00 quinté+)."),
+          QStringLiteral("EUROS"))
+    , multiplier_(QStringLiteral("multiplier"), QStringLiteral("Times the unit stake is played (1..10000, default 1)."),
+          QStringLiteral("M"))
+{ }
+
+void CostOptions::addTo(QCommandLineParser &parser) const
+{
+    parser.addOptions({ cost_, stake_, multiplier_ });
+}
+
+std::optional<int> CostOptions::read(const QCommandLineParser &parser, const char *command, int horsesPerTicket)
+{
+    wanted_ = parser.isSet(cost_) || parser.isSet(stake_) || parser.isSet(multiplier_);
+    if (!wanted_)
+        return std::nullopt;
+    if (parser.isSet(stake_)) {
+        const std::optional<std::int64_t> cents = parseEuroCents(parser.value(stake_));
+        if (!cents)
+            return usageError(
+                command, QStringLiteral("invalid stake '%1' (euros, at most two decimals)").arg(parser.value(stake_)));
+        stakeCents_ = *cents;
+    } else if (const std::optional<std::int64_t> usual = defaultUnitStakeCents(horsesPerTicket)) {
+        stakeCents_ = *usual;
+    } else {
+        return usageError(command,
+            QStringLiteral("no usual stake for tickets of %1 horses: give it with --stake").arg(horsesPerTicket));
+    }
+    if (parser.isSet(multiplier_)) {
+        const std::optional<int> m = parseNumber(parser.value(multiplier_), 1, 10000);
+        if (!m)
+            return usageError(
+                command, QStringLiteral("invalid multiplier '%1' (1 to 10000)").arg(parser.value(multiplier_)));
+        multiplierValue_ = *m;
+    }
+    return std::nullopt;
+}
+
+bool CostOptions::print(std::int64_t tickets) const
+{
+    const std::optional<std::int64_t> cents = gameCostCents(tickets, stakeCents_, multiplierValue_);
+    if (!cents) {
+        printError(QStringLiteral("Coût : trop grand pour être calculé"));
+        return false;
+    }
+    printError(gameCostLine(tickets, stakeCents_, multiplierValue_, *cents));
+    return true;
+}
+
+} // namespace mvx::cli

@@ -1,0 +1,705 @@
+#include "combi/covering_search.h"
+
+#include <algorithm>
+#include <bit>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+
+namespace mvx {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// xoshiro256** seeded through splitmix64: the same sequence on every platform and standard library,
+// which is what lets a seed reproduce a table.
+class Random
+{
+public:
+    explicit Random(std::uint64_t seed)
+    {
+        for (auto &word : state_) {
+            seed += 0x9e3779b97f4a7c15ULL;
+            std::uint64_t z = seed;
+            z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+            z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+            word = z ^ (z >> 31);
+        }
+    }
+
+    std::uint64_t next()
+    {
+        const std::uint64_t result = std::rotl(state_[1] * 5, 7) * 9;
+        const std::uint64_t t = state_[1] << 17;
+        state_[2] ^= state_[0];
+        state_[3] ^= state_[1];
+        state_[1] ^= state_[2];
+        state_[0] ^= state_[3];
+        state_[2] ^= t;
+        state_[3] = std::rotl(state_[3], 45);
+        return result;
+    }
+
+    // Uniform in 0..n-1 (multiply-shift; the bias is far below anything the search could notice).
+    std::uint32_t below(std::uint32_t n) { return std::uint32_t(((next() >> 32) * n) >> 32); }
+    double unit() { return double(next() >> 11) * 0x1.0p-53; }
+
+    // A random set bit of a non-empty mask.
+    PointSet bitOf(PointSet m)
+    {
+        int skip = int(below(std::uint32_t(pointCount(m))));
+        while (skip-- > 0)
+            m &= m - 1;
+        return m & (~m + 1);
+    }
+
+private:
+    std::uint64_t state_[4];
+};
+
+// The moves, time and stop request of one search, shared by every annealing run it makes. Moves
+// are counted exactly, so a move budget ends the search at the same state every time; the clock
+// and the stop flag are read every few thousand moves.
+class Budget
+{
+public:
+    explicit Budget(SearchControl &control)
+        : control_(control)
+        , start_(Clock::now())
+    { }
+
+    double seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
+    std::int64_t moves() const { return progress_.moves; }
+    bool exhausted() const { return end_ != FoundSystem::End::BoundReached; }
+    FoundSystem::End end() const { return end_; }
+    SearchProgress &progress() { return progress_; }
+
+    // Counts one move; false when the budget allows no more.
+    bool spendMove()
+    {
+        if (exhausted())
+            return false;
+        if (control_.moveBudget > 0 && progress_.moves >= control_.moveBudget) {
+            end_ = FoundSystem::End::MoveBudget;
+            return false;
+        }
+        ++progress_.moves;
+        return (progress_.moves & 1023) != 0 || poll();
+    }
+
+    // Reads the stop flag and the clock, and reports progress when it is due; false to stop.
+    bool poll()
+    {
+        if (exhausted())
+            return false;
+        if (control_.stopRequested()) {
+            end_ = FoundSystem::End::Stopped;
+            return false;
+        }
+        const double now = seconds();
+        if (control_.secondsBudget > 0 && now >= control_.secondsBudget) {
+            end_ = FoundSystem::End::TimeBudget;
+            return false;
+        }
+        if (control_.progress && now >= nextReport_)
+            report(now);
+        return true;
+    }
+
+    void report() { report(seconds()); }
+
+private:
+    void report(double now)
+    {
+        progress_.seconds = now;
+        double used = -1;
+        if (control_.moveBudget > 0)
+            used = double(progress_.moves) / double(control_.moveBudget);
+        if (control_.secondsBudget > 0)
+            used = std::max(used, now / control_.secondsBudget);
+        progress_.budgetUsed = used < 0 ? -1 : std::min(used, 1.0);
+        nextReport_ = now + control_.progressInterval;
+        if (control_.progress)
+            control_.progress(progress_);
+    }
+
+    SearchControl &control_;
+    Clock::time_point start_;
+    SearchProgress progress_;
+    double nextReport_ = 0;
+    FoundSystem::End end_ = FoundSystem::End::BoundReached; // BoundReached: still running
+};
+
+// True when exactly one point of `subset` is missing from `block`.
+bool oneAway(PointSet subset, PointSet block)
+{
+    const PointSet missing = subset & ~block;
+    return missing != 0 && (missing & (missing - 1)) == 0;
+}
+
+std::vector<int> pointsOf(PointSet m)
+{
+    std::vector<int> points;
+    for (int p = 0; m; ++p, m >>= 1)
+        if (m & 1)
+            points.push_back(p);
+    return points;
+}
+
+// The point permutations the blocks are searched under: the identity alone, or the powers of a
+// product of 3-cycles. images[j][p] is the image of point p under the j-th power.
+struct Symmetry
+{
+    std::vector<std::vector<int>> images;
+    std::vector<std::vector<int>> inverses;
+    std::vector<PointSet> fixedBlocks;
+
+    PointSet apply(int power, PointSet m) const { return power == 0 ? m : map(images[std::size_t(power)], m); }
+    PointSet applyInverse(int power, PointSet m) const { return power == 0 ? m : map(inverses[std::size_t(power)], m); }
+    int order() const { return int(images.size()); }
+
+private:
+    static PointSet map(const std::vector<int> &image, PointSet m)
+    {
+        PointSet r = 0;
+        for (int p : pointsOf(m))
+            r |= PointSet(1) << image[std::size_t(p)];
+        return r;
+    }
+};
+
+Symmetry trivialSymmetry(int v)
+{
+    Symmetry s;
+    std::vector<int> identity(std::size_t(v), 0);
+    for (int p = 0; p < v; ++p)
+        identity[std::size_t(p)] = p;
+    s.images = { identity };
+    s.inverses = { identity };
+    return s;
+}
+
+// 3-cycles (0 1 2)(3 4 5)... on as many points as a whole number of cycles allows while leaving
+// k - 3 points fixed, and (blocks mod 3) fixed blocks, each a cycle together with the fixed points.
+bool orbitSymmetry(const CoveringDesignSearch &o, Symmetry &s, std::string &error)
+{
+    const int fixedPoints = o.blockSize - 3;
+    const int cycles = (o.points - fixedPoints) / 3;
+    const int fixedBlocks = o.blocks % 3;
+    if (fixedPoints < 0 || cycles * 3 + fixedPoints != o.points || fixedBlocks > cycles) {
+        error = "--orbit3 needs v = 3c + (k - 3) with at least (blocks mod 3) cycles";
+        return false;
+    }
+    s.images.assign(3, std::vector<int>(std::size_t(o.points), 0));
+    s.inverses.assign(3, std::vector<int>(std::size_t(o.points), 0));
+    for (int j = 0; j < 3; ++j) {
+        for (int p = 0; p < o.points; ++p) {
+            const bool cycled = p < cycles * 3;
+            s.images[std::size_t(j)][std::size_t(p)] = cycled ? (p / 3) * 3 + (p % 3 + j) % 3 : p;
+            s.inverses[std::size_t(j)][std::size_t(p)] = cycled ? (p / 3) * 3 + (p % 3 + 3 - j) % 3 : p;
+        }
+    }
+    PointSet fixedMask = 0;
+    for (int p = cycles * 3; p < o.points; ++p)
+        fixedMask |= PointSet(1) << p;
+    for (int c = 0; c < fixedBlocks; ++c)
+        s.fixedBlocks.push_back(fixedMask | (PointSet(7) << (3 * c)));
+    return true;
+}
+
+class Annealing
+{
+public:
+    Annealing(const CoveringDesignSearch &o, const Symmetry &symmetry, Budget &budget)
+        : o_(o)
+        , symmetry_(symmetry)
+        , budget_(budget)
+        , random_(o.seed)
+        , coverage_(o.points, o.strength)
+    {
+        freeBlocks_ = (o.blocks - int(symmetry.fixedBlocks.size())) / symmetry.order();
+        levelLength_ = o.schedule.levelLength > 0 ? o.schedule.levelLength
+                                                  : std::max<std::int64_t>(1000, 4LL * o.blocks * o.blockSize);
+    }
+
+    int restarts() const { return restarts_; }
+    int bestCost() const { return bestCost_; }
+
+    // True when the blocks cover every t-subset; the blocks are then in `blocks`. A first start
+    // from `warmStart` (without symmetry) when it holds exactly the blocks searched for.
+    bool run(std::vector<PointSet> &blocks, const std::vector<PointSet> &warmStart = {}, double warmTemperature = 0)
+    {
+        bool warm = int(warmStart.size()) == o_.blocks && symmetry_.order() == 1;
+        while (!budget_.exhausted()) {
+            if (warm)
+                startFrom(warmStart);
+            else
+                randomStart();
+            double temperature = warm && warmTemperature > 0 ? warmTemperature : o_.schedule.startTemperature;
+            warm = false;
+            for (int reheat = 0; reheat <= o_.schedule.reheats && !budget_.exhausted(); ++reheat) {
+                const bool covered = cool(temperature);
+                temperature = o_.schedule.startTemperature;
+                if (covered) {
+                    blocks = blocks_;
+                    return true;
+                }
+                if (o_.verbose)
+                    note("  restart %d, cooling %d: cost %d, best %d, %.1f s", restarts_, reheat,
+                        coverage_.uncoveredCount(), bestCost_, budget_.seconds());
+            }
+            ++restarts_;
+        }
+        return false;
+    }
+
+private:
+    template <typename... Args> void note(const char *format, Args... args)
+    {
+        if (!o_.log)
+            return;
+        char line[256];
+        std::snprintf(line, sizeof line, format, args...);
+        o_.log(line);
+    }
+
+    void randomStart()
+    {
+        blocks_.clear();
+        coverage_.clear();
+        for (int i = 0; i < freeBlocks_; ++i) {
+            PointSet block = 0;
+            while (pointCount(block) < o_.blockSize)
+                block |= PointSet(1) << random_.below(std::uint32_t(o_.points));
+            for (int j = 0; j < symmetry_.order(); ++j)
+                blocks_.push_back(symmetry_.apply(j, block));
+        }
+        for (PointSet block : symmetry_.fixedBlocks)
+            blocks_.push_back(block);
+        for (PointSet block : blocks_)
+            coverage_.addBlock(block);
+    }
+
+    void startFrom(const std::vector<PointSet> &blocks)
+    {
+        blocks_ = blocks;
+        coverage_.clear();
+        for (PointSet block : blocks_)
+            coverage_.addBlock(block);
+    }
+
+    // Moves point x of the orbit of block `index` to y (given in that block's own frame).
+    void moveOrbit(int index, PointSet x, PointSet y)
+    {
+        const int order = symmetry_.order();
+        const int first = index - index % order;
+        const int power = index % order;
+        const PointSet xr = symmetry_.applyInverse(power, x);
+        const PointSet yr = symmetry_.applyInverse(power, y);
+        for (int j = 0; j < order; ++j) {
+            const PointSet xj = symmetry_.apply(j, xr);
+            const PointSet yj = symmetry_.apply(j, yr);
+            PointSet &block = blocks_[std::size_t(first + j)];
+            coverage_.swapPoint(block, xj, yj);
+            block = (block & ~xj) | yj;
+        }
+    }
+
+    // One cooling from the start temperature to the floor; true on a covering.
+    bool cool(double startTemperature)
+    {
+        const int movable = freeBlocks_ * symmetry_.order();
+        const PointSet all = (PointSet(1) << o_.points) - 1;
+        candidates_.clear();
+        candidates_.reserve(std::size_t(movable));
+        int coolingBest = 1 << 30;
+        for (double temperature = startTemperature; temperature > o_.schedule.endTemperature;
+             temperature *= o_.schedule.coolingFactor) {
+            for (std::int64_t step = 0; step < levelLength_; ++step) {
+                const int cost = coverage_.uncoveredCount();
+                if (cost == 0)
+                    return true;
+                if (cost < bestCost_)
+                    bestCost_ = cost;
+                // A repair is tried at each new low of the cooling, so a search hovering near a
+                // low does not repeat it for every state it passes through.
+                if (cost < coolingBest) {
+                    coolingBest = cost;
+                    if (cost <= o_.repairCost && o_.repairDepth > 0 && repair())
+                        return true;
+                }
+                budget_.progress().uncovered = cost;
+                if (!budget_.spendMove())
+                    return false;
+
+                const std::vector<PointSet> &uncovered = coverage_.uncovered();
+                const PointSet target = uncovered[random_.below(std::uint32_t(uncovered.size()))];
+                candidates_.clear();
+                for (int i = 0; i < movable; ++i)
+                    if (oneAway(target, blocks_[std::size_t(i)]))
+                        candidates_.push_back(i);
+                int index;
+                PointSet x, y;
+                if (candidates_.empty()) {
+                    index = int(random_.below(std::uint32_t(movable)));
+                    x = random_.bitOf(blocks_[std::size_t(index)]);
+                    y = random_.bitOf(~blocks_[std::size_t(index)] & all);
+                } else {
+                    index = candidates_[random_.below(std::uint32_t(candidates_.size()))];
+                    x = random_.bitOf(blocks_[std::size_t(index)] & ~target);
+                    y = target & ~blocks_[std::size_t(index)];
+                }
+                moveOrbit(index, x, y);
+                const int delta = coverage_.uncoveredCount() - cost;
+                if (delta > 0 && random_.unit() >= std::exp(-delta / temperature)) {
+                    // The move is undone in the moved block's frame: its point y goes back to x.
+                    moveOrbit(index, y, x);
+                }
+            }
+            if (!budget_.poll())
+                return false;
+        }
+        return coverage_.uncoveredCount() == 0;
+    }
+
+    // Exhaustive repair of a state with few uncovered t-subsets, on the blocks without symmetry.
+    bool repair()
+    {
+        note("  %d uncovered after %.1f s, %lld moves: trying a repair of up to %d blocks", coverage_.uncoveredCount(),
+            budget_.seconds(), static_cast<long long>(budget_.moves()), o_.repairDepth);
+        const std::vector<PointSet> saved = blocks_;
+        const SubsetCoverage savedCoverage = coverage_;
+        std::vector<char> replaced(blocks_.size(), 0);
+        if (repairLevel(o_.repairDepth, replaced)) {
+            note("  repair succeeded after %.1f s", budget_.seconds());
+            return true;
+        }
+        blocks_ = saved;
+        coverage_ = savedCoverage;
+        note("  repair failed (%.1f s)", budget_.seconds());
+        return false;
+    }
+
+    void replaceBlock(int index, PointSet block)
+    {
+        coverage_.addBlock(block);
+        coverage_.removeBlock(blocks_[std::size_t(index)]);
+        blocks_[std::size_t(index)] = block;
+    }
+
+    bool repairLevel(int depth, std::vector<char> &replaced)
+    {
+        const int cost = coverage_.uncoveredCount();
+        if (cost == 0)
+            return true;
+        const std::int64_t perBlock = binomial(o_.blockSize, o_.strength);
+        if (depth == 0 || cost > depth * perBlock)
+            return false;
+        const PointSet all = (PointSet(1) << o_.points) - 1;
+        const std::vector<PointSet> &uncovered = coverage_.uncovered();
+        PointSet together = 0;
+        for (PointSet s : uncovered)
+            together |= s;
+        if (depth == 1 && pointCount(together) > o_.blockSize)
+            return false;
+        // The new block holds the first uncovered subset (on the last level, all of them).
+        const PointSet core = depth == 1 ? together : uncovered.front();
+        const PointSet outside = all & ~core;
+        const int missing = o_.blockSize - pointCount(core);
+        std::vector<PointSet> newBlocks;
+        for (PointSet extra = outside;; extra = (extra - 1) & outside) {
+            if (pointCount(extra) == missing)
+                newBlocks.push_back(core | extra);
+            if (extra == 0)
+                break;
+        }
+        for (PointSet block : newBlocks) {
+            for (int r = 0; r < int(blocks_.size()); ++r) {
+                if (replaced[std::size_t(r)] || blocks_[std::size_t(r)] == block)
+                    continue;
+                if ((++repairSteps_ & 1023) == 0 && !budget_.poll())
+                    return false;
+                if (depth == 1) {
+                    // Removing block r may only uncover subsets of the new block.
+                    bool fits = true;
+                    coverage_.forEachSubset(blocks_[std::size_t(r)], 0, [&](PointSet s) {
+                        if (coverage_.count(s) == 1 && (s & ~block))
+                            fits = false;
+                    });
+                    if (!fits)
+                        continue;
+                }
+                const PointSet old = blocks_[std::size_t(r)];
+                replaceBlock(r, block);
+                replaced[std::size_t(r)] = 1;
+                if (repairLevel(depth - 1, replaced))
+                    return true;
+                replaced[std::size_t(r)] = 0;
+                replaceBlock(r, old);
+            }
+        }
+        return false;
+    }
+
+    const CoveringDesignSearch &o_;
+    const Symmetry &symmetry_;
+    Budget &budget_;
+    Random random_;
+    SubsetCoverage coverage_;
+    std::vector<PointSet> blocks_;
+    std::vector<int> candidates_;
+    int freeBlocks_ = 0;
+    std::int64_t levelLength_ = 0;
+    std::int64_t repairSteps_ = 0;
+    int restarts_ = 0;
+    int bestCost_ = 1 << 30;
+};
+
+bool validDesign(int v, int k, int t)
+{
+    return v >= 1 && v <= kMaxCoveringPoints && k >= 1 && k <= v && t >= 0 && t <= k;
+}
+
+CoveringDesignOutcome anneal(const CoveringDesignSearch &search, Budget &budget,
+    const std::vector<PointSet> &warmStart = {}, double warmTemperature = 0)
+{
+    CoveringDesignOutcome outcome;
+    if (!validDesign(search.points, search.blockSize, search.strength) || search.blocks < 1) {
+        outcome.error = "need 0 <= t <= k <= v <= 24 and at least one block";
+        return outcome;
+    }
+    Symmetry symmetry = trivialSymmetry(search.points);
+    if (search.orbit3 && !orbitSymmetry(search, symmetry, outcome.error))
+        return outcome;
+    const std::int64_t movesBefore = budget.moves();
+    Annealing annealing(search, symmetry, budget);
+    outcome.found = annealing.run(outcome.blocks, warmStart, warmTemperature);
+    outcome.moves = budget.moves() - movesBefore;
+    outcome.restarts = annealing.restarts();
+    outcome.bestCost = annealing.bestCost();
+    outcome.seconds = budget.seconds();
+    return outcome;
+}
+
+// A covering built one block at a time: each block starts from the first uncovered subset in
+// lexicographic order and grows by the point that covers most new subsets (the lowest on a tie).
+std::vector<PointSet> greedyCovering(int v, int k, int t)
+{
+    SubsetCoverage coverage(v, t);
+    std::vector<PointSet> blocks;
+    for (PointSet subset : subsetsInOrder(v, t)) {
+        if (coverage.count(subset) > 0)
+            continue;
+        PointSet block = subset;
+        while (pointCount(block) < k) {
+            int bestGain = -1;
+            PointSet bestPoint = 0;
+            for (int p = 0; p < v; ++p) {
+                const PointSet point = PointSet(1) << p;
+                if (block & point)
+                    continue;
+                int gain = 0;
+                coverage.forEachSubset(block, 1, [&](PointSet s) { gain += coverage.count(s | point) == 0; });
+                if (gain > bestGain) {
+                    bestGain = gain;
+                    bestPoint = point;
+                }
+            }
+            block |= bestPoint;
+        }
+        coverage.addBlock(block);
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
+// Drops repeated blocks, then every block whose subsets all lie in other blocks.
+std::vector<PointSet> withoutRedundantBlocks(std::vector<PointSet> blocks, int v, int t)
+{
+    std::sort(blocks.begin(), blocks.end());
+    blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
+    SubsetCoverage coverage(v, t);
+    for (PointSet block : blocks)
+        coverage.addBlock(block);
+    std::vector<PointSet> kept;
+    for (PointSet block : blocks) {
+        bool needed = false;
+        coverage.forEachSubset(block, 0, [&](PointSet s) { needed = needed || coverage.count(s) == 1; });
+        if (needed)
+            kept.push_back(block);
+        else
+            coverage.removeBlock(block);
+    }
+    return kept;
+}
+
+// The block whose removal leaves the fewest subsets uncovered (the first on a tie).
+std::size_t leastNeededBlock(const std::vector<PointSet> &blocks, int v, int t)
+{
+    SubsetCoverage coverage(v, t);
+    for (PointSet block : blocks)
+        coverage.addBlock(block);
+    std::size_t best = 0;
+    int fewest = 1 << 30;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        int alone = 0;
+        coverage.forEachSubset(blocks[i], 0, [&](PointSet s) { alone += coverage.count(s) == 1; });
+        if (alone < fewest) {
+            fewest = alone;
+            best = i;
+        }
+    }
+    return best;
+}
+
+std::vector<std::vector<int>> rowsOf(const std::vector<PointSet> &blocks, int bases)
+{
+    std::vector<std::vector<int>> rows;
+    rows.reserve(blocks.size());
+    for (PointSet block : blocks) {
+        std::vector<int> row;
+        for (int b = 1; b <= bases; ++b)
+            row.push_back(b);
+        for (int p : pointsOf(block))
+            row.push_back(p + 1 + bases);
+        rows.push_back(std::move(row));
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+} // namespace
+
+CoveringDesignOutcome searchCoveringDesign(const CoveringDesignSearch &search, SearchControl &control)
+{
+    Budget budget(control);
+    return anneal(search, budget);
+}
+
+QString systemRequestError(const SystemRequest &r)
+{
+    if (r.horses < 1 || r.horses > 20)
+        return QStringLiteral("le nombre de chevaux doit aller de 1 à 20");
+    if (r.perTicket < 2 || r.perTicket > 5)
+        return QStringLiteral("le nombre de chevaux par ticket doit aller de 2 à 5");
+    if (r.bases < 0 || r.bases > 3)
+        return QStringLiteral("le nombre de bases doit aller de 0 à 3");
+    if (r.perTicket > r.horses)
+        return QStringLiteral("il faut au moins autant de chevaux que de chevaux par ticket");
+    if (r.bases >= r.perTicket)
+        return QStringLiteral("il faut moins de bases que de chevaux par ticket");
+    if (r.guarantee < r.bases || r.guarantee > r.perTicket)
+        return QStringLiteral("la garantie doit aller du nombre de bases au nombre de chevaux par ticket");
+    return {};
+}
+
+std::int64_t fullTicketCount(const SystemRequest &r)
+{
+    return binomial(r.horses - r.bases, r.perTicket - r.bases);
+}
+
+std::int64_t ticketLowerBound(const SystemRequest &r)
+{
+    return schonheimBound(r.horses - r.bases, r.perTicket - r.bases, r.guarantee - r.bases);
+}
+
+bool keepsGuarantee(const std::vector<std::vector<int>> &rows, const SystemRequest &request)
+{
+    if (!systemRequestError(request).isEmpty() || rows.empty())
+        return false;
+    const int others = request.horses - request.bases;
+    std::vector<PointSet> blocks;
+    for (const std::vector<int> &row : rows) {
+        if (int(row.size()) != request.perTicket)
+            return false;
+        PointSet positions = 0;
+        for (int p : row) {
+            if (p < 1 || p > request.horses)
+                return false;
+            positions |= PointSet(1) << (p - 1);
+        }
+        if (pointCount(positions) != request.perTicket)
+            return false;
+        const PointSet bases = (PointSet(1) << request.bases) - 1;
+        if ((positions & bases) != bases)
+            return false;
+        blocks.push_back(positions >> request.bases);
+    }
+    return coversEverySubset(blocks, others, request.guarantee - request.bases);
+}
+
+FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed, SearchControl &control)
+{
+    // Measured on C(12,5,4) and C(13,5,4): from 1.0 (the full schedule) the first cooling scatters
+    // the table and each size costs a whole cooling; 0.2 to 0.3 keeps most of it.
+    constexpr double kWarmStartTemperature = 0.25;
+    Budget budget(control);
+    FoundSystem found;
+    found.fullCount = fullTicketCount(request);
+    found.lowerBound = ticketLowerBound(request);
+    const int v = request.horses - request.bases;
+    const int k = request.perTicket - request.bases;
+    const int t = request.guarantee - request.bases;
+
+    std::vector<PointSet> best;
+    auto offer = [&](std::vector<PointSet> blocks) {
+        blocks = withoutRedundantBlocks(std::move(blocks), v, t);
+        if (!best.empty() && blocks.size() >= best.size())
+            return;
+        std::vector<std::vector<int>> rows = rowsOf(blocks, request.bases);
+        if (!keepsGuarantee(rows, request)) {
+            ++found.rejectedTables;
+            return;
+        }
+        best = std::move(blocks);
+        found.rows = std::move(rows);
+        found.verified = true;
+        budget.progress().bestTickets = int(best.size());
+        if (control.progress)
+            budget.report();
+    };
+
+    if (found.lowerBound >= found.fullCount)
+        offer(subsetsInOrder(v, k)); // nothing smaller than the complete game keeps the guarantee
+    else
+        offer(greedyCovering(v, k, t));
+    if (best.empty()) // never expected: the complete game always keeps the guarantee
+        offer(subsetsInOrder(v, k));
+
+    CoveringDesignSearch search;
+    search.points = v;
+    search.blockSize = k;
+    search.strength = t;
+    while (!best.empty() && std::int64_t(best.size()) > found.lowerBound && budget.poll()) {
+        // Each size is tried from the best table with its least needed block taken out, cooled
+        // from a low temperature so that the table is not shaken apart (a few uncovered subsets
+        // are usually mended in a few thousand moves), then with the full schedule and restarts
+        // from random blocks. Each size gets its own seed from the search's.
+        search.blocks = int(best.size()) - 1;
+        search.seed = seed * 0x9e3779b97f4a7c15ULL + std::uint64_t(search.blocks);
+        std::vector<PointSet> start = best;
+        start.erase(start.begin() + std::ptrdiff_t(leastNeededBlock(best, v, t)));
+        budget.progress().triedTickets = search.blocks;
+        const CoveringDesignOutcome outcome = anneal(search, budget, start, kWarmStartTemperature);
+        if (!outcome.found)
+            break;
+        const std::size_t before = best.size();
+        offer(outcome.blocks);
+        if (best.size() == before)
+            break; // the table found failed the check: trying the same size again would repeat it
+    }
+    budget.progress().triedTickets = 0;
+    if (budget.exhausted())
+        found.end = budget.end();
+    else
+        found.end = std::int64_t(best.size()) <= found.lowerBound ? FoundSystem::End::BoundReached
+                                                                  : FoundSystem::End::Stopped;
+    found.moves = budget.moves();
+    found.seconds = budget.seconds();
+    if (control.progress)
+        budget.report();
+    return found;
+}
+
+} // namespace mvx

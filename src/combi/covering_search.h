@@ -1,0 +1,152 @@
+#pragma once
+
+#include "combi/covering_design.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace mvx {
+
+// What a running search reports.
+struct SearchProgress
+{
+    int bestTickets = 0; // tickets of the best table found so far (0 before the first)
+    int triedTickets = 0; // tickets the search is trying to reach, 0 when it is not annealing
+    int uncovered = 0; // guarantees the current state of that try still misses
+    std::int64_t moves = 0; // moves made so far
+    double seconds = 0;
+    double budgetUsed = -1; // share of the move or time budget used, 0..1; -1 with no budget
+};
+
+// How long a search may run, what it reports while it runs, and how to stop it. A window runs the
+// search on a worker thread, shows the progress and calls requestStop() from its "Annuler" button;
+// the search then returns the best table found so far.
+class SearchControl
+{
+public:
+    std::int64_t moveBudget = 0; // 0: no limit
+    double secondsBudget = 0; // 0: no limit
+    // Called on the searching thread, at most every progressInterval seconds and at each better
+    // table. It may call requestStop().
+    std::function<void(const SearchProgress &)> progress;
+    double progressInterval = 0.1;
+
+    // Safe from any thread and from a signal handler.
+    void requestStop() noexcept { stop_.store(true, std::memory_order_relaxed); }
+    bool stopRequested() const noexcept { return stop_.load(std::memory_order_relaxed); }
+
+private:
+    std::atomic<bool> stop_ { false };
+};
+
+// The annealing schedule: the temperature falls by a factor per level of moves, from the start to
+// the end temperature; then the search reheats from where it stands, and after `reheats` reheats
+// it restarts from random blocks.
+struct AnnealingSchedule
+{
+    double startTemperature = 1.0;
+    double endTemperature = 0.05;
+    double coolingFactor = 0.99;
+    std::int64_t levelLength = 0; // moves per level; 0 picks max(1000, 4 · blocks · k)
+    int reheats = 10;
+};
+
+// A search for a C(v, k, t) covering with a fixed number of blocks.
+struct CoveringDesignSearch
+{
+    int points = 0; // v, at most kMaxCoveringPoints
+    int blockSize = 0; // k
+    int strength = 0; // t
+    int blocks = 0;
+    std::uint64_t seed = 1;
+    AnnealingSchedule schedule;
+    // Blocks come in orbits of a product of 3-cycles on the first points, plus (blocks mod 3)
+    // fixed blocks, each a cycle with the fixed points; needs v = 3c + (k - 3).
+    bool orbit3 = false;
+    // When a cooling reaches a new low of at most repairCost uncovered subsets, try every way of
+    // replacing up to repairDepth blocks, each new block holding the first subset left uncovered.
+    int repairDepth = 0;
+    int repairCost = 1;
+    bool verbose = false; // a log line per cooling
+    std::function<void(const std::string &)> log;
+};
+
+struct CoveringDesignOutcome
+{
+    bool found = false;
+    std::vector<PointSet> blocks; // the covering when found, as searched (a block may repeat)
+    std::int64_t moves = 0;
+    int restarts = 0;
+    int bestCost = 0; // fewest uncovered subsets seen
+    double seconds = 0;
+    std::string error; // settings the search cannot run with
+};
+
+// Simulated annealing with the neighbourhood of Nurmela and Östergård: the cost is the number of
+// uncovered t-subsets; a move takes a random uncovered subset and a block holding all of it but one
+// point, and swaps one of the block's other points for the missing one, kept by the Metropolis rule.
+// One seeded generator drives everything: the same settings give the same blocks, and a budget or
+// a stop request only ends the search earlier.
+CoveringDesignOutcome searchCoveringDesign(const CoveringDesignSearch &search, SearchControl &control);
+
+// A punter's own reduced system: n horses (bases included), k per ticket, b bases in every ticket,
+// and the guarantee T: whenever the first T finishers are the bases and T - b other horses of the
+// selection, at least one ticket holds all T.
+struct SystemRequest
+{
+    int horses = 0;
+    int perTicket = 0;
+    int bases = 0;
+    int guarantee = 0;
+};
+
+// Why a request cannot be searched (empty when it can): n up to 20, k from 2 to 5, b from 0 to 3
+// and below k, b <= T <= k <= n.
+QString systemRequestError(const SystemRequest &request);
+
+// C(n - b, k - b): the tickets of the complete game with the bases in every ticket.
+std::int64_t fullTicketCount(const SystemRequest &request);
+
+// The Schönheim bound of the covering the request amounts to: no table keeps the guarantee with
+// fewer tickets.
+std::int64_t ticketLowerBound(const SystemRequest &request);
+
+// Checks a table against the guarantee by trying every promised arrival: each row must hold k
+// distinct positions of 1..n with the bases 1..b, and every choice of T - b of the other positions
+// must lie in a row. Shares nothing with the search.
+bool keepsGuarantee(const std::vector<std::vector<int>> &rows, const SystemRequest &request);
+
+struct FoundSystem
+{
+    enum class End
+    {
+        BoundReached, // no table can be smaller
+        MoveBudget,
+        TimeBudget,
+        Stopped,
+    };
+    // Positions in the selection, bases 1..b first then the others in increasing order; rows in
+    // lexicographic order, as the catalogue lists its tables.
+    std::vector<std::vector<int>> rows;
+    std::int64_t fullCount = 0;
+    std::int64_t lowerBound = 0;
+    bool verified = false; // always true for a table returned; false only with no table at all
+    End end = End::Stopped;
+    std::int64_t moves = 0;
+    double seconds = 0;
+    int rejectedTables = 0; // tables the search proposed that failed the check (a fault if ever seen)
+};
+
+// Searches a small table keeping the guarantee: a greedy table first, then annealing for one
+// ticket fewer each time, until the lower bound is reached, the budget is spent or a stop is
+// requested. Never starts from the catalogue. Every table returned has passed keepsGuarantee().
+// Deterministic for a seed and a move budget; a time budget or a stop only ends it earlier.
+// The request must be valid (systemRequestError() empty).
+FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed, SearchControl &control);
+
+} // namespace mvx

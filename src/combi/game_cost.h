@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <optional>
+
+// The cost of a game: tickets × unit stake × stake multiplier, in euro cents so that no rounding
+// ever creeps in.
+namespace mvx {
+
+// The usual unit stake of a ticket of that many horses (2 couplé, 3 tiercé, 4 quarté+, 5 quinté+),
+// in cents; none for other sizes.
+std::optional<std::int64_t> defaultUnitStakeCents(int horsesPerTicket);
+
+// tickets × unitStakeCents × multiplier; none when the result would not fit in 64 bits or an
+// argument is negative.
+std::optional<std::int64_t> gameCostCents(std::int64_t tickets, std::int64_t unitStakeCents, std::int64_t multiplier);
+
+// A stake typed by the user: euros with at most two decimals, the separator a comma or a full
+// stop ("1,50", "1.5", "2"); none for anything else or for more than a million euros.
+std::optional<std::int64_t> parseEuroCents(QStringView text);
+
+// "3 720 960,00 €": French grouping by three digits with a space, two decimals after a comma.
+QString euroText(std::int64_t cents);
+
+// One line saying what a game costs: "Coût : 66 tickets × 2,00 € × 1 = 132,00 €".
+QString gameCostLine(
+    std::int64_t tickets, std::int64_t unitStakeCents, std::int64_t multiplier, std::int64_t costCents);
+
+} // namespace mvx

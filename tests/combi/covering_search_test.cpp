@@ -1,0 +1,190 @@
+// The search for a punter's own reduced system: every table it returns keeps its guarantee, judged
+// here by trying every promised arrival; the sizes it reaches under a move budget; a stop request.
+
+#include "combi/catalogue.h"
+#include "combi/covering_search.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+#include <vector>
+
+namespace mvx {
+namespace {
+
+// Every choice of T - b other positions, each tried against every row: the rows must hold it
+// together with the bases.
+bool holdsEveryPromisedArrival(const std::vector<std::vector<int>> &rows, const SystemRequest &r)
+{
+    std::vector<bool> chosen(std::size_t(r.horses - r.bases), false);
+    std::fill(chosen.end() - (r.guarantee - r.bases), chosen.end(), true);
+    do {
+        std::vector<int> first;
+        for (int b = 1; b <= r.bases; ++b)
+            first.push_back(b);
+        for (std::size_t i = 0; i < chosen.size(); ++i)
+            if (chosen[i])
+                first.push_back(r.bases + 1 + int(i));
+        const bool held = std::any_of(rows.begin(), rows.end(), [&](const std::vector<int> &row) {
+            return std::all_of(
+                first.begin(), first.end(), [&](int p) { return std::find(row.begin(), row.end(), p) != row.end(); });
+        });
+        if (!held)
+            return false;
+    } while (std::next_permutation(chosen.begin(), chosen.end()));
+    return true;
+}
+
+void expectWellFormed(const FoundSystem &found, const SystemRequest &r)
+{
+    ASSERT_TRUE(found.verified);
+    EXPECT_EQ(found.rejectedTables, 0);
+    EXPECT_GE(std::int64_t(found.rows.size()), found.lowerBound);
+    EXPECT_LE(std::int64_t(found.rows.size()), found.fullCount);
+    EXPECT_EQ(std::set(found.rows.begin(), found.rows.end()).size(), found.rows.size()) << "a row repeated";
+    for (const std::vector<int> &row : found.rows) {
+        ASSERT_EQ(int(row.size()), r.perTicket);
+        EXPECT_TRUE(std::is_sorted(row.begin(), row.end()));
+        EXPECT_EQ(std::set(row.begin(), row.end()).size(), row.size());
+        EXPECT_GE(row.front(), 1);
+        EXPECT_LE(row.back(), r.horses);
+        for (int b = 1; b <= r.bases; ++b)
+            EXPECT_EQ(row[std::size_t(b - 1)], b) << "bases first in every row";
+    }
+    EXPECT_TRUE(holdsEveryPromisedArrival(found.rows, r));
+}
+
+TEST(CoveringSearch, BoundsOfTheCatalogueCases)
+{
+    // C(13,5,4) >= 149, C(14,5,4) >= 219: the catalogue's 157 and 230 are above the bound.
+    EXPECT_EQ(ticketLowerBound({ 13, 5, 0, 4 }), 149);
+    EXPECT_EQ(ticketLowerBound({ 14, 5, 0, 4 }), 219);
+    EXPECT_EQ(ticketLowerBound({ 12, 5, 0, 4 }), 113);
+    EXPECT_EQ(ticketLowerBound({ 11, 4, 0, 3 }), 47);
+    EXPECT_EQ(ticketLowerBound({ 12, 5, 1, 4 }), 47);
+    EXPECT_EQ(fullTicketCount({ 12, 5, 1, 4 }), 330);
+    EXPECT_EQ(ticketLowerBound({ 20, 5, 3, 3 }), 1); // the bases alone: any ticket holding them
+}
+
+TEST(CoveringSearch, EveryTableReturnedHoldsEveryPromisedArrival)
+{
+    std::mt19937 random(2024);
+    for (int trial = 0; trial < 40; ++trial) {
+        SystemRequest r;
+        r.horses = 4 + int(random() % 9); // 4..12
+        r.perTicket = 2 + int(random() % 4);
+        if (r.perTicket > r.horses)
+            r.perTicket = r.horses;
+        r.bases = int(random() % std::min(4, r.perTicket));
+        r.guarantee = r.bases + int(random() % (r.perTicket - r.bases + 1));
+        SCOPED_TRACE(::testing::Message()
+            << "n=" << r.horses << " k=" << r.perTicket << " b=" << r.bases << " T=" << r.guarantee);
+        ASSERT_TRUE(systemRequestError(r).isEmpty()) << systemRequestError(r).toStdString();
+        SearchControl control;
+        control.moveBudget = 20000;
+        const FoundSystem found = searchReducedSystem(r, std::uint64_t(trial), control);
+        expectWellFormed(found, r);
+        if (std::int64_t(found.rows.size()) > found.lowerBound) {
+            EXPECT_EQ(found.end, FoundSystem::End::MoveBudget);
+        }
+    }
+    // The checker is no rubber stamp: a table with a row taken out fails it.
+    const SystemRequest steiner { 11, 5, 0, 4 };
+    SearchControl control;
+    control.moveBudget = 2000000;
+    FoundSystem found = searchReducedSystem(steiner, 1, control);
+    ASSERT_EQ(found.rows.size(), 66u);
+    found.rows.erase(found.rows.begin() + 17);
+    EXPECT_FALSE(holdsEveryPromisedArrival(found.rows, steiner));
+    EXPECT_FALSE(keepsGuarantee(found.rows, steiner));
+}
+
+TEST(CoveringSearch, ReachesTheCatalogueSizesWithinAMoveBudgetAndRepeatsItself)
+{
+    struct Case
+    {
+        int system;
+        SystemRequest request;
+        int tickets; // the best known: the catalogue's, less the rows it adds to reach its advertised count
+    };
+    const Case cases[] = {
+        { 6, { 9, 5, 0, 3 }, 12 }, // the greedy table has 13; the bound, 11, is not reachable
+        { 21, { 11, 5, 1, 4 }, 30 }, // the greedy table has 37; the catalogue pads 30 to 34
+        { 14, { 11, 5, 0, 4 }, 66 }, // the Steiner system S(4,5,11)
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.system);
+        SearchControl control;
+        control.moveBudget = 400000;
+        const FoundSystem found = searchReducedSystem(c.request, 1, control);
+        expectWellFormed(found, c.request);
+        EXPECT_EQ(int(found.rows.size()), c.tickets);
+        EXPECT_LE(int(found.rows.size()), reducedSystem(c.system).ticketCount);
+        SearchControl again;
+        again.moveBudget = 400000;
+        const FoundSystem second = searchReducedSystem(c.request, 1, again);
+        EXPECT_EQ(second.rows, found.rows);
+        EXPECT_EQ(second.moves, found.moves);
+    }
+}
+
+TEST(CoveringSearch, AStopRequestReturnsTheBestTableSoFar)
+{
+    const SystemRequest request { 14, 5, 0, 4 };
+    SearchControl control;
+    std::vector<SearchProgress> reports;
+    control.progressInterval = 0;
+    control.progress = [&](const SearchProgress &p) {
+        reports.push_back(p);
+        // "Annuler" pressed once the search has a table and is trying to better it.
+        if (p.bestTickets > 0 && p.triedTickets > 0 && p.moves > 5000)
+            control.requestStop();
+    };
+    const FoundSystem found = searchReducedSystem(request, 3, control);
+    EXPECT_EQ(found.end, FoundSystem::End::Stopped);
+    expectWellFormed(found, request);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().bestTickets, int(found.rows.size()));
+    EXPECT_LT(found.moves, 20000) << "the stop was not honoured promptly";
+}
+
+// The search behind the checked-in tables gives them again from the same settings.
+TEST(CoveringSearch, FixedSizeSearchGivesTheCheckedInTables)
+{
+    struct Case
+    {
+        int system, v, k, t, bases;
+    };
+    for (const Case c : { Case { 6, 9, 5, 3, 0 }, Case { 20, 9, 4, 3, 1 }, Case { 14, 11, 5, 4, 0 } }) {
+        SCOPED_TRACE(c.system);
+        const ReducedSystem &system = reducedSystem(c.system);
+        CoveringDesignSearch search;
+        search.points = c.v;
+        search.blockSize = c.k;
+        search.strength = c.t;
+        search.blocks = system.ticketCount;
+        SearchControl control;
+        const CoveringDesignOutcome outcome = searchCoveringDesign(search, control);
+        ASSERT_TRUE(outcome.found);
+        std::vector<std::vector<int>> rows;
+        for (PointSet block : outcome.blocks) {
+            std::vector<int> row;
+            for (int b = 1; b <= c.bases; ++b)
+                row.push_back(b);
+            for (int p = 0; p < c.v; ++p)
+                if ((block >> p) & 1)
+                    row.push_back(c.bases + 1 + p);
+            rows.push_back(row);
+        }
+        std::sort(rows.begin(), rows.end());
+        std::vector<std::vector<int>> expected;
+        for (int t = 1; t <= system.ticketCount; ++t)
+            expected.emplace_back(system.row(t).begin(), system.row(t).end());
+        EXPECT_EQ(rows, expected);
+    }
+}
+
+} // namespace
+} // namespace mvx
