@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing from Debian's packages, configures and builds. Safe to run again:
-# nothing is installed twice and an unchanged tree rebuilds in seconds. With --packages-only it
-# stops after the packages.
+# nothing is installed twice and an unchanged tree rebuilds in seconds. Packages named as
+# arguments are installed too. With MAROVELLIX_PACKAGES_ONLY=1 it stops after the packages.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth poppler-utils fonts-liberation util-linux
   dpkg-dev file desktop-file-utils
+  "$@" # what a calling script needs besides
 )
 
 missing=()
@@ -29,7 +30,7 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-if [ "${1:-}" = "--packages-only" ]; then
+if [ "${MAROVELLIX_PACKAGES_ONLY:-0}" = 1 ]; then
   exit 0
 fi
 

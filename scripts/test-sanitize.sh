@@ -4,7 +4,7 @@
 # reports a fault.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-bash scripts/setup.sh --packages-only
+MAROVELLIX_PACKAGES_ONLY=1 bash scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 if [ ! -f build-sanitize/CMakeCache.txt ]; then

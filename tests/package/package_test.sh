@@ -64,6 +64,9 @@ done
 # The user guide where the installed program looks for it: share/marovellix beside bin.
 guide=$root/usr/bin/../share/marovellix/marovellix.html
 grep -q '<html' "$guide" 2>/dev/null || fail "no user guide in usr/share/marovellix"
+for picture in $(grep -o '<img src="[^"]*"' "$guide" 2>/dev/null | sed 's/<img src="//; s/"$//'); do
+  file -b "$(dirname "$guide")/$picture" | grep -q '^PNG image data' || fail "the guide shows $picture, not installed"
+done
 
 # Nothing outside /usr, nothing owned by anyone but root.
 outside=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/' | grep -vx '\./' || true)
