@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <charconv>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
@@ -23,11 +25,20 @@ constexpr std::size_t kBufferSize = std::size_t(1) << 20;
 
 } // namespace
 
-// The thread that writes the full buffers of a file while the next one fills.
+// The thread that writes the full buffers of a file, in order, while the next ones fill. The
+// lines it wrote and whether a write failed are read under its lock.
 struct TicketFileSink::Writer
 {
-    explicit Writer(TicketFileSink &sink)
-        : thread([this, &sink] { run(sink); })
+    struct Block
+    {
+        char *data;
+        std::size_t size;
+        std::int64_t lines;
+    };
+
+    Writer(TicketFileSink &sink, std::vector<char *> freeBuffers)
+        : free(std::move(freeBuffers))
+        , thread([this, &sink] { run(sink); })
     { }
 
     ~Writer()
@@ -44,40 +55,57 @@ struct TicketFileSink::Writer
     {
         std::unique_lock<std::mutex> lock(mutex);
         while (true) {
-            changed.wait(lock, [this] { return busy || quit; });
-            if (!busy)
+            changed.wait(lock, [this] { return !pending.empty() || quit; });
+            if (pending.empty())
                 return;
+            const Block block = pending.front();
+            pending.pop_front();
+            busy = true;
+            const bool skip = failed;
             lock.unlock();
-            sink.writeBlock(data, size, lines);
+            // After a failure the rest is not written: the file ends with the whole lines before it.
+            const BlockWritten written
+                = skip ? BlockWritten { false, 0 } : sink.writeBlock(block.data, block.size, block.lines);
             lock.lock();
             busy = false;
+            lines += written.lines;
+            failed = failed || !written.complete;
+            free.push_back(block.data);
             changed.notify_all();
         }
     }
 
-    void hand(const char *block, std::size_t blockSize, std::int64_t blockLines)
+    // Queues a full buffer and returns an empty one, waiting for one when the writing lags.
+    char *hand(const Block &block)
     {
-        {
-            const std::lock_guard<std::mutex> lock(mutex);
-            data = block;
-            size = blockSize;
-            lines = blockLines;
-            busy = true;
-        }
+        std::unique_lock<std::mutex> lock(mutex);
+        pending.push_back(block);
         changed.notify_all();
+        changed.wait(lock, [this] { return !free.empty(); });
+        char *next = free.back();
+        free.pop_back();
+        return next;
+    }
+
+    // The lines written so far and whether a write failed.
+    std::pair<std::int64_t, bool> status()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return { lines, failed };
     }
 
     void waitUntilIdle()
     {
         std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [this] { return !busy; });
+        changed.wait(lock, [this] { return pending.empty() && !busy; });
     }
 
     std::mutex mutex;
     std::condition_variable changed;
-    const char *data = nullptr;
-    std::size_t size = 0;
+    std::deque<Block> pending;
+    std::vector<char *> free;
     std::int64_t lines = 0;
+    bool failed = false;
     bool busy = false;
     bool quit = false;
     std::thread thread; // last: starts once the rest is set up
@@ -88,7 +116,7 @@ TicketFileSink::TicketFileSink(const Selection &selection, QIODevice &out, WorkP
     , out_(out)
     , progress_(progress)
 {
-    for (std::vector<char> &b : buffers_)
+    for (auto &b : buffers_)
         b.resize(kBufferSize);
     buffer_ = buffers_[0].data();
     bufferSize_ = kBufferSize;
@@ -159,6 +187,7 @@ void TicketFileSink::begin(const TicketLayout &layout, std::uint64_t)
     used_ = 0;
     bufferedLines_ = 0;
     linesWritten_ = 0;
+    linesMade_ = 0;
     bytesWritten_ = out_.pos();
 }
 
@@ -201,11 +230,15 @@ bool TicketFileSink::add(std::string_view letters)
 
 bool TicketFileSink::flush()
 {
-    waitForWriter();
-    if (failed_ || stopped_)
+    if (stopped_)
+        return false;
+    if (writer_)
+        std::tie(linesWritten_, failed_) = writer_->status();
+    if (failed_)
         return false;
     if (progress_) {
-        progress_->setDone(std::uint64_t(linesWritten_));
+        // Lines made: the writer is at most a few buffers behind.
+        progress_->setDone(std::uint64_t(linesMade_));
         if (progress_->stopRequested()) {
             stopped_ = true;
             return false;
@@ -215,27 +248,28 @@ bool TicketFileSink::flush()
         return true;
     // A file gets a writer thread once its text passes one buffer; anything else (a buffer in
     // memory, say) is written here.
-    if (!writer_ && qobject_cast<QFileDevice *>(&out_))
-        writer_ = std::make_unique<Writer>(*this);
-    if (writer_) {
-        writer_->hand(buffer_, used_, bufferedLines_);
-        current_ ^= 1;
-        buffer_ = buffers_[std::size_t(current_)].data();
-    } else if (!writeBlock(buffer_, used_, bufferedLines_)) {
-        return false;
+    if (!writer_ && qobject_cast<QFileDevice *>(&out_)) {
+        std::vector<char *> others;
+        for (std::size_t b = 1; b < buffers_.size(); ++b)
+            others.push_back(buffers_[b].data());
+        writer_ = std::make_unique<Writer>(*this, std::move(others));
     }
+    if (writer_) {
+        buffer_ = writer_->hand({ buffer_, used_, bufferedLines_ });
+    } else {
+        const BlockWritten written = writeBlock(buffer_, used_, bufferedLines_);
+        linesWritten_ += written.lines;
+        failed_ = !written.complete;
+        if (failed_)
+            return false;
+    }
+    linesMade_ += bufferedLines_;
     used_ = 0;
     bufferedLines_ = 0;
     return true;
 }
 
-void TicketFileSink::waitForWriter()
-{
-    if (writer_)
-        writer_->waitUntilIdle();
-}
-
-bool TicketFileSink::writeBlock(const char *data, std::size_t size, std::int64_t lines)
+TicketFileSink::BlockWritten TicketFileSink::writeBlock(const char *data, std::size_t size, std::int64_t lines)
 {
     std::size_t done = 0;
     while (done < size) {
@@ -246,18 +280,16 @@ bool TicketFileSink::writeBlock(const char *data, std::size_t size, std::int64_t
     }
     if (done == size) {
         bytesWritten_ += qint64(size);
-        linesWritten_ += lines;
-        return true;
+        return { true, lines };
     }
     // Keep the whole lines that made it and take off the start of a line that did not.
-    failed_ = true;
     const auto wholeEnd = std::find(std::make_reverse_iterator(data + done), std::make_reverse_iterator(data), '\n');
     const std::size_t whole = std::size_t(wholeEnd.base() - data);
-    linesWritten_ += std::count(data, data + whole, '\n');
+    const BlockWritten written { false, std::count(data, data + whole, '\n') };
     bytesWritten_ += qint64(whole);
     auto *file = qobject_cast<QFileDevice *>(&out_);
     if (whole == done || !file)
-        return false;
+        return written;
 #if defined(Q_OS_UNIX)
     // Through the handle: QFileDevice::resize() would clear the write error the caller reports.
     if (file->handle() >= 0) {
@@ -266,15 +298,18 @@ bool TicketFileSink::writeBlock(const char *data, std::size_t size, std::int64_t
 #else
     file->resize(bytesWritten_);
 #endif
-    return false;
+    return written;
 }
 
 bool TicketFileSink::finish()
 {
-    const bool written = flush();
-    waitForWriter();
-    writer_.reset();
-    return written && !failed_;
+    const bool handed = flush();
+    if (writer_) {
+        writer_->waitUntilIdle();
+        std::tie(linesWritten_, failed_) = writer_->status();
+        writer_.reset();
+    }
+    return handed && !failed_;
 }
 
 namespace messages {

@@ -108,12 +108,15 @@ private:
         return out;
     }
     char *writeAnyLines(char *out, std::string_view lastLetters) const;
-    // Hands the full buffer to be written and goes on in the other one.
+    // Hands the full buffer to be written and goes on in an empty one.
     bool flush();
+    struct BlockWritten
+    {
+        bool complete;
+        std::int64_t lines; // the whole lines that reached the output
+    };
     // Writes a block of whole lines; on a failure keeps the whole lines that made it.
-    bool writeBlock(const char *data, std::size_t size, std::int64_t lines);
-    // Waits until the block handed over last is written.
-    void waitForWriter();
+    BlockWritten writeBlock(const char *data, std::size_t size, std::int64_t lines);
 
     const Selection &selection_;
     QIODevice &out_;
@@ -139,18 +142,21 @@ private:
     std::array<Piece, 256> letterText_ {};
     std::array<Piece, 3> baseText_ {};
 
-    // Two buffers: while one is written, by a thread of its own for a file, the lines go into
-    // the other, so that making the text and writing it overlap.
+    // Several buffers: while full ones are written, by a thread of its own for a file, the lines
+    // go into an empty one, so that making the text and writing it overlap and neither waits
+    // for the other at each buffer.
     struct Writer;
-    std::array<std::vector<char>, 2> buffers_;
-    int current_ = 0;
+    std::array<std::vector<char, UninitializedAllocator<char>>, 4> buffers_;
     char *buffer_ = nullptr;
     std::size_t bufferSize_ = 0;
     std::size_t used_ = 0;
     std::int64_t bufferedLines_ = 0;
     std::unique_ptr<Writer> writer_;
-    // Written by the writer while it holds a block, read once it is idle.
+    // Taken from the writer at each buffer and at the end.
     std::int64_t linesWritten_ = 0;
+    // The lines of the buffers handed over or written.
+    std::int64_t linesMade_ = 0;
+    // Used by whoever writes the blocks.
     qint64 bytesWritten_ = 0;
     bool failed_ = false;
     bool stopped_ = false;
