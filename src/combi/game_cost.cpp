@@ -7,8 +7,8 @@ namespace mvx {
 namespace {
 
 // Unit stakes in cents, by horses per ticket, at the PMU's sales points: tiercé 1 €, quarté+ 1,30 €
-// and quinté+ 2 € (the basic stakes punters' guides list, e.g. quinte-magic.com, "Le tiercé... inventé
-// en 1954"); couplé 1,50 €, the usual stake asked for by punters. On the racecourse itself every bet
+// and quinté+ 2 € (the PMU's basic stakes, as punters' guides list them); couplé 1,50 €, the usual
+// stake asked for by punters. On the racecourse itself every bet
 // starts at 2 € (france-galop.com, "Parier sur l'hippodrome"): a punter there types --stake 2.
 // A change of tariff is a change of one number here.
 constexpr std::array<std::int64_t, 6> kUnitStakeCents {
@@ -85,15 +85,10 @@ QString euroText(std::int64_t cents)
 {
     const bool negative = cents < 0;
     const std::uint64_t magnitude = negative ? 0 - std::uint64_t(cents) : std::uint64_t(cents);
-    const QString euros = QString::number(magnitude / 100);
-    QString grouped;
-    for (qsizetype i = 0; i < euros.size(); ++i) {
-        if (i > 0 && (euros.size() - i) % 3 == 0)
-            grouped += QLatin1Char(' ');
-        grouped += euros[i];
-    }
-    return (negative ? QStringLiteral("-") : QString()) + grouped + QLatin1Char(',')
-        + QStringLiteral("%1").arg(magnitude % 100, 2, 10, QLatin1Char('0')) + QStringLiteral(" €");
+    return QStringLiteral("%1%2.%3 €")
+        .arg(negative ? QStringLiteral("-") : QString())
+        .arg(magnitude / 100)
+        .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
 }
 
 QString gameCostLine(std::int64_t tickets, std::int64_t unitStakeCents, std::int64_t multiplier, std::int64_t costCents)

@@ -22,10 +22,11 @@ std::optional<std::int64_t> gameCostCents(std::int64_t tickets, std::int64_t uni
 // stop ("1,50", "1.5", "2"); none for anything else or for more than a million euros.
 std::optional<std::int64_t> parseEuroCents(QStringView text);
 
-// "3 720 960,00 €": French grouping by three digits with a space, two decimals after a comma.
+// "3720960.00 €": two decimals after a full stop and no grouping, as the command-line tool writes
+// every number, so that a script reads it whatever the locale.
 QString euroText(std::int64_t cents);
 
-// One line saying what a game costs: "Coût : 66 tickets × 2,00 € × 1 = 132,00 €".
+// One line saying what a game costs: "Coût : 66 tickets × 2.00 € × 1 = 132.00 €".
 QString gameCostLine(
     std::int64_t tickets, std::int64_t unitStakeCents, std::int64_t multiplier, std::int64_t costCents);
 

@@ -98,7 +98,7 @@ TEST(CliReduce, WritesAVerifiedTableThatHolesConfirmsAndItsCost)
     EXPECT_TRUE(reduced.err.contains(QStringLiteral("47 tickets trouvés")));
     EXPECT_TRUE(reduced.err.contains(QStringLiteral("jeu complet : 330 tickets, borne inférieure : 47")));
     EXPECT_TRUE(reduced.err.contains(QStringLiteral("garantie vérifiée")));
-    EXPECT_TRUE(reduced.err.contains(QStringLiteral("Coût : 47 tickets × 2,00 € × 2 = 188,00 €")));
+    EXPECT_TRUE(reduced.err.contains(QStringLiteral("Coût : 47 tickets × 2.00 € × 2 = 188.00 €")));
     const QList<QByteArray> lines = reduced.out.split('\n');
     ASSERT_EQ(lines.size(), 48); // 47 lines and what follows the last line end
     for (qsizetype i = 0; i < 47; ++i) {
@@ -125,10 +125,10 @@ TEST(CliCost, TicketsPrintTheCostOfTheGame)
         = cli({ "tickets", "--system", "2", "--cost", "--multiplier", "3", "4", "9", "1", "12", "6", "3" });
     EXPECT_EQ(system.exitCode, 0);
     EXPECT_EQ(system.out.count('\n'), 4);
-    EXPECT_TRUE(system.err.contains(QStringLiteral("Coût : 4 tickets × 2,00 € × 3 = 24,00 €")))
+    EXPECT_TRUE(system.err.contains(QStringLiteral("Coût : 4 tickets × 2.00 € × 3 = 24.00 €")))
         << system.err.toStdString();
     const CliRun couple = cli({ "tickets", "-n", "4", "-k", "2", "--stake", "1,5", "7", "3", "12", "5" });
-    EXPECT_TRUE(couple.err.contains(QStringLiteral("Coût : 6 tickets × 1,50 € × 1 = 9,00 €")))
+    EXPECT_TRUE(couple.err.contains(QStringLiteral("Coût : 6 tickets × 1.50 € × 1 = 9.00 €")))
         << couple.err.toStdString();
     // Six horses per ticket is no bet with a usual stake: the stake must be given.
     const CliRun six = cli({ "tickets", "-n", "6", "-k", "6", "--cost", "1", "2", "3", "4", "5", "6" });
