@@ -5,6 +5,7 @@
 #include "cli/output.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace mvx::cli {
 
@@ -71,6 +72,26 @@ int usageError(const char *command, const QString &what)
     std::fprintf(stderr, "%s %s: %s\nTry '%s %s --help'.\n", kProgram, command, what.toLocal8Bit().constData(),
         kProgram, command);
     return kExitRefused;
+}
+
+int refuseInput(const char *command, const QString &what)
+{
+    printError(QStringLiteral("%1 %2: %3").arg(QString::fromLatin1(kProgram), QString::fromLatin1(command), what));
+    return kExitRefused;
+}
+
+std::optional<int> openInput(QFile &in, QString &name, const QStringList &files, const char *command, const char *kind)
+{
+    if (files.size() > 1)
+        return usageError(command, QStringLiteral("one %1 file at most").arg(QString::fromLatin1(kind)));
+    const bool fromStandardInput = files.isEmpty() || files.front() == QLatin1String("-");
+    name = fromStandardInput ? QStringLiteral("(entrée standard)") : files.front();
+    if (!fromStandardInput)
+        in.setFileName(files.front());
+    if (fromStandardInput ? in.open(STDIN_FILENO, QIODevice::ReadOnly) : in.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    printError(QStringLiteral("Impossible de lire le fichier %1 : %2").arg(name, in.errorString()));
+    return kExitFailure;
 }
 
 std::optional<int> parseNumber(const QString &text, int low, int high)

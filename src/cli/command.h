@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -42,6 +43,16 @@ void printError(const QString &text);
 
 // A bad argument: names it, points to --help and gives the status to exit with.
 int usageError(const char *command, const QString &what);
+
+// Input the command refuses (a malformed line, a file of mixed tickets): names the command and
+// gives the status to exit with.
+int refuseInput(const char *command, const QString &what);
+
+// Opens the command's input: the one FILE among the positional arguments, or standard input
+// without one or for "-"; `name` is what messages call it. Says why and gives the status to exit
+// with when there is more than one file or the file cannot be opened. `kind` names the file in
+// the message ("ticket", "forecast").
+std::optional<int> openInput(QFile &in, QString &name, const QStringList &files, const char *command, const char *kind);
 
 // Reads a whole number within [low, high], the way the number boxes read them.
 std::optional<int> parseNumber(const QString &text, int low, int high);

@@ -7,8 +7,6 @@
 #include "arrival/classification.h"
 #include "arrival/winnings.h"
 
-#include <unistd.h>
-
 namespace mvx::cli {
 
 namespace {
@@ -54,12 +52,6 @@ bool readTicketLine(const QByteArray &line, std::vector<int> &horses)
     return !horses.empty() && horses.size() <= 20;
 }
 
-int refuse(const QString &what)
-{
-    printError(QStringLiteral("%1 %2: %3").arg(QString::fromLatin1(kProgram), QString::fromLatin1(kHelp.name), what));
-    return kExitRefused;
-}
-
 int run(const QStringList &arguments)
 {
     const QCommandLineOption arrivalOption(
@@ -69,7 +61,7 @@ int run(const QStringList &arguments)
     QCommandLineParser parser;
     parser.addOptions({ arrivalOption, payoutsOption });
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The ticket file (standard input without it)."),
-                                 QStringLiteral("[FILE]"));
+        QStringLiteral("[FILE]"));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
         return *status;
 
@@ -80,8 +72,8 @@ int run(const QStringList &arguments)
     for (qsizetype p = 0; p < places.size(); ++p) {
         const std::optional<int> horse = parseNumber(places[p], 1, kMaxHorses);
         if (!horse || p >= kArrivalPlaces)
-            return usageError(kHelp.name, QStringLiteral("invalid arrival '%1' (one to five horses, 1 to 20)")
-                                              .arg(parser.value(arrivalOption)));
+            return usageError(kHelp.name,
+                QStringLiteral("invalid arrival '%1' (one to five horses, 1 to 20)").arg(parser.value(arrivalOption)));
         arrival[std::size_t(p + 1)] = *horse;
     }
     // Each payout as the window keeps it once its field is left: rounded to two decimals.
@@ -92,26 +84,18 @@ int run(const QStringList &arguments)
         fields.fill(QStringLiteral("0"));
         for (qsizetype i = 0; i < texts.size(); ++i) {
             if (i >= kPaidCategories || !parseAmount(texts[i], QLocale::c()))
-                return usageError(kHelp.name, QStringLiteral("invalid payouts '%1' (up to ten numbers, full stop "
-                                                             "as decimal separator)")
-                                                  .arg(parser.value(payoutsOption)));
+                return usageError(kHelp.name,
+                    QStringLiteral("invalid payouts '%1' (up to ten numbers, full stop "
+                                   "as decimal separator)")
+                        .arg(parser.value(payoutsOption)));
             fields[std::size_t(i)] = formatAmount(texts[i], QLocale::c());
         }
         readPayouts(fields, payouts, QLocale::c());
     }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1)
-        return usageError(kHelp.name, QStringLiteral("one ticket file at most"));
-
     QFile in;
-    const bool fromStandardInput = files.isEmpty() || files.front() == QLatin1String("-");
-    const bool opened = fromStandardInput ? in.open(STDIN_FILENO, QIODevice::ReadOnly)
-                                          : (in.setFileName(files.front()), in.open(QIODevice::ReadOnly));
-    const QString name = fromStandardInput ? QStringLiteral("(entrée standard)") : files.front();
-    if (!opened) {
-        printError(QStringLiteral("Impossible de lire le fichier %1 : %2").arg(name, in.errorString()));
-        return kExitFailure;
-    }
+    QString name;
+    if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "ticket"))
+        return *status;
 
     std::array<QByteArray, kWinCategories + 1> labels;
     for (int c = 1; c <= kWinCategories; ++c)
@@ -135,7 +119,8 @@ int run(const QStringList &arguments)
         if (line.trimmed().isEmpty())
             continue;
         if (!readTicketLine(line, horses))
-            return refuse(QStringLiteral("%1 : ligne %2 : ce n'est pas un ticket").arg(name).arg(number));
+            return refuseInput(
+                kHelp.name, QStringLiteral("%1 : ligne %2 : ce n'est pas un ticket").arg(name).arg(number));
         const WinCategory category = ticketCategory(horses, arrival);
         if (category != WinCategory::None)
             ++counts[std::size_t(category) - 1];
@@ -153,7 +138,6 @@ int run(const QStringList &arguments)
 } // namespace
 
 extern const Command compareCommand { "compare",
-                                      "check a ticket file against the arrival: each ticket's category and the winnings",
-                                      run };
+    "check a ticket file against the arrival: each ticket's category and the winnings", run };
 
 } // namespace mvx::cli

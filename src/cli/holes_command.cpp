@@ -6,8 +6,6 @@
 #include "arrival/ticket_holes.h"
 #include "combi/ticket_text.h"
 
-#include <unistd.h>
-
 namespace mvx::cli {
 
 namespace {
@@ -30,12 +28,6 @@ const CommandHelp kHelp {
     "Exit status: 0 when the counts were written, 1 when the file could not be read or\n"
     "the output written, 2 for a bad argument or a malformed ticket file.\n",
 };
-
-int refuse(const QString &what)
-{
-    printError(QStringLiteral("%1 %2: %3").arg(QString::fromLatin1(kProgram), QString::fromLatin1(kHelp.name), what));
-    return kExitRefused;
-}
 
 int run(const QStringList &arguments)
 {
@@ -70,19 +62,10 @@ int run(const QStringList &arguments)
                     .arg(parser.value(basesOption)));
         bases = *b;
     }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1)
-        return usageError(kHelp.name, QStringLiteral("one ticket file at most"));
-
     QFile in;
-    const bool fromStandardInput = files.isEmpty() || files.front() == QLatin1String("-");
-    const bool opened = fromStandardInput ? in.open(STDIN_FILENO, QIODevice::ReadOnly)
-                                          : (in.setFileName(files.front()), in.open(QIODevice::ReadOnly));
-    const QString name = fromStandardInput ? QStringLiteral("(entrée standard)") : files.front();
-    if (!opened) {
-        printError(QStringLiteral("Impossible de lire le fichier %1 : %2").arg(name, in.errorString()));
-        return kExitFailure;
-    }
+    QString name;
+    if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "ticket"))
+        return *status;
 
     TicketHoles holes(selection, bases);
     bool mixedSizes = false;
@@ -95,19 +78,21 @@ int run(const QStringList &arguments)
             printError(QStringLiteral("%1 : %2").arg(name, readError));
             return kExitFailure;
         }
-        return refuse(QStringLiteral("%1 : %2").arg(name, readError));
+        return refuseInput(kHelp.name, QStringLiteral("%1 : %2").arg(name, readError));
     }
     if (mixedSizes)
-        return refuse(QStringLiteral("%1 : le ticket %2 n'a pas %3 chevaux comme le premier")
-                          .arg(name)
-                          .arg(holes.ticketCount() + 1)
-                          .arg(holes.horsesPerTicket()));
+        return refuseInput(kHelp.name,
+            QStringLiteral("%1 : le ticket %2 n'a pas %3 chevaux comme le premier")
+                .arg(name)
+                .arg(holes.ticketCount() + 1)
+                .arg(holes.horsesPerTicket()));
     if (holes.ticketCount() == 0)
-        return refuse(QStringLiteral("%1 : aucun ticket").arg(name));
+        return refuseInput(kHelp.name, QStringLiteral("%1 : aucun ticket").arg(name));
     const std::vector<CategoryHoles> counted = holes.count();
     if (counted.empty())
-        return refuse(QStringLiteral("aucune catégorie de gain pour des tickets de %1 chevaux (2 à 5)")
-                          .arg(holes.horsesPerTicket()));
+        return refuseInput(kHelp.name,
+            QStringLiteral("aucune catégorie de gain pour des tickets de %1 chevaux (2 à 5)")
+                .arg(holes.horsesPerTicket()));
 
     Output out(kHelp.name);
     if (!out.open(QString()))

@@ -9,8 +9,6 @@
 
 #include <QRegularExpression>
 
-#include <unistd.h>
-
 namespace mvx::cli {
 
 namespace {
@@ -30,12 +28,6 @@ const CommandHelp kHelp {
     "the output written, 2 for a bad argument or a line that is not a forecast.\n",
 };
 
-int refuse(const QString &what)
-{
-    printError(QStringLiteral("%1 %2: %3").arg(QString::fromLatin1(kProgram), QString::fromLatin1(kHelp.name), what));
-    return kExitRefused;
-}
-
 int run(const QStringList &arguments)
 {
     const QCommandLineOption pointsOption(
@@ -43,8 +35,8 @@ int run(const QStringList &arguments)
     const QCommandLineOption horsesOption({ "n", "horses" }, "The number of runners (1..49, default 20).", "N");
     QCommandLineParser parser;
     parser.addOptions({ pointsOption, horsesOption });
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The forecasts (standard input without it)."),
-                                 QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("The forecasts (standard input without it)."), QStringLiteral("[FILE]"));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
         return *status;
 
@@ -57,8 +49,8 @@ int run(const QStringList &arguments)
     for (qsizetype p = 0; p < points.size(); ++p) {
         const std::optional<int> value = parseNumber(points[p], 0, 999999);
         if (!value)
-            return usageError(kHelp.name,
-                              QStringLiteral("invalid points '%1' (whole numbers)").arg(parser.value(pointsOption)));
+            return usageError(
+                kHelp.name, QStringLiteral("invalid points '%1' (whole numbers)").arg(parser.value(pointsOption)));
         state->pointsByPosition[std::size_t(p)] = *value;
     }
     state->horsesPerForecast = int(points.size());
@@ -66,23 +58,14 @@ int run(const QStringList &arguments)
     if (parser.isSet(horsesOption)) {
         const std::optional<int> n = parseNumber(parser.value(horsesOption), 1, kMaxRunners);
         if (!n)
-            return usageError(kHelp.name,
-                              QStringLiteral("invalid number of runners '%1' (1 to 49)").arg(parser.value(horsesOption)));
+            return usageError(
+                kHelp.name, QStringLiteral("invalid number of runners '%1' (1 to 49)").arg(parser.value(horsesOption)));
         state->horseCount = *n;
     }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1)
-        return usageError(kHelp.name, QStringLiteral("one forecast file at most"));
-
     QFile in;
-    const bool fromStandardInput = files.isEmpty() || files.front() == QLatin1String("-");
-    const bool opened = fromStandardInput ? in.open(STDIN_FILENO, QIODevice::ReadOnly)
-                                          : (in.setFileName(files.front()), in.open(QIODevice::ReadOnly));
-    const QString name = fromStandardInput ? QStringLiteral("(entrée standard)") : files.front();
-    if (!opened) {
-        printError(QStringLiteral("Impossible de lire le fichier %1 : %2").arg(name, in.errorString()));
-        return kExitFailure;
-    }
+    QString name;
+    if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "forecast"))
+        return *status;
     const QByteArray text = in.readAll();
     if (in.error() != QFileDevice::NoError) {
         printError(QStringLiteral("Impossible de lire le fichier %1 : %2").arg(name, in.errorString()));
@@ -97,21 +80,23 @@ int run(const QStringList &arguments)
         if (line.isEmpty())
             continue;
         if (forecasts == kForecastRows)
-            return refuse(QStringLiteral("%1 : plus de %2 pronostics").arg(name).arg(kForecastRows));
+            return refuseInput(kHelp.name, QStringLiteral("%1 : plus de %2 pronostics").arg(name).arg(kForecastRows));
         const QStringList horses = line.split(separators, Qt::SkipEmptyParts);
         if (horses.size() > state->horsesPerForecast)
-            return refuse(QStringLiteral("%1 : ligne %2 : plus de %3 chevaux")
-                              .arg(name)
-                              .arg(l + 1)
-                              .arg(state->horsesPerForecast));
+            return refuseInput(kHelp.name,
+                QStringLiteral("%1 : ligne %2 : plus de %3 chevaux")
+                    .arg(name)
+                    .arg(l + 1)
+                    .arg(state->horsesPerForecast));
         for (qsizetype p = 0; p < horses.size(); ++p) {
             const std::optional<int> horse = parseNumber(horses[p], 0, state->horseCount);
             if (!horse)
-                return refuse(QStringLiteral("%1 : ligne %2 : « %3 » n'est pas un cheval de 0 à %4")
-                                  .arg(name)
-                                  .arg(l + 1)
-                                  .arg(horses[p])
-                                  .arg(state->horseCount));
+                return refuseInput(kHelp.name,
+                    QStringLiteral("%1 : ligne %2 : « %3 » n'est pas un cheval de 0 à %4")
+                        .arg(name)
+                        .arg(l + 1)
+                        .arg(horses[p])
+                        .arg(state->horseCount));
             state->forecasts[std::size_t(forecasts)][std::size_t(p)] = *horse;
         }
         ++forecasts;

@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 
 namespace mvx {
@@ -26,16 +25,11 @@ QPushButton *makePictureButton(QWidget *parent, const QString &name, QStyle::Sta
 } // namespace
 
 Tfsaiprono::Tfsaiprono(GameState &state, QWidget *parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kFixedDialogFlags)
     , state_(state)
 {
-    setObjectName(QStringLiteral("fsaiprono"));
+    ui::setUpWindow(this, QStringLiteral("fsaiprono"), QSize(648, 227));
     setWindowTitle(QStringLiteral("Saisie des Pronostics"));
-    setFixedSize(648, 227);
-    setFont(ui::windowFont());
-    ui::addWindowBackground(this);
 
     QFrame *panel = ui::makePanel(this, QStringLiteral("Panel1"), QRect(12, 18, 305, 39));
     panel->setAutoFillBackground(true);
@@ -77,8 +71,7 @@ void Tfsaiprono::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centreOnScreen(this);
     FormActivate();
 }
 

@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -196,16 +195,11 @@ void uncheck(QRadioButton *button)
 } // namespace
 
 Tfimprime::Tfimprime(GameState &state, Platform &platform, QWidget *parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kFixedDialogFlags)
     , state_(state)
     , platform_(platform)
 {
-    setObjectName(QStringLiteral("fimprime"));
-    setFixedSize(477, 351);
-    setFont(ui::windowFont());
-    ui::addWindowBackground(this);
+    ui::setUpWindow(this, QStringLiteral("fimprime"), QSize(477, 351));
 
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
@@ -214,11 +208,7 @@ Tfimprime::Tfimprime(GameState &state, Platform &platform, QWidget *parent)
 
     Label4 = new QLabel(QStringLiteral("IMPRIMER LES TICKETS"), this);
     Label4->setObjectName(QStringLiteral("Label4"));
-    QFont title(QStringLiteral("Times New Roman"));
-    title.setStyleHint(QFont::Serif);
-    title.setPixelSize(32);
-    title.setBold(true);
-    Label4->setFont(title);
+    Label4->setFont(ui::headingFont());
     Label4->setGeometry(56, 6, 413, 40);
 
     Label3 = ui::makeLabel(this, QStringLiteral("Label3"), QString(), 16, 58);
@@ -298,8 +288,7 @@ void Tfimprime::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centreOnScreen(this);
     formshow();
     // The range is reset once per opening, as the dialog first becomes active: coming back to
     // it from the range message or from another program keeps what the user typed.

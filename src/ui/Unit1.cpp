@@ -26,7 +26,6 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -157,19 +156,15 @@ Tfprincip::Tfprincip(GameState &state, Platform &platform, QWidget *parent)
     , state_(state)
     , platform_(platform)
 {
-    setObjectName(QStringLiteral("fprincip"));
+    setUpWindow(this, QStringLiteral("fprincip"), QSize(704, 523));
     setWindowTitle(QStringLiteral("Marovellix+"));
-    setFont(windowFont());
-    setFixedSize(704, 523);
-    addWindowBackground(this);
 
     buildHeader();
     buildBottomRow();
     FormCreate();
     connectEvents();
 
-    if (QScreen *shown = screen())
-        move(shown->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 void Tfprincip::buildHeader()

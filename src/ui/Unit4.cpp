@@ -7,7 +7,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 namespace mvx {
@@ -25,18 +24,13 @@ QFont sansSerif(int pixelSize, bool bold)
 } // namespace
 
 Tapropos::Tapropos(Platform &platform, QWidget *parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kFixedDialogFlags)
     , platform_(platform)
 {
-    setObjectName(QStringLiteral("apropos"));
-    setWindowTitle(QStringLiteral("A propos"));
-    setFixedSize(465, 279);
     QFont system(QStringLiteral("System"));
     system.setPixelSize(13);
-    setFont(system);
-    ui::addWindowBackground(this);
+    ui::setUpWindow(this, QStringLiteral("apropos"), QSize(465, 279), system);
+    setWindowTitle(QStringLiteral("A propos"));
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -98,8 +92,7 @@ void Tapropos::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centreOnScreen(this);
     FormShow();
 }
 

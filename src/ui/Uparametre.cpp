@@ -14,7 +14,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 
 namespace mvx {
 
@@ -126,15 +125,10 @@ QLineEdit *makeAdjustmentField(QWidget *parent, const QString &objectName, const
 } // namespace
 
 Tfparametre::Tfparametre(SettingsRecord &settings, QWidget *parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kFixedDialogFlags)
     , settings_(settings)
 {
-    setObjectName(QStringLiteral("fparametre"));
-    setFixedSize(455, 288);
-    setFont(ui::windowFont());
-    ui::addWindowBackground(this);
+    ui::setUpWindow(this, QStringLiteral("fparametre"), QSize(455, 288));
 
     makePicture(this, QStringLiteral("Image3"), QRect(8, 8, 72, 72), adjustmentPicture());
 
@@ -203,8 +197,7 @@ void Tfparametre::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centreOnScreen(this);
     applyLanguageTexts();
 }
 

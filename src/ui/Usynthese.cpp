@@ -17,7 +17,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTableView>
@@ -276,17 +275,12 @@ void SynthesisChartPicture::paint(QPainter &painter, const QRectF &target) const
 }
 
 Tfsynthese::Tfsynthese(GameState &state, Platform &platform, QWidget *parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kFixedDialogFlags)
     , state_(state)
     , platform_(platform)
 {
-    setObjectName(QStringLiteral("fsynthese"));
+    ui::setUpWindow(this, QStringLiteral("fsynthese"), QSize(690, 412));
     setWindowTitle(QStringLiteral("Synthese des pronos"));
-    setFixedSize(690, 412);
-    setFont(ui::windowFont());
-    ui::addWindowBackground(this);
 
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
@@ -294,11 +288,7 @@ Tfsynthese::Tfsynthese(GameState &state, Platform &platform, QWidget *parent)
     image->setPixmap(podiumPixmap());
 
     QLabel *title = ui::makeLabel(this, QStringLiteral("Label1"), QString(), 128, 16);
-    QFont titleFont(QStringLiteral("Times New Roman"));
-    titleFont.setStyleHint(QFont::Serif);
-    titleFont.setPixelSize(32);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
+    title->setFont(ui::headingFont());
     title->setText(QStringLiteral("SYNTHESE DES PRONOSTICS"));
     title->adjustSize();
 
@@ -345,8 +335,7 @@ void Tfsynthese::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centreOnScreen(this);
     FormActivate();
 }
 

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyleOption>
 #include <QTableView>
@@ -411,6 +412,29 @@ QFont windowFont()
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
     return font;
+}
+
+void setUpWindow(QWidget *window, const QString &objectName, QSize clientSize, const QFont &font)
+{
+    window->setObjectName(objectName);
+    window->setFixedSize(clientSize);
+    window->setFont(font);
+    addWindowBackground(window);
+}
+
+QFont headingFont()
+{
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setPixelSize(32);
+    font.setBold(true);
+    return font;
+}
+
+void centreOnScreen(QWidget *window)
+{
+    if (const QScreen *screen = window->screen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &caption, int x, int y)

@@ -71,6 +71,20 @@ TDegradeClass *addWindowBackground(QWidget *window);
 // The font every window of the program is laid out for ("MS Sans Serif" 8 pt, 11 pixels high).
 QFont windowFont();
 
+// The title bar of the program's dialogs: a caption, the system menu and the close box, no
+// resizing.
+inline constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+// Names a window, fixes its client area and gives it its font and the gradient background.
+void setUpWindow(QWidget *window, const QString &objectName, QSize clientSize, const QFont &font = windowFont());
+
+// The heading at the top of a window: "Times New Roman" bold, 32 pixels high.
+QFont headingFont();
+
+// Puts a window in the middle of the screen it is on.
+void centreOnScreen(QWidget *window);
+
 // ---------------------------------------------------------------------------------------------
 // Numbered boxes: the direct children of a group that carry a number in their "tag" property
 // (1..20); every other child has tag 0. The operations below write the boxes as the program,

@@ -8,12 +8,11 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
-#include <QHideEvent>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -75,17 +74,12 @@ constexpr int kPayoutRowStep = 38;
 } // namespace
 
 Tfcompare::Tfcompare(GameState &state, Platform &platform, QWidget *parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kFixedDialogFlags)
     , state_(state)
     , platform_(platform)
 {
-    setObjectName(QStringLiteral("fcompare"));
+    ui::setUpWindow(this, QStringLiteral("fcompare"), QSize(702, 556));
     setWindowTitle(QStringLiteral("Comparer le jeu avec l'arrivée"));
-    setFixedSize(702, 556);
-    setFont(ui::windowFont());
-    ui::addWindowBackground(this);
 
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
@@ -94,10 +88,7 @@ Tfcompare::Tfcompare(GameState &state, Platform &platform, QWidget *parent)
 
     QLabel *title
         = ui::makeLabel(this, QStringLiteral("Label1"), QStringLiteral("COMPARER LE JEU AVEC L'ARRIVEE"), 0, 4);
-    QFont titleFont(QStringLiteral("Times New Roman"));
-    titleFont.setPixelSize(32);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
+    title->setFont(ui::headingFont());
     title->adjustSize();
     title->move((width() - title->width()) / 2, 4);
 
@@ -176,8 +167,7 @@ void Tfcompare::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centreOnScreen(this);
     FormActivate();
 }
 

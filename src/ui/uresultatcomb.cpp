@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -42,23 +41,15 @@ QIcon printerIcon()
 } // namespace
 
 Tfresultatcomb::Tfresultatcomb(GameState &state, Platform &platform, QWidget *parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::kFixedDialogFlags)
     , state_(state)
     , platform_(platform)
 {
-    setObjectName(QStringLiteral("fresultatcomb"));
+    ui::setUpWindow(this, QStringLiteral("fresultatcomb"), QSize(671, 362));
     setWindowTitle(QStringLiteral("Liste des tickets"));
-    setFixedSize(671, 362);
-    setFont(ui::windowFont());
-    ui::addWindowBackground(this);
 
     QLabel *title = ui::makeLabel(this, QStringLiteral("Label1"), QStringLiteral("LISTE DES TICKETS"), 128, 0);
-    QFont titleFont(QStringLiteral("Times New Roman"));
-    titleFont.setPixelSize(32);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
+    title->setFont(ui::headingFont());
     title->adjustSize();
 
     grillecomb_ = new ui::TicketGrid(this);
@@ -97,8 +88,7 @@ void Tfresultatcomb::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centreOnScreen(this);
     FormActivate();
 }
 
