@@ -2,6 +2,8 @@
 
 #include "cli/command.h"
 
+#include "combi/ticket_file.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -75,6 +77,11 @@ void reserveStandardDescriptors()
             ::close(taken);
         }
     }
+}
+
+QString ticketFileFailure(const QString &fileName, const QString &reason)
+{
+    return messages::ticketFileFailed(fileName.isEmpty() ? QStringLiteral("(sortie standard)") : fileName, reason).text;
 }
 
 } // namespace mvx::cli

@@ -43,6 +43,9 @@ private:
     FailureMessage failureMessage_;
 };
 
+// The failure message of a ticket file, worded as the program's window words it.
+QString ticketFileFailure(const QString &fileName, const QString &reason);
+
 // Writes a whole text to standard output and checks it: the exit status.
 int printToStandardOutput(const char *command, const QByteArray &text);
 

@@ -176,10 +176,7 @@ int run(const QStringList &arguments)
 
     // The table's rows are positions in the selection, read as a reduced system's are.
     Output out(kHelp.name);
-    out.setFailureMessage([](const QString &fileName, const QString &reason) {
-        return messages::ticketFileFailed(fileName.isEmpty() ? QStringLiteral("(sortie standard)") : fileName, reason)
-            .text;
-    });
+    out.setFailureMessage(ticketFileFailure);
     if (!out.open(parser.value(output), true))
         return kExitFailure;
     TicketFileSink sink(selection, out.device());

@@ -107,8 +107,8 @@ int run(const QStringList &arguments)
     }
     if (parser.isSet(output) && parser.value(output).isEmpty())
         return usageError(kHelp.name, QStringLiteral("option '--output' needs a file name"));
-    const int horsesPerTicket = page.reducedTab ? reducedSystem(page.systemNumber).horsesPerTicket
-                                                : page.generator.horsesPerTicket;
+    const int horsesPerTicket
+        = page.reducedTab ? reducedSystem(page.systemNumber).horsesPerTicket : page.generator.horsesPerTicket;
     if (const std::optional<int> status = cost.read(parser, kHelp.name, horsesPerTicket))
         return *status;
 
@@ -126,10 +126,7 @@ int run(const QStringList &arguments)
     }
 
     Output out(kHelp.name);
-    out.setFailureMessage([](const QString &fileName, const QString &reason) {
-        return messages::ticketFileFailed(fileName.isEmpty() ? QStringLiteral("(sortie standard)") : fileName, reason)
-            .text;
-    });
+    out.setFailureMessage(ticketFileFailure);
     // The sink gathers its lines in large blocks itself.
     if (!out.open(parser.value(output), true))
         return kExitFailure;
