@@ -1,6 +1,9 @@
 #include "combi/game_cost.h"
 
+#include <QLocale>
+
 #include <array>
+#include <cmath>
 
 namespace mvx {
 
@@ -98,6 +101,66 @@ QString gameCostLine(std::int64_t tickets, std::int64_t unitStakeCents, std::int
         .arg(euroText(unitStakeCents))
         .arg(multiplier)
         .arg(euroText(costCents));
+}
+
+Stakes defaultStakes()
+{
+    Stakes stakes;
+    for (int size = Stakes::kSmallestTicket; size <= Stakes::kLargestTicket; ++size)
+        stakes.unitStakeCents[std::size_t(size - Stakes::kSmallestTicket)] = defaultUnitStakeCents(size).value_or(0);
+    stakes.multiplier = 1;
+    return stakes;
+}
+
+QString frenchEuroText(std::int64_t cents)
+{
+    const QLocale french(QLocale::French, QLocale::France);
+    const bool negative = cents < 0;
+    const std::uint64_t magnitude = negative ? 0 - std::uint64_t(cents) : std::uint64_t(cents);
+    return QStringLiteral("%1%2,%3 €")
+        .arg(negative ? QStringLiteral("-") : QString())
+        .arg(french.toString(qulonglong(magnitude / 100)))
+        .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
+}
+
+std::optional<std::int64_t> stakesCostCents(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets)
+{
+    const std::int64_t unit = stakes.unitStake(horsesPerTicket);
+    if (unit <= 0)
+        return std::nullopt;
+    return gameCostCents(tickets, unit, stakes.multiplier);
+}
+
+QString frenchCostLine(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets)
+{
+    const std::optional<std::int64_t> cost = stakesCostCents(stakes, horsesPerTicket, tickets);
+    if (!cost)
+        return {};
+    const QLocale french(QLocale::French, QLocale::France);
+    QString line = QStringLiteral("Coût : %1 %2 × %3")
+                       .arg(french.toString(qlonglong(tickets)),
+                           tickets == 1 ? QStringLiteral("ticket") : QStringLiteral("tickets"),
+                           frenchEuroText(stakes.unitStake(horsesPerTicket)));
+    if (stakes.multiplier != 1)
+        line += QStringLiteral(" × %1").arg(french.toString(qlonglong(stakes.multiplier)));
+    return line + QStringLiteral(" = ") + frenchEuroText(*cost);
+}
+
+QString stakeAndBalanceLines(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets, double winnings)
+{
+    const std::optional<std::int64_t> stake = stakesCostCents(stakes, horsesPerTicket, tickets);
+    // Winnings are sums of payouts of two decimals: rounded to the cent, then played
+    // `multiplier` times.
+    const double wonCents = std::round(winnings * 100.0);
+    if (!stake || !std::isfinite(wonCents) || std::fabs(wonCents) > 9.0e15)
+        return {};
+    std::int64_t won = 0;
+    std::int64_t balance = 0;
+    if (__builtin_mul_overflow(std::int64_t(wonCents), stakes.multiplier, &won)
+        || __builtin_sub_overflow(won, *stake, &balance))
+        return {};
+    return QStringLiteral("Mise : %1\rBilan : %2%3")
+        .arg(frenchEuroText(*stake), balance > 0 ? QStringLiteral("+") : QString(), frenchEuroText(balance));
 }
 
 } // namespace mvx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/stakes_file.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -29,5 +31,25 @@ QString euroText(std::int64_t cents);
 // One line saying what a game costs: "Coût : 66 tickets × 2.00 € × 1 = 132.00 €".
 QString gameCostLine(
     std::int64_t tickets, std::int64_t unitStakeCents, std::int64_t multiplier, std::int64_t costCents);
+
+// The stakes a user starts with: the usual unit stake of each size, each ticket played once.
+Stakes defaultStakes();
+
+// The windows' money text: French, a comma before the two decimals and the thousands grouped,
+// whatever the locale: "3 720 960,00 €".
+QString frenchEuroText(std::int64_t cents);
+
+// The cost of `tickets` tickets of that many horses at these stakes, in cents; none when no unit
+// stake is known for the size or the cost does not fit in 64 bits.
+std::optional<std::int64_t> stakesCostCents(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets);
+
+// The windows' cost line, "Coût : 66 tickets × 2,00 € = 132,00 €" ("× 3" after the unit stake
+// when each ticket is played three times); empty when the cost cannot be given.
+QString frenchCostLine(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets);
+
+// What a comparison adds to its summary: "Mise : 132,00 €" and "Bilan : +73,40 €" joined by a
+// carriage return. The payouts are per unit stake, so the balance is the winnings times the
+// multiplier less the stake. Empty when the cost cannot be given.
+QString stakeAndBalanceLines(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets, double winnings);
 
 } // namespace mvx

@@ -78,10 +78,11 @@ std::uint64_t countTickets(const GeneratorSettings &generator)
     return generator.reduced ? subsets : subsets * factorial(depth);
 }
 
-Message confirmTicketCountMessage(std::uint64_t count)
+Message confirmTicketCountMessage(std::uint64_t count, const QString &costLine)
 {
+    const QString cost = costLine.isEmpty() ? QString() : QLatin1Char('\r') + costLine;
     return { QStringLiteral("Votre sélection va générer \n") + QString::number(count) + QStringLiteral(" tickets ")
-            + QLatin1Char('\r') + QStringLiteral(" Voulez vous continuer ?"),
+            + cost + QLatin1Char('\r') + QStringLiteral(" Voulez vous continuer ?"),
         QStringLiteral("Veuillez confirmer") };
 }
 

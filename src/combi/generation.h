@@ -70,8 +70,9 @@ private:
 // arrangements. Exact in 64 bits for every setting the boxes offer (n <= 20, k <= 8).
 std::uint64_t countTickets(const GeneratorSettings &generator);
 
-// The question asked before a generator run, with the count in it.
-Message confirmTicketCountMessage(std::uint64_t count);
+// The question asked before a generator run, with the count in it, and the cost line when
+// there is one.
+Message confirmTicketCountMessage(std::uint64_t count, const QString &costLine = QString());
 
 // The tickets of reduced system s over the selection already read (no bases): one ticket per
 // table row, in table order. Returns the number of tickets passed to the sink.

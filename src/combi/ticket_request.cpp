@@ -1,6 +1,7 @@
 #include "combi/ticket_request.h"
 
 #include "combi/catalogue.h"
+#include "combi/game_cost.h"
 #include "combi/ticket_file.h"
 #include "model/work_progress.h"
 
@@ -116,7 +117,8 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
         }
     }
     if (askCount) {
-        const Message question = confirmTicketCountMessage(count);
+        const Message question = confirmTicketCountMessage(
+            count, frenchCostLine(state.stakes, pageLayout(page).horsesPerTicket, std::int64_t(count)));
         if (platform.message(question.text, question.title, Platform::Buttons::YesNo, Platform::Icon::Question)
             != Platform::Answer::Yes)
             return false;

@@ -2,6 +2,7 @@
 
 #include "combi/ticket_list.h"
 #include "model/settings_record.h"
+#include "model/stakes_file.h"
 
 #include <array>
 #include <cstdint>
@@ -67,6 +68,7 @@ struct GameState
 
     // Settings and files
     SettingsRecord settings;
+    Stakes stakes; // the main window loads them beside the settings
     GameFileRecord gameFileRecord;
     bool firstShowPending = true;
 };

@@ -1,11 +1,14 @@
 #include "ui/Unit1.h"
 
 #include "combi/catalogue.h"
+#include "combi/game_cost.h"
 #include "combi/integer_text.h"
+#include "combi/opened_ticket_list.h"
 #include "model/game_file.h"
 #include "model/outside_links.h"
 #include "model/program_folder.h"
 #include "model/settings_file.h"
+#include "model/stakes_file.h"
 #include "synth/forecasts.h"
 #include "synth/points.h"
 #include "synth/synthesis.h"
@@ -276,6 +279,10 @@ void Tfprincip::buildSystemsPage(QWidget *page)
     bchargejeu
         = makeButton(page, QStringLiteral("bchargejeu"), QStringLiteral("Charger un jeu"), QRect(133, 3, 123, 37));
     bchargejeu->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    bouvrirtickets = makeButton(
+        page, QStringLiteral("bouvrirtickets"), QStringLiteral("Ouvrir un fichier de tickets"), QRect(261, 3, 190, 37));
+    bouvrirtickets->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    bouvrirtickets->setToolTip(QStringLiteral("Voir, imprimer, comparer un fichier de tickets et chercher ses trous"));
 
     QFrame *panel = makePanel(page, QStringLiteral("Panel4"), QRect(5, 43, 660, 302));
     PageControl1 = new QTabWidget(panel);
@@ -389,6 +396,8 @@ void Tfprincip::FormCreate()
     state_.firstShowPending = true;
     settingsFolder_ = settingsFolder(platform_.programFolder());
     loadSettings(settingsFolder_, state_.settings);
+    state_.stakes = loadStakes(settingsFolder_, defaultStakes());
+    loadedStakes_ = state_.stakes;
 
     state_.horseCount = 20;
     state_.horsesPerForecast = 8;
@@ -449,6 +458,7 @@ void Tfprincip::connectEvents()
 
     connect(brengjeu, &QPushButton::clicked, this, &Tfprincip::brengjeuClick);
     connect(bchargejeu, &QPushButton::clicked, this, &Tfprincip::bchargejeuClick);
+    connect(bouvrirtickets, &QPushButton::clicked, this, &Tfprincip::bouvrirticketsClick);
     connect(PageControl1, &QTabWidget::currentChanged, this, &Tfprincip::refreshSystemsPage);
     connect(clistesystemes, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
     connect(cnbchecomb, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
@@ -529,7 +539,10 @@ void Tfprincip::FormClose()
     // The first points box takes effect when it is left, which closing the window by its title
     // bar does not do: what the boxes show is what gets saved.
     majtabpointpos();
-    saveSettings(state_, settingsFolder_, platform_);
+    const bool settingsSaved = saveSettings(state_, settingsFolder_, platform_);
+    // One report is enough when the folder takes no file at all.
+    if (state_.stakes != loadedStakes_ && !saveStakes(settingsFolder_, state_.stakes) && settingsSaved)
+        reportFileNotSaved(platform_);
     const QString folder = platform_.programFolder();
     const QString program = programFile(folder, QStringLiteral("TORVANE.EXE"));
     const QString page = programFile(folder, QStringLiteral("TORVANE.HTM"));
@@ -710,6 +723,36 @@ void Tfprincip::bchargejeuClick()
 {
     if (const std::optional<SystemsPage> loaded = loadGame(state_, systemsPage(), platform_))
         applySystemsPage(*loaded);
+}
+
+void Tfprincip::bouvrirticketsClick()
+{
+    if (openTicketFile(state_, platform_))
+        openModal(windows_.fresultatcomb);
+}
+
+void Tfprincip::useRanking(const std::vector<int> &horses)
+{
+    int used = 0;
+    for (const QComboBox *box : selectionBoxes)
+        used += box->isHidden() ? 0 : 1;
+    QStringList passed;
+    std::size_t next = 0;
+    for (int i = 0; i < used; ++i) {
+        // A selection holds horses 1..20: a ranked runner beyond cannot be played here.
+        while (next < horses.size() && (horses[next] < 1 || horses[next] > kMaxHorses))
+            passed.append(QString::number(horses[next++]));
+        showText(selectionBoxes[std::size_t(i)], next < horses.size() ? QString::number(horses[next++]) : QString());
+    }
+    pagec1->setCurrentWidget(tsysteme);
+    if (!passed.isEmpty())
+        platform_.inform(
+            QStringLiteral("%1 %2 du classement : une sélection ne prend que les numéros 1 à %3.")
+                .arg(passed.size() == 1 ? QStringLiteral("Le cheval") : QStringLiteral("Les chevaux"),
+                    passed.join(QStringLiteral(", "))
+                        + (passed.size() == 1 ? QStringLiteral(" est passé") : QStringLiteral(" sont passés")))
+                .arg(kMaxHorses),
+            QStringLiteral("Utiliser ce classement"));
 }
 
 void Tfprincip::bvoirtickClick()

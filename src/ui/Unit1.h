@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QComboBox;
 class QDialog;
@@ -48,6 +49,10 @@ public:
     // Puts a loaded game back on the page without counting as a change by the user.
     void applySystemsPage(const SystemsPage &page);
 
+    // "Utiliser ce classement": the boxes the systems page uses take the ranked horses in order,
+    // and the systems page is shown.
+    void useRanking(const std::vector<int> &horses);
+
     void refreshSystemsPage();
     void showBaseControls(int baseCount);
     void refreshPointsBoxes();
@@ -77,6 +82,7 @@ private:
     void beffaceClick();
     void brengjeuClick();
     void bchargejeuClick();
+    void bouvrirticketsClick();
     void bvoirtickClick();
     void bimprimeticketsClick();
     void bgenerefichierClick();
@@ -94,6 +100,8 @@ private:
     bool closed_ = false;
     // Where the settings file was read at creation and is written at close.
     QString settingsFolder_;
+    // The stakes as read at creation: the stakes file is written at close only when they changed.
+    Stakes loadedStakes_;
 
     QToolButton *binfos = nullptr;
     QPushButton *bparametre = nullptr;
@@ -115,6 +123,7 @@ private:
 
     QPushButton *brengjeu = nullptr;
     QPushButton *bchargejeu = nullptr;
+    QPushButton *bouvrirtickets = nullptr;
     QTabWidget *PageControl1 = nullptr;
     QWidget *tsysreduit = nullptr;
     QWidget *tcombi = nullptr;

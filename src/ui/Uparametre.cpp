@@ -158,6 +158,13 @@ Tfparametre::Tfparametre(SettingsRecord &settings, QWidget *parent)
     Image2->installEventFilter(this);
     glangue->hide();
 
+    // The stakes have a dialog of their own, kept beside the settings.
+    bmises = ui::makeButton(this, QStringLiteral("bmises"), QString(), QRect(96, 160, 160, 33));
+    connect(bmises, &QPushButton::clicked, this, [this] {
+        if (stakesDialog_)
+            stakesDialog_->exec();
+    });
+
     bok = ui::makeButton(this, QStringLiteral("bok"), QStringLiteral("OK"), QRect(183, 242, 89, 33));
     QFont bold = bok->font();
     bold.setBold(true);
@@ -187,6 +194,7 @@ void Tfparametre::applyLanguageTexts()
     ldecalh->setText(english ? QStringLiteral("horizontal adj.") : QStringLiteral("ajustement horizontal"));
     ldecalv->setText(english ? QStringLiteral("vertical adj.") : QStringLiteral("ajustement vertical"));
     glangue->setTitle(english ? QStringLiteral("Language") : QStringLiteral("Langue"));
+    bmises->setText(english ? QStringLiteral("Stakes...") : QStringLiteral("Mises..."));
     ldecalh->adjustSize();
     ldecalv->adjustSize();
 }

@@ -24,6 +24,8 @@ public:
 
     // The caption and the four texts in French, or in English when the language is 2.
     void applyLanguageTexts();
+    // The dialog the stakes button opens.
+    void setStakesDialog(QDialog *dialog) { stakesDialog_ = dialog; }
 
 public Q_SLOTS:
     void bokClick();
@@ -48,6 +50,8 @@ private:
     QLabel *Image1 = nullptr;
     QLabel *Image2 = nullptr;
     QPushButton *bok = nullptr;
+    QPushButton *bmises = nullptr;
+    QDialog *stakesDialog_ = nullptr;
 };
 
 } // namespace mvx

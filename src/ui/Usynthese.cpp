@@ -318,6 +318,10 @@ Tfsynthese::Tfsynthese(GameState &state, Platform &platform, QWidget *parent)
     back->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
     back->setToolTip(QStringLiteral("Fermer la fenetre"));
 
+    QPushButton *use = ui::makeButton(
+        this, QStringLiteral("butiliser"), QStringLiteral("Utiliser ce classement"), QRect(362, 362, 158, 40));
+    use->setToolTip(QStringLiteral("Mettre les chevaux du classement dans la sélection des systèmes"));
+    connect(use, &QPushButton::clicked, this, &Tfsynthese::butiliserClick);
     connect(print, &QPushButton::clicked, this, &Tfsynthese::bimprimeClick);
     connect(exportButton, &QPushButton::clicked, this, &Tfsynthese::bexportClick);
     connect(back, &QPushButton::clicked, this, &Tfsynthese::bquitClick);
@@ -370,6 +374,15 @@ void Tfsynthese::bimprimeClick()
 void Tfsynthese::bexportClick()
 {
     exportSynthesis(model_->rows(), exportName_, platform_);
+}
+
+void Tfsynthese::butiliserClick()
+{
+    std::vector<int> horses;
+    for (int r = 0; r < synthesisHorseCount(state_); ++r)
+        horses.push_back(state_.synthesis[std::size_t(r)].horse);
+    accept();
+    Q_EMIT rankingChosen(horses);
 }
 
 void Tfsynthese::bquitClick()

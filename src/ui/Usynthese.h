@@ -51,8 +51,13 @@ public:
     // The texts of the grid's data rows, best rank first.
     const std::vector<SynthesisRow> &gridRows() const;
 
+Q_SIGNALS:
+    // "Utiliser ce classement": the ranked horses, best first, for the selection boxes.
+    void rankingChosen(const std::vector<int> &horses);
+
 public Q_SLOTS:
     void FormActivate();
+    void butiliserClick();
     void bimprimeClick();
     void bexportClick();
     void bquitClick();

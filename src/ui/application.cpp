@@ -6,6 +6,7 @@
 #include "ui/Unit4.h"
 #include "ui/Uparametre.h"
 #include "ui/Usynthese.h"
+#include "ui/stakes_dialog.h"
 #include "ui/ufcompare.h"
 #include "ui/uresultatcomb.h"
 
@@ -20,13 +21,19 @@ Application::Application(Platform &platform)
     fprincip_ = std::make_unique<Tfprincip>(*state_, platform_);
     SecondaryWindows windows;
     windows.fsaiprono = new Tfsaiprono(*state_, fprincip_.get());
-    windows.fsynthese = new Tfsynthese(*state_, platform_, fprincip_.get());
-    windows.fresultatcomb = new Tfresultatcomb(*state_, platform_, fprincip_.get());
+    auto *synthese = new Tfsynthese(*state_, platform_, fprincip_.get());
+    windows.fsynthese = synthese;
+    QObject::connect(synthese, &Tfsynthese::rankingChosen, fprincip_.get(), &Tfprincip::useRanking);
+    auto *ticketList = new Tfresultatcomb(*state_, platform_, fprincip_.get());
+    windows.fresultatcomb = ticketList;
     windows.fcompare = new Tfcompare(*state_, platform_, fprincip_.get());
     windows.apropos = new Tapropos(platform_, fprincip_.get());
-    windows.fparametre = new Tfparametre(state_->settings, fprincip_.get());
+    auto *parametre = new Tfparametre(state_->settings, fprincip_.get());
+    parametre->setStakesDialog(new Tfmises(state_->stakes, platform_, parametre));
+    windows.fparametre = parametre;
     // The print dialog is made last of all.
     windows.fimprime = new Tfimprime(*state_, platform_, fprincip_.get());
+    ticketList->setListWindows(windows.fimprime, windows.fcompare);
     fprincip_->setSecondaryWindows(windows);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/ufcompare.h"
 
 #include "arrival/classification.h"
+#include "combi/game_cost.h"
 #include "model/work_progress.h"
 #include "ui/common_widgets.h"
 #include "ui/ticket_grid.h"
@@ -244,7 +245,12 @@ void Tfcompare::AOLButton1Click()
     grillecomb_->setContent(nullptr);
     categories_ = std::move(categories);
     grillecomb_->setContent(std::make_shared<ui::TicketRows>(state_.tickets, state_.selection, &categories_));
-    showSummary(summaryText(state_.winCounts, state_.payouts));
+    QString summary = summaryText(state_.winCounts, state_.payouts);
+    const QString balance = stakeAndBalanceLines(state_.stakes, state_.tickets.horsesPerTicket(),
+        state_.tickets.count(), winnings(state_.winCounts, state_.payouts));
+    if (!balance.isEmpty())
+        summary += QLatin1Char('\r') + balance;
+    showSummary(summary);
 }
 
 // One category byte per ticket, to be filled by the comparison.

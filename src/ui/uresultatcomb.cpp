@@ -1,7 +1,9 @@
 #include "ui/uresultatcomb.h"
 
 #include "arrival/ticket_list_print.h"
+#include "combi/game_cost.h"
 #include "ui/common_widgets.h"
+#include "ui/holes_window.h"
 #include "ui/ticket_grid.h"
 
 #include <QGroupBox>
@@ -79,6 +81,8 @@ Tfresultatcomb::Tfresultatcomb(GameState &state, Platform &platform, QWidget *pa
     bquit->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
     bquit->setToolTip(QStringLiteral("Fermer la fenetre"));
 
+    buildListActions();
+
     connect(bimprime, &QPushButton::clicked, this, &Tfresultatcomb::bimprimeClick);
     connect(bquit, &QPushButton::clicked, this, &Tfresultatcomb::bquitClick);
 }
@@ -101,6 +105,7 @@ void Tfresultatcomb::prepareTicketGrid()
 {
     grillecomb_->setContent(std::make_shared<ui::TicketRows>(state_.tickets, state_.selection));
     lnbtickets_->setText(QString::number(state_.tickets.count()));
+    lcout_->setText(frenchCostLine(state_.stakes, state_.tickets.horsesPerTicket(), state_.tickets.count()));
 }
 
 void Tfresultatcomb::bimprimeClick()
@@ -111,6 +116,49 @@ void Tfresultatcomb::bimprimeClick()
 void Tfresultatcomb::bquitClick()
 {
     accept();
+}
+
+void Tfresultatcomb::buildListActions()
+{
+    lcout_ = new QLabel(this);
+    lcout_->setObjectName(QStringLiteral("lcout"));
+    lcout_->setGeometry(472, 100, 193, 40);
+    lcout_->setWordWrap(true);
+    lcout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    QPushButton *bimprimetickets = ui::makeButton(
+        this, QStringLiteral("bimprimetickets"), QStringLiteral("Imprimer les tickets"), QRect(472, 148, 193, 40));
+    bimprimetickets->setToolTip(QStringLiteral("Imprimer les tickets sur des bulletins de jeu"));
+    QPushButton *bcompar = ui::makeButton(
+        this, QStringLiteral("bcompar"), QStringLiteral("Comparer avec l'arrivée"), QRect(472, 194, 193, 40));
+    QPushButton *btrous
+        = ui::makeButton(this, QStringLiteral("btrous"), QStringLiteral("Trous"), QRect(472, 240, 193, 40));
+    btrous->setToolTip(QStringLiteral("Les arrivées de la sélection qu'aucun ticket ne gagne"));
+    holes_ = new Tftrous(this);
+
+    connect(bimprimetickets, &QPushButton::clicked, this, &Tfresultatcomb::bimprimeticketsClick);
+    connect(bcompar, &QPushButton::clicked, this, &Tfresultatcomb::bcomparClick);
+    connect(btrous, &QPushButton::clicked, this, &Tfresultatcomb::btrousClick);
+}
+
+void Tfresultatcomb::bimprimeticketsClick()
+{
+    if (slipPrint_)
+        slipPrint_->exec();
+}
+
+void Tfresultatcomb::bcomparClick()
+{
+    if (comparison_)
+        comparison_->exec();
+}
+
+void Tfresultatcomb::btrousClick()
+{
+    if (std::optional<ListHoles> holes = countHolesOfList(state_, platform_)) {
+        holes_->showHoles(*holes);
+        holes_->exec();
+    }
 }
 
 } // namespace mvx

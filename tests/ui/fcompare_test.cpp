@@ -186,7 +186,9 @@ private Q_SLOTS:
 
         // Arrival 7, 3, 12 against 7-3, 7-12, 7-5, 3-12, 3-5, 12-5; no count question asked.
         QCOMPARE(labels, QStringList({ "Couplé gagnant", "Couplé placé", "", "Couplé placé", "", "" }));
-        QCOMPARE(summary, QStringLiteral("1 Couplé gagnant\n2 Couplé placé\nGains  :0"));
+        // The usual couplé stake: six tickets at 1,50 €, nothing won.
+        QCOMPARE(
+            summary, QStringLiteral("1 Couplé gagnant\n2 Couplé placé\nGains  :0\nMise : 9,00 €\nBilan : -9,00 €"));
         QVERIFY(platform.messages.empty());
     }
 };

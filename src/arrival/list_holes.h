@@ -1,0 +1,37 @@
+#pragma once
+
+#include "arrival/ticket_holes.h"
+#include "model/game_state.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace mvx {
+
+class WorkProgress;
+
+// The holes of the current ticket list, as the holes window shows them.
+struct ListHoles
+{
+    std::vector<int> selection; // bases first
+    int bases = 0;
+    std::int64_t tickets = 0;
+    int horsesPerTicket = 0;
+    std::vector<CategoryHoles> categories; // empty for a ticket size without categories
+};
+
+// The horses a list was made from: its bases, then the other horses of the selection up to the
+// last one a ticket uses (the selection boxes may hold more horses than the system took).
+std::vector<int> listSelection(const TicketList &tickets, const Selection &selection);
+
+// Counts the holes of the list over listSelection(), the bases only in arrivals that hold
+// them. `progress`, when given, hears the tickets read and may stop the count: nothing then.
+std::optional<ListHoles> countListHoles(
+    const TicketList &tickets, const Selection &selection, WorkProgress *progress = nullptr);
+
+// "7-3-12-5": horse numbers in place order.
+QString arrivalText(const std::vector<int> &horses);
+
+} // namespace mvx

@@ -1,0 +1,193 @@
+#include "ui/holes_window.h"
+
+#include "ui/common_widgets.h"
+
+#include <QAbstractTableModel>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace mvx {
+
+namespace {
+
+constexpr int kRowHeight = 24;
+constexpr int kGridWidth = 684;
+
+QString frenchCount(std::int64_t n)
+{
+    return QLocale(QLocale::French, QLocale::France).toString(qlonglong(n));
+}
+
+} // namespace
+
+std::vector<HolesColumn> holesColumns(const ListHoles &holes)
+{
+    HolesColumn category { QStringLiteral("CATÉGORIE"), 110, {} };
+    HolesColumn count { QStringLiteral("TROUS"), 80, {} };
+    HolesColumn arrivals { QStringLiteral("SUR"), 90, {} };
+    HolesColumn examples { QStringLiteral("EXEMPLES"), kGridWidth - 4 - 110 - 80 - 90, {} };
+    for (const CategoryHoles &c : holes.categories) {
+        category.cells.push_back(c.label);
+        count.cells.push_back(frenchCount(c.holes));
+        arrivals.cells.push_back(frenchCount(c.arrivals));
+        QStringList shown;
+        for (const std::vector<int> &arrival : c.examples)
+            shown.append(arrivalText(arrival));
+        examples.cells.push_back(shown.join(QStringLiteral("   ")));
+    }
+    return { category, count, arrivals, examples };
+}
+
+std::optional<ListHoles> countHolesOfList(const GameState &state, Platform &platform)
+{
+    const int size = state.tickets.horsesPerTicket();
+    if (size < 2 || size > kArrivalPlaces) {
+        platform.inform(QStringLiteral("Les tickets de %1 chevaux n'ont pas de catégorie de gain : "
+                                       "les trous se comptent pour des tickets de 2 à 5 chevaux.")
+                            .arg(size),
+            QStringLiteral("Opération impossible"));
+        return std::nullopt;
+    }
+    if (!state.tickets.holdsLetters() || state.tickets.count() == 0) {
+        platform.inform(
+            QStringLiteral("Il n'y a pas de tickets dont compter les trous."), QStringLiteral("Opération impossible"));
+        return std::nullopt;
+    }
+    WorkProgress progress(std::uint64_t(state.tickets.count()));
+    std::optional<ListHoles> holes;
+    const WaitCursor wait(platform);
+    platform.runLongWork(QStringLiteral("Recherche des trous de %1 tickets...").arg(state.tickets.count()), progress,
+        [&] { holes = countListHoles(state.tickets, state.selection, &progress); });
+    return holes;
+}
+
+// Row 0 the headings, then one row per category.
+class HolesGridModel : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setColumns(std::vector<HolesColumn> columns)
+    {
+        beginResetModel();
+        columns_ = std::move(columns);
+        rows_ = 0;
+        for (const HolesColumn &c : columns_)
+            rows_ = std::max(rows_, int(c.cells.size()));
+        endResetModel();
+    }
+    std::vector<int> widths() const
+    {
+        std::vector<int> w;
+        for (const HolesColumn &c : columns_)
+            w.push_back(c.width);
+        return w;
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : rows_ + 1; }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(columns_.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+            return {};
+        const HolesColumn &column = columns_[std::size_t(index.column())];
+        if (index.row() == 0)
+            return role == Qt::DisplayRole ? QVariant(column.heading) : QVariant();
+        const std::size_t row = std::size_t(index.row() - 1);
+        return row < column.cells.size() ? QVariant(column.cells[row]) : QVariant();
+    }
+
+private:
+    std::vector<HolesColumn> columns_;
+    int rows_ = 0;
+};
+
+Tftrous::Tftrous(QWidget *parent)
+    : QDialog(parent, ui::kFixedDialogFlags)
+{
+    ui::setUpWindow(this, QStringLiteral("ftrous"), QSize(700, 340));
+    setWindowTitle(QStringLiteral("Trous du jeu"));
+
+    QLabel *title = ui::makeLabel(this, QStringLiteral("Label1"), QStringLiteral("TROUS DU JEU"), 0, 4);
+    title->setFont(ui::headingFont());
+    title->adjustSize();
+    title->move((width() - title->width()) / 2, 4);
+
+    lselection_ = ui::makeLabel(this, QStringLiteral("lselection"), QString(), 8, 48);
+    lselection_->setGeometry(8, 46, kGridWidth, 30);
+    lselection_->setWordWrap(true);
+    lselection_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    model_ = new HolesGridModel(this);
+    grilletrous_ = new QTableView(this);
+    grilletrous_->setObjectName(QStringLiteral("grilletrous"));
+    grilletrous_->setGeometry(8, 80, kGridWidth, kRowHeight * 6 + 4);
+    model_->setColumns(holesColumns(ListHoles {}));
+    ui::setUpGrid(grilletrous_, new ui::GridCellDelegate(1, 0), kRowHeight, model_->widths());
+    grilletrous_->setModel(model_);
+
+    QLabel *explained = ui::makeLabel(this, QStringLiteral("lexplication"),
+        QStringLiteral("Un trou est une arrivée des chevaux de la sélection pour laquelle aucun ticket ne gagne "
+                       "la catégorie, ni une meilleure. Avec des bases, seules les arrivées qui les contiennent "
+                       "comptent. Une catégorie sans ordre compte chaque ordre d'arrivée ; ses exemples montrent "
+                       "les chevaux dans l'ordre de la sélection."),
+        8, 234);
+    explained->setGeometry(8, 234, kGridWidth, 48);
+    explained->setWordWrap(true);
+    explained->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    QPushButton *bquit
+        = ui::makeButton(this, QStringLiteral("bquit"), QStringLiteral("Retour"), QRect(554, 292, 138, 40));
+    bquit->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    bquit->setToolTip(QStringLiteral("Fermer la fenetre"));
+    connect(bquit, &QPushButton::clicked, this, &Tftrous::bquitClick);
+}
+
+void Tftrous::showHoles(const ListHoles &holes, const std::vector<HolesColumn> &extraColumns)
+{
+    std::vector<HolesColumn> columns = holesColumns(holes);
+    columns.insert(columns.end(), extraColumns.begin(), extraColumns.end());
+    const std::vector<int> before = model_->widths();
+    model_->setColumns(std::move(columns));
+    // A column added by the caller changes the widths the heading lays out.
+    if (model_->widths() != before) {
+        grilletrous_->setHorizontalHeader(new ui::GridHeading(grilletrous_, kRowHeight, model_->widths()));
+        grilletrous_->setModel(nullptr);
+        grilletrous_->setModel(model_);
+    }
+
+    QString text = QStringLiteral("%1 %2 de %3 chevaux sur la sélection %4")
+                       .arg(frenchCount(holes.tickets),
+                           holes.tickets == 1 ? QStringLiteral("ticket") : QStringLiteral("tickets"))
+                       .arg(holes.horsesPerTicket)
+                       .arg(arrivalText(holes.selection));
+    const int bases = std::clamp(holes.bases, 0, int(holes.selection.size()));
+    if (bases > 0)
+        text += QStringLiteral(" (%1 : %2)")
+                    .arg(bases == 1 ? QStringLiteral("base") : QStringLiteral("bases"),
+                        arrivalText(std::vector<int>(holes.selection.begin(), holes.selection.begin() + bases)));
+    lselection_->setText(text + QLatin1Char('.'));
+}
+
+void Tftrous::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        ui::centreOnScreen(this);
+}
+
+void Tftrous::bquitClick()
+{
+    accept();
+}
+
+} // namespace mvx

@@ -1,0 +1,144 @@
+#include "ui/stakes_dialog.h"
+
+#include "combi/game_cost.h"
+#include "ui/common_widgets.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QShowEvent>
+#include <QStyle>
+
+namespace mvx {
+
+namespace {
+
+struct StakeRow
+{
+    const char *field;
+    const char *caption;
+    const char *name; // in the refusal: "La mise du tiercé..."
+};
+
+constexpr std::array<StakeRow, 4> kRows { {
+    { "emisecouple", "Couplé (2 chevaux)", "du couplé" },
+    { "emisetierce", "Tiercé (3 chevaux)", "du tiercé" },
+    { "emisequarte", "Quarté+ (4 chevaux)", "du quarté+" },
+    { "emisequinte", "Quinté+ (5 chevaux)", "du quinté+" },
+} };
+
+// Euros with a comma and two decimals, without grouping, as a field is typed: "1,50".
+QString fieldText(std::int64_t cents)
+{
+    return QStringLiteral("%1,%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
+}
+
+QLineEdit *makeField(QWidget *parent, const QString &objectName, const QRect &rect, const QString &pattern)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(objectName);
+    field->setGeometry(rect);
+    field->setAlignment(Qt::AlignRight);
+    field->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), field));
+    return field;
+}
+
+} // namespace
+
+Tfmises::Tfmises(Stakes &stakes, Platform &platform, QWidget *parent)
+    : QDialog(parent, ui::kFixedDialogFlags)
+    , stakes_(stakes)
+    , platform_(platform)
+{
+    ui::setUpWindow(this, QStringLiteral("fmises"), QSize(360, 276));
+    setWindowTitle(QStringLiteral("Mises"));
+
+    QGroupBox *unit = ui::makeGroup(
+        this, QStringLiteral("gmises"), QStringLiteral("Mise de base d'un ticket"), QRect(12, 10, 336, 146));
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+        const int top = 24 + 28 * int(i);
+        ui::makeLabel(unit, QStringLiteral("lmise%1").arg(i + 2), QString::fromUtf8(kRows[i].caption), 16, top + 4);
+        stakeFields_[i] = makeField(unit, QString::fromLatin1(kRows[i].field), QRect(190, top, 90, 21),
+            QStringLiteral("[0-9]{0,7}([,.][0-9]{0,2})?"));
+        ui::makeLabel(unit, QStringLiteral("leuro%1").arg(i + 2), QStringLiteral("€"), 288, top + 4);
+    }
+
+    QGroupBox *times = ui::makeGroup(
+        this, QStringLiteral("gmultiplicateur"), QStringLiteral("Multiplicateur"), QRect(12, 162, 336, 54));
+    ui::makeLabel(times, QStringLiteral("ljoue"), QStringLiteral("Chaque ticket est joué"), 16, 26);
+    emultiplicateur_
+        = makeField(times, QStringLiteral("emultiplicateur"), QRect(190, 22, 90, 21), QStringLiteral("[0-9]{0,5}"));
+    ui::makeLabel(times, QStringLiteral("lfois"), QStringLiteral("fois"), 288, 26);
+
+    QPushButton *bdefaut
+        = ui::makeButton(this, QStringLiteral("bdefaut"), QStringLiteral("Défaut"), QRect(12, 228, 100, 36));
+    bdefaut->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    bdefaut->setToolTip(QStringLiteral("Reprendre les mises habituelles"));
+    QPushButton *bok = ui::makeButton(this, QStringLiteral("bok"), QStringLiteral("OK"), QRect(150, 228, 92, 36));
+    QFont bold = bok->font();
+    bold.setBold(true);
+    bok->setFont(bold);
+    bok->setDefault(true);
+    QPushButton *bannuler
+        = ui::makeButton(this, QStringLiteral("bannuler"), QStringLiteral("Annuler"), QRect(256, 228, 92, 36));
+
+    connect(bdefaut, &QPushButton::clicked, this, &Tfmises::bdefautClick);
+    connect(bok, &QPushButton::clicked, this, &Tfmises::bokClick);
+    connect(bannuler, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void Tfmises::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    ui::centreOnScreen(this);
+    showStakes(stakes_);
+}
+
+void Tfmises::showStakes(const Stakes &stakes)
+{
+    for (std::size_t i = 0; i < stakeFields_.size(); ++i)
+        stakeFields_[i]->setText(fieldText(stakes.unitStakeCents[i]));
+    emultiplicateur_->setText(QString::number(stakes.multiplier));
+}
+
+void Tfmises::bdefautClick()
+{
+    showStakes(defaultStakes());
+}
+
+void Tfmises::bokClick()
+{
+    const QString title = QStringLiteral("Opération impossible");
+    Stakes read;
+    for (std::size_t i = 0; i < stakeFields_.size(); ++i) {
+        const std::optional<std::int64_t> cents = parseEuroCents(stakeFields_[i]->text());
+        if (!cents) {
+            platform_.inform(QStringLiteral("La mise %1 n'est pas correcte : un montant en euros avec deux "
+                                            "décimales au plus, par exemple 1,50 (0 si vous ne le jouez pas).")
+                                 .arg(QString::fromUtf8(kRows[i].name)),
+                title);
+            stakeFields_[i]->setFocus();
+            return;
+        }
+        read.unitStakeCents[i] = *cents;
+    }
+    bool ok = false;
+    const int multiplier = emultiplicateur_->text().toInt(&ok);
+    if (!ok || multiplier < 1 || multiplier > Stakes::kLargestMultiplier) {
+        platform_.inform(
+            QStringLiteral("Le multiplicateur doit être un nombre entier de 1 à %1.").arg(Stakes::kLargestMultiplier),
+            title);
+        emultiplicateur_->setFocus();
+        return;
+    }
+    read.multiplier = multiplier;
+    stakes_ = read;
+    accept();
+}
+
+} // namespace mvx

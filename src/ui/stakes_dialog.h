@@ -1,0 +1,41 @@
+#pragma once
+
+#include "model/platform.h"
+#include "model/stakes_file.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QLineEdit;
+
+namespace mvx {
+
+// The "Mises" dialog, opened from the settings: the unit stake of a couplé, a tiercé, a quarté+
+// and a quinté+ ticket, and how many times each ticket is played. OK checks every field and
+// writes the stakes; "Annuler" and the title bar's close keep them as they were. Every showing
+// starts from the stakes in use.
+class Tfmises : public QDialog
+{
+    Q_OBJECT
+
+public:
+    Tfmises(Stakes &stakes, Platform &platform, QWidget *parent = nullptr);
+
+public Q_SLOTS:
+    void bokClick();
+    void bdefautClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void showStakes(const Stakes &stakes);
+
+    Stakes &stakes_;
+    Platform &platform_;
+    std::array<QLineEdit *, 4> stakeFields_ {}; // couplé, tiercé, quarté+, quinté+
+    QLineEdit *emultiplicateur_ = nullptr;
+};
+
+} // namespace mvx
