@@ -282,7 +282,6 @@ void Tfprincip::buildSystemsPage(QWidget *page)
     bouvrirtickets = makeButton(
         page, QStringLiteral("bouvrirtickets"), QStringLiteral("Ouvrir un fichier de tickets"), QRect(261, 3, 190, 37));
     bouvrirtickets->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    bouvrirtickets->setToolTip(QStringLiteral("Voir, imprimer, comparer un fichier de tickets et chercher ses trous"));
 
     QFrame *panel = makePanel(page, QStringLiteral("Panel4"), QRect(5, 43, 660, 302));
     PageControl1 = new QTabWidget(panel);
