@@ -2,8 +2,8 @@
 # Starts the real program on a virtual display and spends an evening with it the way a punter
 # does, with the mouse and the keyboard: five forecasts and their synthesis, reduced system 12
 # on nine horses, its ticket list printed to PDF, the comparison with an arrival and its
-# payouts, the tickets marked on slips into a PDF, the printer adjustments, a ticket file from
-# the generator, a game saved, the program closed, started again and the game loaded. Each
+# payouts, the holes of the tickets, the tickets marked on slips into a PDF, the printer
+# adjustments and the stakes, a ticket file from the generator opened again, a game saved, the program closed, started again and the game loaded. Each
 # window is saved as a picture in docs/help/marovellix-aide/, where the user guide and the
 # README show them; the first printed slip is rendered from its PDF. Fails when a step does not
 # give what it should.
@@ -209,6 +209,15 @@ shot "Comparer" comparer
 click "Comparer" 625 528 # "Retour"
 gone "Comparer"
 
+# The holes of the 30 tickets, from the ticket list.
+click $main 94 409 # "Voir les tickets"
+click "Liste des tickets" 568 260 # "Trous"
+shot "Trous" trous
+click "Trous" 623 312 # "Retour"
+gone "Trous"
+click "Liste des tickets" 594 324 # "Retour"
+gone "Liste des tickets"
+
 # The tickets marked on quinté+ slips, a single stake, into a PDF.
 click $main 245 408 # "Imprimer les tickets"
 click "Imprimer les Tickets" 392 256 # "Quinte+"
@@ -229,6 +238,10 @@ click $main 107 23 # "Parametres"
 type_into "Param" 296 80 -2
 type_into "Param" 296 116 3
 shot "Param" parametres
+click "Param" 176 176 # "Mises..."
+shot "Mises" mises
+click "Mises" 302 246 # "Annuler"
+gone "Mises"
 click "Param" 227 258 # "OK"
 gone "Param"
 click $main 26 23 # about
@@ -250,6 +263,12 @@ file_name "Indiquer" "$files/generateur.txt"
 written "$files/generateur.txt"
 [ "$(wc -l <"$files/generateur.txt")" -eq 35 ] || fail "the generator's file does not hold the 35 tickets"
 grep -qv '^7,' "$files/generateur.txt" && fail "a generated ticket does not start with the base"
+# The same file opened again as a ticket list.
+click $main 364 115 # "Ouvrir un fichier de tickets"
+file_name "Ouvrir un fichier" "$files/generateur.txt"
+window "Liste des tickets" >/dev/null
+click "Liste des tickets" 594 324 # "Retour"
+gone "Liste des tickets"
 
 # Back to system 12, saved as a game; closed, started again, loaded: the same tickets.
 click $main 72 155
