@@ -1,8 +1,12 @@
 // The holes of the biggest quinté file, 20 horses in every order (1,860,480 tickets, 27 MB), read
 // from memory and counted by category, against a loop that only finds the line ends of the same
 // bytes. The holes must take seconds at most; the ratio says what the counting adds to a read.
+// Then what the windows do with it: the file opened as the current list (read once to check it
+// and once into letters), and the holes of that list as the holes window counts them.
 
+#include "arrival/list_holes.h"
 #include "arrival/ticket_holes.h"
+#include "combi/opened_ticket_list.h"
 #include "combi/generation.h"
 #include "combi/ticket_file.h"
 #include "combi/ticket_text.h"
@@ -72,6 +76,45 @@ void FindLineEnds(benchmark::State &state)
 }
 BENCHMARK(FindLineEnds)->Unit(benchmark::kMillisecond);
 
+mvx::TicketList openedList(mvx::Selection &selection)
+{
+    QByteArray bytes = biggestQuinteFile();
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    mvx::TicketFileSurvey survey;
+    mvx::TicketList list;
+    if (!mvx::surveyTicketFile(in, survey).isEmpty() || !in.seek(0)
+        || !mvx::readSurveyedTickets(in, survey, list).isEmpty())
+        std::abort();
+    selection = mvx::surveySelection(survey);
+    return list;
+}
+
+void OpenAsList(benchmark::State &state)
+{
+    for (auto _ : state) {
+        mvx::Selection selection;
+        const mvx::TicketList list = openedList(selection);
+        benchmark::DoNotOptimize(list.ticket(list.count()).data());
+    }
+    state.counters["tickets"] = 1860480;
+}
+BENCHMARK(OpenAsList)->Unit(benchmark::kMillisecond);
+
+void CountListHoles(benchmark::State &state)
+{
+    mvx::Selection selection;
+    const mvx::TicketList list = openedList(selection);
+    for (auto _ : state) {
+        const std::optional<mvx::ListHoles> holes = mvx::countListHoles(list, selection);
+        benchmark::DoNotOptimize(holes->categories.data());
+    }
+    state.counters["tickets"] = double(list.count());
+}
+BENCHMARK(CountListHoles)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
-RATIO_BENCHMARK_MAIN(std::pair<std::string, std::string> { "CountHoles", "FindLineEnds" })
+RATIO_BENCHMARK_MAIN(std::pair<std::string, std::string> { "CountHoles", "FindLineEnds" },
+    std::pair<std::string, std::string> { "OpenAsList", "FindLineEnds" },
+    std::pair<std::string, std::string> { "CountListHoles", "FindLineEnds" })
