@@ -26,11 +26,12 @@ std::vector<int> listSelection(const TicketList &tickets, const Selection &selec
     return horses;
 }
 
-std::optional<ListHoles> countListHoles(const TicketList &tickets, const Selection &selection, WorkProgress *progress)
+std::optional<ListHoles> countListHoles(
+    const TicketList &tickets, const Selection &selection, int systemBases, WorkProgress *progress)
 {
     ListHoles result;
     result.selection = listSelection(tickets, selection);
-    result.bases = std::clamp(tickets.baseCount(), 0, 3);
+    result.bases = std::clamp(tickets.baseCount() + std::max(systemBases, 0), 0, int(result.selection.size()));
     result.tickets = tickets.count();
     result.horsesPerTicket = tickets.horsesPerTicket();
     if (!tickets.holdsLetters())

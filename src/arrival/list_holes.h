@@ -27,9 +27,10 @@ struct ListHoles
 std::vector<int> listSelection(const TicketList &tickets, const Selection &selection);
 
 // Counts the holes of the list over listSelection(), the bases only in arrivals that hold
-// them. `progress`, when given, hears the tickets read and may stop the count: nothing then.
+// them: the generator's bases, or the first `systemBases` horses of a catalogue system's list.
+// `progress`, when given, hears the tickets read and may stop the count: nothing then.
 std::optional<ListHoles> countListHoles(
-    const TicketList &tickets, const Selection &selection, WorkProgress *progress = nullptr);
+    const TicketList &tickets, const Selection &selection, int systemBases = 0, WorkProgress *progress = nullptr);
 
 // "7-3-12-5": horse numbers in place order.
 QString arrivalText(const std::vector<int> &horses);

@@ -226,6 +226,7 @@ bool openTicketFile(GameState &state, const QString &fileName, Platform &platfor
     }
     state.selection = surveySelection(survey);
     state.tickets = std::move(list);
+    state.systemBases = 0;
     return true;
 }
 

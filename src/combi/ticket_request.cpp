@@ -47,6 +47,7 @@ bool generateIntoList(GameState &state, const SystemsPage &page, std::uint64_t c
         return false;
     state.selection = selection;
     state.tickets = std::move(list);
+    state.systemBases = page.reducedTab ? reducedSystem(page.systemNumber).baseCount : 0;
     return true;
 }
 

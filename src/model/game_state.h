@@ -60,6 +60,9 @@ struct GameState
     // Selection and tickets (the ticket list carries horsesPerTicket, baseCount and ticketCount)
     Selection selection;
     TicketList tickets;
+    // Bases of a catalogue system: its first horses, which stand in every ticket among the
+    // letters. The generator's bases stand apart, in the tickets' layout.
+    std::int32_t systemBases = 0;
 
     // Arrival and winnings (1-based places; slot 0 unused)
     std::array<std::int32_t, kArrivalPlaces + 1> arrival {};

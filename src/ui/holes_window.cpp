@@ -63,7 +63,7 @@ std::optional<ListHoles> countHolesOfList(const GameState &state, Platform &plat
     std::optional<ListHoles> holes;
     const WaitCursor wait(platform);
     platform.runLongWork(QStringLiteral("Recherche des trous de %1 tickets...").arg(state.tickets.count()), progress,
-        [&] { holes = countListHoles(state.tickets, state.selection, &progress); });
+        [&] { holes = countListHoles(state.tickets, state.selection, state.systemBases, &progress); });
     return holes;
 }
 

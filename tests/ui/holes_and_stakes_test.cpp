@@ -179,6 +179,22 @@ private Q_SLOTS:
         QCOMPARE(selection, QStringLiteral("10 tickets de 4 chevaux sur la sélection 8-1-4-15-6-2 (base : 8)."));
         QCOMPARE(platform.longWorks.size(), 2);
 
+        // A catalogue system with a base (1 + 8 horses, a Bonus 4 promised when the base and three
+        // others take the first four places): its base counts as one, so the promise leaves no hole.
+        mvx::SystemsPage system;
+        system.systemNumber = 9;
+        system.boxes = { "8", "1", "4", "15", "6", "2", "11", "3", "9" };
+        QVERIFY(mvx::prepareTickets(state, system, mvx::TicketDestination::List, platform));
+        QTimer::singleShot(0, holes, [&] {
+            shown = holesShown(holes);
+            selection = child<QLabel>(holes, "lselection")->text();
+            holes->reject();
+        });
+        list.btrousClick();
+        QCOMPARE(selection, QStringLiteral("14 tickets de 5 chevaux sur la sélection 8-1-4-15-6-2-11-3-9 (base : 8)."));
+        QCOMPARE(shown.size(), 5);
+        QVERIFY2(shown[2].startsWith(QStringLiteral("Bonus 4 | 0 | 1\u202f344 |")), qPrintable(shown[2]));
+
         // A ticket size without winning categories is told, not counted.
         page.generator.horsesPerTicket = 6;
         page.generator.bases.baseCount = 0;
