@@ -17,7 +17,8 @@ namespace mvx {
 namespace {
 
 constexpr int kRowHeight = 24;
-constexpr int kGridWidth = 684;
+constexpr int kWindowWidth = 780;
+constexpr int kGridWidth = kWindowWidth - 16;
 
 QString frenchCount(std::int64_t n)
 {
@@ -39,7 +40,7 @@ std::vector<HolesColumn> holesColumns(const ListHoles &holes)
         QStringList shown;
         for (const std::vector<int> &arrival : c.examples)
             shown.append(arrivalText(arrival));
-        examples.cells.push_back(shown.join(QStringLiteral("   ")));
+        examples.cells.push_back(shown.join(QStringLiteral("  ")));
     }
     return { category, count, arrivals, examples };
 }
@@ -114,7 +115,7 @@ private:
 Tftrous::Tftrous(QWidget *parent)
     : QDialog(parent, ui::kFixedDialogFlags)
 {
-    ui::setUpWindow(this, QStringLiteral("ftrous"), QSize(700, 340));
+    ui::setUpWindow(this, QStringLiteral("ftrous"), QSize(kWindowWidth, 340));
     setWindowTitle(QStringLiteral("Trous du jeu"));
 
     QLabel *title = ui::makeLabel(this, QStringLiteral("Label1"), QStringLiteral("TROUS DU JEU"), 0, 4);
@@ -128,12 +129,8 @@ Tftrous::Tftrous(QWidget *parent)
     lselection_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     model_ = new HolesGridModel(this);
-    grilletrous_ = new QTableView(this);
-    grilletrous_->setObjectName(QStringLiteral("grilletrous"));
-    grilletrous_->setGeometry(8, 80, kGridWidth, kRowHeight * 6 + 4);
     model_->setColumns(holesColumns(ListHoles {}));
-    ui::setUpGrid(grilletrous_, new ui::GridCellDelegate(1, 0), kRowHeight, model_->widths());
-    grilletrous_->setModel(model_);
+    makeGrid();
 
     QLabel *explained = ui::makeLabel(this, QStringLiteral("lexplication"),
         QStringLiteral("Un trou est une arrivée des chevaux de la sélection pour laquelle aucun ticket ne gagne "
@@ -145,8 +142,8 @@ Tftrous::Tftrous(QWidget *parent)
     explained->setWordWrap(true);
     explained->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    QPushButton *bquit
-        = ui::makeButton(this, QStringLiteral("bquit"), QStringLiteral("Retour"), QRect(554, 292, 138, 40));
+    QPushButton *bquit = ui::makeButton(
+        this, QStringLiteral("bquit"), QStringLiteral("Retour"), QRect(kWindowWidth - 146, 292, 138, 40));
     bquit->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
     bquit->setToolTip(QStringLiteral("Fermer la fenetre"));
     connect(bquit, &QPushButton::clicked, this, &Tftrous::bquitClick);
@@ -158,11 +155,11 @@ void Tftrous::showHoles(const ListHoles &holes, const std::vector<HolesColumn> &
     columns.insert(columns.end(), extraColumns.begin(), extraColumns.end());
     const std::vector<int> before = model_->widths();
     model_->setColumns(std::move(columns));
-    // A column added by the caller changes the widths the heading lays out.
+    // A column added by the caller changes the widths the grid is laid out for.
     if (model_->widths() != before) {
-        grilletrous_->setHorizontalHeader(new ui::GridHeading(grilletrous_, kRowHeight, model_->widths()));
-        grilletrous_->setModel(nullptr);
-        grilletrous_->setModel(model_);
+        delete grilletrous_;
+        makeGrid();
+        grilletrous_->show();
     }
 
     QString text = QStringLiteral("%1 %2 de %3 chevaux sur la sélection %4")
@@ -176,6 +173,16 @@ void Tftrous::showHoles(const ListHoles &holes, const std::vector<HolesColumn> &
                     .arg(bases == 1 ? QStringLiteral("base") : QStringLiteral("bases"),
                         arrivalText(std::vector<int>(holes.selection.begin(), holes.selection.begin() + bases)));
     lselection_->setText(text + QLatin1Char('.'));
+}
+
+void Tftrous::makeGrid()
+{
+    grilletrous_ = new QTableView(this);
+    grilletrous_->setObjectName(QStringLiteral("grilletrous"));
+    grilletrous_->setGeometry(8, 80, kGridWidth, kRowHeight * 6 + 4);
+    // The model first: the heading hides the grid's own heading row as it takes the model.
+    grilletrous_->setModel(model_);
+    ui::setUpGrid(grilletrous_, new ui::GridCellDelegate(1, 0), kRowHeight, model_->widths());
 }
 
 void Tftrous::showEvent(QShowEvent *event)

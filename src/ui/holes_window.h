@@ -53,6 +53,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void makeGrid();
+
     HolesGridModel *model_ = nullptr;
     QTableView *grilletrous_ = nullptr;
     QLabel *lselection_ = nullptr;

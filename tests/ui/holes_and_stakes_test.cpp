@@ -69,7 +69,7 @@ QStringList holesExpected(const std::vector<int> &selection, int bases, const st
             examples << places.join(QLatin1Char('-'));
         }
         rows << QStringList { c.label, french.toString(qlonglong(c.holes)), french.toString(qlonglong(c.arrivals)),
-            examples.join(QStringLiteral("   ")) }
+            examples.join(QStringLiteral("  ")) }
                     .join(QStringLiteral(" | "));
     }
     return rows;
