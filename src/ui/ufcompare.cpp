@@ -110,6 +110,8 @@ Tfcompare::Tfcompare(GameState &state, Platform &platform, QWidget *parent)
     laffresul_->setObjectName(QStringLiteral("laffresul"));
     laffresul_->setGeometry(16, 18, 145, 209);
     laffresul_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A stake or a balance of billions is wider than the label: it goes on to the next line.
+    laffresul_->setWordWrap(true);
     laffresul_->setAutoFillBackground(true);
     QPalette white = laffresul_->palette();
     white.setColor(QPalette::Window, Qt::white);

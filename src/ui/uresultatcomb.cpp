@@ -122,7 +122,7 @@ void Tfresultatcomb::buildListActions()
 {
     lcout_ = new QLabel(this);
     lcout_->setObjectName(QStringLiteral("lcout"));
-    lcout_->setGeometry(472, 100, 193, 40);
+    lcout_->setGeometry(472, 98, 193, 46);
     lcout_->setWordWrap(true);
     lcout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
