@@ -88,8 +88,8 @@ QByteArray fileBytes(const mvx::Selection &selection)
     return bytes;
 }
 
-// Both file benchmarks create a new file each time, the way the program does after the
-// file dialog: the old one is removed outside the measured time.
+// Both file benchmarks create a new file each time: the old one is removed outside the
+// measured time.
 void WriteTicketFile(benchmark::State &state)
 {
     QTemporaryDir dir(benchFolder() + QStringLiteral("/marovellix-bench-XXXXXX"));
