@@ -99,3 +99,33 @@ TEST(TicketListPrint, MoreThanAHundredPagesIsAskedFirstAndAFailureIsSaid)
     ASSERT_EQ(failing.messages.size(), 1u);
     EXPECT_EQ(failing.messages[0].title, QStringLiteral("Problème !!"));
 }
+
+// The print is long work: "Annuler" drops the document where it stands and says nothing; an
+// end or a finish that fails is said in the one wording of a failed print, never taken for done.
+TEST(TicketListPrint, StoppedAsLongWorkAndAFailedEndIsSaid)
+{
+    ScriptedPlatform stopped;
+    stopped.stopLongWorkAt = 600;
+    EXPECT_EQ(printTicketList(tierces(5000), threeHorses(), stopped), PrintOutcome::Stopped);
+    ASSERT_EQ(stopped.longWorks.size(), 1);
+    EXPECT_TRUE(stopped.longWorks[0].startsWith(QStringLiteral("Impression de la liste des tickets")));
+    const QStringList lines = stopped.printer.lines();
+    EXPECT_EQ(lines.last(), QStringLiteral("abort"));
+    EXPECT_EQ(stopped.printer.count(PrintCall::Kind::EndDocument), 0);
+    EXPECT_LT(stopped.printer.count(PrintCall::Kind::DrawText), 1 + 1000);
+    EXPECT_TRUE(stopped.messages.empty());
+    EXPECT_EQ(stopped.waitCursorDepth, 0);
+
+    for (const bool endFails : { true, false }) {
+        ScriptedPlatform failing;
+        failing.printer.failingEnd = endFails ? 1 : 0;
+        failing.printer.failingFinish = !endFails;
+        EXPECT_EQ(printTicketList(tierces(3), threeHorses(), failing), PrintOutcome::Failed);
+        ASSERT_EQ(failing.messages.size(), 1u);
+        EXPECT_EQ(failing.messages[0].text,
+            QString::fromUtf8("L'impression de la liste des tickets a échoué sur l'imprimante « Enregistreuse ».\r"
+                              "Le papier manque."));
+        EXPECT_EQ(failing.messages[0].title, QStringLiteral("Problème !!"));
+        EXPECT_EQ(failing.printer.finishes, endFails ? 0 : 1);
+    }
+}
