@@ -67,7 +67,7 @@ QString ticketListLine(const TicketReader &reader, std::string_view ticket, int 
 }
 
 PrintOutcome printTicketListOn(PrintSurface &surface, const TicketListPages &pages, const TicketList &tickets,
-                               const Selection &selection, WorkProgress *progress)
+    const Selection &selection, WorkProgress *progress)
 {
     if (!surface.beginDocument())
         return PrintOutcome::Failed;
@@ -128,8 +128,8 @@ PrintOutcome printTicketList(const TicketList &tickets, const Selection &selecti
     PrintOutcome outcome = PrintOutcome::Failed;
     {
         const WaitCursor wait(platform);
-        platform.runLongWork(QStringLiteral("Impression de la liste des tickets (%1 pages)...").arg(pages), progress,
-            [&] {
+        platform.runLongWork(
+            QStringLiteral("Impression de la liste des tickets (%1 pages)...").arg(pages), progress, [&] {
                 outcome = printTicketListOn(*surface, layout, tickets, selection, &progress);
                 if (outcome != PrintOutcome::Failed && !surface->finish())
                     outcome = PrintOutcome::Failed;

@@ -54,7 +54,7 @@ enum class PrintOutcome
 // first page, the tickets one per line. With `progress`, the tickets printed are counted there
 // and a stop request drops the document.
 PrintOutcome printTicketListOn(PrintSurface &surface, const TicketListPages &pages, const TicketList &tickets,
-                               const Selection &selection, WorkProgress *progress = nullptr);
+    const Selection &selection, WorkProgress *progress = nullptr);
 
 // The print behind "Imprimer la liste": the printer (or PDF file) the platform gives, the page
 // count question for a long list, the print as long work that "Annuler" stops, and a message

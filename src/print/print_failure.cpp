@@ -18,7 +18,8 @@ QString sentence(QString text)
 
 } // namespace
 
-QString printFailureText(const QString &document, const QString &destination, const QString &reason, const QString &done)
+QString printFailureText(
+    const QString &document, const QString &destination, const QString &reason, const QString &done)
 {
     QString text = QStringLiteral("L'impression %1 a échoué sur %2.").arg(document, destination);
     for (const QString &more : { sentence(reason), sentence(done) })

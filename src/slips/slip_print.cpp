@@ -34,7 +34,7 @@ class SlipPrinter
 {
 public:
     SlipPrinter(const GameState &state, const SlipRun &run, PrintSurface &surface, Platform &platform,
-                WorkProgress *progress = nullptr)
+        WorkProgress *progress = nullptr)
         : state_(state)
         , run_(run)
         , layout_(slipLayout(run.slipType))
@@ -146,8 +146,8 @@ private:
 
 void reportSlipFailure(Platform &platform, const PrintSurface &surface, const SlipRunResult &result)
 {
-    reportPrintFailure(platform, QStringLiteral("des bulletins"), surface,
-        slipsSentText(result.slipsSent, result.slipsPlanned));
+    reportPrintFailure(
+        platform, QStringLiteral("des bulletins"), surface, slipsSentText(result.slipsSent, result.slipsPlanned));
 }
 
 // The tickets a run prints, or nothing: an unknown slip type, an empty range, or a list that
@@ -237,7 +237,8 @@ SlipRunResult printSlips(const GameState &state, const SlipRun &run, Platform &p
             = SlipPrinter::slipsNeeded(range->first, range->second, slipLayout(run.slipType).ticketsPerSlip);
         WorkProgress progress { std::uint64_t(slips) };
         const WaitCursor wait(platform);
-        platform.runLongWork(QStringLiteral("Impression de %1 bulletins...").arg(slips), progress, [&] { print(&progress); });
+        platform.runLongWork(
+            QStringLiteral("Impression de %1 bulletins...").arg(slips), progress, [&] { print(&progress); });
     } else {
         // One slip at a time asks before each slip: it stays with the windows.
         print(nullptr);

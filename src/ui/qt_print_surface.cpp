@@ -59,8 +59,8 @@ bool QtPrintSurface::openPart()
     if (target.exists() && !target.isFile()) {
         part_ = target_;
     } else {
-        QTemporaryFile part(target.absolutePath() + QStringLiteral("/.") + target.fileName()
-            + QStringLiteral(".XXXXXX.pdf"));
+        QTemporaryFile part(
+            target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX.pdf"));
         part.setAutoRemove(false);
         if (!part.open()) {
             reason_ = QStringLiteral("Le fichier ne peut pas être créé dans ce dossier");
@@ -68,9 +68,9 @@ bool QtPrintSurface::openPart()
         }
         // A temporary file is private to its owner; the PDF takes the earlier file's permissions
         // or those of a new document.
-        part.setPermissions(target.exists() ? QFile::permissions(target_)
-                                            : QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                    | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        part.setPermissions(target.exists()
+                ? QFile::permissions(target_)
+                : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
         part_ = part.fileName();
     }
     printer_->setOutputFileName(part_);

@@ -229,8 +229,8 @@ void Tfcompare::markArrivalBox(QComboBox *box, bool wrong)
     if (box->property("wrongArrival").toBool() == wrong)
         return;
     box->setProperty("wrongArrival", wrong);
-    box->setStyleSheet(wrong ? QStringLiteral("QComboBox { background: rgb(255, 205, 205); color: rgb(190, 0, 0); }")
-                             : QString());
+    box->setStyleSheet(
+        wrong ? QStringLiteral("QComboBox { background: rgb(255, 205, 205); color: rgb(190, 0, 0); }") : QString());
 }
 
 // The arrival as the boxes give it, or nothing when it cannot be compared: a box that does not
@@ -248,8 +248,7 @@ std::optional<Arrival> Tfcompare::checkedArrival()
         }
         arrival[std::size_t(place)] = *horse;
     }
-    if (const std::optional<RepeatedHorse> repeated
-        = repeatedArrivalHorse(arrival, state_.tickets.horsesPerTicket())) {
+    if (const std::optional<RepeatedHorse> repeated = repeatedArrivalHorse(arrival, state_.tickets.horsesPerTicket())) {
         refuseArrival(arrivalBoxes_[std::size_t(repeated->secondPlace - 1)], repeatedHorseText(*repeated));
         return std::nullopt;
     }

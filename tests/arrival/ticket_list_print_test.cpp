@@ -106,7 +106,7 @@ TEST(TicketListPrint, StoppedAsLongWorkAndAFailedEndIsSaid)
 {
     ScriptedPlatform stopped;
     stopped.stopLongWorkAt = 600;
-    EXPECT_EQ(printTicketList(tierces(5000), threeHorses(), stopped), PrintOutcome::Stopped);
+    EXPECT_EQ(printTicketList(tierces(3000), threeHorses(), stopped), PrintOutcome::Stopped);
     ASSERT_EQ(stopped.longWorks.size(), 1);
     EXPECT_TRUE(stopped.longWorks[0].startsWith(QStringLiteral("Impression de la liste des tickets")));
     const QStringList lines = stopped.printer.lines();

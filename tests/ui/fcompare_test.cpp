@@ -133,7 +133,8 @@ private Q_SLOTS:
         w.typeArrival({ "7", "3", "25", "1", "9" });
         QCOMPARE(w.place(3)->currentText(), QStringLiteral("25"));
         w.click("AOLButton1");
-        QCOMPARE(w.platform.messageTexts(), QStringList { QString::fromUtf8("La 3e place de l'arrivée n'est pas un cheval de 1 à 20.") });
+        QCOMPARE(w.platform.messageTexts(),
+            QStringList { QString::fromUtf8("La 3e place de l'arrivée n'est pas un cheval de 1 à 20.") });
         QVERIFY(w.place(3)->property("wrongArrival").toBool());
         QCOMPARE(w.categories(), QStringList());
         QCOMPARE(w.platform.longWorks.size(), 1);
@@ -190,13 +191,18 @@ private Q_SLOTS:
         QTest::keyClick(w.field("eqbonus4"), Qt::Key_Enter);
         QCOMPARE(w.categories(), QStringList({ "Bonus 4", "Bonus 3" }));
 
-        // Escape from a payout field, then from the grid.
+        // Escape from a payout field, from the grid, from an arrival box.
         QTest::keyClick(w.field("eqbonus4"), Qt::Key_Escape);
         QVERIFY(!w.window.isVisible());
         w.window.show();
         QVERIFY(QTest::qWaitForWindowActive(&w.window));
         w.find<TicketGrid>(QStringLiteral("grillecomb"))->table()->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!w.window.isVisible());
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        w.place(2)->setFocus();
+        QTest::keyClick(w.place(2), Qt::Key_Escape);
         QVERIFY(!w.window.isVisible());
 
         // Shown again after "Retour" had the focus: Enter compares (1, 1, 1 is refused, the

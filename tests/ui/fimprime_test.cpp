@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -16,7 +17,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 

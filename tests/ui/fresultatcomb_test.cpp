@@ -6,8 +6,8 @@
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/common_widgets.h"
-#include "ui/qt_print_surface.h"
 #include "ui/long_work.h"
+#include "ui/qt_print_surface.h"
 #include "ui/ticket_grid.h"
 #include "ui/uresultatcomb.h"
 
@@ -186,8 +186,8 @@ private Q_SLOTS:
     {
         struct ThreadedPlatform : ScriptedPlatform
         {
-            void runLongWork(const QString &label, mvx::WorkProgress &progress,
-                             const std::function<void()> &work) override
+            void runLongWork(
+                const QString &label, mvx::WorkProgress &progress, const std::function<void()> &work) override
             {
                 longWorks.append(label);
                 if (stopLongWorkAt)
@@ -215,7 +215,8 @@ private Q_SLOTS:
             QCOMPARE(platform.longWorks.size(), 1);
             QCOMPARE(platform.messages.size(), std::size_t(1)); // the question only
             // Stopped, the file printed before stays as it was, with nothing beside it.
-            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("liste.pdf") });
+            QCOMPARE(
+                QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("liste.pdf") });
             if (stop) {
                 QCOMPARE(outcome, mvx::PrintOutcome::Stopped);
                 QCOMPARE(mvx::testing::readBytes(pdf), printed);

@@ -14,10 +14,10 @@
 
 using mvx::QtPrintSurface;
 using mvx::testing::MountSandbox;
-using mvx::testing::readBytes;
-using mvx::testing::ScriptedPlatform;
 using mvx::testing::PdfWord;
+using mvx::testing::readBytes;
 using mvx::testing::readPdfWords;
+using mvx::testing::ScriptedPlatform;
 
 class QtPrintSurfaceTest : public QObject
 {
