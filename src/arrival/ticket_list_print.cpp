@@ -131,7 +131,8 @@ PrintOutcome printTicketList(const TicketList &tickets, const Selection &selecti
         platform.runLongWork(
             QStringLiteral("Impression de la liste des tickets (%1 pages)...").arg(pages), progress, [&] {
                 outcome = printTicketListOn(*surface, layout, tickets, selection, &progress);
-                if (outcome != PrintOutcome::Failed && !surface->finish())
+                // Finished whatever happened, so that the painter ends on the thread that began it.
+                if (!surface->finish())
                     outcome = PrintOutcome::Failed;
             });
     }

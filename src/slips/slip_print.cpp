@@ -224,7 +224,8 @@ SlipRunResult printSlips(const GameState &state, const SlipRun &run, Platform &p
     SlipRunResult result;
     auto print = [&](WorkProgress *progress) {
         result = SlipPrinter(state, run, *surface, platform, progress).print(range->first, range->second);
-        if (!result.failed && !surface->finish()) {
+        // Finished whatever happened, so that the painter ends on the thread that began it.
+        if (!surface->finish()) {
             // A file that could not be written holds none of the slips.
             result.failed = true;
             result.slipsSent = 0;

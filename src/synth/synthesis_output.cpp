@@ -95,7 +95,8 @@ void printSynthesis(const std::vector<SynthesisRow> &rows, const PrintPicture &c
     bool printed = false;
     {
         const WaitCursor waiting(platform);
-        printed = printSynthesis(*surface, rows, chart) && surface->finish();
+        printed = printSynthesis(*surface, rows, chart);
+        printed = surface->finish() && printed;
     }
     if (!printed)
         reportPrintFailure(platform, QStringLiteral("de la synthèse"), *surface);
