@@ -80,6 +80,7 @@ void generateIntoFile(GameState &state, const SystemsPage &page, std::uint64_t c
         return report(file.errorString());
     state.selection = selection;
     state.tickets = TicketList::countedOnly(layout, lines);
+    platform.fileSaved(fileName);
 }
 
 // The common path of every request: checks, the memory check for a list, the count question
