@@ -213,7 +213,7 @@ gone "Comparer"
 click $main 94 409 # "Voir les tickets"
 click "Liste des tickets" 568 260 # "Trous"
 shot "Trous" trous
-click "Trous" 623 312 # "Retour"
+click "Trous" 703 312 # "Retour"
 gone "Trous"
 click "Liste des tickets" 594 324 # "Retour"
 gone "Liste des tickets"
