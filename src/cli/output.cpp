@@ -3,6 +3,11 @@
 #include "cli/command.h"
 
 #include "combi/ticket_file.h"
+#include "model/escaped_text.h"
+#include "model/system_reason.h"
+
+#include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,8 +18,8 @@ Output::Output(const char *command)
     : failureMessage_([command](const QString &fileName, const QString &reason) {
         const QString who
             = QString::fromLatin1(kProgram) + (*command ? QLatin1Char(' ') + QLatin1String(command) : QString());
-        const QString where = fileName.isEmpty() ? QStringLiteral("standard output") : fileName;
-        return QStringLiteral("%1: cannot write to %2: %3").arg(who, where, reason);
+        const QString where = fileName.isEmpty() ? QStringLiteral("la sortie standard") : fileName;
+        return QStringLiteral("%1 : impossible d'écrire dans %2 : %3").arg(who, where, frenchSystemReason(reason));
     })
 { }
 
@@ -24,12 +29,19 @@ bool Output::open(const QString &fileName, bool unbuffered)
         = QIODevice::WriteOnly | (unbuffered ? QIODevice::Unbuffered : QIODevice::OpenMode());
     toStandardOutput_ = fileName.isEmpty() || fileName == QLatin1String("-");
     // By descriptor, not through stdio: every write reaches the system and its error comes back.
+    // A named file is opened with the bytes the shell gave, whatever their encoding.
     bool opened = false;
     if (toStandardOutput_) {
         opened = file_.open(STDOUT_FILENO, mode);
     } else {
-        file_.setFileName(fileName);
-        opened = file_.open(mode | QIODevice::Truncate);
+        shownName_ = escapedText(fileName);
+        const int fd = ::open(fileNameBytes(fileName).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            failed_ = true;
+            printError(failureMessage_(shownName_, QString::fromLocal8Bit(std::strerror(errno))));
+            return false;
+        }
+        opened = file_.open(fd, mode, QFileDevice::AutoCloseHandle);
     }
     if (!opened)
         fail();
@@ -52,7 +64,7 @@ int Output::finish(bool completed)
 int Output::fail()
 {
     failed_ = true;
-    printError(failureMessage_(toStandardOutput_ ? QString() : file_.fileName(), file_.errorString()));
+    printError(failureMessage_(toStandardOutput_ ? QString() : shownName_, file_.errorString()));
     return kExitFailure;
 }
 

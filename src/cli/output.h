@@ -14,8 +14,8 @@ namespace mvx::cli {
 class Output
 {
 public:
-    // The message shown when writing fails, from the file name (empty for standard output) and
-    // the system's reason.
+    // The message shown when writing fails, from the file name (escaped; empty for standard
+    // output) and the system's reason.
     using FailureMessage = std::function<QString(const QString &name, const QString &reason)>;
 
     explicit Output(const char *command);
@@ -38,6 +38,7 @@ private:
     int fail();
 
     QFile file_;
+    QString shownName_; // the file's name for messages, escaped
     bool toStandardOutput_ = true;
     bool failed_ = false;
     FailureMessage failureMessage_;
