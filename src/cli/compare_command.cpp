@@ -10,7 +10,7 @@
 
 #include <QTemporaryFile>
 
-#include <sys/stat.h>
+#include <cstring>
 
 namespace mvx::cli {
 
@@ -37,12 +37,18 @@ const CommandHelp kHelp {
     "une ligne qui n'est pas un ticket (rien n'est alors écrit).\n",
 };
 
-void appendTicket(QByteArray &line, std::span<const int> horses)
+// The ticket's line as the program writes it ("7,3,12,"), without its line end; a ticket read is
+// at most eight horses of two digits.
+qsizetype writeTicket(char *line, std::span<const int> horses)
 {
+    char *end = line;
     for (int horse : horses) {
-        line += QByteArray::number(horse);
-        line += ',';
+        if (horse >= 10)
+            *end++ = char('0' + horse / 10);
+        *end++ = char('0' + horse % 10);
+        *end++ = ',';
     }
+    return end - line;
 }
 
 int run(const QStringList &arguments)
@@ -79,73 +85,63 @@ int run(const QStringList &arguments)
     if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
         return *status;
 
-    // The whole input is checked before anything is written. A regular file is read twice; any
-    // other input (a pipe, a terminal) is kept in a temporary file as it is checked, so that its
-    // size never weighs on memory.
-    struct stat info
-    {
-    };
-    const bool regularFile = ::fstat(in.handle(), &info) == 0 && S_ISREG(info.st_mode);
+    // The whole input is checked before anything is written: the report's lines wait in a
+    // temporary file, so that the input's size never weighs on memory, and go out once the last
+    // line has been read.
     QTemporaryFile spool;
-    if (!regularFile && !spool.open()) {
+    if (!spool.open()) {
         printError(QStringLiteral("Impossible de créer un fichier temporaire pour %1 : %2")
                        .arg(name, frenchSystemReason(spool.errorString())));
-        return kExitFailure;
-    }
-    WinCounts counts {};
-    bool spoolFailed = false;
-    QByteArray line;
-    const TicketTextRead checked = readTicketText(in, kClassifiedTicketSizes, [&](std::span<const int> horses) {
-        const WinCategory category = ticketCategory(horses, *arrival);
-        if (category != WinCategory::None)
-            ++counts[std::size_t(category) - 1];
-        if (!regularFile) {
-            line.clear();
-            appendTicket(line, horses);
-            line += '\n';
-            spoolFailed = spool.write(line) != line.size();
-        }
-        return !spoolFailed;
-    });
-    if (spoolFailed || (!regularFile && !spool.flush())) {
-        printError(QStringLiteral("Impossible de garder %1 dans un fichier temporaire : %2")
-                       .arg(name, frenchSystemReason(spool.errorString())));
-        return kExitFailure;
-    }
-    if (checked.readFailed) {
-        printError(QStringLiteral("%1 : %2").arg(name, checked.error));
-        return kExitFailure;
-    }
-    if (!checked.ok())
-        return refuseInput(kHelp.name, QStringLiteral("%1 : %2").arg(name, checked.error));
-    if (checked.tickets == 0)
-        return refuseInput(kHelp.name, QStringLiteral("%1 : aucun ticket").arg(name));
-
-    QIODevice &again = regularFile ? static_cast<QIODevice &>(in) : spool;
-    if (!again.seek(0)) {
-        printError(QStringLiteral("Impossible de relire %1 : %2").arg(name, frenchSystemReason(again.errorString())));
         return kExitFailure;
     }
     std::array<QByteArray, kWinCategories + 1> labels;
     for (int c = 1; c <= kWinCategories; ++c)
         labels[std::size_t(c)] = gridLabel(WinCategory(c)).toUtf8();
-    Output out(kHelp.name);
-    if (!out.open(QString()))
-        return kExitFailure;
-    const TicketTextRead written = readTicketText(again, kClassifiedTicketSizes, [&](std::span<const int> horses) {
-        line.clear();
-        appendTicket(line, horses);
-        line += '\t';
-        line += labels[std::size_t(ticketCategory(horses, *arrival))];
-        line += '\n';
-        out.write(line);
-        return true;
+    WinCounts counts {};
+    bool spoolFailed = false;
+    char line[kLongestTicketLine + 64];
+    const TicketTextRead read = readTicketText(in, kClassifiedTicketSizes, [&](std::span<const int> horses) {
+        const WinCategory category = ticketCategory(horses, *arrival);
+        if (category != WinCategory::None)
+            ++counts[std::size_t(category) - 1];
+        const QByteArray &label = labels[std::size_t(category)];
+        qsizetype length = writeTicket(line, horses);
+        line[length++] = '\t';
+        std::memcpy(line + length, label.constData(), std::size_t(label.size()));
+        length += label.size();
+        line[length++] = '\n';
+        spoolFailed = spool.write(line, length) != length;
+        return !spoolFailed;
     });
-    if (!written.ok() || written.tickets != checked.tickets) {
-        out.finish();
-        printError(QStringLiteral("Le fichier %1 a changé pendant la comparaison : le résultat écrit est incomplet")
-                       .arg(name));
+    if (read.readFailed) {
+        printError(QStringLiteral("%1 : %2").arg(name, read.error));
         return kExitFailure;
+    }
+    if (!read.ok())
+        return refuseInput(kHelp.name, QStringLiteral("%1 : %2").arg(name, read.error));
+    if (spoolFailed || !spool.flush() || !spool.seek(0)) {
+        printError(QStringLiteral("Impossible de garder le résultat dans un fichier temporaire : %1")
+                       .arg(frenchSystemReason(spool.errorString())));
+        return kExitFailure;
+    }
+    if (read.tickets == 0)
+        return refuseInput(kHelp.name, QStringLiteral("%1 : aucun ticket").arg(name));
+
+    Output out(kHelp.name);
+    if (!out.open(QString(), true))
+        return kExitFailure;
+    QByteArray block(qsizetype(1) << 16, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = spool.read(block.data(), block.size());
+        if (got < 0) {
+            out.finish(false);
+            printError(QStringLiteral("Impossible de relire le résultat gardé dans un fichier temporaire : %1")
+                           .arg(frenchSystemReason(spool.errorString())));
+            return kExitFailure;
+        }
+        if (got == 0)
+            break;
+        out.write(QByteArray::fromRawData(block.constData(), got));
     }
     QString summary = summaryText(counts, payouts, QLocale::c());
     summary.replace(QLatin1Char('\r'), QLatin1Char('\n'));
