@@ -134,7 +134,6 @@ int run(const QStringList &arguments)
     for (;;) {
         const qint64 got = spool.read(block.data(), block.size());
         if (got < 0) {
-            out.finish(false);
             printError(QStringLiteral("Impossible de relire le résultat gardé dans un fichier temporaire : %1")
                            .arg(frenchSystemReason(spool.errorString())));
             return kExitFailure;
