@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to compare's --arrival and --payouts as the tool receives them (raw
 // argument bytes, decoded losslessly) and checks: the decoding gives the same bytes back, an
 // accepted arrival is one to five horses 1..20 that reads the same once written back, accepted
-// payouts are amounts in cents, and the values quoted in a message hold no control character.
+// payouts are amounts in cents and never negative, and the values quoted in a message hold no control character.
 #include "cli/compare_options.h"
 
 #include "model/escaped_text.h"
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     if (const std::optional<Payouts> payouts = cli::readPayoutsOption(decodeBytes(payoutBytes))) {
         for (double p : *payouts) {
-            require(std::isfinite(p), "a payout is a number");
+            require(std::isfinite(p) && p >= 0, "a payout is a number, never below 0");
             require(std::fabs(p * 100 - std::round(p * 100)) <= 1e-6 * std::max(1.0, std::fabs(p * 100)),
                 "a payout is kept in cents");
         }

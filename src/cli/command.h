@@ -28,7 +28,7 @@ struct Command
 struct CommandHelp
 {
     const char *name;
-    const char *usage; // "Usage: ..." lines
+    const char *usage; // "Utilisation : ..." lines
     const char *description; // what the command does
     const char *epilogue = nullptr; // after the options: exit status, formats
 };

@@ -71,12 +71,17 @@ int run(const QStringList &arguments)
         return usageError(kHelp.name,
             QStringLiteral("arrivée incorrecte %1 (un à cinq chevaux, de 1 à 20)")
                 .arg(quoted(parser.value(arrivalOption))));
+    // The places given are the places meant: a horse given twice is refused whatever the
+    // tickets' size, before anything is read or written.
+    if (const std::optional<RepeatedHorse> repeated = repeatedArrivalHorse(*arrival, kArrivalPlaces))
+        return usageError(kHelp.name, repeatedHorseText(*repeated));
     Payouts payouts {};
     if (parser.isSet(payoutsOption)) {
         const std::optional<Payouts> read = readPayoutsOption(parser.value(payoutsOption));
         if (!read)
             return usageError(kHelp.name,
-                QStringLiteral("rapports incorrects %1 (dix nombres au plus, avec le point décimal)")
+                QStringLiteral("rapports incorrects %1 (dix nombres au plus, positifs ou nuls, avec le point "
+                               "décimal)")
                     .arg(quoted(parser.value(payoutsOption))));
         payouts = *read;
     }
