@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to compare's --arrival and --payouts as the tool receives them (raw
 // argument bytes, decoded losslessly) and checks: the decoding gives the same bytes back, an
 // accepted arrival is one to five horses 1..20 that reads the same once written back, accepted
-// payouts are amounts in cents and never negative, and the values quoted in a message hold no control character.
+// payouts are amounts in cents and never negative, and the values quoted in a message hold no
+// control character.
 #include "cli/compare_options.h"
 
 #include "model/escaped_text.h"
