@@ -6,9 +6,6 @@
 #include "model/escaped_text.h"
 #include "model/system_reason.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -23,40 +20,44 @@ Output::Output(const char *command)
     })
 { }
 
+Output::~Output() = default;
+
 bool Output::open(const QString &fileName, bool unbuffered)
 {
     const QIODevice::OpenMode mode
         = QIODevice::WriteOnly | (unbuffered ? QIODevice::Unbuffered : QIODevice::OpenMode());
-    toStandardOutput_ = fileName.isEmpty() || fileName == QLatin1String("-");
+    const bool toStandardOutput = fileName.isEmpty() || fileName == QLatin1String("-");
+    fileName_ = toStandardOutput ? QString() : escapedText(fileName);
     // By descriptor, not through stdio: every write reaches the system and its error comes back.
     // A named file is opened with the bytes the shell gave, whatever their encoding.
     bool opened = false;
-    if (toStandardOutput_) {
-        opened = file_.open(STDOUT_FILENO, mode);
+    if (toStandardOutput) {
+        opened = standardOutput_.open(STDOUT_FILENO, mode);
     } else {
-        shownName_ = escapedText(fileName);
-        const int fd = ::open(fileNameBytes(fileName).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            failed_ = true;
-            printError(failureMessage_(shownName_, QString::fromLocal8Bit(std::strerror(errno))));
-            return false;
-        }
-        opened = file_.open(fd, mode, QFileDevice::AutoCloseHandle);
+        file_ = std::make_unique<WholeFile>(fileNameBytes(fileName));
+        opened = file_->open(mode);
     }
     if (!opened)
         fail();
     return opened;
 }
 
+QIODevice &Output::device()
+{
+    return file_ ? static_cast<QIODevice &>(file_->device()) : standardOutput_;
+}
+
 void Output::write(const QByteArray &bytes)
 {
-    if (!failed_ && file_.write(bytes) != bytes.size())
+    if (!failed_ && device().write(bytes) != bytes.size())
         failed_ = true;
 }
 
 int Output::finish(bool completed)
 {
-    if (failed_ || !completed || !file_.flush() || file_.error() != QFileDevice::NoError)
+    if (failed_ || !completed)
+        return fail();
+    if (file_ ? !file_->commit() : !standardOutput_.flush() || standardOutput_.error() != QFileDevice::NoError)
         return fail();
     return kExitOk;
 }
@@ -64,7 +65,11 @@ int Output::finish(bool completed)
 int Output::fail()
 {
     failed_ = true;
-    printError(failureMessage_(toStandardOutput_ ? QString() : shownName_, file_.errorString()));
+    const QString reason = file_ ? file_->errorString() : standardOutput_.errorString();
+    // Nothing of a file that failed takes the place of the earlier one.
+    if (file_)
+        file_->discard();
+    printError(failureMessage_(fileName_, reason));
     return kExitFailure;
 }
 
