@@ -17,44 +17,6 @@ namespace {
 
 constexpr std::int64_t kTicketsBetweenLooks = 1 << 14;
 
-QString where(std::int64_t ticket, const QString &what)
-{
-    return QStringLiteral("ticket %1 : %2").arg(ticket).arg(what);
-}
-
-// Checks one ticket against the rules every opened list keeps; empty when it passes. `letterOf`
-// gives each horse already seen its letter index (-1 for none) and learns the new ones while
-// `learn` is set.
-QString checkTicket(std::span<const int> horses, std::int64_t number, TicketFileSurvey &survey,
-    std::array<int, kMaxHorses + 1> &letterOf, bool learn)
-{
-    const int size = int(horses.size());
-    if (survey.horsesPerTicket == 0) {
-        if (size > kLargestOpenedTicket)
-            return where(number, QStringLiteral("%1 chevaux (%2 au plus)").arg(size).arg(kLargestOpenedTicket));
-        survey.horsesPerTicket = size;
-    } else if (size != survey.horsesPerTicket) {
-        return where(number,
-            QStringLiteral("%1 chevaux au lieu de %2 comme le premier ticket").arg(size).arg(survey.horsesPerTicket));
-    }
-    std::uint32_t onTicket = 0;
-    for (int horse : horses) {
-        if (horse < 1 || horse > kMaxHorses)
-            return where(number, QStringLiteral("cheval %1 (les numéros vont de 1 à %2)").arg(horse).arg(kMaxHorses));
-        const std::uint32_t bit = std::uint32_t(1) << horse;
-        if (onTicket & bit)
-            return where(number, QStringLiteral("le cheval %1 y figure deux fois").arg(horse));
-        onTicket |= bit;
-        if (letterOf[std::size_t(horse)] >= 0)
-            continue;
-        if (!learn)
-            return where(number, QStringLiteral("le fichier a changé pendant la lecture"));
-        letterOf[std::size_t(horse)] = int(survey.horses.size());
-        survey.horses.push_back(horse);
-    }
-    return {};
-}
-
 // Tells the progress how far the reading got; true when it must stop.
 bool lookAtProgress(QIODevice &in, WorkProgress *progress, std::uint64_t bytesBefore)
 {
@@ -76,25 +38,26 @@ QString surveyTicketFile(
     QIODevice &in, TicketFileSurvey &survey, WorkProgress *progress, std::uint64_t bytesBefore, bool *stopped)
 {
     survey = TicketFileSurvey {};
-    std::array<int, kMaxHorses + 1> letterOf;
-    letterOf.fill(-1);
-    QString refusal;
+    std::array<bool, kMaxHorses + 1> seen {};
     bool stop = false;
-    const QString readError = readTicketText(in, [&](std::span<const int> horses) {
-        refusal = checkTicket(horses, survey.count + 1, survey, letterOf, true);
-        if (!refusal.isEmpty())
-            return false;
+    const TicketTextRead read = readTicketText(in, kListedTicketSizes, [&](std::span<const int> horses) {
+        // The reader hands over horses 1..20 only, none twice in a ticket.
+        for (int horse : horses) {
+            if (horse >= 1 && horse <= kMaxHorses && !seen[std::size_t(horse)]) {
+                seen[std::size_t(horse)] = true;
+                survey.horses.push_back(horse);
+            }
+        }
         ++survey.count;
         stop = survey.count % kTicketsBetweenLooks == 0 && lookAtProgress(in, progress, bytesBefore);
         return !stop;
     });
+    survey.horsesPerTicket = read.horsesPerTicket;
     if (stopped)
         *stopped = stop;
-    if (!readError.isEmpty())
-        return readError;
-    if (!refusal.isEmpty() || stop)
-        return refusal;
-    if (survey.count == 0)
+    if (!read.ok())
+        return read.error;
+    if (!stop && survey.count == 0)
         return QStringLiteral("aucun ticket");
     return {};
 }
@@ -106,33 +69,30 @@ QString readSurveyedTickets(QIODevice &in, const TicketFileSurvey &survey, Ticke
     letterOf.fill(-1);
     for (std::size_t i = 0; i < survey.horses.size(); ++i)
         letterOf[std::size_t(survey.horses[i])] = int(i);
-    TicketFileSurvey again;
-    again.horsesPerTicket = survey.horsesPerTicket;
-    again.horses = survey.horses;
     list = TicketList::stored(TicketLayout { survey.horsesPerTicket, 0, { 1, 2, 3 } }, survey.count);
-    QString refusal;
     bool stop = false;
-    std::int64_t read = 0;
-    const QString readError = readTicketText(in, [&](std::span<const int> horses) {
-        ++read;
-        refusal = read > survey.count ? where(read, QStringLiteral("le fichier a changé pendant la lecture"))
-                                      : checkTicket(horses, read, again, letterOf, false);
-        if (!refusal.isEmpty())
-            return false;
+    bool changed = false;
+    std::int64_t count = 0;
+    const TicketSizes size { survey.horsesPerTicket, survey.horsesPerTicket };
+    const TicketTextRead read = readTicketText(in, size, [&](std::span<const int> horses) {
         char letters[kLargestOpenedTicket];
-        for (std::size_t p = 0; p < horses.size(); ++p)
-            letters[p] = char('A' + letterOf[std::size_t(horses[p])]);
+        changed = ++count > survey.count || horses.size() > std::size(letters);
+        for (std::size_t p = 0; p < horses.size() && !changed; ++p) {
+            const int letter = horses[p] >= 1 && horses[p] <= kMaxHorses ? letterOf[std::size_t(horses[p])] : -1;
+            changed = letter < 0;
+            letters[p] = char('A' + letter);
+        }
+        if (changed)
+            return false;
         list.append(std::string_view(letters, horses.size()));
-        stop = read % kTicketsBetweenLooks == 0 && lookAtProgress(in, progress, bytesBefore);
+        stop = count % kTicketsBetweenLooks == 0 && lookAtProgress(in, progress, bytesBefore);
         return !stop;
     });
     if (stopped)
         *stopped = stop;
-    if (!readError.isEmpty())
-        return readError;
-    if (!refusal.isEmpty() || stop)
-        return refusal;
-    if (read != survey.count)
+    if (!read.ok())
+        return read.error;
+    if (changed || (!stop && count != survey.count))
         return QStringLiteral("le fichier a changé pendant la lecture");
     return {};
 }

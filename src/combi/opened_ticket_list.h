@@ -25,8 +25,8 @@ struct TicketFileSurvey
 // than a selection holds.
 inline constexpr int kLargestOpenedTicket = kMaxLetters;
 
-// Reads the whole file and checks that it can become a list: tickets of one size (1..8), horse
-// numbers 1..20 none repeated in a ticket, at least one ticket.
+// Reads the whole file with the strict ticket reader and checks that it can become a list: tickets
+// of one size (1..8), horse numbers 1..20 none repeated in a ticket, at least one ticket.
 // Returns an empty text, or what is wrong and where. `progress`, when given, hears the bytes
 // read (from `bytesBefore` on) and may stop the reading, which then returns an empty text with
 // `stopped` set.

@@ -31,7 +31,7 @@ TEST(OpenedTicketList, FileHorsesBecomeTheSelectionAndRefusalsKeepTheEarlierList
     GameState state;
     ScriptedPlatform platform;
     // Horses in order of first appearance: 7, 3, 12, 5, 9.
-    platform.fileNames.push_back(writeFile(folder, "tickets.txt", "7,3,12,\r\n3,12,5,\n\n9,7,5,\n"));
+    platform.fileNames.push_back(writeFile(folder, "tickets.txt", "7,3,12,\r\n3,12,5,\n9,7,5,\n"));
     ASSERT_TRUE(openTicketFile(state, platform));
     EXPECT_EQ(platform.fileDialogs.at(0).title, QStringLiteral("Ouvrir un fichier de tickets"));
     EXPECT_TRUE(platform.messages.empty());
@@ -53,13 +53,13 @@ TEST(OpenedTicketList, FileHorsesBecomeTheSelectionAndRefusalsKeepTheEarlierList
         const char *where;
     };
     const Refused refused[] = {
-        { "7,3,12,\n7,3,\n", "ticket 2 : 2 chevaux au lieu de 3" },
-        { "7,3,12,\n7,21,5,\n", "ticket 2 : cheval 21" },
-        { "7,3,12,\n7,3,7,\n", "ticket 2 : le cheval 7 y figure deux fois" },
+        { "7,3,12,\n7,3,\n", "ligne 2 : 2 chevaux, alors que les tickets précédents en ont 3" },
+        { "7,3,12,\n7,21,5,\n", "ligne 2 : « 21 » n'est pas un numéro de cheval de 1 à 20" },
+        { "7,3,12,\n7,3,7,\n", "ligne 2 : le cheval 7 y est deux fois" },
         { "7,3,a,\n", "ligne 1 : caractère inattendu" },
-        { "1,2,3,4,5,6,7,8,9,\n", "ticket 1 : 9 chevaux (8 au plus)" },
-        { "1,2,3,4,5,\n6,7,8,9,10,\n3,0,5,2,4,\n", "ticket 3 : cheval 0" },
-        { "\r\n\r\n", "aucun ticket" },
+        { "1,2,3,4,5,6,7,8,9,\n", "ligne 1 : plus de 8 chevaux" },
+        { "1,2,3,4,5,\n6,7,8,9,10,\n\n", "ligne 3 : ligne vide" },
+        { "", "aucun ticket" },
     };
     for (const Refused &r : refused) {
         platform.messages.clear();
