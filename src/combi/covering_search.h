@@ -68,6 +68,9 @@ struct CoveringDesignSearch
     // Blocks come in orbits of a product of 3-cycles on the first points, plus (blocks mod 3)
     // fixed blocks, each a cycle with the fixed points; needs v = 3c + (k - 3).
     bool orbit3 = false;
+    // Blocks come in orbits of a cycle on the first `cycle` points (the others fixed): blocks must be a
+    // multiple of `cycle`. 0 for none; not with orbit3.
+    int cycle = 0;
     // When a cooling reaches a new low of at most repairCost uncovered subsets, try every way of
     // replacing up to repairDepth blocks, each new block holding the first subset left uncovered.
     int repairDepth = 0;
