@@ -1,6 +1,9 @@
 #include "combi/covering_search.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <bit>
 #include <chrono>
 #include <cmath>
@@ -434,6 +437,34 @@ private:
         }
     }
 
+    // The movable blocks holding all of `target` but one point, in increasing order, into
+    // candidates_. Most of a move's time goes here, so four blocks are looked at together where
+    // the processor allows (every x86-64 does); candidates are rare, so the few found cost little.
+    void oneAwayBlocks(PointSet target, int movable)
+    {
+        candidates_.resize(std::size_t(movable));
+        int *out = candidates_.data();
+        int n = 0;
+        const PointSet *blocks = blocks_.data();
+        int i = 0;
+#if defined(__SSE2__)
+        const __m128i t = _mm_set1_epi32(int(target));
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i one = _mm_set1_epi32(1);
+        for (; i + 4 <= movable; i += 4) {
+            const __m128i missing = _mm_andnot_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(blocks + i)), t);
+            const __m128i single = _mm_cmpeq_epi32(_mm_and_si128(missing, _mm_sub_epi32(missing, one)), zero);
+            const __m128i found = _mm_andnot_si128(_mm_cmpeq_epi32(missing, zero), single);
+            for (int bits = _mm_movemask_ps(_mm_castsi128_ps(found)); bits; bits &= bits - 1)
+                out[n++] = i + std::countr_zero(unsigned(bits));
+        }
+#endif
+        for (; i < movable; ++i)
+            if (oneAway(target, blocks[i]))
+                out[n++] = i;
+        candidates_.resize(std::size_t(n));
+    }
+
     // One cooling from the start temperature to the floor; true on a covering.
     bool cool(double startTemperature)
     {
@@ -463,10 +494,7 @@ private:
 
                 const std::vector<PointSet> &uncovered = coverage_.uncovered();
                 const PointSet target = uncovered[random_.below(std::uint32_t(uncovered.size()))];
-                candidates_.clear();
-                for (int i = 0; i < movable; ++i)
-                    if (oneAway(target, blocks_[std::size_t(i)]))
-                        candidates_.push_back(i);
+                oneAwayBlocks(target, movable);
                 int index;
                 PointSet x, y;
                 if (candidates_.empty()) {
@@ -810,6 +838,13 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, Budge
     search.points = v;
     search.blockSize = k;
     search.strength = t;
+    if (worker % 2 == 1) {
+        // The second worker cools over a narrower range: below 0.1 hardly a move is kept and above
+        // 0.6 the table is scattered. Measured at 60 million moves: the Steiner system C(14,4,3)
+        // of 91 tickets turned up within the budget with this range and not with the first's.
+        search.schedule.startTemperature = 0.6;
+        search.schedule.endTemperature = 0.1;
+    }
     while (!best.empty() && std::int64_t(best.size()) > lowerBound && budget.poll()) {
         // Each size is tried from the best table with its least needed block taken out, cooled
         // from a low temperature so that the table is not shaken apart (a few uncovered subsets
@@ -836,6 +871,12 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, Budge
 }
 
 } // namespace
+
+std::int64_t movesForSeconds(double seconds)
+{
+    constexpr double kMovesPerSecond = 4e6; // each worker, measured on C(13,5,4) with 157 tickets
+    return std::max<std::int64_t>(1, std::int64_t(seconds * kMovesPerSecond * kSearchWorkers));
+}
 
 FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed, SearchControl &control)
 {

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 #include <set>
+#include <thread>
 #include <vector>
 
 namespace mvx {
@@ -148,6 +150,46 @@ TEST(CoveringSearch, AStopRequestReturnsTheBestTableSoFar)
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back().bestTickets, int(found.rows.size()));
     EXPECT_LT(found.moves, 20000) << "the stop was not honoured promptly";
+}
+
+// The two threads of a search are scheduled as the machine pleases: a caller that holds up its own
+// thread (a slow progress report) must not change the table, nor the moves counted, whether the
+// search ends at its move budget (an odd one, so that its halves differ) or at the lower bound.
+TEST(CoveringSearch, TheTableDoesNotDependOnHowTheThreadsAreScheduled)
+{
+    struct Case
+    {
+        SystemRequest request;
+        std::int64_t budget;
+        std::uint64_t seed; // 1 for C(11,5,4): the second worker reaches the bound first, the first is stopped
+    };
+    for (const Case &c : { Case { { 13, 4, 0, 3 }, 300001, 5 }, Case { { 11, 5, 0, 4 }, 4000000, 1 } }) {
+        const SystemRequest &request = c.request;
+        const std::int64_t budget = c.budget;
+        SCOPED_TRACE(request.horses);
+        std::vector<FoundSystem> runs;
+        for (int slow = 0; slow < 3; ++slow) {
+            SearchControl control;
+            control.moveBudget = budget;
+            control.progressInterval = 0;
+            if (slow > 0)
+                control.progress = [slow](const SearchProgress &) {
+                    std::this_thread::sleep_for(std::chrono::microseconds(200 * slow));
+                };
+            runs.push_back(searchReducedSystem(request, c.seed, control));
+            expectWellFormed(runs.back(), request);
+        }
+        const bool atBound = std::int64_t(runs[0].rows.size()) == runs[0].lowerBound;
+        EXPECT_EQ(runs[0].end, atBound ? FoundSystem::End::BoundReached : FoundSystem::End::MoveBudget);
+        if (!atBound) {
+            EXPECT_EQ(runs[0].moves, budget) << "every move of the budget made, none twice";
+        }
+        for (const FoundSystem &run : runs) {
+            EXPECT_EQ(run.rows, runs[0].rows);
+            EXPECT_EQ(run.moves, runs[0].moves);
+            EXPECT_EQ(run.end, runs[0].end);
+        }
+    }
 }
 
 // The search behind the checked-in tables gives them again from the same settings.
