@@ -89,7 +89,9 @@ void generateIntoFile(
     if (!written) {
         const Message m = messages::ticketFileFailed(fileName, reason);
         platform.inform(m.text, m.title);
+        return;
     }
+    platform.fileSaved(fileName);
 }
 
 // The common path of every request: checks, the memory check for a list, the count question
