@@ -40,8 +40,8 @@ void readSelection(const SelectionBoxes &boxes, int baseCount, Selection &select
     }
 }
 
-std::vector<Message> checkSelectionNumbers(
-    const SelectionBoxes &boxes, bool generatorTab, const GeneratorSettings &generator)
+std::vector<Message> checkSelectionNumbers(const SelectionBoxes &boxes, bool generatorTab,
+                                           const GeneratorSettings &generator)
 {
     std::vector<Message> shown;
     for (const QString &text : boxes) {

@@ -8,6 +8,7 @@
 
 #include <limits>
 
+
 namespace mvx {
 
 namespace {
@@ -50,8 +51,8 @@ bool generateIntoList(GameState &state, const SystemsPage &page, std::uint64_t c
 
 // Writes the tickets to the chosen file as long work; reports a file that cannot be created
 // or written. A stopped file is removed and the state left as it was.
-void generateIntoFile(
-    GameState &state, const SystemsPage &page, std::uint64_t count, const QString &fileName, Platform &platform)
+void generateIntoFile(GameState &state, const SystemsPage &page, std::uint64_t count, const QString &fileName,
+                      Platform &platform)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -96,8 +97,8 @@ void generateIntoFile(
 
 // The common path of every request: checks, the memory check for a list, the count question
 // when asked for, the file name for a file, then the generation.
-bool runRequest(
-    GameState &state, const SystemsPage &page, TicketDestination destination, bool comparison, Platform &platform)
+bool runRequest(GameState &state, const SystemsPage &page, TicketDestination destination, bool comparison,
+                Platform &platform)
 {
     // A reduced system is never confirmed; the generator is, except before a comparison.
     const bool askCount = !comparison && !page.reducedTab;
@@ -106,8 +107,8 @@ bool runRequest(
     if (page.reducedTab && !validSystem(page.systemNumber))
         return false;
 
-    const std::uint64_t count
-        = page.reducedTab ? std::uint64_t(reducedSystem(page.systemNumber).ticketCount) : countTickets(page.generator);
+    const std::uint64_t count = page.reducedTab ? std::uint64_t(reducedSystem(page.systemNumber).ticketCount)
+                                                : countTickets(page.generator);
     // A list that cannot fit is refused before the user is asked to confirm its size.
     if (destination != TicketDestination::File) {
         if (const std::optional<Message> refusal
@@ -179,8 +180,8 @@ Platform::FileDialog ticketFileDialog()
     return dialog;
 }
 
-std::optional<Message> checkTicketListFits(
-    std::uint64_t count, const TicketLayout &layout, std::uint64_t held, const MemoryLimits &limits)
+std::optional<Message> checkTicketListFits(std::uint64_t count, const TicketLayout &layout, std::uint64_t held,
+                                           const MemoryLimits &limits)
 {
     const std::uint64_t bytes = count * std::uint64_t(std::max(layout.lettersPerTicket(), 1));
     if (count <= std::uint64_t(std::numeric_limits<std::int32_t>::max()) && bytes <= memoryRoom(limits, held))
@@ -188,7 +189,7 @@ std::optional<Message> checkTicketListFits(
     return Message { QStringLiteral("Votre sélection génère %1 tickets : c'est trop pour les garder en mémoire.\r"
                                     "Utilisez \"Générer un fichier\" pour les écrire dans un fichier texte.")
                          .arg(count),
-        QStringLiteral("Opération impossible") };
+                     QStringLiteral("Opération impossible") };
 }
 
 std::optional<Message> checkTicketListFits(std::uint64_t count, const TicketLayout &layout)
@@ -200,7 +201,7 @@ namespace messages {
 Message notEnoughMemory(std::uint64_t count)
 {
     return { QStringLiteral("Il n'y a pas assez de mémoire pour générer %1 tickets.").arg(count),
-        QStringLiteral("Opération impossible") };
+             QStringLiteral("Opération impossible") };
 }
 } // namespace messages
 
