@@ -11,6 +11,7 @@
 #include <random>
 #include <set>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace mvx {
@@ -190,6 +191,42 @@ TEST(CoveringSearch, TheTableDoesNotDependOnHowTheThreadsAreScheduled)
             EXPECT_EQ(run.end, runs[0].end);
         }
     }
+}
+
+// Blocks searched in orbits of a cycle come out as whole orbits that cover: the Fano plane as the
+// cyclic difference set it is, the Steiner system S(3,4,8) as two orbits of a 7-cycle with the
+// eighth point fixed; a count that is no multiple of the cycle is refused.
+TEST(CoveringSearch, CyclicOrbitsGiveWholeOrbits)
+{
+    for (const auto &[v, k, t, blocks] : { std::tuple { 7, 3, 2, 7 }, std::tuple { 8, 4, 3, 14 } }) {
+        SCOPED_TRACE(v);
+        CoveringDesignSearch search;
+        search.points = v;
+        search.blockSize = k;
+        search.strength = t;
+        search.blocks = blocks;
+        search.cycle = 7;
+        SearchControl control;
+        control.moveBudget = 2000000;
+        const CoveringDesignOutcome outcome = searchCoveringDesign(search, control);
+        ASSERT_TRUE(outcome.found) << outcome.error;
+        EXPECT_TRUE(coversEverySubset(outcome.blocks, v, t));
+        const std::multiset<PointSet> all(outcome.blocks.begin(), outcome.blocks.end());
+        for (PointSet block : outcome.blocks) {
+            const PointSet cycled = block & 0x7f;
+            const PointSet shifted = (block & ~PointSet(0x7f)) | (((cycled << 1) | (cycled >> 6)) & 0x7f);
+            EXPECT_EQ(all.count(shifted), all.count(block)) << "an orbit broken at block " << block;
+        }
+    }
+    CoveringDesignSearch uneven;
+    uneven.points = 7;
+    uneven.blockSize = 3;
+    uneven.strength = 2;
+    uneven.blocks = 8;
+    uneven.cycle = 7;
+    SearchControl control;
+    EXPECT_FALSE(searchCoveringDesign(uneven, control).found);
+    EXPECT_FALSE(searchCoveringDesign(uneven, control).error.empty());
 }
 
 // The search behind the checked-in tables gives them again from the same settings.
