@@ -100,7 +100,8 @@ namespace {
 
 // Rows of positions become tickets: position e gives the letter of code 64 + e, in row order.
 template <typename RowAt>
-std::int64_t ticketsFromRows(std::int64_t rows, int perTicket, const TicketLayout &layout, TicketSink &sink, RowAt rowAt)
+std::int64_t ticketsFromRows(
+    std::int64_t rows, int perTicket, const TicketLayout &layout, TicketSink &sink, RowAt rowAt)
 {
     sink.begin(layout, std::uint64_t(rows));
     return onConcreteSink(sink, perTicket, [&](auto &target) {
@@ -125,8 +126,8 @@ std::int64_t generateFromSystem(int systemNumber, TicketSink &sink)
     const ReducedSystem &system = reducedSystem(systemNumber);
     const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);
     const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
-    return ticketsFromRows(rows, perTicket, systemLayout(systemNumber), sink,
-        [&](std::int64_t t) { return system.row(int(t)); });
+    return ticketsFromRows(
+        rows, perTicket, systemLayout(systemNumber), sink, [&](std::int64_t t) { return system.row(int(t)); });
 }
 
 TicketLayout tableLayout(int perTicket)
@@ -138,7 +139,8 @@ std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int pe
 {
     perTicket = std::clamp(perTicket, 0, kMaxLetters);
     // A row shorter than the tickets would be read past its end: such a table gives no ticket.
-    const bool whole = std::all_of(rows.begin(), rows.end(), [&](const auto &row) { return int(row.size()) >= perTicket; });
+    const bool whole
+        = std::all_of(rows.begin(), rows.end(), [&](const auto &row) { return int(row.size()) >= perTicket; });
     return ticketsFromRows(whole ? std::int64_t(rows.size()) : 0, perTicket, tableLayout(perTicket), sink,
         [&](std::int64_t t) -> const std::vector<int> & { return rows[std::size_t(t - 1)]; });
 }

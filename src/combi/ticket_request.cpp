@@ -170,7 +170,7 @@ std::vector<Message> checkTicketRequest(const SystemsPage &page)
 void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &sink)
 {
     if (page.ownTab) {
-        // The bases are the first rows' positions, read as a reduced system's are.
+        // The bases are positions 1..B of every row: the selection is read as for a catalogue system.
         readSelection(page.boxes, 0, selection);
         generateFromTable(page.ownSystem.rows, page.ownSystem.request.perTicket, sink);
     } else if (page.reducedTab) {

@@ -82,11 +82,11 @@ std::optional<OwnSystem> ownSystemOfGame(const GameFileRecord &record, QByteArra
     if (const QByteArray *payload = findGameSection(sections, kOwnSystemSection)) {
         bool dropped = false;
         const std::optional<OwnSystem> own = decodeOwnSystem(*payload, &dropped);
-        const bool agrees = own && own->request.horses == recorded.horses && own->request.perTicket == recorded.perTicket
-            && own->request.bases == recorded.bases;
+        const bool agrees = own && own->request.horses == recorded.horses
+            && own->request.perTicket == recorded.perTicket && own->request.bases == recorded.bases;
         if (!agrees || dropped)
-            problem(platform, QStringLiteral("Le système enregistré dans ce fichier n'est pas valable : "
-                                             "cherchez-le à nouveau."));
+            problem(platform,
+                QStringLiteral("Le système enregistré dans ce fichier n'est pas valable : cherchez-le à nouveau."));
         if (agrees)
             return own;
     }

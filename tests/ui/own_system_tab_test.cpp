@@ -116,7 +116,8 @@ void OwnSystemTabTest::searchThenTicketsFromTheTable()
     QVERIFY(mvx::keepsGuarantee(stopped.rows, stopped.request));
     QVERIFY(stopped.rows.size() > 24);
     QCOMPARE(run.result(),
-        QStringLiteral("%1 tickets au lieu de 220 (pas moins de 24 possible) — recherche interrompue, garantie vérifiée")
+        QStringLiteral(
+            "%1 tickets au lieu de 220 (pas moins de 24 possible) — recherche interrompue, garantie vérifiée")
             .arg(stopped.rows.size()));
 
     // Searched to its end: the bound, and the same table each time.
@@ -222,8 +223,8 @@ void OwnSystemTabTest::gameSavedAndLoadedOnTheTab()
     qToLittleEndian<std::int32_t>(2, older.data() + 4);
     load(older);
     QVERIFY(run.platform.messages.empty());
-    QCOMPARE(run.find<QTabWidget>(QStringLiteral("PageControl1"))->currentWidget()->objectName(),
-        QStringLiteral("tcombi"));
+    QCOMPARE(
+        run.find<QTabWidget>(QStringLiteral("PageControl1"))->currentWidget()->objectName(), QStringLiteral("tcombi"));
     QCOMPARE(run.box(QStringLiteral("cnbchecomb"))->currentText(), QStringLiteral("9"));
     QCOMPARE(run.box(QStringLiteral("cnbchetick"))->currentText(), QStringLiteral("4"));
     QCOMPARE(run.box(QStringLiteral("cnbchebase"))->currentText(), QStringLiteral("1"));
