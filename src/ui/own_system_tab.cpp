@@ -85,11 +85,17 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     system_.request = requestOnScreen();
     showTable();
 
-    for (QComboBox *box : { cpersochevaux, cpersoticket, cpersobase })
+    // Another count of horses or of bases keeps the guarantee where it can; another bet starts
+    // from its usual one, the first k - 1 finishers.
+    for (QComboBox *box : { cpersochevaux, cpersobase })
         connect(box, &QComboBox::currentIndexChanged, this, [this] {
             fillGuarantees(cpersogarantie->currentData().toInt());
             requestEdited();
         });
+    connect(cpersoticket, &QComboBox::currentIndexChanged, this, [this] {
+        fillGuarantees(0);
+        requestEdited();
+    });
     connect(cpersogarantie, &QComboBox::currentIndexChanged, this, &OwnSystemTab::requestEdited);
     connect(bchercher, &QPushButton::clicked, this, &OwnSystemTab::bchercherClick);
 }
