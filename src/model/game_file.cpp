@@ -215,7 +215,8 @@ void saveGame(GameState &state, const SystemsPage &page, Platform &platform)
                                                         : state.selection.otherHorses[std::size_t(i - bases + 1)];
 
     QByteArray bytes = encodeGameRecord(record);
-    if (page.ownTab)
+    // A request the tab cannot search is not kept: the record's n, k and B stand alone.
+    if (page.ownTab && ownRequestRefusal(page.ownSystem.request).isEmpty())
         bytes += encodeGameSections({ GameSection { kOwnSystemSection, encodeOwnSystem(page.ownSystem) } });
     if (!writeFileAtomically(fileName, bytes))
         reportFileNotSaved(platform);
