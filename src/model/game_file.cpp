@@ -218,7 +218,9 @@ void saveGame(GameState &state, const SystemsPage &page, Platform &platform)
     // A request the tab cannot search is not kept: the record's n, k and B stand alone.
     if (page.ownTab && ownRequestRefusal(page.ownSystem.request).isEmpty())
         bytes += encodeGameSections({ GameSection { kOwnSystemSection, encodeOwnSystem(page.ownSystem) } });
-    if (!writeFileAtomically(fileName, bytes))
+    if (writeFileAtomically(fileName, bytes))
+        platform.fileSaved(fileName);
+    else
         reportFileNotSaved(platform);
 }
 
