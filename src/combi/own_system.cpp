@@ -183,11 +183,7 @@ std::vector<Message> checkOwnSystemRequest(const OwnSystem &system, const Select
     if (!system.hasTable())
         return { messages::searchFirst() };
     std::vector<Message> shown = checkSelectionNumbers(boxes, false, GeneratorSettings {});
-    GeneratorSettings selection;
-    selection.horsesToCombine = system.request.horses;
-    selection.horsesPerTicket = system.request.perTicket;
-    selection.bases.baseCount = system.request.bases;
-    if (shown.empty() && !checkGeneratorSelection(boxes, selection))
+    if (shown.empty() && !firstBoxesHoldDifferentHorses(boxes, system.request.horses))
         shown.push_back(messages::wrongGeneratorSelection());
     return shown;
 }
