@@ -36,7 +36,10 @@ QByteArray mainHelp()
                     .arg(QString::fromLatin1(c->name), -9)
                     .arg(QString::fromUtf8(c->summary))
                     .toUtf8();
-    text += "\nRun 'marovellix-cli COMMAND --help' for the options of a command.\n";
+    text += "\nOptions:\n"
+            "  -h, --help     Show this help and exit.\n"
+            "  -v, --version  Show the version and exit.\n"
+            "\nRun 'marovellix-cli COMMAND --help' for the options of a command.\n";
     return text;
 }
 
@@ -59,6 +62,8 @@ int main(int argc, char *argv[])
     const QString command = arguments.takeFirst();
     if (command == QLatin1String("-h") || command == QLatin1String("--help"))
         return printToStandardOutput("", mainHelp());
+    if (command == QLatin1String("-v") || command == QLatin1String("--version"))
+        return printToStandardOutput("", "marovellix-cli " MAROVELLIX_VERSION "\n");
     for (const Command *c : kCommands)
         if (command == QLatin1String(c->name))
             return c->run(arguments);
