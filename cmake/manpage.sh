@@ -2,13 +2,13 @@
 # Makes a French manual page from a built program's own --help and --version with help2man, so
 # that the page follows the program. For a program with commands (marovellix-cli), the page gets
 # a COMMANDES section holding each command's --help, the commands being those the main help lists
-# under its "Commands:" heading. The parts no --help holds (files, see also) come from an
-# include file.
+# under its "Commands:" heading. The parts no --help holds (the one-line description, files,
+# see also) come from an include file.
 #
 # Usage: manpage.sh locale DIR
 #          compiles the fr_FR.UTF-8 locale into DIR, so that help2man writes French headings
 #          even where the system lacks that locale
-#        manpage.sh page LOCALE_DIR OUTPUT.gz PROGRAM NAME_LINE INCLUDE [with-commands]
+#        manpage.sh page LOCALE_DIR OUTPUT.gz PROGRAM INCLUDE [with-commands]
 set -euo pipefail
 
 if [ "$1" = locale ]; then
@@ -18,7 +18,7 @@ if [ "$1" = locale ]; then
   exit 0
 fi
 
-locale_dir=$2 output=$3 program=$4 name_line=$5 include=$6 with_commands=${7:-}
+locale_dir=$2 output=$3 program=$4 include=$5 with_commands=${6:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 h2m=(env LOCPATH="$locale_dir" LC_ALL=fr_FR.UTF-8 help2man --no-info --locale=fr_FR.UTF-8 --section=1 --manual="Commandes de Marovellix+")
@@ -40,5 +40,5 @@ if [ -n "$with_commands" ]; then
     done
   } >>"$work/include.h2m"
 fi
-"${h2m[@]}" --name="$name_line" --include="$work/include.h2m" "$program" >"$work/page.1"
+"${h2m[@]}" --include="$work/include.h2m" "$program" >"$work/page.1"
 gzip -9n <"$work/page.1" >"$output"

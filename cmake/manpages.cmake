@@ -22,18 +22,15 @@ add_custom_command(
 
 set(MAN_PAGES)
 foreach(page marovellix marovellix-cli)
-  if(page STREQUAL marovellix)
-    set(name_line "synthèse des pronostics et tickets de jeu des courses hippiques")
-    set(with_commands "")
-  else()
-    set(name_line "tickets de jeu des courses hippiques en ligne de commande")
+  set(with_commands "")
+  if(page STREQUAL marovellix-cli)
     set(with_commands with-commands)
   endif()
   set(include ${PROJECT_SOURCE_DIR}/docs/man/${page}.h2m)
   add_custom_command(
     OUTPUT ${MAN_DIR}/${page}.1.gz
-    COMMAND bash ${MAN_SCRIPT} page ${MAN_DIR}/locale ${MAN_DIR}/${page}.1.gz $<TARGET_FILE:${page}>
-            "${name_line}" ${include} ${with_commands}
+    COMMAND bash ${MAN_SCRIPT} page ${MAN_DIR}/locale ${MAN_DIR}/${page}.1.gz $<TARGET_FILE:${page}> ${include}
+            ${with_commands}
     DEPENDS ${page} ${MAN_LOCALE} ${MAN_SCRIPT} ${include}
     COMMENT "Making the manual page of ${page}")
   list(APPEND MAN_PAGES ${MAN_DIR}/${page}.1.gz)

@@ -95,6 +95,9 @@ for program in marovellix marovellix-cli; do
       grep -qx "$heading" <<<"$text" || fail "$program.1 has no $heading section"
     done
     grep -q -- '--version' <<<"$text" || fail "$program.1 does not show --version"
+    # UTF-8 read as Latin-1 somewhere on the way ("synthÃ¨se").
+    ! grep -q 'Ã' <<<"$text" || fail "$program.1 has mis-encoded accents: $(grep -m1 'Ã' <<<"$text")"
+    grep -A1 -x NOM <<<"$text" | grep -q "^ *$program - [a-zé]" || fail "$program.1 names itself wrongly"
   fi
 done
 commands=$("$root/usr/bin/marovellix-cli" --help | awk '/^Comman[a-z]* ?:/ { on = 1; next } on && !NF { exit } on { print $1 }')
