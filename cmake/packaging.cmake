@@ -43,8 +43,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # The Qt libraries come from what the programs are linked to, as dpkg-shlibdeps reads them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's own buttons and dialogs speak French only with Qt's translation installed; the
-# windows are laid out for the Liberation fonts.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation")
+# windows are laid out for the Liberation fonts; Qt's GUI library only recommends the platform
+# plugins, without which no window opens.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "forecast synthesis and betting tickets for French horse races")
 # CPack puts the summary on the first line and indents these lines below it.
