@@ -90,7 +90,9 @@ void generateIntoFile(GameState &state, const SystemsPage &page, std::uint64_t c
     if (!written) {
         const Message m = messages::ticketFileFailed(fileName, reason);
         platform.inform(m.text, m.title);
+        return;
     }
+    platform.fileSaved(fileName);
 }
 
 // The common path of every request: checks, the memory check for a list, the count question

@@ -166,3 +166,20 @@ TEST(Cli, SystemsVerifyChecksEveryPromise)
     EXPECT_EQ(cli({ "systems", "--verify", "14" }).out,
               QByteArray("14\tminimum 1 bonus4 si 4 premiers sont parmis la selection\tok\n"));
 }
+
+// An arrival that gives a horse twice, and a negative payout, are refused before anything is
+// written: a repeated horse would count once per place and pay tickets that did not win.
+TEST(Cli, CompareRefusesARepeatedHorseAndANegativePayout)
+{
+    const QByteArray tickets("7,3,2,1,4,\n2,3,7,5,6,\n");
+    const CliRun repeated = cli({ "compare", "--arrival", "7,3,2,1,1" }, tickets);
+    EXPECT_EQ(repeated.exitCode, 2);
+    EXPECT_TRUE(repeated.out.isEmpty());
+    EXPECT_TRUE(repeated.err.contains(QStringLiteral("Le cheval 1"))) << repeated.err.toStdString();
+    EXPECT_EQ(cli({ "compare", "--arrival", "7,3,7" }, "7,3,\n").exitCode, 2);
+
+    const CliRun negative = cli({ "compare", "--arrival", "7,3,2,1,9", "--payouts", "-1000" }, tickets);
+    EXPECT_EQ(negative.exitCode, 2);
+    EXPECT_TRUE(negative.out.isEmpty());
+    EXPECT_EQ(cli({ "compare", "--arrival", "7,3,2,1,9", "--payouts", "0,0,1000" }, tickets).exitCode, 0);
+}
