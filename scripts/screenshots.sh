@@ -3,10 +3,11 @@
 # does, with the mouse and the keyboard: five forecasts and their synthesis, reduced system 12
 # on nine horses, its ticket list printed to PDF, the comparison with an arrival and its
 # payouts, the holes of the tickets, the tickets marked on slips into a PDF, the printer
-# adjustments and the stakes, a ticket file from the generator opened again, a game saved, the program closed, started again and the game loaded. Each
-# window is saved as a picture in docs/help/marovellix-aide/, where the user guide and the
-# README show them; the first printed slip is rendered from its PDF. Fails when a step does not
-# give what it should.
+# adjustments and the stakes, a ticket file from the generator opened again, a system of the
+# punter's own, a game saved, the program closed, started again and the game loaded. Each window
+# is saved as a picture in docs/help/marovellix-aide/, where the user guide and the README show
+# them; the first printed slip is rendered from its PDF. Fails when a step does not give what it
+# should.
 #
 # Usage: bash scripts/screenshots.sh   (builds the program first, like scripts/run.sh)
 set -euo pipefail
@@ -269,6 +270,18 @@ file_name "Ouvrir un fichier" "$files/generateur.txt"
 window "Liste des tickets" >/dev/null
 click "Liste des tickets" 594 324 # "Retour"
 gone "Liste des tickets"
+
+# Mon système: ten horses, four per ticket, the first three in some ticket; searched, then into a file.
+click $main 337 155
+pick $main 385 183 "4"
+type_into $main 612 312 16
+click $main 78 244 # "Chercher"
+sleep 1
+shot $main mon-systeme
+click $main 400 409 # "Générer un fichier"
+file_name "Indiquer" "$files/mon-systeme.txt"
+written "$files/mon-systeme.txt"
+[ "$(wc -l <"$files/mon-systeme.txt")" -eq 30 ] || fail "the own system's file does not hold its 30 tickets"
 
 # Back to system 12, saved as a game; closed, started again, loaded: the same tickets.
 click $main 72 155

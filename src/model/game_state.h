@@ -60,7 +60,7 @@ struct GameState
     // Selection and tickets (the ticket list carries horsesPerTicket, baseCount and ticketCount)
     Selection selection;
     TicketList tickets;
-    // Bases of a catalogue system: its first horses, which stand in every ticket among the
+    // Bases of a catalogue or own system: its first horses, which stand in every ticket among the
     // letters. The generator's bases stand apart, in the tickets' layout.
     std::int32_t systemBases = 0;
 

@@ -13,6 +13,8 @@
 #include "synth/points.h"
 #include "synth/synthesis.h"
 #include "ui/common_widgets.h"
+#include "ui/own_system_tab.h"
+#include "ui/program_icon.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -112,25 +114,6 @@ QPixmap bannerPixmap()
     return pixmap;
 }
 
-// A round badge with a sign in it, for the picture buttons of the header.
-QIcon badgeIcon(const QColor &colour, const QString &sign)
-{
-    QPixmap pixmap(24, 24);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(colour.darker(140), 1.5));
-    painter.setBrush(colour);
-    painter.drawEllipse(QRectF(1.5, 1.5, 21, 21));
-    QFont font(QStringLiteral("Liberation Serif"));
-    font.setPixelSize(17);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, sign);
-    return QIcon(pixmap);
-}
-
 // The system list's items end in 200 blanks and the system's number, which the program reads
 // back from the item text. The list shows only the description before them, so that a long
 // description is shown whole rather than cut short with "…" for the sake of blanks.
@@ -181,7 +164,7 @@ void Tfprincip::buildHeader()
     binfos = new QToolButton(this);
     binfos->setObjectName(QStringLiteral("binfos"));
     binfos->setGeometry(6, 5, 41, 36);
-    binfos->setIcon(badgeIcon(QColor(30, 90, 200), QStringLiteral("i")));
+    binfos->setIcon(ui::buttonIcon(QStringLiteral("info")));
     binfos->setIconSize(QSize(24, 24));
     binfos->setToolTip(QStringLiteral("Informations"));
 
@@ -192,7 +175,7 @@ void Tfprincip::buildHeader()
     baidegene = new QToolButton(this);
     baidegene->setObjectName(QStringLiteral("baidegene"));
     baidegene->setGeometry(662, 5, 38, 36);
-    baidegene->setIcon(badgeIcon(QColor(46, 125, 50), QStringLiteral("?")));
+    baidegene->setIcon(ui::buttonIcon(QStringLiteral("help")));
     baidegene->setIconSize(QSize(24, 24));
     baidegene->setToolTip(QStringLiteral("Aide"));
 
@@ -293,6 +276,8 @@ void Tfprincip::buildSystemsPage(QWidget *page)
     tcombi->setObjectName(QStringLiteral("tcombi"));
     PageControl1->addTab(tsysreduit, QStringLiteral("Systemes réduits"));
     PageControl1->addTab(tcombi, QStringLiteral("Générateur de combinaisons"));
+    tperso = new OwnSystemTab(platform_);
+    PageControl1->addTab(tperso, QStringLiteral("Mon système"));
 
     QGroupBox *choice
         = makeGroup(tsysreduit, QStringLiteral("GroupBox4"), QStringLiteral("Choix du système"), QRect(2, 8, 639, 45));
@@ -462,6 +447,7 @@ void Tfprincip::connectEvents()
     connect(clistesystemes, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
     connect(cnbchecomb, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
     connect(cnbchebase, &QComboBox::currentIndexChanged, this, &Tfprincip::cnbchebaseChange);
+    connect(tperso, &OwnSystemTab::requestChanged, this, &Tfprincip::refreshSystemsPage);
     for (QComboBox *box : cposb)
         connect(box, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
     connect(bvoirtick, &QPushButton::clicked, this, &Tfprincip::bvoirtickClick);
@@ -631,6 +617,9 @@ void Tfprincip::refreshSystemsPage()
             return;
         horses = reducedSystem(s).horseCount;
         bases = reducedSystem(s).baseCount;
+    } else if (PageControl1->currentWidget() == tperso) {
+        horses = tperso->horses();
+        bases = tperso->bases();
     } else {
         horses = cnbchecomb->currentIndex() + 1;
         bases = cnbchebase->currentIndex();
@@ -668,6 +657,8 @@ SystemsPage Tfprincip::systemsPage() const
 {
     SystemsPage page;
     page.reducedTab = PageControl1->currentWidget() == tsysreduit;
+    page.ownTab = PageControl1->currentWidget() == tperso;
+    page.ownSystem = tperso->ownSystem();
     page.systemNumber = systemNumberOfItem(clistesystemes->currentText());
     page.generator.horsesToCombine = cnbchecomb->currentIndex() + 1;
     page.generator.horsesPerTicket = cnbchetick->currentIndex() + 1;
@@ -693,6 +684,9 @@ void Tfprincip::applySystemsPage(const SystemsPage &page)
             for (int i = 0; i < clistesystemes->count(); ++i)
                 items.append(clistesystemes->itemText(i));
             clistesystemes->setCurrentIndex(systemItemIndex(items, page.systemNumber));
+        } else if (page.ownTab) {
+            PageControl1->setCurrentWidget(tperso);
+            tperso->setOwnSystem(page.ownSystem);
         } else {
             PageControl1->setCurrentWidget(tcombi);
             // An index outside its list leaves the box without an item.
