@@ -23,12 +23,14 @@ esac
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev libgl-dev qt6-translations-l10n fonts-liberation
+  libcups2-dev
 )
 if [ "$mode" = all ]; then
   packages+=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth poppler-utils util-linux
     dpkg-dev file desktop-file-utils
+    cups cups-pdf cups-client xdotool
   )
 fi
 packages+=("$@") # what a calling script needs besides
