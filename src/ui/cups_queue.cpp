@@ -98,12 +98,16 @@ void addRequested(ipp_t *request, std::initializer_list<const char *> names)
         request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(list.size()), nullptr, list.data());
 }
 
-// Every job of this user on the queue, printed ones included, with its number and title.
-ipp_t *jobsRequest(const QString &queue)
+// Every job of this user on the queue from the number `firstJobId` on, printed ones included,
+// with its number and title.
+ipp_t *jobsRequest(const QString &queue, int firstJobId = 0)
 {
     ipp_t *request = queueRequest(IPP_OP_GET_JOBS, queue);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
     ippAddBoolean(request, IPP_TAG_OPERATION, "my-jobs", 1);
+    // A server answers with a limited number of jobs (500 by default): the old ones are left out.
+    if (firstJobId > 0)
+        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id", firstJobId);
     addRequested(request, { "job-id", "job-name" });
     return request;
 }
@@ -182,7 +186,7 @@ JobSearch findJob(const QString &queue, int afterJobId, const QString &title, in
     const Connection http = connectToServer(deadline, search.answer);
     if (!http)
         return search;
-    const Response jobs = ask(http.get(), deadline, jobsRequest(queue), search.answer);
+    const Response jobs = ask(http.get(), deadline, jobsRequest(queue, afterJobId + 1), search.answer);
     if (jobs)
         forEachJob(jobs.get(), [&](int id, const QString &name) {
             search.found = search.found || (id > afterJobId && (title.isEmpty() || name == title));

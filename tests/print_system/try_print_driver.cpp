@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -376,7 +377,16 @@ void TryPrint::listAndSynthesis()
 void TryPrint::aRejectingQueueIsReported()
 {
     const QString queue = env("TRY_PRINT_QUEUE");
-    QCOMPARE(QProcess::execute(QStringLiteral("cupsreject"), { queue }), 0);
+    // Refused between the begin and the end of a document: the job that never came is noticed.
+    {
+        const auto surface = QtPrintSurface::toPrinter(QPrinterInfo::printerInfo(queue));
+        surface->setDocumentTitle(QStringLiteral("Marovellix+ — essai"));
+        QVERIFY(surface->beginDocument());
+        surface->drawText(100, 100, QStringLiteral("X"));
+        QCOMPARE(QProcess::execute(QStringLiteral("cupsreject"), { queue }), 0);
+        QVERIFY(!surface->endDocument());
+        QCOMPARE(surface->failureReason(), QString::fromUtf8("L'imprimante a refusé le travail"));
+    }
     printSlips(1, 1, 3);
     printTicketList(state.tickets, state.selection, platform);
     printSynthesis({}, Picture(), platform);
