@@ -3,6 +3,8 @@
 #include "cli/command.h"
 
 #include "combi/ticket_file.h"
+#include "model/escaped_text.h"
+#include "model/system_reason.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,38 +15,49 @@ Output::Output(const char *command)
     : failureMessage_([command](const QString &fileName, const QString &reason) {
         const QString who
             = QString::fromLatin1(kProgram) + (*command ? QLatin1Char(' ') + QLatin1String(command) : QString());
-        const QString where = fileName.isEmpty() ? QStringLiteral("standard output") : fileName;
-        return QStringLiteral("%1: cannot write to %2: %3").arg(who, where, reason);
+        const QString where = fileName.isEmpty() ? QStringLiteral("la sortie standard") : fileName;
+        return QStringLiteral("%1 : impossible d'écrire dans %2 : %3").arg(who, where, frenchSystemReason(reason));
     })
 { }
+
+Output::~Output() = default;
 
 bool Output::open(const QString &fileName, bool unbuffered)
 {
     const QIODevice::OpenMode mode
         = QIODevice::WriteOnly | (unbuffered ? QIODevice::Unbuffered : QIODevice::OpenMode());
-    toStandardOutput_ = fileName.isEmpty() || fileName == QLatin1String("-");
+    const bool toStandardOutput = fileName.isEmpty() || fileName == QLatin1String("-");
+    fileName_ = toStandardOutput ? QString() : escapedText(fileName);
     // By descriptor, not through stdio: every write reaches the system and its error comes back.
+    // A named file is opened with the bytes the shell gave, whatever their encoding.
     bool opened = false;
-    if (toStandardOutput_) {
-        opened = file_.open(STDOUT_FILENO, mode);
+    if (toStandardOutput) {
+        opened = standardOutput_.open(STDOUT_FILENO, mode);
     } else {
-        file_.setFileName(fileName);
-        opened = file_.open(mode | QIODevice::Truncate);
+        file_ = std::make_unique<WholeFile>(fileNameBytes(fileName));
+        opened = file_->open(mode);
     }
     if (!opened)
         fail();
     return opened;
 }
 
+QIODevice &Output::device()
+{
+    return file_ ? static_cast<QIODevice &>(file_->device()) : standardOutput_;
+}
+
 void Output::write(const QByteArray &bytes)
 {
-    if (!failed_ && file_.write(bytes) != bytes.size())
+    if (!failed_ && device().write(bytes) != bytes.size())
         failed_ = true;
 }
 
 int Output::finish(bool completed)
 {
-    if (failed_ || !completed || !file_.flush() || file_.error() != QFileDevice::NoError)
+    if (failed_ || !completed)
+        return fail();
+    if (file_ ? !file_->commit() : !standardOutput_.flush() || standardOutput_.error() != QFileDevice::NoError)
         return fail();
     return kExitOk;
 }
@@ -52,7 +65,11 @@ int Output::finish(bool completed)
 int Output::fail()
 {
     failed_ = true;
-    printError(failureMessage_(toStandardOutput_ ? QString() : file_.fileName(), file_.errorString()));
+    const QString reason = file_ ? file_->errorString() : standardOutput_.errorString();
+    // Nothing of a file that failed takes the place of the earlier one.
+    if (file_)
+        file_->discard();
+    printError(failureMessage_(fileName_, reason));
     return kExitFailure;
 }
 
