@@ -30,7 +30,7 @@ if [ "$mode" = all ]; then
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth poppler-utils util-linux
     dpkg-dev file desktop-file-utils
-    cups cups-pdf cups-client xdotool
+    cups cups-pdf cups-client
   )
 fi
 packages+=("$@") # what a calling script needs besides
