@@ -4,6 +4,7 @@
 #include "combi/ticket_file.h"
 #include "model/work_progress.h"
 
+#include <algorithm>
 #include <array>
 
 namespace mvx {
@@ -95,17 +96,19 @@ TicketLayout generatorLayout(const GeneratorSettings &generator)
     return TicketLayout { generator.horsesPerTicket, generator.bases.baseCount, generator.bases.positions };
 }
 
-std::int64_t generateFromSystem(int systemNumber, TicketSink &sink)
+namespace {
+
+// Rows of positions become tickets: position e gives the letter of code 64 + e, in row order.
+template <typename RowAt>
+std::int64_t ticketsFromRows(
+    std::int64_t rows, int perTicket, const TicketLayout &layout, TicketSink &sink, RowAt rowAt)
 {
-    const ReducedSystem &system = reducedSystem(systemNumber);
-    const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);
-    const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
-    sink.begin(systemLayout(systemNumber), std::uint64_t(rows));
+    sink.begin(layout, std::uint64_t(rows));
     return onConcreteSink(sink, perTicket, [&](auto &target) {
         TicketLetters letters {};
         std::int64_t made = 0;
-        for (int t = 1; t <= rows; ++t) {
-            const std::span<const std::uint8_t> row = system.row(t);
+        for (std::int64_t t = 1; t <= rows; ++t) {
+            const auto &row = rowAt(t);
             for (int i = 0; i < perTicket; ++i)
                 letters[std::size_t(i)] = char(64 + row[std::size_t(i)]);
             ++made;
@@ -114,6 +117,32 @@ std::int64_t generateFromSystem(int systemNumber, TicketSink &sink)
         }
         return made;
     });
+}
+
+} // namespace
+
+std::int64_t generateFromSystem(int systemNumber, TicketSink &sink)
+{
+    const ReducedSystem &system = reducedSystem(systemNumber);
+    const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);
+    const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
+    return ticketsFromRows(
+        rows, perTicket, systemLayout(systemNumber), sink, [&](std::int64_t t) { return system.row(int(t)); });
+}
+
+TicketLayout tableLayout(int perTicket)
+{
+    return TicketLayout { perTicket, 0, { 1, 2, 3 } };
+}
+
+std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int perTicket, TicketSink &sink)
+{
+    perTicket = std::clamp(perTicket, 0, kMaxLetters);
+    // A row shorter than the tickets would be read past its end: such a table gives no ticket.
+    const bool whole
+        = std::all_of(rows.begin(), rows.end(), [&](const auto &row) { return int(row.size()) >= perTicket; });
+    return ticketsFromRows(whole ? std::int64_t(rows.size()) : 0, perTicket, tableLayout(perTicket), sink,
+        [&](std::int64_t t) -> const std::vector<int> & { return rows[std::size_t(t - 1)]; });
 }
 
 namespace {

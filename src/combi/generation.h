@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace mvx {
 
@@ -77,12 +78,17 @@ Message confirmTicketCountMessage(std::uint64_t count);
 // table row, in table order. Returns the number of tickets passed to the sink.
 std::int64_t generateFromSystem(int systemNumber, TicketSink &sink);
 
+// The tickets of a table of the punter's own, read as a reduced system's: one ticket per row
+// of `perTicket` positions in the selection, in table order.
+std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int perTicket, TicketSink &sink);
+
 // The generator's tickets: the first n - B other horses combined (or arranged) k - B at a
 // time, in lexicographic order of their letters. Returns the number passed to the sink.
 std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink &sink);
 
 // The layout the tickets of a system or of the generator settings will have.
 TicketLayout systemLayout(int systemNumber);
+TicketLayout tableLayout(int perTicket);
 TicketLayout generatorLayout(const GeneratorSettings &generator);
 
 } // namespace mvx

@@ -25,7 +25,15 @@ bool validSystem(int number)
 
 TicketLayout pageLayout(const SystemsPage &page)
 {
+    if (page.ownTab)
+        return tableLayout(page.ownSystem.request.perTicket);
     return page.reducedTab ? systemLayout(page.systemNumber) : generatorLayout(page.generator);
+}
+
+// Tables of rows (a catalogue system's, an own system's) are never confirmed.
+bool fromTable(const SystemsPage &page)
+{
+    return page.reducedTab || page.ownTab;
 }
 
 // Generates into memory as long work and replaces the selection and the ticket list only once
@@ -89,14 +97,15 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
                 Platform &platform)
 {
     // A reduced system is never confirmed; the generator is, except before a comparison.
-    const bool askCount = !comparison && !page.reducedTab;
+    const bool askCount = !comparison && !fromTable(page);
     if (!showAll(checkTicketRequest(page), platform))
         return false;
-    if (page.reducedTab && !validSystem(page.systemNumber))
+    if (!page.ownTab && page.reducedTab && !validSystem(page.systemNumber))
         return false;
 
-    const std::uint64_t count = page.reducedTab ? std::uint64_t(reducedSystem(page.systemNumber).ticketCount)
-                                                : countTickets(page.generator);
+    const std::uint64_t count = page.ownTab ? std::uint64_t(page.ownSystem.rows.size())
+        : page.reducedTab                   ? std::uint64_t(reducedSystem(page.systemNumber).ticketCount)
+                                            : countTickets(page.generator);
     // A list that cannot fit is refused before the user is asked to confirm its size.
     if (destination != TicketDestination::File) {
         if (const std::optional<Message> refusal
@@ -140,6 +149,8 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
 
 std::vector<Message> checkTicketRequest(const SystemsPage &page)
 {
+    if (page.ownTab)
+        return checkOwnSystemRequest(page.ownSystem, page.boxes);
     std::vector<Message> shown = checkSelectionNumbers(page.boxes, !page.reducedTab, page.generator);
     // A reduced system places its horses by box, as the generator does: its first boxes must
     // be as many different horses as the system takes.
@@ -153,7 +164,11 @@ std::vector<Message> checkTicketRequest(const SystemsPage &page)
 
 void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &sink)
 {
-    if (page.reducedTab) {
+    if (page.ownTab) {
+        // The bases are positions 1..B of every row: the selection is read as for a catalogue system.
+        readSelection(page.boxes, 0, selection);
+        generateFromTable(page.ownSystem.rows, page.ownSystem.request.perTicket, sink);
+    } else if (page.reducedTab) {
         readSelection(page.boxes, 0, selection);
         generateFromSystem(page.systemNumber, sink);
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "combi/generation.h"
+#include "combi/own_system.h"
 #include "combi/selection.h"
 #include "model/game_state.h"
 #include "model/memory_limits.h"
@@ -22,6 +23,8 @@ struct SystemsPage
     bool reducedTab = true;  // the reduced-system tab is active, else the generator tab
     int systemNumber = -1;   // the system selected in the list
     GeneratorSettings generator;
+    bool ownTab = false; // the own-system tab is active (reducedTab is then false)
+    OwnSystem ownSystem; // the request and the table of that tab
     SelectionBoxes boxes;
 };
 
