@@ -24,6 +24,7 @@ esac
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libgl-dev qt6-translations-l10n fonts-liberation
+  libcups2-dev
 )
 if [ "$mode" = all ]; then
   packages+=(
@@ -31,6 +32,7 @@ if [ "$mode" = all ]; then
     xvfb xauth poppler-utils util-linux
     dpkg-dev file desktop-file-utils
     help2man locales man-db bash-completion appstream lintian
+    cups cups-pdf cups-client
   )
 fi
 packages+=("$@") # what a calling script needs besides
