@@ -9,7 +9,8 @@
 #include <cstdio>
 
 namespace mvx::cli {
-extern const Command ticketsCommand, systemsCommand, reduceCommand, holesCommand, compareCommand, synthesisCommand;
+extern const Command ticketsCommand, systemsCommand, reduceCommand, holesCommand, compareCommand, synthesisCommand,
+    filterCommand;
 } // namespace mvx::cli
 
 namespace {
@@ -23,6 +24,7 @@ const Command *const kCommands[] = {
     &holesCommand,
     &compareCommand,
     &synthesisCommand,
+    &filterCommand,
 };
 
 QByteArray mainHelp()

@@ -1,6 +1,7 @@
 // tickets: the ticket text file of a selection, by reduced system or by the generator.
 
 #include "cli/command.h"
+#include "cli/condition_options.h"
 #include "cli/cost_options.h"
 #include "cli/output.h"
 
@@ -21,7 +22,8 @@ const CommandHelp kHelp {
     "\n"
     "HORSE... are the selection boxes 1 to 20 in order (an empty argument is an empty\n"
     "box; after \"--\" every argument is a box). With --system the bases come first in\n"
-    "the system's own way; with the generator the first B horses are the bases.\n",
+    "the system's own way; with the generator the first B horses are the bases.\n"
+    "With --group and --sum only the tickets that meet every condition are written.\n",
     "Exit status: 0 when the tickets were written, 1 when the output could not be\n"
     "written, 2 for a bad argument or a refused selection (nothing is written).\n",
 };
@@ -55,10 +57,12 @@ int run(const QStringList &arguments)
         { "c", "complete" }, "Generator: arrangements (every order) instead of combinations.");
     const QCommandLineOption output({ "o", "output" }, "Write to FILE instead of standard output (\"-\").", "FILE");
     CostOptions cost;
+    ConditionOptions conditions;
 
     QCommandLineParser parser;
     parser.addOptions({ system, combine, perTicket, bases, basePositions, complete, output });
     cost.addTo(parser);
+    conditions.addTo(parser);
     parser.addPositionalArgument(
         QStringLiteral("HORSE"), QStringLiteral("The selection boxes, in order."), QStringLiteral("HORSE..."));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
@@ -111,6 +115,9 @@ int run(const QStringList &arguments)
         = page.reducedTab ? reducedSystem(page.systemNumber).horsesPerTicket : page.generator.horsesPerTicket;
     if (const std::optional<int> status = cost.read(parser, kHelp.name, horsesPerTicket))
         return *status;
+    if (const std::optional<int> status = conditions.read(parser, kHelp.name))
+        return *status;
+    page.conditions = conditions.conditions();
 
     const QStringList horses = parser.positionalArguments();
     if (horses.size() > kMaxHorses)

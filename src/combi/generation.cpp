@@ -1,6 +1,7 @@
 #include "combi/generation.h"
 
 #include "combi/catalogue.h"
+#include "combi/ticket_conditions.h"
 #include "combi/ticket_file.h"
 #include "model/work_progress.h"
 
@@ -95,24 +96,118 @@ TicketLayout generatorLayout(const GeneratorSettings &generator)
     return TicketLayout { generator.horsesPerTicket, generator.bases.baseCount, generator.bases.positions };
 }
 
+namespace {
+
+template <typename Sink> std::int64_t walkSystem(const ReducedSystem &system, int perTicket, Sink &target)
+{
+    const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
+    TicketLetters letters {};
+    std::int64_t made = 0;
+    for (int t = 1; t <= rows; ++t) {
+        const std::span<const std::uint8_t> row = system.row(t);
+        for (int i = 0; i < perTicket; ++i)
+            letters[std::size_t(i)] = char(64 + row[std::size_t(i)]);
+        ++made;
+        if (!target.add(letters, 0))
+            break;
+    }
+    return made;
+}
+
+// Stands between the generation walk and a sink and passes on only the tickets that meet the
+// conditions. For a batch of tickets that differ in their last letter only, the groups and sum
+// of the rest are counted once and the last letters that may end the ticket kept; the sink
+// takes the kept ones as one batch. A batch that keeps nothing is not passed on, so the first
+// changed letter handed on is the earliest since the last batch the sink took.
+template <typename Sink> class ConditionFilter
+{
+public:
+    ConditionFilter(Sink &sink, const ConditionCheck &check, int letters, WorkProgress *progress)
+        : sink_(sink)
+        , check_(check)
+        , letters_(letters)
+        , progress_(progress)
+    { }
+
+    std::int64_t kept() const { return kept_; }
+
+    bool add(const TicketLetters &letters, int firstChanged)
+    {
+        changed_ = std::min(changed_, firstChanged);
+        if (!check_.passes(std::span<const char>(letters.data(), std::size_t(letters_))))
+            return passedOver(1);
+        ++kept_;
+        const int changed = changed_;
+        changed_ = kMaxLetters;
+        return sink_.add(letters, changed);
+    }
+
+    bool add(const TicketLetters &letters, int firstChanged, std::string_view lastLetters)
+    {
+        changed_ = std::min(changed_, firstChanged);
+        const std::uint32_t accepted
+            = check_.acceptedLast(std::span<const char>(letters.data(), std::size_t(std::max(letters_ - 1, 0))));
+        std::array<char, 32> kept;
+        std::size_t n = 0;
+        for (const char letter : lastLetters) {
+            kept[n] = letter;
+            n += (accepted & ConditionCheck::letterBit(letter)) != 0 ? 1 : 0;
+        }
+        if (n == 0)
+            return passedOver(std::int64_t(lastLetters.size()));
+        kept_ += std::int64_t(n);
+        const int changed = changed_;
+        changed_ = kMaxLetters;
+        if (n == lastLetters.size())
+            return sink_.add(letters, changed, lastLetters);
+        return sink_.add(letters, changed, std::string_view(kept.data(), n))
+            && passedOver(std::int64_t(lastLetters.size() - n));
+    }
+
+private:
+    // Tickets dropped count towards the next look for a stop request.
+    bool passedOver(std::int64_t tickets)
+    {
+        dropped_ += tickets;
+        if (dropped_ < kTicketsBetweenReports)
+            return true;
+        dropped_ = 0;
+        return !progress_ || !progress_->stopRequested();
+    }
+
+    Sink &sink_;
+    const ConditionCheck &check_;
+    int letters_;
+    WorkProgress *progress_;
+    int changed_ = 0;
+    std::int64_t kept_ = 0;
+    std::int64_t dropped_ = 0;
+};
+
+} // namespace
+
 std::int64_t generateFromSystem(int systemNumber, TicketSink &sink)
 {
     const ReducedSystem &system = reducedSystem(systemNumber);
     const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);
     const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
     sink.begin(systemLayout(systemNumber), std::uint64_t(rows));
+    return onConcreteSink(sink, perTicket, [&](auto &target) { return walkSystem(system, perTicket, target); });
+}
+
+std::int64_t generateFromSystem(int systemNumber, TicketSink &sink, const Selection &selection,
+                                const TicketConditions &conditions, WorkProgress *progress)
+{
+    if (conditions.isEmpty())
+        return generateFromSystem(systemNumber, sink);
+    const ReducedSystem &system = reducedSystem(systemNumber);
+    const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);
+    sink.begin(systemLayout(systemNumber), countConditionedTickets(systemNumber, selection, conditions));
+    const ConditionCheck check(conditions, selection, systemLayout(systemNumber));
     return onConcreteSink(sink, perTicket, [&](auto &target) {
-        TicketLetters letters {};
-        std::int64_t made = 0;
-        for (int t = 1; t <= rows; ++t) {
-            const std::span<const std::uint8_t> row = system.row(t);
-            for (int i = 0; i < perTicket; ++i)
-                letters[std::size_t(i)] = char(64 + row[std::size_t(i)]);
-            ++made;
-            if (!target.add(letters, 0))
-                break;
-        }
-        return made;
+        ConditionFilter filter(target, check, perTicket, progress);
+        walkSystem(system, perTicket, filter);
+        return filter.kept();
     });
 }
 
@@ -220,6 +315,28 @@ private:
 };
 
 } // namespace
+
+std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink &sink, const Selection &selection,
+                                  const TicketConditions &conditions, WorkProgress *progress)
+{
+    if (conditions.isEmpty())
+        return generateCombinations(generator, sink);
+    const int pool = generator.horsesToCombine - generator.bases.baseCount;
+    const int depth = generator.horsesPerTicket - generator.bases.baseCount;
+    sink.begin(generatorLayout(generator), countConditionedTickets(generator, selection, conditions));
+    if (pool < 0 || depth < 0 || depth > pool || depth > kMaxLetters || pool > kMaxHorses)
+        return 0;
+    const ConditionCheck check(conditions, selection, generatorLayout(generator));
+    return onConcreteSink(sink, depth, [&](auto &target) {
+        using Filter = ConditionFilter<std::remove_reference_t<decltype(target)>>;
+        Filter filter(target, check, depth, progress);
+        if (generator.reduced)
+            walkCombinations(pool, depth, filter);
+        else
+            ArrangementWalk<Filter>(pool, depth, filter).run();
+        return filter.kept();
+    });
+}
 
 std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink &sink)
 {

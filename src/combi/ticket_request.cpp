@@ -39,7 +39,7 @@ bool generateIntoList(GameState &state, const SystemsPage &page, std::uint64_t c
     WorkProgress progress(count);
     platform.runLongWork(QStringLiteral("Génération de %1 tickets...").arg(count), progress, [&] {
         MemoryTicketSink sink(&progress);
-        generateTickets(selection, page, sink);
+        generateTickets(selection, page, sink, &progress);
         list = sink.takeList();
     });
     if (std::uint64_t(list.count()) != count)
@@ -69,7 +69,7 @@ void generateIntoFile(GameState &state, const SystemsPage &page, std::uint64_t c
     try {
         platform.runLongWork(QStringLiteral("Écriture de %1 tickets dans le fichier...").arg(count), progress, [&] {
             TicketFileSink sink(selection, file, &progress);
-            generateTickets(selection, page, sink);
+            generateTickets(selection, page, sink, &progress);
             written = sink.finish();
             stopped = sink.stopped();
             layout = sink.layout();
@@ -105,8 +105,7 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
     if (page.reducedTab && !validSystem(page.systemNumber))
         return false;
 
-    const std::uint64_t count = page.reducedTab ? std::uint64_t(reducedSystem(page.systemNumber).ticketCount)
-                                                : countTickets(page.generator);
+    const std::uint64_t count = requestTicketCount(page);
     // A list that cannot fit is refused before the user is asked to confirm its size.
     if (destination != TicketDestination::File) {
         if (const std::optional<Message> refusal
@@ -153,17 +152,39 @@ std::vector<Message> checkTicketRequest(const SystemsPage &page)
     std::vector<Message> shown = checkSelectionNumbers(page.boxes, !page.reducedTab, page.generator);
     if (shown.empty() && !page.reducedTab && !checkGeneratorSelection(page.boxes, page.generator))
         shown.push_back(messages::wrongGeneratorSelection());
+    if (!shown.empty() || page.conditions.isEmpty() || (page.reducedTab && !validSystem(page.systemNumber)))
+        return shown;
+    if (const std::optional<Message> wrong = checkConditions(page.conditions, pageLayout(page).horsesPerTicket))
+        shown.push_back(*wrong);
+    else if (requestTicketCount(page) == 0)
+        shown.push_back(messages::noTicketMeetsConditions());
     return shown;
 }
 
-void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &sink)
+std::uint64_t requestTicketCount(const SystemsPage &page)
+{
+    if (page.reducedTab && !validSystem(page.systemNumber))
+        return 0;
+    if (page.conditions.isEmpty())
+        return page.reducedTab ? std::uint64_t(reducedSystem(page.systemNumber).ticketCount)
+                               : countTickets(page.generator);
+    Selection selection;
+    if (page.reducedTab) {
+        readSelection(page.boxes, 0, selection);
+        return countConditionedTickets(page.systemNumber, selection, page.conditions);
+    }
+    readSelection(page.boxes, page.generator.bases.baseCount, selection);
+    return countConditionedTickets(page.generator, selection, page.conditions);
+}
+
+void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &sink, WorkProgress *progress)
 {
     if (page.reducedTab) {
         readSelection(page.boxes, 0, selection);
-        generateFromSystem(page.systemNumber, sink);
+        generateFromSystem(page.systemNumber, sink, selection, page.conditions, progress);
     } else {
         readSelection(page.boxes, page.generator.bases.baseCount, selection);
-        generateCombinations(page.generator, sink);
+        generateCombinations(page.generator, sink, selection, page.conditions, progress);
     }
 }
 

@@ -1,0 +1,165 @@
+// filter: the tickets of a ticket file that meet the conditions, in the ticket file format.
+
+#include "cli/command.h"
+#include "cli/condition_options.h"
+#include "cli/output.h"
+
+#include "combi/ticket_text.h"
+
+#include <QTemporaryFile>
+
+#include <charconv>
+
+namespace mvx::cli {
+
+namespace {
+
+const CommandHelp kHelp {
+    "filter",
+    "Usage: marovellix-cli filter --group H1,H2,...:MIN-MAX [--group ...] [--sum MIN-MAX] [FILE]\n",
+    "Lire un fichier de tickets (l'entrée standard sans FILE) et écrire ceux qui\n"
+    "remplissent toutes les conditions, au format du fichier de tickets (\"7,3,12,\" CR LF),\n"
+    "dans l'ordre du fichier. Le nombre de tickets gardés et écartés va sur la sortie\n"
+    "d'erreur.\n",
+    "Code de sortie : 0 quand les tickets ont été écrits, 1 quand le fichier n'a pu être\n"
+    "lu ou la sortie écrite, 2 pour un argument faux, des conditions impossibles ou un\n"
+    "fichier qui n'est pas un fichier de tickets (rien n'est alors écrit).\n",
+};
+
+constexpr qsizetype kBlock = qsizetype(1) << 20;
+
+// Appends a ticket's line as the ticket file has it.
+void appendLine(QByteArray &out, std::span<const int> horses)
+{
+    char text[16];
+    for (const int h : horses) {
+        const char *end = std::to_chars(text, text + sizeof text, h).ptr;
+        out.append(text, end - text);
+        out.append(',');
+    }
+    out.append("\r\n", 2);
+}
+
+int run(const QStringList &arguments)
+{
+    ConditionOptions options;
+    QCommandLineParser parser;
+    options.addTo(parser);
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+        QStringLiteral("Le fichier de tickets (l'entrée standard sans lui)."), QStringLiteral("[FILE]"));
+    if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
+        return *status;
+    if (const std::optional<int> status = options.read(parser, kHelp.name))
+        return *status;
+    const TicketConditions &conditions = options.conditions();
+    if (const std::optional<Message> wrong = checkConditions(conditions, 0))
+        return refuseInput(kHelp.name, wrong->text);
+
+    QFile in;
+    QString name;
+    if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "ticket"))
+        return *status;
+    // The whole file is checked before the first ticket is written: standard input is kept
+    // aside to be read a second time.
+    QTemporaryFile spool;
+    QIODevice *source = &in;
+    if (in.isSequential()) {
+        if (!spool.open()) {
+            printError(QStringLiteral("Impossible de garder l'entrée standard : %1").arg(spool.errorString()));
+            return kExitFailure;
+        }
+        QByteArray block(kBlock, Qt::Uninitialized);
+        for (qint64 got; (got = in.read(block.data(), block.size())) > 0;)
+            if (spool.write(block.constData(), got) != got) {
+                printError(QStringLiteral("Impossible de garder l'entrée standard : %1").arg(spool.errorString()));
+                return kExitFailure;
+            }
+        if (in.error() != QFileDevice::NoError) {
+            printError(QStringLiteral("Impossible de lire le fichier %1 : %2").arg(name, in.errorString()));
+            return kExitFailure;
+        }
+        spool.seek(0);
+        source = &spool;
+    }
+
+    // First reading: every ticket of one size, 1 to 8 horses of 1 to 20, and the conditions
+    // possible for that size.
+    std::size_t size = 0;
+    QString refused;
+    std::int64_t number = 0;
+    const QString wrongFile = readTicketText(*source, [&](std::span<const int> horses) {
+        ++number;
+        if (horses.size() > std::size_t(kMaxPerTicket)) {
+            refused = QStringLiteral("%1 : ticket %2 : plus de %3 chevaux").arg(name).arg(number).arg(kMaxPerTicket);
+            return false;
+        }
+        for (const int h : horses)
+            if (h < 1 || h > kMaxHorses) {
+                refused = QStringLiteral("%1 : ticket %2 : le cheval %3 n'est pas un numéro de 1 à 20")
+                              .arg(name)
+                              .arg(number)
+                              .arg(h);
+                return false;
+            }
+        if (size == 0) {
+            size = horses.size();
+            if (const std::optional<Message> wrong = checkConditions(conditions, int(size))) {
+                refused = wrong->text;
+                return false;
+            }
+        } else if (horses.size() != size) {
+            refused = QStringLiteral("%1 : ticket %2 : %3 chevaux au lieu de %4 comme les tickets d'avant")
+                          .arg(name)
+                          .arg(number)
+                          .arg(horses.size())
+                          .arg(size);
+            return false;
+        }
+        return true;
+    });
+    if (!wrongFile.isEmpty())
+        return refuseInput(kHelp.name, name + QStringLiteral(" : ") + wrongFile);
+    if (!refused.isEmpty())
+        return refuseInput(kHelp.name, refused);
+    if (!source->seek(0)) {
+        printError(QStringLiteral("Impossible de relire le fichier %1 : %2").arg(name, source->errorString()));
+        return kExitFailure;
+    }
+
+    Output out(kHelp.name);
+    if (!out.open(QString()))
+        return kExitFailure;
+    std::int64_t kept = 0;
+    std::int64_t dropped = 0;
+    QByteArray lines;
+    lines.reserve(kBlock + 256);
+    const QString again = readTicketText(*source, [&](std::span<const int> horses) {
+        if (!conditions.passes(horses)) {
+            ++dropped;
+            return true;
+        }
+        ++kept;
+        appendLine(lines, horses);
+        if (lines.size() >= kBlock) {
+            out.write(lines);
+            lines.clear();
+        }
+        return true;
+    });
+    if (!again.isEmpty()) {
+        printError(QStringLiteral("Impossible de relire le fichier %1 : %2").arg(name, again));
+        return kExitFailure;
+    }
+    out.write(lines);
+    const int status = out.finish();
+    if (status == kExitOk)
+        printError(QStringLiteral("%1 tickets gardés, %2 écartés").arg(kept).arg(dropped));
+    return status;
+}
+
+} // namespace
+
+extern const Command filterCommand { "filter",
+    "keep the tickets of a ticket file that meet conditions on groups of horses and the sum", run };
+
+} // namespace mvx::cli
