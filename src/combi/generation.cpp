@@ -122,12 +122,16 @@ template <typename Sink> std::int64_t walkSystem(const ReducedSystem &system, in
 template <typename Sink> class ConditionFilter
 {
 public:
-    ConditionFilter(Sink &sink, const ConditionCheck &check, int letters, WorkProgress *progress)
+    // `letters` per ticket, drawn from the first `poolLetters` letters.
+    ConditionFilter(Sink &sink, const ConditionCheck &check, int letters, int poolLetters, WorkProgress *progress)
         : sink_(sink)
         , check_(check)
         , letters_(letters)
+        , pool_(poolLetters >= 32 ? ~0u : (std::uint32_t(1) << poolLetters) - 1)
         , progress_(progress)
-    { }
+    {
+        prefix_[0] = check.bases();
+    }
 
     std::int64_t kept() const { return kept_; }
 
@@ -145,8 +149,16 @@ public:
     bool add(const TicketLetters &letters, int firstChanged, std::string_view lastLetters)
     {
         changed_ = std::min(changed_, firstChanged);
-        const std::uint32_t accepted
-            = check_.acceptedLast(std::span<const char>(letters.data(), std::size_t(std::max(letters_ - 1, 0))));
+        // The tallies of the letters before the last, kept from the batch before up to the
+        // first letter that changed.
+        const int last = std::max(letters_ - 1, 0);
+        for (int i = std::min(firstChanged, last); i < last; ++i) {
+            prefix_[std::size_t(i + 1)] = prefix_[std::size_t(i)];
+            check_.addLetter(prefix_[std::size_t(i + 1)], letters[std::size_t(i)]);
+        }
+        const std::uint32_t accepted = check_.acceptedLast(prefix_[std::size_t(last)]);
+        if ((accepted & pool_) == pool_)
+            return forward(letters, lastLetters);
         std::array<char, 32> kept;
         std::size_t n = 0;
         for (const char letter : lastLetters) {
@@ -155,16 +167,18 @@ public:
         }
         if (n == 0)
             return passedOver(std::int64_t(lastLetters.size()));
-        kept_ += std::int64_t(n);
-        const int changed = changed_;
-        changed_ = kMaxLetters;
-        if (n == lastLetters.size())
-            return sink_.add(letters, changed, lastLetters);
-        return sink_.add(letters, changed, std::string_view(kept.data(), n))
-            && passedOver(std::int64_t(lastLetters.size() - n));
+        return forward(letters, std::string_view(kept.data(), n)) && passedOver(std::int64_t(lastLetters.size() - n));
     }
 
 private:
+    bool forward(const TicketLetters &letters, std::string_view lastLetters)
+    {
+        kept_ += std::int64_t(lastLetters.size());
+        const int changed = changed_;
+        changed_ = kMaxLetters;
+        return sink_.add(letters, changed, lastLetters);
+    }
+
     // Tickets dropped count towards the next look for a stop request.
     bool passedOver(std::int64_t tickets)
     {
@@ -178,7 +192,9 @@ private:
     Sink &sink_;
     const ConditionCheck &check_;
     int letters_;
+    std::uint32_t pool_;
     WorkProgress *progress_;
+    std::array<ConditionCheck::Tally, kMaxLetters + 1> prefix_ {};
     int changed_ = 0;
     std::int64_t kept_ = 0;
     std::int64_t dropped_ = 0;
@@ -205,7 +221,7 @@ std::int64_t generateFromSystem(int systemNumber, TicketSink &sink, const Select
     sink.begin(systemLayout(systemNumber), countConditionedTickets(systemNumber, selection, conditions));
     const ConditionCheck check(conditions, selection, systemLayout(systemNumber));
     return onConcreteSink(sink, perTicket, [&](auto &target) {
-        ConditionFilter filter(target, check, perTicket, progress);
+        ConditionFilter filter(target, check, perTicket, kMaxHorses, progress);
         walkSystem(system, perTicket, filter);
         return filter.kept();
     });
@@ -329,7 +345,7 @@ std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink
     const ConditionCheck check(conditions, selection, generatorLayout(generator));
     return onConcreteSink(sink, depth, [&](auto &target) {
         using Filter = ConditionFilter<std::remove_reference_t<decltype(target)>>;
-        Filter filter(target, check, depth, progress);
+        Filter filter(target, check, depth, pool, progress);
         if (generator.reduced)
             walkCombinations(pool, depth, filter);
         else

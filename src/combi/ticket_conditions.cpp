@@ -205,23 +205,16 @@ ConditionCheck::ConditionCheck(const TicketConditions &conditions, const Selecti
     }
 }
 
-void ConditionCheck::addLetter(Tally &tally, char letter) const
-{
-    const unsigned at = unsigned(static_cast<unsigned char>(letter)) - unsigned('A');
-    if (at >= 32)
-        return;
-    const int group = groupOf_[at];
-    if (group < kMaxConditionGroups)
-        ++tally.inGroup[std::size_t(group)];
-    tally.sum += horseOf_[at];
-}
-
 std::uint32_t ConditionCheck::acceptedLast(std::span<const char> prefix) const
 {
     Tally tally = bases_;
     for (const char letter : prefix)
         addLetter(tally, letter);
-    // The groups the last letter may come from: every group still below its maximum when no
+    return acceptedLast(tally);
+}
+
+std::uint32_t ConditionCheck::acceptedLast(const Tally &tally) const
+{    // The groups the last letter may come from: every group still below its maximum when no
     // group lacks a horse, or only the one group one horse short of its minimum.
     int short_ = -1;
     std::uint32_t fromGroups = lettersIn_[kMaxConditionGroups];

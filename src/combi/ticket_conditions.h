@@ -84,8 +84,29 @@ class ConditionCheck
 public:
     ConditionCheck(const TicketConditions &conditions, const Selection &selection, const TicketLayout &layout);
 
-    // The letters (bit 0 for "A") that may end a ticket whose other letters are `prefix`.
+    // The groups and the sum of part of a ticket.
+    struct Tally
+    {
+        std::array<int, kMaxConditionGroups> inGroup {};
+        int sum = 0;
+    };
+    // The bases' share, where every ticket starts.
+    const Tally &bases() const { return bases_; }
+    void addLetter(Tally &tally, char letter) const
+    {
+        const unsigned at = unsigned(static_cast<unsigned char>(letter)) - unsigned('A');
+        if (at >= 32)
+            return;
+        const int group = groupOf_[at];
+        if (group < kMaxConditionGroups)
+            ++tally.inGroup[std::size_t(group)];
+        tally.sum += horseOf_[at];
+    }
+
+    // The letters (bit 0 for "A") that may end a ticket whose other letters are `prefix`, or
+    // whose other letters and bases make `tally`.
     std::uint32_t acceptedLast(std::span<const char> prefix) const;
+    std::uint32_t acceptedLast(const Tally &tally) const;
     bool passes(std::span<const char> letters) const;
 
     static constexpr std::uint32_t letterBit(char letter)
@@ -95,13 +116,6 @@ public:
     }
 
 private:
-    struct Tally
-    {
-        std::array<int, kMaxConditionGroups> inGroup {};
-        int sum = 0;
-    };
-    void addLetter(Tally &tally, char letter) const;
-
     int groupCount_ = 0;
     std::array<int, kMaxConditionGroups> min_ {};
     std::array<int, kMaxConditionGroups> max_ {};
