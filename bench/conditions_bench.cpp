@@ -41,7 +41,7 @@ mvx::TicketConditions twoGroups(int favouritesMin, int favouritesMax, int outsid
 {
     mvx::TicketConditions c;
     c.groups = { { QStringLiteral("Favoris"), 0b111110, favouritesMin, favouritesMax },
-                 { QStringLiteral("Outsiders"), 0b11111000000, outsidersMin, outsidersMax } };
+        { QStringLiteral("Outsiders"), 0b11111000000, outsidersMin, outsidersMax } };
     return c;
 }
 
@@ -91,12 +91,30 @@ void writeFile(benchmark::State &state, const mvx::TicketConditions &conditions)
     state.counters["tickets"] = double(lines);
 }
 
-void ListNoConditions(benchmark::State &state) { fillList(state, kNone); }
-void ListTwoGroups(benchmark::State &state) { fillList(state, kTwoGroups); }
-void ListLooseGroups(benchmark::State &state) { fillList(state, kLooseGroups); }
-void FileNoConditions(benchmark::State &state) { writeFile(state, kNone); }
-void FileTwoGroups(benchmark::State &state) { writeFile(state, kTwoGroups); }
-void FileLooseGroups(benchmark::State &state) { writeFile(state, kLooseGroups); }
+void ListNoConditions(benchmark::State &state)
+{
+    fillList(state, kNone);
+}
+void ListTwoGroups(benchmark::State &state)
+{
+    fillList(state, kTwoGroups);
+}
+void ListLooseGroups(benchmark::State &state)
+{
+    fillList(state, kLooseGroups);
+}
+void FileNoConditions(benchmark::State &state)
+{
+    writeFile(state, kNone);
+}
+void FileTwoGroups(benchmark::State &state)
+{
+    writeFile(state, kTwoGroups);
+}
+void FileLooseGroups(benchmark::State &state)
+{
+    writeFile(state, kLooseGroups);
+}
 
 BENCHMARK(ListNoConditions)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->UseRealTime();
 BENCHMARK(ListTwoGroups)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->UseRealTime();
@@ -108,4 +126,4 @@ BENCHMARK(FileLooseGroups)->Unit(benchmark::kMillisecond)->Repetitions(kRepetiti
 } // namespace
 
 RATIO_BENCHMARK_MAIN({ "ListTwoGroups", "ListNoConditions" }, { "ListLooseGroups", "ListNoConditions" },
-                     { "FileTwoGroups", "FileNoConditions" }, { "FileLooseGroups", "FileNoConditions" })
+    { "FileTwoGroups", "FileNoConditions" }, { "FileLooseGroups", "FileNoConditions" })

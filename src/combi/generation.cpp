@@ -212,7 +212,7 @@ std::int64_t generateFromSystem(int systemNumber, TicketSink &sink)
 }
 
 std::int64_t generateFromSystem(int systemNumber, TicketSink &sink, const Selection &selection,
-                                const TicketConditions &conditions, WorkProgress *progress)
+    const TicketConditions &conditions, WorkProgress *progress)
 {
     if (conditions.isEmpty())
         return generateFromSystem(systemNumber, sink);
@@ -333,7 +333,7 @@ private:
 } // namespace
 
 std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink &sink, const Selection &selection,
-                                  const TicketConditions &conditions, WorkProgress *progress)
+    const TicketConditions &conditions, WorkProgress *progress)
 {
     if (conditions.isEmpty())
         return generateCombinations(generator, sink);

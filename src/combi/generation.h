@@ -86,9 +86,9 @@ std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink
 // `selection`; the sink hears the count of those. `progress`, when given, is asked for a stop
 // request now and then while tickets are passed over, as the sinks ask it while they take them.
 std::int64_t generateFromSystem(int systemNumber, TicketSink &sink, const Selection &selection,
-                                const TicketConditions &conditions, WorkProgress *progress = nullptr);
+    const TicketConditions &conditions, WorkProgress *progress = nullptr);
 std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink &sink, const Selection &selection,
-                                  const TicketConditions &conditions, WorkProgress *progress = nullptr);
+    const TicketConditions &conditions, WorkProgress *progress = nullptr);
 
 // The layout the tickets of a system or of the generator settings will have.
 TicketLayout systemLayout(int systemNumber);

@@ -68,7 +68,8 @@ QString groupLabel(const TicketConditions &conditions, int index)
 std::optional<Message> checkConditions(const TicketConditions &conditions, int horsesPerTicket)
 {
     if (conditions.groups.size() > std::size_t(kMaxConditionGroups))
-        return refusal(QStringLiteral("Il ne peut y avoir que %1 groupes de chevaux au plus.").arg(kMaxConditionGroups));
+        return refusal(
+            QStringLiteral("Il ne peut y avoir que %1 groupes de chevaux au plus.").arg(kMaxConditionGroups));
     std::uint32_t seen = 0;
     int minimums = 0;
     for (std::size_t g = 0; g < conditions.groups.size(); ++g) {
@@ -89,39 +90,43 @@ std::optional<Message> checkConditions(const TicketConditions &conditions, int h
         if (group.min < 0 || group.max < 0 || group.min > kMaxPerTicket || group.max > kMaxPerTicket)
             return refusal(label + QStringLiteral("le minimum et le maximum vont de 0 à %1.").arg(kMaxPerTicket));
         if (group.min > group.max)
-            return refusal(label + QStringLiteral("le minimum (%1) dépasse le maximum (%2).").arg(group.min).arg(group.max));
+            return refusal(
+                label + QStringLiteral("le minimum (%1) dépasse le maximum (%2).").arg(group.min).arg(group.max));
         if (group.min > group.size())
             return refusal(label
-                           + QStringLiteral("le minimum (%1) dépasse le nombre de chevaux du groupe (%2).")
-                                 .arg(group.min)
-                                 .arg(group.size()));
+                + QStringLiteral("le minimum (%1) dépasse le nombre de chevaux du groupe (%2).")
+                      .arg(group.min)
+                      .arg(group.size()));
         if (horsesPerTicket > 0 && group.min > horsesPerTicket)
             return refusal(label
-                           + QStringLiteral("le minimum (%1) dépasse le nombre de chevaux d'un ticket (%2).")
-                                 .arg(group.min)
-                                 .arg(horsesPerTicket));
+                + QStringLiteral("le minimum (%1) dépasse le nombre de chevaux d'un ticket (%2).")
+                      .arg(group.min)
+                      .arg(horsesPerTicket));
         minimums += group.min;
     }
     if (horsesPerTicket > 0 && minimums > horsesPerTicket)
-        return refusal(QStringLiteral("Les minimums des groupes demandent ensemble %1 chevaux, plus que les %2 d'un ticket.")
-                           .arg(minimums)
-                           .arg(horsesPerTicket));
+        return refusal(
+            QStringLiteral("Les minimums des groupes demandent ensemble %1 chevaux, plus que les %2 d'un ticket.")
+                .arg(minimums)
+                .arg(horsesPerTicket));
     if (const std::optional<SumRange> &sum = conditions.sum) {
         const QString label = QStringLiteral("Somme des numéros : ");
         if (sum->min > sum->max)
-            return refusal(label + QStringLiteral("le minimum (%1) dépasse le maximum (%2).").arg(sum->min).arg(sum->max));
+            return refusal(
+                label + QStringLiteral("le minimum (%1) dépasse le maximum (%2).").arg(sum->min).arg(sum->max));
         // The widest a sum can be: one horse to the eight highest numbers.
         const int low = horsesPerTicket > 0 ? smallestSum(horsesPerTicket) : 1;
         const int high = largestSum(horsesPerTicket > 0 ? horsesPerTicket : kMaxPerTicket);
         if (sum->max < low || sum->min > high) {
-            const QString which = horsesPerTicket > 0 ? QStringLiteral("de %1 chevaux ").arg(horsesPerTicket) : QString();
+            const QString which
+                = horsesPerTicket > 0 ? QStringLiteral("de %1 chevaux ").arg(horsesPerTicket) : QString();
             return refusal(label
-                           + QStringLiteral("aucun ticket %1n'a une somme entre %2 et %3 (elle va de %4 à %5).")
-                                 .arg(which)
-                                 .arg(sum->min)
-                                 .arg(sum->max)
-                                 .arg(low)
-                                 .arg(high));
+                + QStringLiteral("aucun ticket %1n'a une somme entre %2 et %3 (elle va de %4 à %5).")
+                      .arg(which)
+                      .arg(sum->min)
+                      .arg(sum->max)
+                      .arg(low)
+                      .arg(high));
         }
     }
     return std::nullopt;
@@ -165,8 +170,8 @@ QString horseNumbersText(std::uint32_t horses)
 // ---------------------------------------------------------------------------------------------
 // The check inside the generation walk
 
-ConditionCheck::ConditionCheck(const TicketConditions &conditions, const Selection &selection,
-                               const TicketLayout &layout)
+ConditionCheck::ConditionCheck(
+    const TicketConditions &conditions, const Selection &selection, const TicketLayout &layout)
 {
     groupCount_ = int(std::min<std::size_t>(conditions.groups.size(), kMaxConditionGroups));
     for (int g = 0; g < groupCount_; ++g) {
@@ -214,7 +219,7 @@ std::uint32_t ConditionCheck::acceptedLast(std::span<const char> prefix) const
 }
 
 std::uint32_t ConditionCheck::acceptedLast(const Tally &tally) const
-{    // The groups the last letter may come from: every group still below its maximum when no
+{ // The groups the last letter may come from: every group still below its maximum when no
     // group lacks a horse, or only the one group one horse short of its minimum.
     int short_ = -1;
     std::uint32_t fromGroups = lettersIn_[kMaxConditionGroups];
@@ -238,7 +243,8 @@ std::uint32_t ConditionCheck::acceptedLast(const Tally &tally) const
     const int high = std::min(sumMax_ - tally.sum, kMaxHorses);
     if (high < 0 || low > high)
         return 0;
-    const std::uint32_t inRange = lettersUpTo_[std::size_t(high)] & (low > 0 ? ~lettersUpTo_[std::size_t(low - 1)] : ~0u);
+    const std::uint32_t inRange
+        = lettersUpTo_[std::size_t(high)] & (low > 0 ? ~lettersUpTo_[std::size_t(low - 1)] : ~0u);
     return fromGroups & inRange;
 }
 
@@ -248,7 +254,8 @@ bool ConditionCheck::passes(std::span<const char> letters) const
     for (const char letter : letters)
         addLetter(tally, letter);
     for (int g = 0; g < groupCount_; ++g)
-        if (tally.inGroup[std::size_t(g)] < min_[std::size_t(g)] || tally.inGroup[std::size_t(g)] > max_[std::size_t(g)])
+        if (tally.inGroup[std::size_t(g)] < min_[std::size_t(g)]
+            || tally.inGroup[std::size_t(g)] > max_[std::size_t(g)])
             return false;
     return !hasSum_ || (tally.sum >= sumMin_ && tally.sum <= sumMax_);
 }
@@ -272,7 +279,8 @@ std::uint64_t countLetterSets(const ConditionCheck &check, int pool, int depth)
     auto walk = [&](auto &self, int at, int from) -> void {
         if (at == depth - 1) {
             const std::uint32_t after = inPool & ~((std::uint32_t(1) << from) - 1);
-            total += std::uint64_t(std::popcount(check.acceptedLast(std::span<const char>(prefix.data(), std::size_t(at))) & after));
+            total += std::uint64_t(
+                std::popcount(check.acceptedLast(std::span<const char>(prefix.data(), std::size_t(at))) & after));
             return;
         }
         for (int letter = from; letter <= pool - (depth - at); ++letter) {
@@ -286,8 +294,8 @@ std::uint64_t countLetterSets(const ConditionCheck &check, int pool, int depth)
 
 } // namespace
 
-std::uint64_t countConditionedTickets(const GeneratorSettings &generator, const Selection &selection,
-                                      const TicketConditions &conditions)
+std::uint64_t countConditionedTickets(
+    const GeneratorSettings &generator, const Selection &selection, const TicketConditions &conditions)
 {
     if (conditions.isEmpty())
         return countTickets(generator);
@@ -303,8 +311,7 @@ std::uint64_t countConditionedTickets(const GeneratorSettings &generator, const 
     return count;
 }
 
-std::uint64_t countConditionedTickets(int systemNumber, const Selection &selection,
-                                      const TicketConditions &conditions)
+std::uint64_t countConditionedTickets(int systemNumber, const Selection &selection, const TicketConditions &conditions)
 {
     const ReducedSystem &system = reducedSystem(systemNumber);
     const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);

@@ -21,9 +21,9 @@ constexpr int kMaxPerTicket = 8; // the longest ticket the program makes or read
 
 struct ConditionGroup
 {
-    QString name;           // "Favoris", "Outsiders"...; messages name the group by it
+    QString name; // "Favoris", "Outsiders"...; messages name the group by it
     std::uint32_t horses = 0; // bit h set for horse h, 1..20
-    int min = 0;            // horses of the group a ticket holds at least
+    int min = 0; // horses of the group a ticket holds at least
     int max = kMaxPerTicket; // and at most
 
     int size() const;
@@ -65,11 +65,10 @@ QString horseNumbersText(std::uint32_t horses);
 // The number of tickets of the generator settings, over the selection already read, that meet
 // the conditions, counted without making them: every set of letters once, times the orders of
 // the letters for arrangements.
-std::uint64_t countConditionedTickets(const GeneratorSettings &generator, const Selection &selection,
-                                      const TicketConditions &conditions);
+std::uint64_t countConditionedTickets(
+    const GeneratorSettings &generator, const Selection &selection, const TicketConditions &conditions);
 // The same for reduced system s.
-std::uint64_t countConditionedTickets(int systemNumber, const Selection &selection,
-                                      const TicketConditions &conditions);
+std::uint64_t countConditionedTickets(int systemNumber, const Selection &selection, const TicketConditions &conditions);
 
 // The conditions as the game file keeps them, and back. Decoding checks every field and refuses
 // (nothing) a payload that is damaged, cut short or too long, or holds conditions that cannot go

@@ -14,7 +14,7 @@ namespace mvx {
 namespace {
 
 const std::array<QString, kMaxConditionGroups> kGroupNames { QStringLiteral("Favoris"), QStringLiteral("Outsiders"),
-                                                             QStringLiteral("Tocards"), QStringLiteral("Groupe 4") };
+    QStringLiteral("Tocards"), QStringLiteral("Groupe 4") };
 // Horses the synthesis gives each of the first two groups.
 constexpr int kHorsesFromSynthesis = 5;
 
@@ -60,7 +60,8 @@ ConditionsDialog::ConditionsDialog(const GameState &state, Platform &platform, i
         row.name = makeField(this, QStringLiteral("enom") + n, QRect(16, y, 110, 21), QString());
         row.name->setMaxLength(30);
         row.name->setText(kGroupNames[std::size_t(g)]);
-        row.horses = makeField(this, QStringLiteral("echevaux") + n, QRect(136, y, 196, 21), QStringLiteral("[0-9, ]*"));
+        row.horses
+            = makeField(this, QStringLiteral("echevaux") + n, QRect(136, y, 196, 21), QStringLiteral("[0-9, ]*"));
         row.min = makeCountList(this, QStringLiteral("cmin") + n, QRect(340, y, 52, 21), 0);
         row.max = makeCountList(this, QStringLiteral("cmax") + n, QRect(402, y, 52, 21), kMaxPerTicket);
     }
@@ -70,8 +71,8 @@ ConditionsDialog::ConditionsDialog(const GameState &state, Platform &platform, i
     esommax_ = makeField(this, QStringLiteral("esommax"), QRect(248, 162, 50, 21), QStringLiteral("[0-9]{0,3}"));
     ui::makeLabel(this, QStringLiteral("lsommevide"), QStringLiteral("(vide : pas de condition)"), 306, 166);
 
-    bsynthese_ = ui::makeButton(this, QStringLiteral("bsynthese"), QStringLiteral("Prendre la synthèse"),
-                                QRect(16, 204, 140, 33));
+    bsynthese_ = ui::makeButton(
+        this, QStringLiteral("bsynthese"), QStringLiteral("Prendre la synthèse"), QRect(16, 204, 140, 33));
     bok_ = ui::makeButton(this, QStringLiteral("bok"), QStringLiteral("OK"), QRect(266, 204, 89, 33));
     bok_->setDefault(true);
     bannuler_ = ui::makeButton(this, QStringLiteral("bannuler"), QStringLiteral("Annuler"), QRect(365, 204, 89, 33));
@@ -135,7 +136,7 @@ std::variant<TicketConditions, Message> ConditionsDialog::readFields() const
             return Message { QStringLiteral("Groupe « %1 » : tapez des numéros de chevaux de 1 à 20, séparés par des "
                                             "virgules, chacun une seule fois.")
                                  .arg(label),
-                             QStringLiteral("Opération impossible") };
+                QStringLiteral("Opération impossible") };
         group.horses = *horses;
         // A row without horses and without a minimum is no condition.
         if (group.horses != 0 || group.min > 0)
@@ -148,7 +149,7 @@ std::variant<TicketConditions, Message> ConditionsDialog::readFields() const
         const std::optional<std::int32_t> max = parseInteger(high);
         if (!min || !max)
             return Message { QStringLiteral("Somme des numéros : donnez le minimum et le maximum, ou aucun des deux."),
-                             QStringLiteral("Opération impossible") };
+                QStringLiteral("Opération impossible") };
         read.sum = SumRange { *min, *max };
     }
     if (const std::optional<Message> wrong = checkConditions(read, horsesPerTicket_))

@@ -174,16 +174,16 @@ TEST(TicketConditions, RefusalsNameTheConditionAndNothingIsWritten)
     const ConditionGroup outsiders { QStringLiteral("Outsiders"), 0b110000, 0, 1 };
     EXPECT_EQ(refusal({ { favourites, outsiders }, std::nullopt }, 5), QString());
     EXPECT_EQ(refusal({ { favourites, { QStringLiteral("Outsiders"), 0b11000, 0, 1 } }, std::nullopt }, 5),
-              QStringLiteral("Le cheval 3 est à la fois dans le groupe « Favoris » et dans le groupe « Outsiders »."));
+        QStringLiteral("Le cheval 3 est à la fois dans le groupe « Favoris » et dans le groupe « Outsiders »."));
     EXPECT_EQ(refusal({ { { QStringLiteral("Favoris"), 0b1110, 3, 2 } }, std::nullopt }, 5),
-              QStringLiteral("Groupe « Favoris » : le minimum (3) dépasse le maximum (2)."));
+        QStringLiteral("Groupe « Favoris » : le minimum (3) dépasse le maximum (2)."));
     EXPECT_EQ(refusal({ { { QString(), 0b1110, 4, 4 } }, std::nullopt }, 5),
-              QStringLiteral("Groupe « groupe 1 » : le minimum (4) dépasse le nombre de chevaux du groupe (3)."));
+        QStringLiteral("Groupe « groupe 1 » : le minimum (4) dépasse le nombre de chevaux du groupe (3)."));
     EXPECT_EQ(refusal({ { { QStringLiteral("Tocards"), 0b1111110, 4, 5 } }, std::nullopt }, 3),
-              QStringLiteral("Groupe « Tocards » : le minimum (4) dépasse le nombre de chevaux d'un ticket (3)."));
+        QStringLiteral("Groupe « Tocards » : le minimum (4) dépasse le nombre de chevaux d'un ticket (3)."));
     EXPECT_EQ(refusal({ {}, SumRange { 91, 95 } }, 5),
-              QStringLiteral("Somme des numéros : aucun ticket de 5 chevaux n'a une somme entre 91 et 95 (elle va "
-                             "de 15 à 90)."));
+        QStringLiteral("Somme des numéros : aucun ticket de 5 chevaux n'a une somme entre 91 et 95 (elle va "
+                       "de 15 à 90)."));
     EXPECT_EQ(refusal({ {}, SumRange { 90, 95 } }, 5), QString());
 
     // Possible conditions that keep none of this selection's tickets: refused before the count
@@ -218,8 +218,8 @@ TEST(TicketConditions, PayloadRoundTripsAndDamageIsRefused)
         d[at] = value;
         return decodeConditions(d);
     };
-    EXPECT_FALSE(damaged(0, 2));  // unknown version
-    EXPECT_FALSE(damaged(1, 5));  // five groups
+    EXPECT_FALSE(damaged(0, 2)); // unknown version
+    EXPECT_FALSE(damaged(1, 5)); // five groups
     EXPECT_FALSE(damaged(3, '\xff')); // a name that is not UTF-8
     EXPECT_FALSE(damaged(13, 1)); // horse 0 in the first group
     EXPECT_FALSE(damaged(17, 3)); // minimum above the maximum
@@ -238,7 +238,7 @@ TEST(TicketConditions, FilterWritesTheSameBytesAsTicketsWithTheGroups)
         return std::tuple { p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError()) };
     };
     const QStringList request { "tickets", "-n", "9", "-k", "4", "-b", "1", "-p", "2", "--complete", "4", "9", "1",
-                                "12", "6", "3", "17", "8", "20" };
+        "12", "6", "3", "17", "8", "20" };
     const QStringList conditions { "--group", "1,3,12:1-2", "--group", "17,20,8:0-1", "--sum", "25-45" };
     const auto [allStatus, all, allErr] = run(request);
     ASSERT_EQ(allStatus, 0) << allErr.toStdString();
@@ -250,7 +250,7 @@ TEST(TicketConditions, FilterWritesTheSameBytesAsTicketsWithTheGroups)
     EXPECT_GT(kept.count('\n'), 10);
     EXPECT_LT(kept.count('\n'), all.count('\n'));
     EXPECT_EQ(err.trimmed(),
-              QStringLiteral("%1 tickets gardés, %2 écartés").arg(kept.count('\n')).arg(all.count('\n') - kept.count('\n')));
+        QStringLiteral("%1 tickets gardés, %2 écartés").arg(kept.count('\n')).arg(all.count('\n') - kept.count('\n')));
 
     // Conditions that cannot go together, a group bigger than the file's tickets allow, a file
     // with a line that is no ticket: status 2 and nothing on standard output.

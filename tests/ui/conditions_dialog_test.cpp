@@ -71,7 +71,7 @@ void ConditionsDialogTest::synthesisFillsTheFirstTwoGroupsAndOkGivesTheCondition
     QCOMPARE(o.dialog.result(), int(QDialog::Accepted));
     TicketConditions expected;
     expected.groups = { { QStringLiteral("Favoris"), (1u << 1) | (1u << 3) | (1u << 7) | (1u << 9) | (1u << 12), 2, 3 },
-                        { QStringLiteral("Outsiders"), (1u << 2) | (1u << 4) | (1u << 5) | (1u << 14), 0, 1 } };
+        { QStringLiteral("Outsiders"), (1u << 2) | (1u << 4) | (1u << 5) | (1u << 14), 0, 1 } };
     expected.sum = SumRange { 30, 60 };
     QCOMPARE(o.dialog.conditions(), expected);
 
@@ -99,13 +99,13 @@ void ConditionsDialogTest::refusalsKeepTheDialogOpen()
     o.type("esommin", QStringLiteral("40"));
     o.click("bok");
     QCOMPARE(o.platform.messageTexts(),
-             (QStringList { QStringLiteral("Le cheval 3 est à la fois dans le groupe « Favoris » et dans le groupe "
-                                           "« Outsiders »."),
-                            QStringLiteral("Groupe « Outsiders » : tapez des numéros de chevaux de 1 à 20, séparés par "
-                                           "des virgules, chacun une seule fois."),
-                            QStringLiteral("Les minimums des groupes demandent ensemble 4 chevaux, plus que les 3 d'un "
-                                           "ticket."),
-                            QStringLiteral("Somme des numéros : donnez le minimum et le maximum, ou aucun des deux.") }));
+        (QStringList { QStringLiteral("Le cheval 3 est à la fois dans le groupe « Favoris » et dans le groupe "
+                                      "« Outsiders »."),
+            QStringLiteral("Groupe « Outsiders » : tapez des numéros de chevaux de 1 à 20, séparés par "
+                           "des virgules, chacun une seule fois."),
+            QStringLiteral("Les minimums des groupes demandent ensemble 4 chevaux, plus que les 3 d'un "
+                           "ticket."),
+            QStringLiteral("Somme des numéros : donnez le minimum et le maximum, ou aucun des deux.") }));
     QVERIFY(o.dialog.isVisible());
     QCOMPARE(o.dialog.result(), int(QDialog::Rejected));
     QCOMPARE(o.dialog.conditions(), TicketConditions {});
