@@ -160,6 +160,6 @@ int run(const QStringList &arguments)
 } // namespace
 
 extern const Command filterCommand { "filter",
-    "keep the tickets of a ticket file that meet conditions on groups of horses and the sum", run };
+    "garder les tickets d'un fichier qui remplissent des conditions (groupes de chevaux, somme)", run };
 
 } // namespace mvx::cli

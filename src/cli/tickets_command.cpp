@@ -22,8 +22,7 @@ const CommandHelp kHelp {
     "\n"
     "HORSE... are the selection boxes 1 to 20 in order (an empty argument is an empty\n"
     "box; after \"--\" every argument is a box). With --system the bases come first in\n"
-    "the system's own way; with the generator the first B horses are the bases.\n"
-    "With --group and --sum only the tickets that meet every condition are written.\n",
+    "the system's own way; with the generator the first B horses are the bases.\n",
     "Exit status: 0 when the tickets were written, 1 when the output could not be\n"
     "written, 2 for a bad argument or a refused selection (nothing is written).\n",
 };
