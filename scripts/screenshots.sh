@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 if [ -z "${MAROVELLIX_SCREENSHOTS_DISPLAY:-}" ]; then
-  bash scripts/setup.sh xdotool x11-apps netpbm
+  bash scripts/setup.sh program xvfb xauth poppler-utils xdotool x11-apps netpbm
   exec env MAROVELLIX_SCREENSHOTS_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 

@@ -1,19 +1,37 @@
 #!/usr/bin/env bash
 # Installs what is missing from Debian's packages, configures and builds. Safe to run again:
-# nothing is installed twice and an unchanged tree rebuilds in seconds. Packages named as
-# arguments are installed too. With MAROVELLIX_PACKAGES_ONLY=1 it stops after the packages.
+# nothing is installed twice and an unchanged tree rebuilds in seconds.
+#
+# Usage: setup.sh [program|all] [PACKAGE...]
+#   program  what the program and marovellix-cli need to build and run; builds only them
+#   all      (the default) besides, the test and benchmark libraries and the tools the checks
+#            use; builds everything, tests and benchmarks included
+# Packages named after the mode are installed too. With MAROVELLIX_PACKAGES_ONLY=1 it stops
+# after the packages.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
+mode=all
+case "${1:-}" in
+program | all)
+  mode=$1
+  shift
+  ;;
+esac
+
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev libgl-dev qt6-translations-l10n
-  libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth poppler-utils fonts-liberation util-linux
-  dpkg-dev file desktop-file-utils
-  "$@" # what a calling script needs besides
+  qt6-base-dev libqt6opengl6-dev qt6-charts-dev libgl-dev qt6-translations-l10n fonts-liberation
 )
+if [ "$mode" = all ]; then
+  packages+=(
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth poppler-utils util-linux
+    dpkg-dev file desktop-file-utils
+  )
+fi
+packages+=("$@") # what a calling script needs besides
 
 missing=()
 for p in "${packages[@]}"; do
@@ -35,7 +53,21 @@ if [ "${MAROVELLIX_PACKAGES_ONLY:-0}" = 1 ]; then
 fi
 
 build_dir=${MAROVELLIX_BUILD_DIR:-build}
-if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-  cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if [ "$mode" = program ]; then
+  # A new build folder leaves the tests and benchmarks out, so that configuring needs neither
+  # GoogleTest nor Google Benchmark; one the test command made keeps them, unbuilt here.
+  if [ ! -f "$build_dir/CMakeCache.txt" ]; then
+    cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DMAROVELLIX_BUILD_TESTS=OFF -DMAROVELLIX_BUILD_BENCH=OFF
+  fi
+  cmake --build "$build_dir" -j"$(nproc)" --target marovellix marovellix-cli marovellix_help
+  exit 0
+fi
+
+if [ ! -f "$build_dir/CMakeCache.txt" ] \
+  || ! grep -qx 'MAROVELLIX_BUILD_TESTS:BOOL=ON' "$build_dir/CMakeCache.txt" \
+  || ! grep -qx 'MAROVELLIX_BUILD_BENCH:BOOL=ON' "$build_dir/CMakeCache.txt"; then
+  cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DMAROVELLIX_BUILD_TESTS=ON -DMAROVELLIX_BUILD_BENCH=ON
 fi
 cmake --build "$build_dir" -j"$(nproc)"

@@ -1,6 +1,7 @@
 // Where an installed program keeps its settings: the program's folder while it can write there
-// at start-up, else the user's configuration folder. The folders are made read-only for real,
-// with read-only bind mounts private to this test process.
+// at start-up, else the user's configuration folder. The program's folder is made read-only for
+// real: by its permission bits for an ordinary user, by a read-only bind mount private to this
+// test process where permission bits stop nothing (root).
 #include "../model/mount_sandbox.h"
 #include "model/settings_file.h"
 #include "support/scripted_platform.h"
@@ -14,6 +15,8 @@
 #include <QTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using mvx::Application;
 using mvx::testing::MountSandbox;
@@ -32,6 +35,59 @@ bool touch(const QString &path)
     QFile file(path);
     return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly);
 }
+
+// True when clearing a folder's write bits stops this process writing there: false for root
+// and for anyone holding CAP_DAC_OVERRIDE.
+bool probePermissionBits()
+{
+    QTemporaryDir probe;
+    if (!probe.isValid() || chmod(QFile::encodeName(probe.path()).constData(), 0555) != 0)
+        return false;
+    QFile file(probe.filePath(QStringLiteral("probe")));
+    const bool refused = !file.open(QIODevice::WriteOnly);
+    chmod(QFile::encodeName(probe.path()).constData(), 0755);
+    return refused;
+}
+
+bool permissionBitsHold()
+{
+    static const bool hold = probePermissionBits();
+    return hold;
+}
+
+// Makes a folder read-only the way this process cannot get round, and writable again at the end.
+class ReadOnlyFolder
+{
+public:
+    // Empty when folders can be made read-only here, else the reason they cannot.
+    static QString unavailableReason() { return permissionBitsHold() ? QString() : MountSandbox::unavailableReason(); }
+
+    ~ReadOnlyFolder()
+    {
+        for (const QByteArray &folder : std::as_const(chmodded_))
+            chmod(folder.constData(), 0755);
+    }
+
+    bool make(const QString &folder)
+    {
+        if (!permissionBitsHold())
+            return mounts_.bindReadOnly(folder);
+        const QByteArray path = QFile::encodeName(folder);
+        if (chmod(path.constData(), 0555) != 0) {
+            error_ = QStringLiteral("cannot clear the write bits of %1").arg(folder);
+            return false;
+        }
+        chmodded_.append(path);
+        return true;
+    }
+
+    QString lastError() const { return error_.isEmpty() ? mounts_.lastError() : error_; }
+
+private:
+    MountSandbox mounts_;
+    QList<QByteArray> chmodded_;
+    QString error_;
+};
 
 } // namespace
 
@@ -56,7 +112,7 @@ private:
 
 void SettingsLocationTest::initTestCase()
 {
-    if (const QString why = MountSandbox::unavailableReason(); !why.isEmpty())
+    if (const QString why = ReadOnlyFolder::unavailableReason(); !why.isEmpty())
         QSKIP(qPrintable(QStringLiteral("cannot make a folder read-only here: ") + why));
     QVERIFY(root.isValid() && config.isValid());
     QVERIFY(QDir().mkpath(programFolder()));
@@ -68,8 +124,8 @@ void SettingsLocationTest::installedProgramKeepsSettingsInConfigFolder()
 {
     // The companion program in the data folder, as a package would install it.
     QVERIFY(touch(dataFolder() + QStringLiteral("TORVANE.EXE")));
-    MountSandbox sandbox;
-    QVERIFY2(sandbox.bindReadOnly(root.filePath(QStringLiteral("usr"))), qPrintable(sandbox.lastError()));
+    ReadOnlyFolder readOnly;
+    QVERIFY2(readOnly.make(programFolder()), qPrintable(readOnly.lastError()));
 
     {
         ScriptedPlatform platform;
@@ -100,13 +156,13 @@ void SettingsLocationTest::writableAtStartUpKeepsTheProgramFolder()
 {
     QFile::remove(configFile());
     QVERIFY(touch(programFolder() + QStringLiteral("TORVANE.EXE")));
-    MountSandbox sandbox;
+    ReadOnlyFolder readOnly;
     ScriptedPlatform platform;
     platform.folder = programFolder();
     Application app(platform);
     // The folder turns read-only after the start: the save fails there with the usual message,
     // and nothing goes to the configuration folder.
-    QVERIFY2(sandbox.bindReadOnly(root.filePath(QStringLiteral("usr"))), qPrintable(sandbox.lastError()));
+    QVERIFY2(readOnly.make(programFolder()), qPrintable(readOnly.lastError()));
     app.mainWindow().close();
     QCOMPARE(platform.messageTexts(), QStringList { QStringLiteral("Il y a eu un problème") });
     QCOMPARE(platform.beeps, 1);
