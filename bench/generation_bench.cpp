@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "ratio_reporter.h"
@@ -87,8 +88,8 @@ QByteArray fileBytes(const mvx::Selection &selection)
     return bytes;
 }
 
-// Both file benchmarks create a new file each time, the way the program does after the
-// file dialog: the old one is removed outside the measured time.
+// Both file benchmarks create a new file each time: the old one is removed outside the
+// measured time.
 void WriteTicketFile(benchmark::State &state)
 {
     QTemporaryDir dir(benchFolder() + QStringLiteral("/marovellix-bench-XXXXXX"));
@@ -99,13 +100,14 @@ void WriteTicketFile(benchmark::State &state)
         state.PauseTiming();
         QFile::remove(path);
         state.ResumeTiming();
-        QFile file(path);
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
-        mvx::TicketFileSink sink(selection, file);
+        // As the program writes it: a temporary file that takes the name at the end.
+        mvx::WholeFile file(path);
+        file.open();
+        mvx::TicketFileSink sink(selection, file.device());
         mvx::generateCombinations(biggestQuinte(), sink);
-        if (!sink.finish())
+        if (!sink.finish() || !file.commit())
             state.SkipWithError("the ticket file could not be written");
-        size = file.size();
+        size = QFileInfo(path).size();
     }
     state.counters["bytes"] = double(size);
 }

@@ -1,5 +1,7 @@
 #include "arrival/ticket_list_print.h"
 
+#include "print/print_failure.h"
+
 #include <algorithm>
 
 namespace mvx {
@@ -64,11 +66,11 @@ QString ticketListLine(const TicketReader &reader, std::string_view ticket, int 
     return line;
 }
 
-bool printTicketListOn(
-    PrintSurface &surface, const TicketListPages &pages, const TicketList &tickets, const Selection &selection)
+PrintOutcome printTicketListOn(PrintSurface &surface, const TicketListPages &pages, const TicketList &tickets,
+    const Selection &selection, WorkProgress *progress)
 {
     if (!surface.beginDocument())
-        return false;
+        return PrintOutcome::Failed;
     surface.setFont(kFont, kTitlePoints, false);
     surface.drawText((pages.pageWidth - pages.titleWidth) / 2, TicketListPages::kTitleTop, kTitle);
     surface.setFont(kFont, kLinePoints, false);
@@ -77,25 +79,37 @@ bool printTicketListOn(
     const int horses = tickets.horsesPerTicket();
     int y = pages.firstLineTop();
     for (std::int64_t t = 1; t <= tickets.count(); ++t) {
+        constexpr std::int64_t kLinesBetweenLooks = 256;
+        if (progress && t % kLinesBetweenLooks == 0) {
+            progress->setDone(std::uint64_t(t - 1));
+            if (progress->stopRequested()) {
+                surface.abortDocument();
+                return PrintOutcome::Stopped;
+            }
+        }
         // A page is started only for a line that needs it, so the last page is never blank.
         if (t > 1 && y > pages.lastLineLimit()) {
             if (!surface.newPage()) {
                 surface.abortDocument();
-                return false;
+                return PrintOutcome::Failed;
             }
             y = pages.continuationTop();
         }
         surface.drawText(kLineLeft, y, ticketListLine(reader, tickets.ticket(t), horses));
         y += pages.lineHeight;
     }
-    return surface.endDocument();
+    if (!surface.endDocument())
+        return PrintOutcome::Failed;
+    if (progress)
+        progress->setDone(std::uint64_t(tickets.count()));
+    return PrintOutcome::Printed;
 }
 
-void printTicketList(const TicketList &tickets, const Selection &selection, Platform &platform)
+PrintOutcome printTicketList(const TicketList &tickets, const Selection &selection, Platform &platform)
 {
     const std::unique_ptr<PrintSurface> surface = platform.openPrinter();
     if (!surface)
-        return;
+        return PrintOutcome::Stopped;
     const TicketListPages layout = TicketListPages::measure(*surface);
     const std::int64_t pages = layout.pageCount(tickets.count());
     if (pages > kPagesPrintedWithoutQuestion) {
@@ -106,16 +120,25 @@ void printTicketList(const TicketList &tickets, const Selection &selection, Plat
         if (platform.message(
                 question, QStringLiteral("Veuillez confirmer"), Platform::Buttons::YesNo, Platform::Icon::Question)
             != Platform::Answer::Yes)
-            return;
+            return PrintOutcome::Stopped;
     }
-    bool printed = false;
+    // The whole print, its end included, runs where the long work runs: a painter is begun and
+    // ended on one thread.
+    WorkProgress progress(std::uint64_t(std::max<std::int64_t>(tickets.count(), 0)));
+    PrintOutcome outcome = PrintOutcome::Failed;
     {
         const WaitCursor wait(platform);
-        printed = printTicketListOn(*surface, layout, tickets, selection);
+        platform.runLongWork(
+            QStringLiteral("Impression de la liste des tickets (%1 pages)...").arg(pages), progress, [&] {
+                outcome = printTicketListOn(*surface, layout, tickets, selection, &progress);
+                // Finished whatever happened, so that the painter ends on the thread that began it.
+                if (!surface->finish())
+                    outcome = PrintOutcome::Failed;
+            });
     }
-    if (!printed)
-        platform.inform(QStringLiteral("L'impression de la liste des tickets a échoué : vérifiez l'imprimante."),
-            QStringLiteral("Problème !!"));
+    if (outcome == PrintOutcome::Failed)
+        reportPrintFailure(platform, QStringLiteral("de la liste des tickets"), *surface);
+    return outcome;
 }
 
 } // namespace mvx

@@ -43,13 +43,22 @@ struct TicketListPages
 // The printed line of one ticket: each horse followed by one blank, no ticket number.
 QString ticketListLine(const TicketReader &reader, std::string_view ticket, int horsesPerTicket);
 
+enum class PrintOutcome
+{
+    Printed,
+    Stopped, // the user asked it to stop; the document was dropped
+    Failed // the device refused or failed it
+};
+
 // Prints the ticket list on a surface measured beforehand: "LISTE DES TICKETS" centred on the
-// first page, the tickets one per line. Returns false when the device refused or failed it.
-bool printTicketListOn(
-    PrintSurface &surface, const TicketListPages &pages, const TicketList &tickets, const Selection &selection);
+// first page, the tickets one per line. With `progress`, the tickets printed are counted there
+// and a stop request drops the document.
+PrintOutcome printTicketListOn(PrintSurface &surface, const TicketListPages &pages, const TicketList &tickets,
+    const Selection &selection, WorkProgress *progress = nullptr);
 
 // The print behind "Imprimer la liste": the printer (or PDF file) the platform gives, the page
-// count question for a long list, the print, and a message when the printer fails.
-void printTicketList(const TicketList &tickets, const Selection &selection, Platform &platform);
+// count question for a long list, the print as long work that "Annuler" stops, and a message
+// when it did not come out.
+PrintOutcome printTicketList(const TicketList &tickets, const Selection &selection, Platform &platform);
 
 } // namespace mvx

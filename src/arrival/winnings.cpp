@@ -2,6 +2,7 @@
 
 #include "combi/integer_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -31,9 +32,9 @@ std::optional<double> parseAmount(const QString &text, const QLocale &locale)
     bool ok = false;
     const double value = moneyLocale(locale).toDouble(text.trimmed(), &ok);
     // A payout is held in single precision: a larger number is not one.
-    if (!ok || !std::isfinite(value) || std::fabs(value) > double(std::numeric_limits<float>::max()))
+    if (!ok || !std::isfinite(value) || value < 0 || value > double(std::numeric_limits<float>::max()))
         return std::nullopt;
-    return value;
+    return value + 0.0; // "-0" is 0
 }
 
 QString formatAmount(const QString &text, const QLocale &locale)
@@ -74,6 +75,66 @@ void readArrival(const ArrivalTexts &boxes, Arrival &arrival)
         if (horse && *horse <= kMaxHorses)
             arrival[place] = *horse;
     }
+}
+
+std::optional<int> arrivalHorse(const QString &box)
+{
+    const std::optional<std::int32_t> horse = parseInteger(box);
+    if (horse && *horse >= 1 && *horse <= kMaxHorses)
+        return *horse;
+    return std::nullopt;
+}
+
+namespace {
+
+QString placeName(int place)
+{
+    return place == 1 ? QStringLiteral("1er") : QStringLiteral("%1e").arg(place);
+}
+
+} // namespace
+
+QString wrongArrivalPlaceText(int place)
+{
+    return QStringLiteral("La %1 place de l'arrivée n'est pas un cheval de 1 à 20.")
+        .arg(place == 1 ? QStringLiteral("1re") : placeName(place));
+}
+
+int arrivalPlacesUsed(int horsesPerTicket)
+{
+    switch (horsesPerTicket) {
+    case 2:
+    case 3:
+        return 3;
+    case 4:
+        return 4;
+    case 5:
+        return 5;
+    default:
+        return 0;
+    }
+}
+
+std::optional<RepeatedHorse> repeatedArrivalHorse(const Arrival &arrival, int horsesPerTicket)
+{
+    const int places = std::min(arrivalPlacesUsed(horsesPerTicket), kArrivalPlaces);
+    for (int second = 2; second <= places; ++second) {
+        const int horse = arrival[std::size_t(second)];
+        if (horse == 0)
+            continue;
+        for (int first = 1; first < second; ++first)
+            if (arrival[std::size_t(first)] == horse)
+                return RepeatedHorse { horse, first, second };
+    }
+    return std::nullopt;
+}
+
+QString repeatedHorseText(const RepeatedHorse &repeated)
+{
+    return QStringLiteral("Le cheval %1 est à la fois %2 et %3 de l'arrivée : chaque place doit avoir un cheval "
+                          "différent.")
+        .arg(repeated.horse)
+        .arg(placeName(repeated.firstPlace), placeName(repeated.secondPlace));
 }
 
 double winnings(const WinCounts &counts, const Payouts &payouts)

@@ -19,12 +19,13 @@ using PayoutTexts = std::array<QString, kPaidCategories>;
 using ArrivalTexts = std::array<QString, kArrivalPlaces>;
 
 // A decimal text with the locale's decimal separator (blanks around it, a sign and an exponent
-// allowed, no thousands separator); nothing when it is not a number a payout can hold.
+// allowed, no thousands separator); nothing when it is not a number a payout can hold, a
+// negative number included: no bet pays less than nothing.
 std::optional<double> parseAmount(const QString &text, const QLocale &locale = QLocale());
 
 // A payout field's text rewritten as money: the number in single precision, two decimals, at
 // most 8 significant digits (exponent form beyond 8 integer digits), the locale's separator.
-// A text that is not a number gives 0 ("0.00" or "0,00").
+// A text that is not a payout, a negative number included, gives 0 ("0.00" or "0,00").
 QString formatAmount(const QString &text, const QLocale &locale = QLocale());
 
 // Reads the ten payout fields in field order. The first field that is not a number stops the
@@ -34,6 +35,30 @@ void readPayouts(const PayoutTexts &fields, Payouts &payouts, const QLocale &loc
 // Each place whose box holds a whole number of at most 20 takes it; any other box leaves its
 // place as it was.
 void readArrival(const ArrivalTexts &boxes, Arrival &arrival);
+
+// The horse an arrival box names: a whole number 1..20, or nothing.
+std::optional<int> arrivalHorse(const QString &box);
+// "La 3e place de l'arrivée n'est pas un cheval de 1 à 20."
+QString wrongArrivalPlaceText(int place);
+
+// The places of the arrival that tickets of `horsesPerTicket` horses are judged on: 1-5 for
+// quinté tickets, 1-4 for quarté, 1-3 for tiercé and couplé (a couplé placé looks at the
+// third place); none for any other size.
+int arrivalPlacesUsed(int horsesPerTicket);
+
+// A horse given at two places of the arrival.
+struct RepeatedHorse
+{
+    int horse = 0;
+    int firstPlace = 0;
+    int secondPlace = 0;
+};
+// The first horse repeated among the places tickets of that size are judged on, or nothing. A
+// place not set (0) repeats nothing. A real arrival never repeats a horse, and a repeated one
+// would count once per place and pay tickets that did not win.
+std::optional<RepeatedHorse> repeatedArrivalHorse(const Arrival &arrival, int horsesPerTicket);
+// "Le cheval 1 est à la fois 4e et 5e de l'arrivée : chaque place doit avoir un cheval différent."
+QString repeatedHorseText(const RepeatedHorse &repeated);
 
 // The winnings: each paid category's count times its payout, the payout taken as what one
 // winning ticket brings. The couplé categories have no payout.

@@ -76,6 +76,10 @@ int run(const QStringList &arguments)
                 QStringLiteral("invalid arrival '%1' (one to five horses, 1 to 20)").arg(parser.value(arrivalOption)));
         arrival[std::size_t(p + 1)] = *horse;
     }
+    // The places given are the places meant: a horse given twice is refused whatever the
+    // tickets' size, before anything is read or written.
+    if (const std::optional<RepeatedHorse> repeated = repeatedArrivalHorse(arrival, kArrivalPlaces))
+        return usageError(kHelp.name, repeatedHorseText(*repeated));
     // Each payout as the window keeps it once its field is left: rounded to two decimals.
     Payouts payouts {};
     if (parser.isSet(payoutsOption)) {
@@ -85,7 +89,7 @@ int run(const QStringList &arguments)
         for (qsizetype i = 0; i < texts.size(); ++i) {
             if (i >= kPaidCategories || !parseAmount(texts[i], QLocale::c()))
                 return usageError(kHelp.name,
-                    QStringLiteral("invalid payouts '%1' (up to ten numbers, full stop "
+                    QStringLiteral("invalid payouts '%1' (up to ten numbers of at least 0, full stop "
                                    "as decimal separator)")
                         .arg(parser.value(payoutsOption)));
             fields[std::size_t(i)] = formatAmount(texts[i], QLocale::c());

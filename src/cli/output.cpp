@@ -18,33 +18,43 @@ Output::Output(const char *command)
     })
 { }
 
+Output::~Output() = default;
+
 bool Output::open(const QString &fileName, bool unbuffered)
 {
     const QIODevice::OpenMode mode
         = QIODevice::WriteOnly | (unbuffered ? QIODevice::Unbuffered : QIODevice::OpenMode());
-    toStandardOutput_ = fileName.isEmpty() || fileName == QLatin1String("-");
+    const bool toStandardOutput = fileName.isEmpty() || fileName == QLatin1String("-");
+    fileName_ = toStandardOutput ? QString() : fileName;
     // By descriptor, not through stdio: every write reaches the system and its error comes back.
     bool opened = false;
-    if (toStandardOutput_) {
-        opened = file_.open(STDOUT_FILENO, mode);
+    if (toStandardOutput) {
+        opened = standardOutput_.open(STDOUT_FILENO, mode);
     } else {
-        file_.setFileName(fileName);
-        opened = file_.open(mode | QIODevice::Truncate);
+        file_ = std::make_unique<WholeFile>(fileName);
+        opened = file_->open(mode);
     }
     if (!opened)
         fail();
     return opened;
 }
 
+QIODevice &Output::device()
+{
+    return file_ ? static_cast<QIODevice &>(file_->device()) : standardOutput_;
+}
+
 void Output::write(const QByteArray &bytes)
 {
-    if (!failed_ && file_.write(bytes) != bytes.size())
+    if (!failed_ && device().write(bytes) != bytes.size())
         failed_ = true;
 }
 
 int Output::finish(bool completed)
 {
-    if (failed_ || !completed || !file_.flush() || file_.error() != QFileDevice::NoError)
+    if (failed_ || !completed)
+        return fail();
+    if (file_ ? !file_->commit() : !standardOutput_.flush() || standardOutput_.error() != QFileDevice::NoError)
         return fail();
     return kExitOk;
 }
@@ -52,7 +62,11 @@ int Output::finish(bool completed)
 int Output::fail()
 {
     failed_ = true;
-    printError(failureMessage_(toStandardOutput_ ? QString() : file_.fileName(), file_.errorString()));
+    const QString reason = file_ ? file_->errorString() : standardOutput_.errorString();
+    // Nothing of a file that failed takes the place of the earlier one.
+    if (file_)
+        file_->discard();
+    printError(failureMessage_(fileName_, reason));
     return kExitFailure;
 }
 

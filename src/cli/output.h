@@ -5,6 +5,11 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+namespace mvx {
+class WholeFile;
+}
 
 namespace mvx::cli {
 
@@ -19,26 +24,30 @@ public:
     using FailureMessage = std::function<QString(const QString &name, const QString &reason)>;
 
     explicit Output(const char *command);
+    ~Output();
 
-    // Standard output when `fileName` is empty or "-", else the file, created or emptied. An
-    // unbuffered output hands each write straight to the system, for callers that gather
-    // large blocks themselves. False (with the message shown) when the file cannot be opened.
+    // Standard output when `fileName` is empty or "-", else the file, which finish() puts in
+    // place whole or not at all (see WholeFile). An unbuffered output hands each write straight
+    // to the system, for callers that gather large blocks themselves. False (with the message
+    // shown) when the file cannot be opened.
     bool open(const QString &fileName, bool unbuffered = false);
     void setFailureMessage(FailureMessage message) { failureMessage_ = std::move(message); }
 
-    QIODevice &device() { return file_; }
+    QIODevice &device();
     void write(const QByteArray &bytes);
     void write(const QString &text) { write(text.toUtf8()); }
 
-    // Flushes and checks everything written. Returns the exit status; on a failure the message
-    // has been shown. `completed` false marks a writer that already saw a write fail.
+    // Flushes and checks everything written and puts a file in place. Returns the exit status;
+    // on a failure the message has been shown and an earlier file is as it was. `completed`
+    // false marks a writer that already saw a write fail.
     int finish(bool completed = true);
 
 private:
     int fail();
 
-    QFile file_;
-    bool toStandardOutput_ = true;
+    QFile standardOutput_;
+    std::unique_ptr<WholeFile> file_;
+    QString fileName_; // empty for standard output
     bool failed_ = false;
     FailureMessage failureMessage_;
 };

@@ -80,8 +80,15 @@ bool checkGeneratorSelection(const SelectionBoxes &boxes, const GeneratorSetting
     const int b = generator.bases.baseCount;
     if (n < 1 || n > kMaxHorses || k < 1 || b < 0 || b > 3 || n < k || k < b)
         return false;
+    return firstBoxesHoldDifferentHorses(boxes, n);
+}
+
+bool firstBoxesHoldDifferentHorses(const SelectionBoxes &boxes, int count)
+{
+    if (count < 0 || count > kMaxHorses)
+        return false;
     std::array<int, kMaxHorses + 1> tally {};
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < count; ++i) {
         const std::optional<std::int32_t> horse = parseInteger(boxes[std::size_t(i)]);
         if (!horse)
             return false;

@@ -49,7 +49,11 @@ std::vector<Message> checkSelectionNumbers(const SelectionBoxes &boxes, bool gen
 // Base positions distinct and within the ticket.
 bool checkBasePositions(const GeneratorSettings &generator);
 
-// n >= k >= B, the first n boxes all filled with numbers, no number repeated among them.
+// The first `count` boxes all filled with numbers, no number repeated among them: what the
+// generator and a reduced system need, as both place the horses by box.
+bool firstBoxesHoldDifferentHorses(const SelectionBoxes &boxes, int count);
+
+// n >= k >= B and the first n boxes different horses.
 bool checkGeneratorSelection(const SelectionBoxes &boxes, const GeneratorSettings &generator);
 
 // The base count and positions from the item indexes of the base boxes.

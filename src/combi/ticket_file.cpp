@@ -4,6 +4,7 @@
 #include "model/work_progress.h"
 
 #include <QFileDevice>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <charconv>
@@ -13,15 +14,28 @@
 #include <thread>
 #include <tuple>
 
-#if defined(Q_OS_UNIX)
+#include <cerrno>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace mvx {
 
 namespace {
 
 constexpr std::size_t kBufferSize = std::size_t(1) << 20;
+
+// A hidden name beside the file, ".name.XXXXXX", the Xs drawn at random.
+QByteArray hiddenName(const QByteArray &finalName)
+{
+    const qsizetype slash = finalName.lastIndexOf('/');
+    QByteArray name = finalName.left(slash + 1) + '.' + finalName.mid(slash + 1) + '.';
+    for (int i = 0; i < 6; ++i)
+        name += "abcdefghijklmnopqrstuvwxyz0123456789"[QRandomGenerator::global()->bounded(36)];
+    return name;
+}
 
 } // namespace
 
@@ -290,14 +304,10 @@ TicketFileSink::BlockWritten TicketFileSink::writeBlock(const char *data, std::s
     auto *file = qobject_cast<QFileDevice *>(&out_);
     if (whole == done || !file)
         return written;
-#if defined(Q_OS_UNIX)
     // Through the handle: QFileDevice::resize() would clear the write error the caller reports.
     if (file->handle() >= 0) {
         [[maybe_unused]] const int cut = ::ftruncate(file->handle(), bytesWritten_);
     }
-#else
-    file->resize(bytesWritten_);
-#endif
     return written;
 }
 
@@ -310,6 +320,150 @@ bool TicketFileSink::finish()
         writer_.reset();
     }
     return handed && !failed_;
+}
+
+WholeFile::WholeFile(QByteArray nativeName)
+    : name_(std::move(nativeName))
+{ }
+
+WholeFile::WholeFile(const QString &fileName)
+    : WholeFile(QFile::encodeName(fileName))
+{ }
+
+WholeFile::~WholeFile()
+{
+    discard();
+}
+
+bool WholeFile::fail(int code)
+{
+    error_ = qt_error_string(code);
+    return false;
+}
+
+void WholeFile::closeDescriptor()
+{
+    if (device_.isOpen())
+        device_.close();
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+bool WholeFile::open(QIODevice::OpenMode mode)
+{
+    discard();
+    error_.clear();
+    direct_ = false;
+    finalName_ = name_;
+    struct stat earlier
+    {
+    };
+    const bool exists = ::stat(name_.constData(), &earlier) == 0;
+    if (!exists && errno != ENOENT)
+        return fail(errno);
+
+    if (exists && !S_ISREG(earlier.st_mode)) {
+        direct_ = true;
+        fd_ = ::open(name_.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd_ < 0)
+            return fail(errno);
+    } else {
+        if (exists) {
+            // A file the user may not write is not replaced behind his back.
+            if (::access(name_.constData(), W_OK) != 0)
+                return fail(errno);
+            // Through a link the file it leads to is replaced; the link stays.
+            if (char *resolved = ::realpath(name_.constData(), nullptr)) {
+                finalName_ = resolved;
+                std::free(resolved);
+            }
+        }
+        const qsizetype slash = finalName_.lastIndexOf('/');
+        const QByteArray folder = slash < 0 ? QByteArray(".") : finalName_.left(std::max<qsizetype>(slash, 1));
+        // Readable by nobody else until it takes the earlier file's permissions below.
+        const mode_t permissions = exists ? 0600 : 0666;
+#if defined(O_TMPFILE)
+        // An unnamed file is given its name through /proc at the end.
+        if (::access("/proc/self/fd", X_OK) == 0)
+            fd_ = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions);
+#endif
+        if (fd_ < 0) {
+            for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+                tempName_ = hiddenName(finalName_);
+                fd_ = ::open(tempName_.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, permissions);
+                if (fd_ < 0 && errno != EEXIST)
+                    break;
+            }
+            if (fd_ < 0) {
+                const int code = errno;
+                tempName_.clear();
+                return fail(code);
+            }
+        }
+        if (exists) {
+            // The owner changes only for the super-user, the group wherever the user is in it;
+            // then the permissions, which a change of owner may have cut.
+            if (::fchown(fd_, earlier.st_uid, earlier.st_gid) != 0) {
+                [[maybe_unused]] const int group = ::fchown(fd_, uid_t(-1), earlier.st_gid);
+            }
+            [[maybe_unused]] const int kept = ::fchmod(fd_, earlier.st_mode & 07777);
+        }
+    }
+    if (!device_.open(fd_, mode, QFileDevice::DontCloseHandle)) {
+        error_ = device_.errorString();
+        discard();
+        return false;
+    }
+    return true;
+}
+
+bool WholeFile::commit()
+{
+    if (fd_ < 0)
+        return error_.isEmpty() ? fail(EBADF) : false;
+    if (!device_.flush() || device_.error() != QFileDevice::NoError) {
+        error_ = device_.errorString();
+        discard();
+        return false;
+    }
+    const auto failed = [this](int code) {
+        discard();
+        return fail(code);
+    };
+    if (!direct_ && tempName_.isEmpty()) {
+        // An unnamed file gets the name at once where there is no file yet; over an earlier
+        // file it gets a hidden name first, as a link never replaces a file.
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, finalName_.constData(), AT_SYMLINK_FOLLOW) == 0) {
+            closeDescriptor();
+            return true;
+        }
+        if (errno != EEXIST)
+            return failed(errno);
+        for (int attempt = 0; attempt < 100 && tempName_.isEmpty(); ++attempt) {
+            const QByteArray name = hiddenName(finalName_);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0)
+                tempName_ = name;
+            else if (errno != EEXIST)
+                return failed(errno);
+        }
+        if (tempName_.isEmpty())
+            return failed(EEXIST);
+    }
+    if (!direct_ && ::rename(tempName_.constData(), finalName_.constData()) != 0)
+        return failed(errno);
+    tempName_.clear();
+    closeDescriptor();
+    return true;
+}
+
+void WholeFile::discard()
+{
+    closeDescriptor();
+    if (!tempName_.isEmpty())
+        ::unlink(tempName_.constData());
+    tempName_.clear();
 }
 
 namespace messages {

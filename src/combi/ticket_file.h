@@ -162,6 +162,49 @@ private:
     bool stopped_ = false;
 };
 
+// A file that ends up either complete or as it was. A regular file, or a name that does not
+// exist yet, is written to a temporary file in the same folder that takes the name only in
+// commit(): an unnamed one where the file system has them, so that nothing is left if the
+// program dies, else a hidden ".name.XXXXXX" that discard() removes. A replaced file keeps its
+// permissions. A device, a pipe or anything else that is not a regular file is written
+// directly: renaming over it would put a regular file in its place.
+class WholeFile
+{
+public:
+    // The name as the system has it, byte for byte.
+    explicit WholeFile(QByteArray nativeName);
+    explicit WholeFile(const QString &fileName);
+    ~WholeFile(); // discards what was not committed
+    WholeFile(const WholeFile &) = delete;
+    WholeFile &operator=(const WholeFile &) = delete;
+
+    // False, with errorString(), when the file cannot be written or the temporary file made.
+    bool open(QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // Where the text goes once open; a file device, so the ticket writer writes it from a thread.
+    QFile &device() { return device_; }
+    bool writesDirectly() const { return direct_; }
+
+    // Puts the text in place of the earlier file. False, with errorString(), when a write had
+    // failed or the rename fails; the earlier file is then as it was.
+    bool commit();
+    // Leaves the earlier file as it was and no temporary file.
+    void discard();
+
+    QString errorString() const { return error_.isEmpty() ? device_.errorString() : error_; }
+
+private:
+    bool fail(int code);
+    void closeDescriptor();
+
+    QByteArray name_; // as given
+    QByteArray finalName_; // the file replaced: the name given, or where its links lead
+    QByteArray tempName_; // the hidden temporary file, empty for an unnamed one
+    QFile device_;
+    int fd_ = -1;
+    bool direct_ = false;
+    QString error_;
+};
+
 namespace messages {
 // A ticket file that could not be created or written, with the system's reason.
 Message ticketFileFailed(const QString &fileName, const QString &reason);

@@ -4,8 +4,6 @@
 #include "combi/ticket_file.h"
 #include "model/work_progress.h"
 
-#include <QFile>
-
 #include <limits>
 
 
@@ -50,47 +48,39 @@ bool generateIntoList(GameState &state, const SystemsPage &page, std::uint64_t c
 }
 
 // Writes the tickets to the chosen file as long work; reports a file that cannot be created
-// or written. A stopped file is removed and the state left as it was.
+// or written. The file is whole or as it was before: a stop or a failure leaves the earlier
+// file, the selection and the ticket list untouched.
 void generateIntoFile(GameState &state, const SystemsPage &page, std::uint64_t count, const QString &fileName,
                       Platform &platform)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        const Message m = messages::ticketFileFailed(fileName, file.errorString());
+    WholeFile file(fileName);
+    const auto report = [&](const QString &reason) {
+        const Message m = messages::ticketFileFailed(fileName, reason);
         platform.inform(m.text, m.title);
-        return;
-    }
+    };
+    if (!file.open())
+        return report(file.errorString());
     Selection selection;
     WorkProgress progress(count);
     bool written = false;
     bool stopped = false;
     TicketLayout layout;
     std::int64_t lines = 0;
-    try {
-        platform.runLongWork(QStringLiteral("Écriture de %1 tickets dans le fichier...").arg(count), progress, [&] {
-            TicketFileSink sink(selection, file, &progress);
-            generateTickets(selection, page, sink, &progress);
-            written = sink.finish();
-            stopped = sink.stopped();
-            layout = sink.layout();
-            lines = sink.linesWritten();
-        });
-    } catch (const std::bad_alloc &) {
-        file.remove();
-        throw;
-    }
-    const QString reason = file.errorString();
-    if (stopped) {
-        file.remove();
+    platform.runLongWork(QStringLiteral("Écriture de %1 tickets dans le fichier...").arg(count), progress, [&] {
+        TicketFileSink sink(selection, file.device(), &progress);
+        generateTickets(selection, page, sink, &progress);
+        written = sink.finish();
+        stopped = sink.stopped();
+        layout = sink.layout();
+        lines = sink.linesWritten();
+    });
+    if (stopped)
         return;
-    }
-    file.close();
+    if (!written || !file.commit())
+        return report(file.errorString());
     state.selection = selection;
     state.tickets = TicketList::countedOnly(layout, lines);
-    if (!written) {
-        const Message m = messages::ticketFileFailed(fileName, reason);
-        platform.inform(m.text, m.title);
-    }
+    platform.fileSaved(fileName);
 }
 
 // The common path of every request: checks, the memory check for a list, the count question
@@ -150,7 +140,12 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
 std::vector<Message> checkTicketRequest(const SystemsPage &page)
 {
     std::vector<Message> shown = checkSelectionNumbers(page.boxes, !page.reducedTab, page.generator);
-    if (shown.empty() && !page.reducedTab && !checkGeneratorSelection(page.boxes, page.generator))
+    // A reduced system places its horses by box, as the generator does: its first boxes must
+    // be as many different horses as the system takes.
+    const bool placed = page.reducedTab ? !validSystem(page.systemNumber)
+            || firstBoxesHoldDifferentHorses(page.boxes, reducedSystem(page.systemNumber).horseCount)
+                                        : checkGeneratorSelection(page.boxes, page.generator);
+    if (shown.empty() && !placed)
         shown.push_back(messages::wrongGeneratorSelection());
     if (!shown.empty() || page.conditions.isEmpty() || (page.reducedTab && !validSystem(page.systemNumber)))
         return shown;

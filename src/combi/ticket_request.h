@@ -44,7 +44,8 @@ void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &
 // checks the selection, asks what it must ask and generates, as long work the user can stop.
 // Returns true when a new ticket list was made for the list or the print dialog, which the
 // caller then opens. On any stop (a refusal, a question answered No, "Annuler", memory that
-// ran out) the earlier selection and ticket list stay as they were; a stopped file is removed.
+// ran out, a file that could not be written) the earlier selection and ticket list stay as they
+// were, and so does an earlier file of the chosen name.
 bool prepareTickets(GameState &state, const SystemsPage &page, TicketDestination destination, Platform &platform);
 
 // The generation behind "Comparer avec l'arrivée": the same checks without the count

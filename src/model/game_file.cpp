@@ -173,7 +173,9 @@ void saveGame(GameState &state, const SystemsPage &page, Platform &platform)
         record.horseNumbers[std::size_t(i)] = i < bases ? state.selection.baseHorses[std::size_t(i + 1)]
                                                         : state.selection.otherHorses[std::size_t(i - bases + 1)];
 
-    if (!writeFileAtomically(fileName, encodeGameRecord(record)))
+    if (writeFileAtomically(fileName, encodeGameRecord(record)))
+        platform.fileSaved(fileName);
+    else
         reportFileNotSaved(platform);
 }
 

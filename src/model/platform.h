@@ -37,6 +37,10 @@ public:
     // The chosen file name, or an empty text when the dialog was cancelled.
     virtual QString saveFileName(const FileDialog &dialog) = 0;
     virtual QString openFileName(const FileDialog &dialog) = 0;
+    // Tells that the file named in a save dialog was written: only then does its folder become
+    // the one the next dialog of its kind opens in, so a folder that takes no file is not
+    // offered again.
+    virtual void fileSaved(const QString &fileName) { (void)fileName; }
     virtual void setWaitCursor(bool waiting) = 0;
     // The folder of the running program, ending with a separator.
     virtual QString programFolder() = 0;

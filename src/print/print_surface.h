@@ -18,7 +18,9 @@ public:
 //
 // Positions are measured from the top-left corner of the printable area; a text is placed by
 // the top-left corner of its box. A surface may hold several documents in turn: on a printer
-// each is its own print job, in a file each starts on a new page.
+// each is its own print job, in a file each starts on a new page. Whoever opened the surface
+// calls finish() once the last document is ended; begin, draw, end and finish happen on one
+// thread, which may be another than the one that opened it.
 class PrintSurface
 {
 public:
@@ -31,6 +33,15 @@ public:
     // Drops the document begun last, so that nothing of it comes out.
     virtual void abortDocument() = 0;
     virtual bool newPage() = 0;
+    // Completes the output once the last document is ended: a file is written whole and put in
+    // place. False when the output did not come out; failureReason() may say why.
+    virtual bool finish() { return true; }
+
+    // Where the output goes, as a message names it: "l'imprimante « X »", "le fichier « F »".
+    virtual QString destination() const { return QStringLiteral("l'imprimante"); }
+    // What went wrong with the last refused document or the finish, when the device said; a
+    // sentence in French, or empty.
+    virtual QString failureReason() const { return {}; }
 
     // The printable area.
     virtual int pageWidth() const = 0;

@@ -1,5 +1,7 @@
 #include "slips/slip_print.h"
 
+#include "print/print_failure.h"
+
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -31,20 +33,23 @@ QString slipsSentText(std::int64_t sent, std::int64_t planned)
 class SlipPrinter
 {
 public:
-    SlipPrinter(const GameState &state, const SlipRun &run, PrintSurface &surface, Platform &platform)
+    SlipPrinter(const GameState &state, const SlipRun &run, PrintSurface &surface, Platform &platform,
+        WorkProgress *progress = nullptr)
         : state_(state)
         , run_(run)
         , layout_(slipLayout(run.slipType))
         , surface_(surface)
         , platform_(platform)
+        , progress_(progress)
         , reader_(state.selection, state.tickets.layout())
         , fixedMarks_(run.markFixedBoxes ? fixedMarks(run.slipType, run.fixedBoxes) : std::vector<SlipPosition> {})
     { }
 
+    // Prints the slips of the range; a failure is not shown here (see reportSlipFailure).
     SlipRunResult print(std::int64_t first, std::int64_t last)
     {
         const int perSlip = layout_.ticketsPerSlip;
-        result_.slipsPlanned = (last - first + 1 + perSlip - 1) / perSlip;
+        result_.slipsPlanned = slipsNeeded(first, last, perSlip);
         if (!startSlip())
             return failed();
         int place = 0;
@@ -53,6 +58,14 @@ public:
                 if (!surface_.endDocument())
                     return failed();
                 ++result_.slipsSent;
+                // A stop falls between two slips: the slips sent stay whole.
+                if (progress_) {
+                    progress_->setDone(std::uint64_t(result_.slipsSent));
+                    if (progress_->stopRequested()) {
+                        result_.cancelled = true;
+                        return result_;
+                    }
+                }
                 if (!startSlip())
                     return failed();
                 place = 1;
@@ -68,7 +81,14 @@ public:
         if (!surface_.endDocument())
             return failed();
         ++result_.slipsSent;
+        if (progress_)
+            progress_->setDone(std::uint64_t(result_.slipsSent));
         return result_;
+    }
+
+    static std::int64_t slipsNeeded(std::int64_t first, std::int64_t last, int perSlip)
+    {
+        return (last - first + 1 + perSlip - 1) / perSlip;
     }
 
 private:
@@ -110,9 +130,6 @@ private:
     SlipRunResult failed()
     {
         result_.failed = true;
-        platform_.message(QStringLiteral("L'imprimante a signalé une erreur : %1.")
-                              .arg(slipsSentText(result_.slipsSent, result_.slipsPlanned)),
-            QStringLiteral("Impression bulletin"), Platform::Buttons::Ok, Platform::Icon::Warning);
         return result_;
     }
 
@@ -121,10 +138,17 @@ private:
     const SlipLayout &layout_;
     PrintSurface &surface_;
     Platform &platform_;
+    WorkProgress *progress_;
     TicketReader reader_;
     const std::vector<SlipPosition> fixedMarks_;
     SlipRunResult result_;
 };
+
+void reportSlipFailure(Platform &platform, const PrintSurface &surface, const SlipRunResult &result)
+{
+    reportPrintFailure(
+        platform, QStringLiteral("des bulletins"), surface, slipsSentText(result.slipsSent, result.slipsPlanned));
+}
 
 // The tickets a run prints, or nothing: an unknown slip type, an empty range, or a list that
 // only counted the tickets written to a file.
@@ -183,17 +207,46 @@ SlipRunResult printSlips(const GameState &state, const SlipRun &run, PrintSurfac
     const auto range = printableRange(state, run);
     if (!range)
         return {};
-    return SlipPrinter(state, run, surface, platform).print(range->first, range->second);
+    const SlipRunResult result = SlipPrinter(state, run, surface, platform).print(range->first, range->second);
+    if (result.failed)
+        reportSlipFailure(platform, surface, result);
+    return result;
 }
 
 SlipRunResult printSlips(const GameState &state, const SlipRun &run, Platform &platform)
 {
-    if (!printableRange(state, run))
+    const auto range = printableRange(state, run);
+    if (!range)
         return {};
     const std::unique_ptr<PrintSurface> surface = platform.openPrinter();
     if (!surface)
         return {};
-    return printSlips(state, run, *surface, platform);
+    SlipRunResult result;
+    auto print = [&](WorkProgress *progress) {
+        result = SlipPrinter(state, run, *surface, platform, progress).print(range->first, range->second);
+        // Finished whatever happened, so that the painter ends on the thread that began it.
+        if (!surface->finish()) {
+            // A file that could not be written holds none of the slips.
+            result.failed = true;
+            result.slipsSent = 0;
+        }
+    };
+    if (run.printMode == 1) {
+        // All slips at once is long work that "Annuler" stops between two slips; it runs, its
+        // end included, on the thread of the long work.
+        const std::int64_t slips
+            = SlipPrinter::slipsNeeded(range->first, range->second, slipLayout(run.slipType).ticketsPerSlip);
+        WorkProgress progress { std::uint64_t(slips) };
+        const WaitCursor wait(platform);
+        platform.runLongWork(
+            QStringLiteral("Impression de %1 bulletins...").arg(slips), progress, [&] { print(&progress); });
+    } else {
+        // One slip at a time asks before each slip: it stays with the windows.
+        print(nullptr);
+    }
+    if (result.failed)
+        reportSlipFailure(platform, *surface, result);
+    return result;
 }
 
 } // namespace mvx

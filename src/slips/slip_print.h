@@ -40,7 +40,7 @@ struct SlipRunResult
 {
     std::int64_t slipsPlanned = 0; // slips the range needs
     std::int64_t slipsSent = 0; // slips the device took
-    bool cancelled = false;
+    bool cancelled = false; // Cancel at a prompt, or "Annuler" of the long work
     bool failed = false; // the device refused or failed; the user has been told
 };
 
@@ -59,7 +59,9 @@ bool slipRangeAccepted(std::int64_t firstTicket, std::int64_t lastTicket, std::i
 SlipRunResult printSlips(const GameState &state, const SlipRun &run, PrintSurface &surface, Platform &platform);
 
 // The same on the printer the platform opens (the default printer, or a PDF file the user
-// names); nothing happens when the range is empty or no printer is opened.
+// names); nothing happens when the range is empty or no printer is opened. All slips at once
+// run as long work, which "Annuler" stops between two slips; the output is then finished, and
+// a file that cannot be written is a failure with no slip sent.
 SlipRunResult printSlips(const GameState &state, const SlipRun &run, Platform &platform);
 
 } // namespace mvx

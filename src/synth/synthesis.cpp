@@ -45,6 +45,22 @@ QString shareText(float share, const QLocale &locale)
     return plain.toString(double(share), 'g', 15);
 }
 
+QString roundedShareText(const QString &share, const QLocale &locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    bool ok = false;
+    const double value = plain.toDouble(share, &ok);
+    return ok ? plain.toString(value, 'f', 2) : share;
+}
+
+std::vector<SynthesisRow> roundedShareRows(std::vector<SynthesisRow> rows, const QLocale &locale)
+{
+    for (SynthesisRow &row : rows)
+        row[3] = roundedShareText(row[3], locale);
+    return rows;
+}
+
 std::vector<SynthesisRow> synthesisRows(const GameState &state, const QLocale &locale)
 {
     const int horses = synthesisHorseCount(state);

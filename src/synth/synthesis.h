@@ -28,6 +28,13 @@ using SynthesisRow = std::array<QString, 4>;
 // zeros, and the locale's decimal separator: 41,6666679382324 in French, 25 for a quarter.
 QString shareText(float share, const QLocale &locale);
 
+// The share as a punter reads it, in the grid and on paper: rounded to two decimals ("41,67",
+// "25,00"), from the full text that shareText gives in the same locale. The export keeps the
+// full text.
+QString roundedShareText(const QString &share, const QLocale &locale);
+// The rows with their shares so rounded.
+std::vector<SynthesisRow> roundedShareRows(std::vector<SynthesisRow> rows, const QLocale &locale);
+
 // The rows of the ranking, best first; the shares are single-precision values, as the totals
 // are added up in single precision.
 std::vector<SynthesisRow> synthesisRows(const GameState &state, const QLocale &locale);

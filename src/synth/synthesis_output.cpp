@@ -1,6 +1,7 @@
 #include "synth/synthesis_output.h"
 
 #include "model/settings_file.h"
+#include "print/print_failure.h"
 
 #include <algorithm>
 
@@ -39,9 +40,12 @@ bool exportSynthesis(const std::vector<SynthesisRow> &rows, QString &previousNam
     const QString fileName = platform.saveFileName(synthesisExportDialog(previousName));
     if (fileName.isEmpty())
         return false;
-    previousName = fileName;
-    if (writeSynthesisFile(fileName, rows))
+    // A name is proposed again, and its folder remembered, only once a file was written there.
+    if (writeSynthesisFile(fileName, rows)) {
+        previousName = fileName;
+        platform.fileSaved(fileName);
         return true;
+    }
     reportFileNotSaved(platform);
     return false;
 }
@@ -92,10 +96,10 @@ void printSynthesis(const std::vector<SynthesisRow> &rows, const PrintPicture &c
     {
         const WaitCursor waiting(platform);
         printed = printSynthesis(*surface, rows, chart);
+        printed = surface->finish() && printed;
     }
     if (!printed)
-        platform.message(QStringLiteral("L'imprimante a signalé une erreur : la synthèse n'a pas été imprimée."),
-            QStringLiteral("Problème !!"), Platform::Buttons::Ok, Platform::Icon::Warning);
+        reportPrintFailure(platform, QStringLiteral("de la synthèse"), *surface);
 }
 
 } // namespace mvx

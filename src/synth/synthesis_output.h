@@ -24,7 +24,7 @@ bool writeSynthesisFile(const QString &fileName, const std::vector<SynthesisRow>
 Platform::FileDialog synthesisExportDialog(const QString &proposedName);
 
 // Asks for a file name and writes the file there. `previousName` is proposed and then holds the
-// chosen name. A failed write beeps and shows "Il y a eu un problème". Returns true when a file
+// name written. A failed write beeps and shows "Il y a eu un problème". Returns true when a file
 // was written.
 bool exportSynthesis(const std::vector<SynthesisRow> &rows, QString &previousName, Platform &platform);
 
@@ -33,7 +33,7 @@ bool exportSynthesis(const std::vector<SynthesisRow> &rows, QString &previousNam
 // the page when the list is long. False when the device refused or failed the document.
 bool printSynthesis(PrintSurface &surface, const std::vector<SynthesisRow> &rows, const PrintPicture &chart);
 
-// Prints on the platform's printer; a printer failure is shown to the user.
+// Prints on the platform's printer; a print that did not come out is shown to the user.
 void printSynthesis(const std::vector<SynthesisRow> &rows, const PrintPicture &chart, Platform &platform);
 
 } // namespace mvx

@@ -78,8 +78,9 @@ void Tfsaiprono::showEvent(QShowEvent *event)
 void Tfsaiprono::keyPressEvent(QKeyEvent *event)
 {
     // Escape would close the window like its title bar and lose the forecast on screen; the
-    // window has no cancel button, so the key does nothing.
-    if (event->key() == Qt::Key_Escape) {
+    // window has no cancel button, so the key does nothing. Enter in a number box is not meant
+    // for the window's first button either (a focused button still takes its own Enter).
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
         return;
     }

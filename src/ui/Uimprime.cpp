@@ -32,8 +32,8 @@ const QColor kTeal(0, 128, 128);
 constexpr std::array<int, 7> kStakeMultipliers { 1, 2, 3, 4, 5, 10, 20 };
 
 // The key filter of the range fields: only the digits "0".."9" are typed; every other
-// character, backspace included, is discarded. Keys that type nothing (Delete, the arrows)
-// and shortcuts go through; the field's validator still refuses anything but digits.
+// character, backspace included, is discarded. Keys that type no character (Delete, the
+// arrows) and shortcuts go through; the field's validator still refuses anything but digits.
 class RangeKeyFilter : public QObject
 {
 public:
@@ -54,8 +54,9 @@ protected:
             return true;
         if (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
             return false;
+        // Delete types "\x7f" and the arrows nothing: keys that type no printable character edit.
         const QString text = key->text();
-        if (text.isEmpty())
+        if (text.isEmpty() || !text[0].isPrint())
             return false;
         return !(text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9'));
     }

@@ -45,14 +45,18 @@ public:
 
     QVariant data(const QModelIndex &index, int role) const override
     {
-        // The share column is narrower than its 15 digits: the full text shows as a tip.
-        const bool tip = role == Qt::ToolTipRole && index.column() == 3;
+        // The share shows rounded to two decimals; its full value is the tip.
+        const bool share = index.column() == 3 && index.row() > 0;
+        const bool tip = role == Qt::ToolTipRole && share;
         if ((role != Qt::DisplayRole && !tip) || !index.isValid())
             return {};
         static const SynthesisRow headings { QStringLiteral("POS"), QStringLiteral("CHEVAUX"), QStringLiteral("POINTS"),
             QStringLiteral("%") };
         const SynthesisRow &row = index.row() == 0 ? headings : rows_[std::size_t(index.row() - 1)];
-        return row[std::size_t(index.column())];
+        const QString &text = row[std::size_t(index.column())];
+        if (share && role == Qt::DisplayRole && !text.isEmpty())
+            return roundedShareText(text, QLocale());
+        return text;
     }
 
 private:
@@ -364,7 +368,7 @@ void Tfsynthese::fillSynthesisView()
 
 void Tfsynthese::bimprimeClick()
 {
-    printSynthesis(model_->rows(), SynthesisChartPicture(bars_), platform_);
+    printSynthesis(roundedShareRows(model_->rows(), QLocale()), SynthesisChartPicture(bars_), platform_);
 }
 
 void Tfsynthese::bexportClick()

@@ -101,8 +101,10 @@ private:
         // Shortcuts (copy, paste, undo) go through; what they insert still meets the validator.
         if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
             return true;
+        // Arrows, Home and End type nothing; Delete ("\x7f"), Enter and Escape type a control
+        // character: they edit, or go on to the window (its default button, closing it).
         const QString text = key.text();
-        if (text.isEmpty()) // arrows, Delete, Home, End: no character
+        if (text.isEmpty() || !text[0].isPrint())
             return true;
         return text.size() == 1 && onlyDigits(text);
     }

@@ -147,7 +147,11 @@ QString QtPlatform::runFileDialog(const FileDialog &request, bool save)
                 Icon::Warning);
             continue;
         }
-        lastFolders_.insert(kind, folder);
+        // An opened file proves its folder; a saved one only once it is written (fileSaved).
+        if (save)
+            pendingSaves_.insert(name, kind);
+        else
+            lastFolders_.insert(kind, folder);
         return name;
     }
     return {};
@@ -161,6 +165,15 @@ QString QtPlatform::saveFileName(const FileDialog &dialog)
 QString QtPlatform::openFileName(const FileDialog &dialog)
 {
     return runFileDialog(dialog, false);
+}
+
+void QtPlatform::fileSaved(const QString &fileName)
+{
+    const auto pending = pendingSaves_.constFind(fileName);
+    if (pending == pendingSaves_.constEnd())
+        return;
+    lastFolders_.insert(pending.value(), QFileInfo(fileName).absolutePath());
+    pendingSaves_.erase(pending);
 }
 
 void QtPlatform::setWaitCursor(bool waiting)
@@ -223,7 +236,10 @@ std::unique_ptr<PrintSurface> QtPlatform::openPrinter()
     const QString name = saveFileName(dialog);
     if (name.isEmpty())
         return nullptr;
-    return QtPrintSurface::toPdf(name);
+    auto surface = QtPrintSurface::toPdf(name);
+    // A long print finishes on the thread of the long work, while this thread only waits for it.
+    surface->setOnSaved([this, name] { fileSaved(name); });
+    return surface;
 }
 
 bool installQtFrenchTranslation(QCoreApplication &application)

@@ -13,7 +13,8 @@ namespace mvx {
 // Dialogs open over the window that is active when they are asked for.
 //
 // A file dialog starts in the folder where a file of its kind (its default extension) was last
-// chosen since the program started, the user's documents folder the first time. A save dialog
+// opened, or saved with success, since the program started; the user's documents folder the
+// first time. A save dialog
 // whose folder must exist refuses a name in a missing folder with a warning and opens again.
 class QtPlatform : public Platform
 {
@@ -22,6 +23,7 @@ public:
     void beep() override;
     QString saveFileName(const FileDialog &dialog) override;
     QString openFileName(const FileDialog &dialog) override;
+    void fileSaved(const QString &fileName) override;
     void setWaitCursor(bool waiting) override;
     QString programFolder() override;
     bool openDocument(const QString &pathOrUrl) override;
@@ -34,7 +36,8 @@ public:
 private:
     QString runFileDialog(const FileDialog &request, bool save);
 
-    QHash<QString, QString> lastFolders_;
+    QHash<QString, QString> lastFolders_; // kind -> folder
+    QHash<QString, QString> pendingSaves_; // a name chosen in a save dialog -> its kind
 };
 
 // Loads Qt's French translation, so that Qt's own texts (message box buttons, file dialogs, the

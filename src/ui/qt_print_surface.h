@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QPrinter;
@@ -22,8 +23,10 @@ public:
 };
 
 // The print surface on a QPrinter. On a printer each document is its own job; into a PDF
-// file the documents follow one another, each from a new page, and the file is complete when
-// the surface is destroyed.
+// file the documents follow one another, each from a new page. The PDF is written under a
+// hidden temporary name beside the file and put in its place by finish() once it was checked
+// whole, so a failure (a full disk, a folder that takes no file) or a stop leaves any earlier
+// file as it was and no temporary file.
 class QtPrintSurface : public PrintSurface
 {
 public:
@@ -35,6 +38,12 @@ public:
     bool endDocument() override;
     void abortDocument() override;
     bool newPage() override;
+    bool finish() override;
+    QString destination() const override;
+    QString failureReason() const override { return reason_; }
+
+    // Called by finish() once a PDF file is in place, on the thread that finished it.
+    void setOnSaved(std::function<void()> onSaved) { onSaved_ = std::move(onSaved); }
 
     int pageWidth() const override;
     int pageHeight() const override;
@@ -56,12 +65,24 @@ private:
     // In a file, a document after the first starts its page when something is drawn on it,
     // so that a document dropped before any drawing leaves no blank page.
     bool startPendingPage();
+    // The PDF's temporary file, created beside the file asked for.
+    bool openPart();
+    void removePart();
+    QString fileNotWrittenReason() const;
 
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
     QFont font_;
     bool documentsArePages_;
     bool pagePending_ = false;
+    // A document of the file was dropped after something was drawn on it: pages cannot be
+    // taken back, so the file is not kept.
+    bool drawnInDocument_ = false;
+    bool spoiled_ = false;
+    QString target_; // the PDF file asked for
+    QString part_; // the file being written
+    QString reason_;
+    std::function<void()> onSaved_;
 };
 
 } // namespace mvx

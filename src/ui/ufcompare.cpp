@@ -17,6 +17,7 @@
 #include <QStyle>
 
 #include <new>
+#include <optional>
 
 namespace mvx {
 
@@ -117,6 +118,10 @@ Tfcompare::Tfcompare(GameState &state, Platform &platform, QWidget *parent)
     QPushButton *bquit
         = ui::makeButton(this, QStringLiteral("bquit"), QStringLiteral("Retour"), QRect(556, 508, 138, 40));
     bquit->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    // Enter runs the comparison even once "Retour" has had the focus; Space still presses it.
+    bquit->setAutoDefault(false);
+    compare->setAutoDefault(false);
+    compareButton_ = compare;
 
     connect(compare, &QPushButton::clicked, this, &Tfcompare::AOLButton1Click);
     connect(bquit, &QPushButton::clicked, this, &Tfcompare::bquitClick);
@@ -136,6 +141,7 @@ void Tfcompare::buildArrivalGroup()
         QComboBox *box = ui::makeNumberBox(group, QStringLiteral("c%1").arg(place), place, 2);
         box->setGeometry(56, top, 47, 21);
         box->setFocusPolicy(Qt::StrongFocus);
+        connect(box, &QComboBox::editTextChanged, this, [this, box] { markArrivalBox(box, false); });
         arrivalBoxes_[std::size_t(place - 1)] = box;
     }
 
@@ -175,8 +181,14 @@ void Tfcompare::showEvent(QShowEvent *event)
 // comparison belong to the tickets of then, so they go too; the payouts stay.
 void Tfcompare::FormActivate()
 {
-    for (QComboBox *box : arrivalBoxes_)
+    for (QComboBox *box : arrivalBoxes_) {
         ui::fillNumberList(box, kMaxHorses);
+        markArrivalBox(box, false);
+    }
+    // Each showing starts at the first place, with Enter on "Voir les résultats".
+    compareButton_->setDefault(true);
+    arrivalBoxes_[0]->setFocus(Qt::OtherFocusReason);
+    arrivalBoxes_[0]->lineEdit()->selectAll();
     categories_.clear();
     categories_.shrink_to_fit();
     grillecomb_->setContent(nullptr);
@@ -211,25 +223,64 @@ PayoutTexts Tfcompare::payoutTexts() const
     return texts;
 }
 
+// Marks an arrival box whose text is refused, until the user types into it again.
+void Tfcompare::markArrivalBox(QComboBox *box, bool wrong)
+{
+    if (box->property("wrongArrival").toBool() == wrong)
+        return;
+    box->setProperty("wrongArrival", wrong);
+    box->setStyleSheet(
+        wrong ? QStringLiteral("QComboBox { background: rgb(255, 205, 205); color: rgb(190, 0, 0); }") : QString());
+}
+
+// The arrival as the boxes give it, or nothing when it cannot be compared: a box that does not
+// name a horse, or a horse given at two of the places the tickets are judged on. The user is
+// told which, and the box is marked.
+std::optional<Arrival> Tfcompare::checkedArrival()
+{
+    Arrival arrival {};
+    for (int place = 1; place <= kArrivalPlaces; ++place) {
+        QComboBox *box = arrivalBoxes_[std::size_t(place - 1)];
+        const std::optional<int> horse = arrivalHorse(box->currentText());
+        if (!horse) {
+            refuseArrival(box, wrongArrivalPlaceText(place));
+            return std::nullopt;
+        }
+        arrival[std::size_t(place)] = *horse;
+    }
+    if (const std::optional<RepeatedHorse> repeated = repeatedArrivalHorse(arrival, state_.tickets.horsesPerTicket())) {
+        refuseArrival(arrivalBoxes_[std::size_t(repeated->secondPlace - 1)], repeatedHorseText(*repeated));
+        return std::nullopt;
+    }
+    return arrival;
+}
+
+void Tfcompare::refuseArrival(QComboBox *box, const QString &text)
+{
+    markArrivalBox(box, true);
+    platform_.inform(text, QStringLiteral("Opération impossible"));
+    box->setFocus(Qt::OtherFocusReason);
+    box->lineEdit()->selectAll();
+}
+
 void Tfcompare::AOLButton1Click()
 {
+    // Nothing is worked out from an arrival that no race can have.
+    const std::optional<Arrival> arrival = checkedArrival();
+    if (!arrival)
+        return;
     const WaitCursor wait(platform_);
     normalizePayoutFields();
     // Everything is worked out aside and put in place once every ticket is classified:
     // "Annuler", or memory that runs out, leaves the last comparison as it was.
     Payouts payouts = state_.payouts;
     readPayouts(payoutTexts(), payouts);
-    ArrivalTexts arrivalTexts;
-    for (std::size_t i = 0; i < arrivalTexts.size(); ++i)
-        arrivalTexts[i] = arrivalBoxes_[i]->currentText();
-    Arrival arrival = state_.arrival;
-    readArrival(arrivalTexts, arrival);
 
     std::vector<std::uint8_t> categories;
     WinCounts counts {};
     try {
         categories = prepareResultGrid();
-        if (!compareTickets(arrival, categories, counts))
+        if (!compareTickets(*arrival, categories, counts))
             return;
     } catch (const std::bad_alloc &) {
         platform_.inform(
@@ -239,7 +290,7 @@ void Tfcompare::AOLButton1Click()
     }
 
     state_.payouts = payouts;
-    state_.arrival = arrival;
+    state_.arrival = *arrival;
     state_.winCounts = counts;
     grillecomb_->setContent(nullptr);
     categories_ = std::move(categories);

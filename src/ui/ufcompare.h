@@ -9,11 +9,13 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace mvx {
 
@@ -53,6 +55,9 @@ private:
     std::vector<std::uint8_t> prepareResultGrid() const;
     bool compareTickets(const Arrival &arrival, std::vector<std::uint8_t> &categories, WinCounts &counts);
     void showSummary(const QString &summary);
+    std::optional<Arrival> checkedArrival();
+    void refuseArrival(QComboBox *box, const QString &text);
+    void markArrivalBox(QComboBox *box, bool wrong);
 
     GameState &state_;
     Platform &platform_;
@@ -62,6 +67,7 @@ private:
     std::array<QLineEdit *, kPaidCategories> payoutFields_ {};
     ui::TicketGrid *grillecomb_ = nullptr;
     QLabel *laffresul_ = nullptr;
+    QPushButton *compareButton_ = nullptr;
     std::vector<std::uint8_t> categories_;
 };
 

@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace mvx;
@@ -241,7 +242,10 @@ TEST(Winnings, MoneyTextsPayoutsAndArrivalInBothLocales)
     }
     // Single precision and 8 significant digits: 1234567.891 is 1234567.875 as a float.
     EXPECT_EQ(formatAmount(QStringLiteral("1234567.891"), english), QStringLiteral("1234567.90"));
-    EXPECT_EQ(formatAmount(QStringLiteral(" -7,5 "), french), QStringLiteral("-7,50"));
+    // No bet pays less than nothing: a negative payout is no amount.
+    EXPECT_EQ(formatAmount(QStringLiteral(" -7,5 "), french), QStringLiteral("0,00"));
+    EXPECT_FALSE(parseAmount(QStringLiteral("-1000"), QLocale::c()));
+    EXPECT_EQ(parseAmount(QStringLiteral("-0"), QLocale::c()), 0.0);
     EXPECT_TRUE(formatAmount(QStringLiteral("123456789"), english).contains(QLatin1Char('E')));
     EXPECT_EQ(parseAmount(formatAmount(QStringLiteral("123456789"), french), french), 123456790.0);
 
@@ -262,4 +266,21 @@ TEST(Winnings, MoneyTextsPayoutsAndArrivalInBothLocales)
     readArrival(
         { QStringLiteral("9"), QStringLiteral("25"), QString(), QStringLiteral("0"), QStringLiteral("x") }, arrival);
     EXPECT_EQ(arrival, arrivalOf({ 9, 5, 6, 0, 8 }));
+}
+
+// The boxes of the window start at "1": an arrival typed in part repeats horse 1 in the later
+// places. Only the places a ticket size is judged on count, and an unset place repeats nothing.
+TEST(Arrival, HorseRepeatedAmongThePlacesTheTicketSizeUses)
+{
+    const Arrival typedInPart = arrivalOf({ 7, 3, 2, 1, 1 });
+    const std::optional<RepeatedHorse> quinte = repeatedArrivalHorse(typedInPart, 5);
+    ASSERT_TRUE(quinte);
+    EXPECT_EQ(std::tuple(quinte->horse, quinte->firstPlace, quinte->secondPlace), std::tuple(1, 4, 5));
+    for (int size : { 1, 2, 3, 4, 6 })
+        EXPECT_FALSE(repeatedArrivalHorse(typedInPart, size)) << size;
+    // A couplé placé looks at the third place.
+    EXPECT_TRUE(repeatedArrivalHorse(arrivalOf({ 7, 3, 7, 1, 1 }), 2));
+    EXPECT_FALSE(repeatedArrivalHorse(arrivalOf({ 9, 3, 0, 0, 0 }), 5));
+    for (const char *wrong : { "0", "21", "-3", "", "x" })
+        EXPECT_FALSE(arrivalHorse(QString::fromLatin1(wrong))) << wrong;
 }

@@ -99,3 +99,21 @@ TEST(TicketListPrint, MoreThanAHundredPagesIsAskedFirstAndAFailureIsSaid)
     ASSERT_EQ(failing.messages.size(), 1u);
     EXPECT_EQ(failing.messages[0].title, QStringLiteral("Problème !!"));
 }
+
+// An end or a finish that fails is said in the one wording of a failed print, never taken for
+// done; the output is finished either way.
+TEST(TicketListPrint, AFailedEndIsSaid)
+{
+    for (const bool endFails : { true, false }) {
+        ScriptedPlatform failing;
+        failing.printer.failingEnd = endFails ? 1 : 0;
+        failing.printer.failingFinish = !endFails;
+        EXPECT_EQ(printTicketList(tierces(3), threeHorses(), failing), PrintOutcome::Failed);
+        ASSERT_EQ(failing.messages.size(), 1u);
+        EXPECT_EQ(failing.messages[0].text,
+            QString::fromUtf8("L'impression de la liste des tickets a échoué sur l'imprimante « Enregistreuse ».\r"
+                              "Le papier manque."));
+        EXPECT_EQ(failing.messages[0].title, QStringLiteral("Problème !!"));
+        EXPECT_EQ(failing.printer.finishes, 1);
+    }
+}

@@ -1,10 +1,13 @@
 // The command-line tool, run as a process: bytes on standard output, messages and exit codes.
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -38,9 +41,13 @@ TEST(Cli, TicketsOfASystemAndOfTheGeneratorAreTheTicketFileBytes)
     const CliRun system = cli({ "tickets", "--system", "2", "4", "9", "1", "12", "6", "3" });
     EXPECT_EQ(system.exitCode, 0) << system.err.toStdString();
     EXPECT_EQ(system.out, QByteArray("4,9,1,12,6,\r\n4,9,1,12,3,\r\n4,9,1,6,3,\r\n4,9,12,6,3,\r\n"));
-    // After "--" every argument is a box, an empty one included.
-    const CliRun boxes = cli({ "tickets", "-s", "2", "--", "4", "", "9", "1", "12", "6", "3" });
+    // After "--" every argument is a box, an empty one included: past the six boxes system 2
+    // takes it changes nothing, among them it leaves the system a horse short.
+    const CliRun boxes = cli({ "tickets", "-s", "2", "--", "4", "9", "1", "12", "6", "3", "" });
     EXPECT_EQ(boxes.out, system.out);
+    const CliRun gap = cli({ "tickets", "-s", "2", "--", "4", "", "9", "1", "12", "6", "3" });
+    EXPECT_EQ(gap.exitCode, 2);
+    EXPECT_TRUE(gap.out.isEmpty());
 
     const CliRun based = cli({ "tickets", "-n", "4", "-k", "3", "--bases=1", "--base-positions", "2", "7", "3", "12", "5" });
     EXPECT_EQ(based.exitCode, 0) << based.err.toStdString();
@@ -69,6 +76,17 @@ TEST(Cli, RefusedSelectionsGiveTheWindowsMessagesAndWriteNothing)
     EXPECT_EQ(repeated.exitCode, 2);
     EXPECT_TRUE(repeated.err.contains(QStringLiteral("Il y a une erreur dans votre sélection")));
     EXPECT_TRUE(repeated.out.isEmpty());
+
+    // A reduced system needs as many different horses as it takes: system 2 takes six.
+    for (const QStringList &horses : { QStringList { "4", "9", "1" }, QStringList { "4", "4", "1", "12", "6", "3" } }) {
+        const CliRun refused = cli(QStringList { "tickets", "--system", "2", "-o", path } + horses);
+        EXPECT_EQ(refused.exitCode, 2) << horses.join(' ').toStdString();
+        EXPECT_TRUE(
+            refused.err.contains(QStringLiteral("Opération impossible : Il y a une erreur dans votre sélection")))
+            << refused.err.toStdString();
+        EXPECT_TRUE(refused.out.isEmpty());
+        EXPECT_FALSE(QFile::exists(path));
+    }
 }
 
 TEST(Cli, BadArgumentsAreNamedAndHelpIsThere)
@@ -120,6 +138,38 @@ TEST(Cli, AFullDiskIsReportedWithExitStatusOne)
     }
 }
 
+// A device or a pipe is written in place: a temporary file renamed over it would put a
+// regular file where it was.
+TEST(Cli, DevicesAndPipesAreWrittenDirectly)
+{
+    const QStringList system2 = { "tickets", "-s", "2", "4", "9", "1", "12", "6", "3", "-o" };
+    EXPECT_EQ(cli(system2 + QStringList { "/dev/null" }).exitCode, 0);
+    struct stat null
+    {
+    };
+    ASSERT_EQ(::stat("/dev/null", &null), 0);
+    EXPECT_TRUE(S_ISCHR(null.st_mode));
+
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QProcess reader;
+    reader.start(QStringLiteral("cat"), { pipe });
+    ASSERT_TRUE(reader.waitForStarted());
+    const CliRun written = cli(system2 + QStringList { pipe });
+    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    EXPECT_EQ(
+        reader.readAllStandardOutput(), QByteArray("4,9,1,12,6,\r\n4,9,1,12,3,\r\n4,9,1,6,3,\r\n4,9,12,6,3,\r\n"));
+    struct stat fifo
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(pipe).constData(), &fifo), 0);
+    EXPECT_TRUE(S_ISFIFO(fifo.st_mode));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+        QStringList { QStringLiteral("pipe") });
+}
+
 TEST(Cli, AnEmptyOutputNameAndAGeneratorWithoutItsCountsAreRefused)
 {
     EXPECT_EQ(cli({ "tickets", "-s", "2", "-o", "", "1", "2", "3", "4", "5", "6" }).exitCode, 2);
@@ -165,4 +215,21 @@ TEST(Cli, SystemsVerifyChecksEveryPromise)
         EXPECT_TRUE(line.endsWith("\tok")) << line.toStdString();
     EXPECT_EQ(cli({ "systems", "--verify", "14" }).out,
               QByteArray("14\tminimum 1 bonus4 si 4 premiers sont parmis la selection\tok\n"));
+}
+
+// An arrival that gives a horse twice, and a negative payout, are refused before anything is
+// written: a repeated horse would count once per place and pay tickets that did not win.
+TEST(Cli, CompareRefusesARepeatedHorseAndANegativePayout)
+{
+    const QByteArray tickets("7,3,2,1,4,\n2,3,7,5,6,\n");
+    const CliRun repeated = cli({ "compare", "--arrival", "7,3,2,1,1" }, tickets);
+    EXPECT_EQ(repeated.exitCode, 2);
+    EXPECT_TRUE(repeated.out.isEmpty());
+    EXPECT_TRUE(repeated.err.contains(QStringLiteral("Le cheval 1"))) << repeated.err.toStdString();
+    EXPECT_EQ(cli({ "compare", "--arrival", "7,3,7" }, "7,3,\n").exitCode, 2);
+
+    const CliRun negative = cli({ "compare", "--arrival", "7,3,2,1,9", "--payouts", "-1000" }, tickets);
+    EXPECT_EQ(negative.exitCode, 2);
+    EXPECT_TRUE(negative.out.isEmpty());
+    EXPECT_EQ(cli({ "compare", "--arrival", "7,3,2,1,9", "--payouts", "0,0,1000" }, tickets).exitCode, 0);
 }

@@ -3,6 +3,7 @@
 #include "support/scripted_platform.h"
 #include "support/test_data.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -94,6 +95,27 @@ TEST(TicketRequest, RefusedSelectionsShowTheirMessagesAndGenerateNothing)
     EXPECT_EQ(platform.messages[0].text, QStringLiteral("Il y a une erreur dans votre sélection"));
     EXPECT_EQ(platform.messages[0].title, QStringLiteral("Opération impossible"));
     expectEarlierList(state);
+
+    // A reduced system on fewer horses than it takes, on a repeated horse or on a gap: refused
+    // the same way by every button, before a file name is asked.
+    const Message wrong = messages::wrongGeneratorSelection();
+    for (const SystemsPage &page : { systemPage(2, { "4", "9", "1" }), systemPage(2, { "4", "4", "1", "12", "6", "3" }),
+             systemPage(2, { "4", "9", "", "1", "12", "6", "3" }) }) {
+        for (TicketDestination destination :
+            { TicketDestination::List, TicketDestination::File, TicketDestination::Print }) {
+            platform.messages.clear();
+            EXPECT_FALSE(prepareTickets(state, page, destination, platform));
+            EXPECT_EQ(platform.messageTexts(), QStringList { wrong.text });
+        }
+        platform.messages.clear();
+        EXPECT_FALSE(prepareComparison(state, page, platform));
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].title, wrong.title);
+    }
+    EXPECT_TRUE(platform.fileDialogs.empty());
+    expectEarlierList(state);
+    // Boxes past the six that system 2 takes are not looked at.
+    EXPECT_TRUE(checkTicketRequest(systemPage(2, { "4", "9", "1", "12", "6", "3", "4" })).empty());
 }
 
 TEST(TicketRequest, TicketFileHoldsOneCommaTerminatedLinePerTicket)
@@ -162,37 +184,41 @@ TEST(TicketRequest, FilesThatCannotBeWrittenAreReportedWithTheirName)
     EXPECT_EQ(platform.messages[0].title, QStringLiteral("Fichier non sauvegardé !!"));
     expectEarlierList(state);
 
-    // A disk that fills up: the write fails at the end, the reason is given, nothing crashes.
+    // A device that is full, written in place: the reason is given, the list stays the earlier one.
     prepareTickets(state, page, TicketDestination::File, platform);
     ASSERT_EQ(platform.messages.size(), 2u);
     EXPECT_TRUE(platform.messages[1].text.contains(QStringLiteral("/dev/full")));
     EXPECT_TRUE(platform.messages[1].text.contains(QStringLiteral("space"), Qt::CaseInsensitive))
         << platform.messages[1].text.toStdString();
     EXPECT_EQ(platform.waitCursorDepth, 0);
+    expectEarlierList(state);
 }
 
-// A disk that fills up in the middle of a line, in a child process whose files may not grow
-// past a million bytes: the file keeps whole lines only, and the list counts exactly those.
-TEST(TicketRequest, AWriteFailureLeavesWholeLinesAndTheirCount)
+// A disk that fills up in the middle of the file, in a child process whose files may not grow
+// past a million bytes: the earlier file, the list and the selection stay, and no temporary
+// file is left.
+TEST(TicketRequest, AWriteFailureLeavesTheEarlierFileAndList)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tickets.txt"));
+    const QByteArray earlier("an earlier file\r\n");
+    mvx::testing::writeBytes(path, earlier);
     const auto writeUntilTheLimit = [&] {
         const rlimit limit { 1000000, 1000000 };
         setrlimit(RLIMIT_FSIZE, &limit);
         std::signal(SIGXFSZ, SIG_IGN);
-        GameState state;
+        GameState state = stateWithEarlierList();
         ScriptedPlatform platform;
         platform.answers.push_back(Platform::Answer::Yes);
         platform.fileNames.push_back(path);
         prepareTickets(state, generatorPage({ "1", "12", "3", "10", "5", "8", "7", "6", "9", "4" }, 10, 6, 0, false),
                        TicketDestination::File, platform);
-        const QByteArray written = readBytes(path);
         const bool reported = platform.messages.size() == 2
             && platform.messages[1].title == QStringLiteral("Fichier non sauvegardé !!");
-        const bool wholeLines = written.size() > 900000 && written.endsWith("\r\n");
-        const bool counted = state.tickets.count() == written.count('\n');
-        std::exit((reported ? 0 : 1) + (wholeLines ? 0 : 2) + (counted ? 0 : 4));
+        const bool fileKept = readBytes(path) == earlier
+            && QDir(dir.path()).entryList(QDir::Files | QDir::Hidden) == QStringList { QStringLiteral("tickets.txt") };
+        const bool listKept = state.tickets.count() == 4 && state.selection.otherHorses[1] == 4;
+        std::exit((reported ? 0 : 1) + (fileKept ? 0 : 2) + (listKept ? 0 : 4));
     };
     EXPECT_EXIT(writeUntilTheLimit(), ::testing::ExitedWithCode(0), "");
 }
@@ -232,9 +258,9 @@ TEST(TicketRequest, ListsTooBigForMemoryAreRefusedBeforeTheCountQuestion)
     EXPECT_TRUE(checkTicketListFits(2147483648u, TicketLayout { 1, 0, { 1, 2, 3 } }, 0, roomy).has_value());
 }
 
-// "Annuler" during a long generation: the earlier selection and list stay; a file being written
-// goes away, even one that was there before.
-TEST(TicketRequest, StoppedGenerationsLeaveTheEarlierListAndNoFile)
+// "Annuler" during a long generation: the earlier selection, list and file stay, and nothing
+// else is left in the folder.
+TEST(TicketRequest, StoppedGenerationsLeaveTheEarlierListAndFile)
 {
     GameState state = stateWithEarlierList();
     const Selection earlierSelection = state.selection;
@@ -247,7 +273,8 @@ TEST(TicketRequest, StoppedGenerationsLeaveTheEarlierListAndNoFile)
     platform.fileNames.push_back(path);
     const SystemsPage page = generatorPage({ "1", "12", "3", "10", "5", "8", "7", "6", "9", "4" }, 10, 6, 0, false);
     EXPECT_FALSE(prepareTickets(state, page, TicketDestination::File, platform));
-    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(readBytes(path), QByteArray("an earlier file\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("tickets.txt") });
     EXPECT_FALSE(prepareTickets(state, page, TicketDestination::List, platform));
     ASSERT_EQ(platform.longWorks.size(), 2);
     EXPECT_TRUE(platform.longWorks[0].contains(QStringLiteral("151200 tickets"))) << platform.longWorks[0].toStdString();

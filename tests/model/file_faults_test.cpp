@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace mvx;
@@ -203,40 +204,102 @@ TEST_F(FileFaults, AFullDiskKeepsTheOldFilesUntilThereIsRoomAgain)
     EXPECT_EQ(decodeGameRecord(readBytes(gamePath()))->systemNumber, 12);
 }
 
-TEST_F(FileFaults, ATicketFileOnAFullDiskKeepsWholeTicketsAndCountsThem)
+// The biggest list the generator offers (20 horses, 5 per ticket, every order: 27 MB), asked
+// for as a file over an earlier one, with the earlier list of system 2 in memory.
+class TicketFileFaults : public FileFaults
 {
-    prepare("64k");
+protected:
+    void prepareTicketFiles(const QString &size)
+    {
+        prepare(size);
+        if (IsSkipped())
+            return;
+        SystemsPage system2;
+        system2.systemNumber = 2;
+        system2.boxes = mvx::testing::selectionBoxes({ "4", "9", "1", "12", "6", "3" });
+        ASSERT_TRUE(mvx::prepareTickets(state, system2, TicketDestination::List, platform));
+        writeBytes(ticketPath(), earlierTickets);
+        all.reducedTab = false;
+        all.generator.horsesToCombine = 20;
+        all.generator.horsesPerTicket = 5;
+        all.generator.reduced = false;
+        for (int h = 1; h <= 20; ++h)
+            all.boxes[std::size_t(h - 1)] = QString::number(h);
+    }
+
+    QString ticketPath() const { return folder + "tickets.txt"; }
+
+    // Asks for the file; the events of the request after the count question.
+    QStringList writeAll()
+    {
+        platform.answers = { Platform::Answer::Yes };
+        platform.fileNames = { ticketPath() };
+        platform.events.clear();
+        EXPECT_FALSE(mvx::prepareTickets(state, all, TicketDestination::File, platform));
+        return platform.events.mid(1);
+    }
+
+    // The earlier file and list as they were, and nothing else in the folder.
+    void expectEarlierTickets()
+    {
+        EXPECT_EQ(readBytes(ticketPath()), earlierTickets);
+        EXPECT_EQ(files(), (QStringList { "MAROVELL.PAR", "ancien.mvx", "tickets.txt" }));
+        EXPECT_EQ(state.tickets.count(), 4);
+        EXPECT_EQ(state.selection.otherHorses[6], 3);
+    }
+
+    // A folder where the file system has no unnamed temporary files, or the program cannot give
+    // them a name: /proc hidden from this process.
+    void withoutUnnamedFiles()
+    {
+        ASSERT_TRUE(sandbox.mountTmpfs("/proc", "size=4k")) << sandbox.lastError().toStdString();
+    }
+
+    const QByteArray earlierTickets = "4,9,1,12,6,\r\n";
+    SystemsPage all;
+};
+
+TEST_F(TicketFileFaults, AFullDiskLeavesTheEarlierFileAndListAndNoTemporaryFile)
+{
+    prepareTicketFiles("64k");
     if (IsSkipped())
         return;
+    for (bool unnamed : { true, false }) {
+        SCOPED_TRACE(unnamed ? "unnamed temporary file" : "hidden temporary file");
+        if (!unnamed)
+            withoutUnnamedFiles();
+        const QStringList events = writeAll();
+        ASSERT_EQ(events.size(), 1);
+        EXPECT_TRUE(events[0].startsWith(
+            "Fichier non sauvegardé !!: Impossible d'écrire les tickets dans le fichier " + ticketPath() + " :\r"));
+        EXPECT_GT(events[0].section('\r', 1).size(), 0) << "the system's reason follows";
+        expectEarlierTickets();
+    }
+}
 
-    // 20 horses, 5 per ticket, every order: far more than the disk takes, and the write that
-    // fills it stops inside a line.
-    SystemsPage all;
-    all.reducedTab = false;
-    all.generator.horsesToCombine = 20;
-    all.generator.horsesPerTicket = 5;
-    all.generator.reduced = false;
-    for (int h = 1; h <= 20; ++h)
-        all.boxes[std::size_t(h - 1)] = QString::number(h);
-    const QString name = folder + "tickets.txt";
-    platform.answers = { Platform::Answer::Yes };
-    platform.fileNames = { name };
-    platform.events.clear();
-    EXPECT_FALSE(prepareTickets(state, all, TicketDestination::File, platform));
+TEST_F(TicketFileFaults, WithHiddenTemporaryFilesAStopLeavesNothingAndAWholeFileKeepsThePermissions)
+{
+    prepareTicketFiles("64m");
+    if (IsSkipped())
+        return;
+    ASSERT_EQ(::chmod(QFile::encodeName(ticketPath()).constData(), 0640), 0);
+    withoutUnnamedFiles();
 
-    ASSERT_EQ(platform.events.size(), 2);
-    EXPECT_TRUE(platform.events[1].startsWith(
-        "Fichier non sauvegardé !!: Impossible d'écrire les tickets dans le fichier " + name + " :\r"));
-    EXPECT_GT(platform.events[1].section('\r', 1).size(), 0) << "the system's reason follows";
+    platform.stopLongWorkAt = 100000;
+    EXPECT_TRUE(writeAll().isEmpty());
+    expectEarlierTickets();
 
-    const QByteArray bytes = readBytes(name);
-    ASSERT_GT(bytes.size(), 1000);
-    EXPECT_LT(bytes.size(), 64 * 1024);
-    const QList<QByteArray> lines = bytes.split('\n');
-    EXPECT_TRUE(lines.last().isEmpty()) << "the file ends with a whole line: " << lines.last().toStdString();
-    const QRegularExpression ticket(QStringLiteral("^([0-9]{1,2},){5}\r$"));
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
-        ASSERT_TRUE(ticket.match(QString::fromLatin1(lines[i])).hasMatch()) << "line " << i + 1;
-    EXPECT_EQ(lines.first(), "1,2,3,4,5,\r");
-    EXPECT_EQ(state.tickets.count(), lines.size() - 1);
+    platform.stopLongWorkAt.reset();
+    EXPECT_TRUE(writeAll().isEmpty());
+    const QByteArray bytes = readBytes(ticketPath());
+    EXPECT_EQ(bytes.count('\n'), 1860480);
+    EXPECT_TRUE(bytes.startsWith("1,2,3,4,5,\r\n"));
+    EXPECT_TRUE(bytes.endsWith("20,19,18,17,16,\r\n"));
+    EXPECT_EQ(files(), (QStringList { "MAROVELL.PAR", "ancien.mvx", "tickets.txt" }));
+    struct stat replaced
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(ticketPath()).constData(), &replaced), 0);
+    EXPECT_EQ(replaced.st_mode & 07777, 0640u);
+    EXPECT_EQ(state.tickets.count(), 1860480);
 }

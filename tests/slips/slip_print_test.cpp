@@ -188,3 +188,29 @@ TEST(SlipRun, WholeListFallbackAndPrinterFailure)
         << platform.messages[0].text.toStdString();
     EXPECT_EQ(platform.printer.count(PrintCall::Kind::EndDocument), 3);
 }
+
+// All slips at once run as long work: "Annuler" stops between two slips, the slips sent stay
+// whole and nothing is said. A PDF that cannot be written holds none of them, and says so.
+TEST(SlipRun, StoppedBetweenSlipsAndAFileThatFailsHoldsNone)
+{
+    auto state = oneHorseTickets(10);
+    ScriptedPlatform platform;
+    platform.stopLongWorkAt = 4;
+    const SlipRunResult stopped = printSlips(*state, runOf(1, 1, 10), platform);
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(stopped.slipsSent, 4);
+    EXPECT_EQ(platform.printer.count(PrintCall::Kind::BeginDocument), 4);
+    EXPECT_EQ(platform.printer.count(PrintCall::Kind::EndDocument), 4);
+    EXPECT_EQ(platform.longWorks, QStringList { QStringLiteral("Impression de 10 bulletins...") });
+    EXPECT_TRUE(platform.messages.empty());
+
+    platform = ScriptedPlatform();
+    platform.printer.failingFinish = true;
+    const SlipRunResult failed = printSlips(*state, runOf(1, 1, 10), platform);
+    EXPECT_TRUE(failed.failed);
+    EXPECT_EQ(failed.slipsSent, 0);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text,
+        QString::fromUtf8("L'impression des bulletins a échoué sur l'imprimante « Enregistreuse ».\r"
+                          "Le papier manque.\r0 bulletin sur 10 imprimé."));
+}

@@ -77,7 +77,13 @@ bool RecordingPrintSurface::beginDocument()
 bool RecordingPrintSurface::endDocument()
 {
     device_.calls.push_back(call(PrintCall::Kind::EndDocument));
-    return true;
+    return device_.failingEnd != device_.documentsBegun;
+}
+
+bool RecordingPrintSurface::finish()
+{
+    ++device_.finishes;
+    return !device_.failingFinish;
 }
 
 void RecordingPrintSurface::abortDocument()

@@ -41,6 +41,11 @@ struct PrintDevice
     int offsetY = 83;
     // The device refuses the document with this 1-based number (0: never).
     int failingDocument = 0;
+    // The device fails the end of the document with this number, or the finish of the output.
+    int failingEnd = 0;
+    bool failingFinish = false;
+    QString failureReason = QStringLiteral("le papier manque");
+    int finishes = 0;
 
     std::vector<PrintCall> calls;
     int documentsBegun = 0;
@@ -66,6 +71,9 @@ public:
     bool endDocument() override;
     void abortDocument() override;
     bool newPage() override;
+    bool finish() override;
+    QString destination() const override { return QStringLiteral("l'imprimante « Enregistreuse »"); }
+    QString failureReason() const override { return device_.failureReason; }
 
     int pageWidth() const override { return device_.pageWidth; }
     int pageHeight() const override { return device_.pageHeight; }

@@ -31,6 +31,7 @@ public:
     void beep() override { ++beeps; }
     QString saveFileName(const FileDialog &dialog) override;
     QString openFileName(const FileDialog &dialog) override;
+    void fileSaved(const QString &fileName) override { savedFiles.append(fileName); }
     void setWaitCursor(bool waiting) override;
     QString programFolder() override { return folder; }
     bool openDocument(const QString &pathOrUrl) override;
@@ -66,6 +67,7 @@ public:
     int waitCursorDepth = 0;
     int waitCursorShown = 0;
     QStringList longWorks; // the label of each
+    QStringList savedFiles; // told written after a save dialog
 
     QStringList messageTexts() const;
 };

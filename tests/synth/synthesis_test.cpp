@@ -140,6 +140,8 @@ TEST_F(SynthesisExport, TwentyHorsesMakeTheHeadingAndTwentyLines)
         "Indiquez le fichier de sauvegardetexte (*.txt)|*.txttxt");
     EXPECT_TRUE(asked.pathMustExist && !asked.confirmOverwrite);
 
+    EXPECT_EQ(platform.savedFiles, QStringList { path });
+
     // The second export proposes the first one's name and replaces the file without a question.
     rows.resize(1);
     ASSERT_TRUE(exportSynthesis(rows, previous, platform));
@@ -169,6 +171,9 @@ TEST_F(SynthesisExport, FailedWriteIsReportedAndKeepsTheOldFile)
     EXPECT_EQ(platform.messageTexts(), QStringList { "Il y a eu un problème" });
     EXPECT_EQ(platform.messages.at(0).title, "Fichier non sauvegardé !!");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+    // A name that failed is neither proposed again nor its folder remembered.
+    EXPECT_EQ(previous, QString());
+    EXPECT_TRUE(platform.savedFiles.isEmpty());
 }
 
 class Chart : public PrintPicture

@@ -4,6 +4,7 @@
 #include "ui/ticket_grid.h"
 #include "ui/ufcompare.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -128,11 +129,19 @@ private Q_SLOTS:
         QCOMPARE(w.summary(), QString());
         QCOMPARE(w.categories(), QStringList());
 
-        // "25" keeps the third place of the last comparison: the first ticket is still ordered.
+        // "25" is no horse: the box is shown wrong, the user told, nothing compared.
         w.typeArrival({ "7", "3", "25", "1", "9" });
         QCOMPARE(w.place(3)->currentText(), QStringLiteral("25"));
         w.click("AOLButton1");
-        QCOMPARE(state.arrival[3], 12);
+        QCOMPARE(w.platform.messageTexts(),
+            QStringList { QString::fromUtf8("La 3e place de l'arrivée n'est pas un cheval de 1 à 20.") });
+        QVERIFY(w.place(3)->property("wrongArrival").toBool());
+        QCOMPARE(w.categories(), QStringList());
+        QCOMPARE(w.platform.longWorks.size(), 1);
+        w.platform.messages.clear();
+        w.typeArrival({ "7", "3", "12", "1", "9" });
+        QVERIFY(!w.place(3)->property("wrongArrival").toBool());
+        w.click("AOLButton1");
         QCOMPARE(w.categories(), QStringList({ "Quinté ordre", "Bonus 4", "" }));
 
         // "Annuler" during the comparison: the last results, counts and arrival stay.
@@ -140,6 +149,7 @@ private Q_SLOTS:
         w.typeArrival({ "9", "1", "12", "3", "7" });
         w.click("AOLButton1");
         QCOMPARE(w.platform.longWorks.size(), 3);
+        QVERIFY(w.platform.messages.empty());
         QCOMPARE(w.categories(), QStringList({ "Quinté ordre", "Bonus 4", "" }));
         QCOMPARE(w.summary(), QStringLiteral("1 Quinte\n1 Bonus 4\nGains  :1050"));
         QCOMPARE(state.arrival[1], 7);
@@ -151,6 +161,64 @@ private Q_SLOTS:
         w.click("AOLButton1");
         QCOMPARE(w.categories(), QStringList({ "" }));
         QCOMPARE(w.summary(), QStringLiteral("Gains  :0"));
+    }
+
+    // The boxes start at "1": typing only the first three places leaves horse 1 twice. Refused
+    // before anything is computed for quinté tickets, accepted for tiercé ones, which look at
+    // three places; a negative payout is no amount. Enter compares from any field on every
+    // showing, Escape closes from any field.
+    void repeatedArrivalKeysAndNegativePayout()
+    {
+        mvx::GameState state;
+        setTickets(state, { { 7, 3, 2, 1, 4 }, { 2, 3, 7, 5, 6 } });
+        Window w(state);
+        QVERIFY(w.active);
+        w.typeArrival({ "7", "3", "2" });
+        QTest::keyClick(w.place(3), Qt::Key_Return);
+        QCOMPARE(w.platform.messageTexts(),
+            QStringList { QString::fromUtf8("Le cheval 1 est à la fois 4e et 5e de l'arrivée : chaque place doit avoir "
+                                            "un cheval différent.") });
+        QCOMPARE(w.platform.messages[0].title, QString::fromUtf8("Opération impossible"));
+        QVERIFY(w.place(5)->property("wrongArrival").toBool());
+        QVERIFY(w.platform.longWorks.isEmpty());
+        QCOMPARE(w.summary(), QString());
+        QCOMPARE(state.winCounts, mvx::WinCounts {});
+
+        w.typePayout("equarteordre", QStringLiteral("-1000"));
+        QCOMPARE(w.field("equarteordre")->text(), QStringLiteral("0,00"));
+        w.typeArrival({ "7", "3", "2", "1", "9" });
+        w.field("eqbonus4")->setFocus();
+        QTest::keyClick(w.field("eqbonus4"), Qt::Key_Enter);
+        QCOMPARE(w.categories(), QStringList({ "Bonus 4", "Bonus 3" }));
+
+        // Escape from the grid, from an arrival box.
+        w.find<TicketGrid>(QStringLiteral("grillecomb"))->table()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!w.window.isVisible());
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        w.place(2)->setFocus();
+        QTest::keyClick(w.place(2), Qt::Key_Escape);
+        QVERIFY(!w.window.isVisible());
+
+        // Shown again after "Retour" had the focus: Enter compares (1, 1, 1 is refused, the
+        // window stays), here tiercé tickets with horse 1 left twice in places 4 and 5.
+        setTickets(state, { { 7, 3, 2 }, { 3, 7, 2 } });
+        w.platform.messages.clear();
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        w.find<QPushButton>(QStringLiteral("bquit"))->setFocus();
+        w.window.hide();
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(w.window.isVisible());
+        QCOMPARE(w.platform.messages.size(), std::size_t(1));
+        w.platform.messages.clear();
+        w.typeArrival({ "7", "3", "2" });
+        QTest::keyClick(w.place(3), Qt::Key_Return);
+        QVERIFY(w.platform.messages.empty());
+        QCOMPARE(w.categories(), QStringList({ "Tierce ordre", QString::fromUtf8("Tiercé désordre") }));
     }
 
     // "Comparer avec l'arrivée" generates the couplé tickets and opens the window on them.

@@ -1,13 +1,17 @@
+#include "arrival/ticket_list_print.h"
 #include "combi/catalogue.h"
 #include "support/recording_print_surface.h"
 #include "support/scripted_platform.h"
+#include "support/test_data.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/common_widgets.h"
+#include "ui/long_work.h"
 #include "ui/qt_print_surface.h"
 #include "ui/ticket_grid.h"
 #include "ui/uresultatcomb.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -174,6 +178,57 @@ private Q_SLOTS:
         QVERIFY(qAbs(words[3].xMin - (10 + offsetX) * 72.0 / 600) < 1.5);
         QVERIFY(words[5].yMin > words[3].yMax);
         QVERIFY(words[3].yMin > words[0].yMax);
+    }
+
+    // A long list prints on the thread of the long work, into a real PDF: whole when it runs to
+    // its end, and when it is stopped, no file and no temporary file at all, nothing said.
+    void longPrintRunsOnTheWorkThreadAndStopsCleanly()
+    {
+        struct ThreadedPlatform : ScriptedPlatform
+        {
+            void runLongWork(
+                const QString &label, mvx::WorkProgress &progress, const std::function<void()> &work) override
+            {
+                longWorks.append(label);
+                if (stopLongWorkAt)
+                    progress.requestStopAt(*stopLongWorkAt);
+                mvx::ui::runWithProgress(nullptr, label, progress, work, 0);
+            }
+        };
+        mvx::GameState state;
+        for (int h = 1; h <= 5; ++h)
+            state.selection.otherHorses[std::size_t(h)] = h + 10;
+        const std::int64_t count = 6000;
+        state.tickets = mvx::TicketList::stored(mvx::TicketLayout { 5, 0, { 1, 2, 3 } }, count);
+        for (std::int64_t t = 0; t < count; ++t)
+            state.tickets.append("ABCDE");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("liste.pdf"));
+        QByteArray printed;
+        for (const bool stop : { false, true }) {
+            ThreadedPlatform platform;
+            platform.answers = { mvx::Platform::Answer::Yes }; // the page count question
+            if (stop)
+                platform.stopLongWorkAt = 1000;
+            platform.printerFactory = [&] { return mvx::QtPrintSurface::toPdf(pdf, 300); };
+            const mvx::PrintOutcome outcome = mvx::printTicketList(state.tickets, state.selection, platform);
+            QCOMPARE(platform.longWorks.size(), 1);
+            QCOMPARE(platform.messages.size(), std::size_t(1)); // the question only
+            // Stopped, the file printed before stays as it was, with nothing beside it.
+            QCOMPARE(
+                QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("liste.pdf") });
+            if (stop) {
+                QCOMPARE(outcome, mvx::PrintOutcome::Stopped);
+                QCOMPARE(mvx::testing::readBytes(pdf), printed);
+                continue;
+            }
+            printed = mvx::testing::readBytes(pdf);
+            QCOMPARE(outcome, mvx::PrintOutcome::Printed);
+            const std::vector<mvx::testing::PdfWord> words = mvx::testing::readPdfWords(pdf);
+            QCOMPARE(int(words.size()), 3 + 5 * int(count));
+            QVERIFY(words.back().page > 100);
+            QCOMPARE(words.back().text, QStringLiteral("15"));
+        }
     }
 };
 

@@ -127,7 +127,11 @@ void FsyntheseTest::seeThePrintAndTheExportFromTheMainWindow()
         QCOMPARE(cell(grid, 0, 0) + cell(grid, 0, 1) + cell(grid, 0, 2) + cell(grid, 0, 3),
             QStringLiteral("POSCHEVAUXPOINTS%"));
         QCOMPARE(cell(grid, 4, 0) + cell(grid, 4, 1) + cell(grid, 4, 2) + cell(grid, 4, 3),
-            QStringLiteral("4CHEVAL 918,33333301544189"));
+            QStringLiteral("4CHEVAL 918,33"));
+        // Rounded as a punter reads it; the full share is the tip, and the export keeps it.
+        QCOMPARE(cell(grid, 1, 3), QStringLiteral("41,67"));
+        QCOMPARE(grid->model()->index(1, 3).data(Qt::ToolTipRole).toString(), QStringLiteral("41,6666679382324"));
+        QCOMPARE(cell(grid, 20, 3), QStringLiteral("0,00"));
         auto *cells = qobject_cast<ui::GridCellDelegate *>(grid->itemDelegate());
         QVERIFY(cells && cells->boldColumns() == QSet<int> { 3 });
 
@@ -163,7 +167,7 @@ void FsyntheseTest::seeThePrintAndTheExportFromTheMainWindow()
     const PdfWord *pos = findWord(words, QStringLiteral("POS."));
     const PdfWord *horses = findWord(words, QStringLiteral("CHEVAUX"));
     const PdfWord *pts = findWord(words, QStringLiteral("PTS"));
-    const PdfWord *share = findWord(words, QStringLiteral("41,6666679382324"));
+    const PdfWord *share = findWord(words, QStringLiteral("41,67"));
     const PdfWord *chartTitle = findWord(words, QStringLiteral("RESULTATS"));
     QVERIFY(title && pos && horses && pts && share && chartTitle);
     const double centre = (page.offsetX + page.width / 2.0) * 72 / 600;

@@ -1,13 +1,23 @@
+#include "model/mount_sandbox.h"
+#include "print/print_failure.h"
 #include "support/recording_print_surface.h"
+#include "support/scripted_platform.h"
+#include "support/test_data.h"
+#include "synth/synthesis_output.h"
 #include "ui/qt_print_surface.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 
 using mvx::QtPrintSurface;
+using mvx::testing::MountSandbox;
 using mvx::testing::PdfWord;
+using mvx::testing::readBytes;
 using mvx::testing::readPdfWords;
+using mvx::testing::ScriptedPlatform;
 
 class QtPrintSurfaceTest : public QObject
 {
@@ -36,6 +46,8 @@ private Q_SLOTS:
             QVERIFY(surface->beginDocument());
             surface->drawText(600, 1200, QStringLiteral("BETA"));
             QVERIFY(surface->endDocument());
+            QVERIFY(!QFile::exists(file)); // written aside until it is finished
+            QVERIFY(surface->finish());
         }
         const std::vector<PdfWord> words = readPdfWords(file);
         QCOMPARE(int(words.size()), 2);
@@ -46,6 +58,44 @@ private Q_SLOTS:
         // 600 dots are one inch, 72 points; the pen starts at x.
         QVERIFY(qAbs(words[0].xMin - (1200 + offsetX) * 72.0 / 600) < 1.5);
         QVERIFY(qAbs(words[1].xMin - (600 + offsetX) * 72.0 / 600) < 1.5);
+    }
+
+    // A PDF that cannot be written is never a print done: the message says what failed and
+    // names the file. On a full disk the earlier file stays as it was and no temporary file is
+    // left; in a folder that takes no file, nothing is made.
+    void aPdfThatCannotBeWrittenIsSaidAndNamed()
+    {
+        const std::vector<mvx::SynthesisRow> rows(20, { "1", "CHEVAL 2", "5", "41,67" });
+        const mvx::PrintPicture chart;
+        auto printInto = [&](const QString &file) {
+            ScriptedPlatform platform;
+            platform.printerFactory = [&] { return QtPrintSurface::toPdf(file, 600); };
+            mvx::printSynthesis(rows, chart, platform);
+            return platform.messageTexts();
+        };
+        const QString refused = QStringLiteral("/proc/synthese.pdf");
+        QCOMPARE(printInto(refused),
+            QStringList { mvx::printFailureText(QString::fromUtf8("de la synthèse"),
+                QString::fromUtf8("le fichier « %1 »").arg(refused),
+                QString::fromUtf8("Le fichier ne peut pas être créé dans ce dossier")) });
+
+        if (const QString why = MountSandbox::unavailableReason(); !why.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("no full disk can be made here: ") + why));
+        QTemporaryDir dir;
+        const QString disk = dir.filePath(QStringLiteral("disk"));
+        QVERIFY(QDir().mkpath(disk));
+        MountSandbox sandbox;
+        if (!sandbox.mountTmpfs(disk, QStringLiteral("mode=0755,size=8k")))
+            QSKIP(qPrintable(QStringLiteral("no full disk can be made here: ") + sandbox.lastError()));
+        const QString file = disk + QStringLiteral("/synthese.pdf");
+        QFile earlier(file);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+        earlier.close();
+        QCOMPARE(printInto(file),
+            QStringList { mvx::printFailureText(QString::fromUtf8("de la synthèse"),
+                QString::fromUtf8("le fichier « %1 »").arg(file), QStringLiteral("Le disque est plein")) });
+        QCOMPARE(readBytes(file), QByteArray("earlier"));
+        QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("synthese.pdf") });
     }
 };
 
