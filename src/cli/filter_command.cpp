@@ -5,6 +5,7 @@
 #include "cli/output.h"
 
 #include "combi/ticket_text.h"
+#include "model/system_reason.h"
 
 #include <QTemporaryFile>
 
@@ -59,38 +60,52 @@ int run(const QStringList &arguments)
     QString name;
     if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "ticket"))
         return *status;
-    // The whole file is checked before the first ticket is written: standard input is kept
-    // aside to be read a second time.
-    QTemporaryFile spool;
-    QIODevice *source = &in;
-    if (in.isSequential()) {
-        if (!spool.open()) {
-            printError(QStringLiteral("Impossible de garder l'entrée standard : %1").arg(spool.errorString()));
-            return kExitFailure;
-        }
-        QByteArray block(kBlock, Qt::Uninitialized);
-        for (qint64 got; (got = in.read(block.data(), block.size())) > 0;)
-            if (spool.write(block.constData(), got) != got) {
-                printError(QStringLiteral("Impossible de garder l'entrée standard : %1").arg(spool.errorString()));
-                return kExitFailure;
-            }
-        if (in.error() != QFileDevice::NoError) {
-            printError(QStringLiteral("Impossible de lire le fichier %1 : %2").arg(name, in.errorString()));
-            return kExitFailure;
-        }
-        spool.seek(0);
-        source = &spool;
-    }
 
-    // First reading: every ticket of one size, 1 to 8 horses of 1 to 20, and the conditions
-    // possible for that size.
+    // The whole input is checked before anything is written: the kept tickets wait in a
+    // temporary file, so that the input's size never weighs on memory, and go out once the last
+    // line has been read.
+    QTemporaryFile spool;
+    if (!spool.open()) {
+        printError(QStringLiteral("Impossible de créer un fichier temporaire pour %1 : %2")
+                       .arg(name, frenchSystemReason(spool.errorString())));
+        return kExitFailure;
+    }
+    std::int64_t kept = 0;
+    std::int64_t dropped = 0;
     std::size_t size = 0;
     QString refused;
-    std::int64_t number = 0;
-    const QString wrongFile = readTicketText(*source, [&](std::span<const int> horses) {
-        ++number;
-        if (horses.size() > std::size_t(kMaxPerTicket)) {
-            refused = QStringLiteral("%1 : ticket %2 : plus de %3 chevaux").arg(name).arg(number).arg(kMaxPerTicket);
+    bool spoolFailed = false;
+    QByteArray lines;
+    lines.reserve(kBlock + 256);
+    const auto keep = [&](std::span<const int> horses) {
+        // The conditions must be possible for the file's ticket size.
+        if (size == 0) {
+            size = horses.size();
+            if (const std::optional<Message> wrong = checkConditions(conditions, int(size))) {
+                refused = wrong->text;
+                return false;
+            }
+        }
+        if (!conditions.passes(horses)) {
+            ++dropped;
+            return true;
+        }
+        ++kept;
+        appendLine(lines, horses);
+        if (lines.size() >= kBlock) {
+            spoolFailed = spool.write(lines) != lines.size();
+            lines.clear();
+        }
+        return !spoolFailed;
+    };
+    const QString wrongFile = readTicketText(in, [&](std::span<const int> horses) {
+        const std::int64_t number = kept + dropped + 1;
+        if (horses.size() > std::size_t(kMaxPerTicket) || (size != 0 && horses.size() != size)) {
+            refused = QStringLiteral("%1 : ticket %2 : %3 chevaux, il en faut de 1 à %4, autant à chaque ticket")
+                          .arg(name)
+                          .arg(number)
+                          .arg(horses.size())
+                          .arg(kMaxPerTicket);
             return false;
         }
         for (const int h : horses)
@@ -101,56 +116,35 @@ int run(const QStringList &arguments)
                               .arg(h);
                 return false;
             }
-        if (size == 0) {
-            size = horses.size();
-            if (const std::optional<Message> wrong = checkConditions(conditions, int(size))) {
-                refused = wrong->text;
-                return false;
-            }
-        } else if (horses.size() != size) {
-            refused = QStringLiteral("%1 : ticket %2 : %3 chevaux au lieu de %4 comme les tickets d'avant")
-                          .arg(name)
-                          .arg(number)
-                          .arg(horses.size())
-                          .arg(size);
-            return false;
-        }
-        return true;
+        return keep(horses);
     });
     if (!wrongFile.isEmpty())
         return refuseInput(kHelp.name, name + QStringLiteral(" : ") + wrongFile);
     if (!refused.isEmpty())
         return refuseInput(kHelp.name, refused);
-    if (!source->seek(0)) {
-        printError(QStringLiteral("Impossible de relire le fichier %1 : %2").arg(name, source->errorString()));
+    if (!spoolFailed)
+        spoolFailed = spool.write(lines) != lines.size();
+    if (spoolFailed || !spool.flush() || !spool.seek(0)) {
+        printError(QStringLiteral("Impossible de garder le résultat dans un fichier temporaire : %1")
+                       .arg(frenchSystemReason(spool.errorString())));
         return kExitFailure;
     }
 
     Output out(kHelp.name);
-    if (!out.open(QString()))
+    if (!out.open(QString(), true))
         return kExitFailure;
-    std::int64_t kept = 0;
-    std::int64_t dropped = 0;
-    QByteArray lines;
-    lines.reserve(kBlock + 256);
-    const QString again = readTicketText(*source, [&](std::span<const int> horses) {
-        if (!conditions.passes(horses)) {
-            ++dropped;
-            return true;
+    QByteArray block(kBlock, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = spool.read(block.data(), block.size());
+        if (got < 0) {
+            printError(QStringLiteral("Impossible de relire le résultat gardé dans un fichier temporaire : %1")
+                           .arg(frenchSystemReason(spool.errorString())));
+            return kExitFailure;
         }
-        ++kept;
-        appendLine(lines, horses);
-        if (lines.size() >= kBlock) {
-            out.write(lines);
-            lines.clear();
-        }
-        return true;
-    });
-    if (!again.isEmpty()) {
-        printError(QStringLiteral("Impossible de relire le fichier %1 : %2").arg(name, again));
-        return kExitFailure;
+        if (got == 0)
+            break;
+        out.write(QByteArray::fromRawData(block.constData(), got));
     }
-    out.write(lines);
     const int status = out.finish();
     if (status == kExitOk)
         printError(QStringLiteral("%1 tickets gardés, %2 écartés").arg(kept).arg(dropped));
