@@ -3,10 +3,10 @@
 # does, with the mouse and the keyboard: five forecasts and their synthesis, reduced system 12
 # on nine horses, its ticket list printed to PDF, the comparison with an arrival and its
 # payouts, the tickets marked on slips into a PDF, the printer adjustments, a ticket file from
-# the generator, a game saved, the program closed, started again and the game loaded. Each
-# window is saved as a picture in docs/help/marovellix-aide/, where the user guide and the
-# README show them; the first printed slip is rendered from its PDF. Fails when a step does not
-# give what it should.
+# the generator, a system of the punter's own, a game saved, the program closed, started again
+# and the game loaded. Each window is saved as a picture in docs/help/marovellix-aide/, where
+# the user guide and the README show them; the first printed slip is rendered from its PDF.
+# Fails when a step does not give what it should.
 #
 # Usage: bash scripts/screenshots.sh   (builds the program first, like scripts/run.sh)
 set -euo pipefail
@@ -250,6 +250,18 @@ file_name "Indiquer" "$files/generateur.txt"
 written "$files/generateur.txt"
 [ "$(wc -l <"$files/generateur.txt")" -eq 35 ] || fail "the generator's file does not hold the 35 tickets"
 grep -qv '^7,' "$files/generateur.txt" && fail "a generated ticket does not start with the base"
+
+# Mon système: ten horses, four per ticket, the first three in some ticket; searched, then into a file.
+click $main 337 155
+pick $main 385 183 "4"
+type_into $main 612 312 16
+click $main 78 244 # "Chercher"
+sleep 1
+shot $main mon-systeme
+click $main 400 409 # "Générer un fichier"
+file_name "Indiquer" "$files/mon-systeme.txt"
+written "$files/mon-systeme.txt"
+[ "$(wc -l <"$files/mon-systeme.txt")" -eq 30 ] || fail "the own system's file does not hold its 30 tickets"
 
 # Back to system 12, saved as a game; closed, started again, loaded: the same tickets.
 click $main 72 155

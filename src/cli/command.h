@@ -28,7 +28,7 @@ struct Command
 struct CommandHelp
 {
     const char *name;
-    const char *usage; // "Usage: ..." lines
+    const char *usage; // "Utilisation : ..." lines
     const char *description; // what the command does
     const char *epilogue = nullptr; // after the options: exit status, formats
 };
@@ -38,8 +38,13 @@ struct CommandHelp
 std::optional<int> parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, const CommandHelp &help);
 
 // A message on standard error. The program's messages use CR as line break, as the message
-// boxes do; a terminal wants LF.
+// boxes do; a terminal wants LF. Any other control character left in the text is escaped, so
+// that nothing quoted from the input can drive the terminal.
 void printError(const QString &text);
+
+// Input quoted in a message: between French quotation marks, control bytes and bytes that were
+// not UTF-8 escaped ("« r\xe9sultat.txt »").
+QString quoted(const QString &input);
 
 // A bad argument: names it, points to --help and gives the status to exit with.
 int usageError(const char *command, const QString &what);
@@ -48,10 +53,15 @@ int usageError(const char *command, const QString &what);
 // gives the status to exit with.
 int refuseInput(const char *command, const QString &what);
 
+// The bytes of a file name given as an argument, as the shell gave them: the tool's arguments
+// are decoded so that they come back byte for byte (see decodeBytes), and a name that is not
+// UTF-8 still opens its file.
+QByteArray fileNameBytes(const QString &argument);
+
 // Opens the command's input: the one FILE among the positional arguments, or standard input
-// without one or for "-"; `name` is what messages call it. Says why and gives the status to exit
-// with when there is more than one file or the file cannot be opened. `kind` names the file in
-// the message ("ticket", "forecast").
+// without one or for "-"; `name` is what messages call it (already escaped). Says why and gives
+// the status to exit with when there is more than one file or the file cannot be opened.
+// `kind` names the file in the message ("de tickets", "de pronostics").
 std::optional<int> openInput(QFile &in, QString &name, const QStringList &files, const char *command, const char *kind);
 
 // Reads a whole number within [low, high], the way the number boxes read them.

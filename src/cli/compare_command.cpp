@@ -2,10 +2,15 @@
 // the winnings of the comparison window.
 
 #include "cli/command.h"
+#include "cli/compare_options.h"
 #include "cli/output.h"
 
-#include "arrival/classification.h"
-#include "arrival/winnings.h"
+#include "combi/ticket_text.h"
+#include "model/system_reason.h"
+
+#include <QTemporaryFile>
+
+#include <cstring>
 
 namespace mvx::cli {
 
@@ -13,125 +18,134 @@ namespace {
 
 const CommandHelp kHelp {
     "compare",
-    "Usage: marovellix-cli compare --arrival A,B,C,D,E [--payouts P1,...,P10] [FILE]\n",
-    "Read a ticket text file (standard input without FILE) and check every ticket\n"
-    "against the arrival, as the comparison window does. For each ticket, in file order,\n"
-    "print its line as in the file, a tab and its winning category (empty when it wins\n"
-    "nothing); then an empty line, one line per category with winning tickets, and the\n"
-    "winnings (\"Gains  :\").\n"
+    "Utilisation : marovellix-cli compare --arrival A,B,C,D,E [--payouts P1,...,P10] [FICHIER]\n",
+    "Lit un fichier de tickets (l'entrée standard sans FICHIER) et compare chaque ticket\n"
+    "à l'arrivée, comme la fenêtre de comparaison. Pour chaque ticket, dans l'ordre du\n"
+    "fichier, écrit sa ligne, une tabulation et sa catégorie de gain (rien s'il ne gagne\n"
+    "rien) ; puis une ligne vide, une ligne par catégorie gagnante et les gains\n"
+    "(\"Gains  :\"). Le fichier est vérifié en entier avant que rien ne soit écrit : une\n"
+    "ligne qui n'est pas un ticket de 2 à 5 chevaux (des numéros 1 à 20 suivis chacun\n"
+    "d'une virgule, sans cheval répété, tous les tickets de la même taille) est refusée.\n"
     "\n"
-    "The arrival is the horses of places 1 to 5 (fewer leave the later places unset).\n"
-    "The payouts, per winning ticket, come in the order of the window's fields: quinté\n"
-    "ordre, désordre, bonus 4/5, bonus 4, bonus 3; quarté ordre, désordre, bonus;\n"
-    "tiercé ordre, désordre (missing ones are 0). Numbers use the full stop.\n",
-    "Exit status: 0 when the comparison was written, 1 when the file could not be read\n"
-    "or the output written, 2 for a bad argument or a line that is not a ticket.\n",
+    "L'arrivée donne les chevaux des places 1 à 5 (moins de cinq laissent les places\n"
+    "suivantes vides). Les rapports, par ticket gagnant, suivent l'ordre des champs de la\n"
+    "fenêtre : quinté ordre, désordre, bonus 4/5, bonus 4, bonus 3 ; quarté ordre,\n"
+    "désordre, bonus ; tiercé ordre, désordre (ceux qui manquent valent 0). Les nombres\n"
+    "s'écrivent avec le point.\n",
+    "Code de sortie : 0 quand la comparaison est écrite, 1 quand le fichier ne peut pas\n"
+    "être lu ou la sortie écrite, 2 pour un argument incorrect, un fichier sans ticket ou\n"
+    "une ligne qui n'est pas un ticket (rien n'est alors écrit).\n",
 };
 
-// The horse numbers of a ticket line ("7,3,12,", blanks allowed); false when it is not one.
-bool readTicketLine(const QByteArray &line, std::vector<int> &horses)
+// The ticket's line as the program writes it ("7,3,12,"), without its line end; a ticket read is
+// at most eight horses of two digits.
+qsizetype writeTicket(char *line, std::span<const int> horses)
 {
-    horses.clear();
-    int number = -1;
-    for (const char c : line) {
-        if (c >= '0' && c <= '9') {
-            number = (number < 0 ? 0 : number * 10) + (c - '0');
-            if (number > 999)
-                return false;
-        } else if (c == ',') {
-            if (number < 0)
-                return false;
-            horses.push_back(number);
-            number = -1;
-        } else if (c != ' ' && c != '\t') {
-            return false;
-        }
+    char *end = line;
+    for (int horse : horses) {
+        if (horse >= 10)
+            *end++ = char('0' + horse / 10);
+        *end++ = char('0' + horse % 10);
+        *end++ = ',';
     }
-    if (number >= 0)
-        horses.push_back(number);
-    return !horses.empty() && horses.size() <= 20;
+    return end - line;
 }
 
 int run(const QStringList &arguments)
 {
     const QCommandLineOption arrivalOption(
-        { "a", "arrival" }, "The horses of places 1 to 5, comma separated (1..20).", "A,B,C,D,E");
-    const QCommandLineOption payoutsOption(
-        { "p", "payouts" }, "The payout of one winning ticket per paid category, comma separated.", "P1,...,P10");
+        { "a", "arrival" }, "Les chevaux des places 1 à 5, séparés par des virgules (1..20).", "A,B,C,D,E");
+    const QCommandLineOption payoutsOption({ "p", "payouts" },
+        "Le rapport d'un ticket gagnant par catégorie payée, séparés par des virgules.", "P1,...,P10");
     QCommandLineParser parser;
     parser.addOptions({ arrivalOption, payoutsOption });
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The ticket file (standard input without it)."),
-        QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("FICHIER"),
+        QStringLiteral("Le fichier de tickets (l'entrée standard sans lui)."), QStringLiteral("[FICHIER]"));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
         return *status;
 
     if (!parser.isSet(arrivalOption))
-        return usageError(kHelp.name, QStringLiteral("option '--arrival' is needed"));
-    Arrival arrival {};
-    const QStringList places = parser.value(arrivalOption).split(QLatin1Char(','));
-    for (qsizetype p = 0; p < places.size(); ++p) {
-        const std::optional<int> horse = parseNumber(places[p], 1, kMaxHorses);
-        if (!horse || p >= kArrivalPlaces)
-            return usageError(kHelp.name,
-                QStringLiteral("invalid arrival '%1' (one to five horses, 1 to 20)").arg(parser.value(arrivalOption)));
-        arrival[std::size_t(p + 1)] = *horse;
-    }
+        return usageError(kHelp.name, QStringLiteral("l'option « --arrival » est nécessaire"));
+    const std::optional<Arrival> arrival = readArrivalOption(parser.value(arrivalOption));
+    if (!arrival)
+        return usageError(kHelp.name,
+            QStringLiteral("arrivée incorrecte %1 (un à cinq chevaux, de 1 à 20)")
+                .arg(quoted(parser.value(arrivalOption))));
     // The places given are the places meant: a horse given twice is refused whatever the
     // tickets' size, before anything is read or written.
-    if (const std::optional<RepeatedHorse> repeated = repeatedArrivalHorse(arrival, kArrivalPlaces))
+    if (const std::optional<RepeatedHorse> repeated = repeatedArrivalHorse(*arrival, kArrivalPlaces))
         return usageError(kHelp.name, repeatedHorseText(*repeated));
-    // Each payout as the window keeps it once its field is left: rounded to two decimals.
     Payouts payouts {};
     if (parser.isSet(payoutsOption)) {
-        const QStringList texts = parser.value(payoutsOption).split(QLatin1Char(','));
-        PayoutTexts fields;
-        fields.fill(QStringLiteral("0"));
-        for (qsizetype i = 0; i < texts.size(); ++i) {
-            if (i >= kPaidCategories || !parseAmount(texts[i], QLocale::c()))
-                return usageError(kHelp.name,
-                    QStringLiteral("invalid payouts '%1' (up to ten numbers of at least 0, full stop "
-                                   "as decimal separator)")
-                        .arg(parser.value(payoutsOption)));
-            fields[std::size_t(i)] = formatAmount(texts[i], QLocale::c());
-        }
-        readPayouts(fields, payouts, QLocale::c());
+        const std::optional<Payouts> read = readPayoutsOption(parser.value(payoutsOption));
+        if (!read)
+            return usageError(kHelp.name,
+                QStringLiteral("rapports incorrects %1 (dix nombres au plus, positifs ou nuls, avec le point "
+                               "décimal)")
+                    .arg(quoted(parser.value(payoutsOption))));
+        payouts = *read;
     }
     QFile in;
     QString name;
-    if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "ticket"))
+    if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
         return *status;
 
+    // The whole input is checked before anything is written: the report's lines wait in a
+    // temporary file, so that the input's size never weighs on memory, and go out once the last
+    // line has been read.
+    QTemporaryFile spool;
+    if (!spool.open()) {
+        printError(QStringLiteral("Impossible de créer un fichier temporaire pour %1 : %2")
+                       .arg(name, frenchSystemReason(spool.errorString())));
+        return kExitFailure;
+    }
     std::array<QByteArray, kWinCategories + 1> labels;
     for (int c = 1; c <= kWinCategories; ++c)
         labels[std::size_t(c)] = gridLabel(WinCategory(c)).toUtf8();
-    Output out(kHelp.name);
-    if (!out.open(QString()))
-        return kExitFailure;
     WinCounts counts {};
-    std::vector<int> horses;
-    for (std::int64_t number = 1;; ++number) {
-        QByteArray line = in.readLine();
-        if (line.isEmpty()) {
-            if (in.error() != QFileDevice::NoError) {
-                printError(QStringLiteral("Impossible de lire le fichier %1 : %2").arg(name, in.errorString()));
-                return kExitFailure;
-            }
-            break;
-        }
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        if (line.trimmed().isEmpty())
-            continue;
-        if (!readTicketLine(line, horses))
-            return refuseInput(
-                kHelp.name, QStringLiteral("%1 : ligne %2 : ce n'est pas un ticket").arg(name).arg(number));
-        const WinCategory category = ticketCategory(horses, arrival);
+    bool spoolFailed = false;
+    char line[kLongestTicketLine + 64];
+    const TicketTextRead read = readTicketText(in, kClassifiedTicketSizes, [&](std::span<const int> horses) {
+        const WinCategory category = ticketCategory(horses, *arrival);
         if (category != WinCategory::None)
             ++counts[std::size_t(category) - 1];
-        line += '\t';
-        line += labels[std::size_t(category)];
-        line += '\n';
-        out.write(line);
+        const QByteArray &label = labels[std::size_t(category)];
+        qsizetype length = writeTicket(line, horses);
+        line[length++] = '\t';
+        std::memcpy(line + length, label.constData(), std::size_t(label.size()));
+        length += label.size();
+        line[length++] = '\n';
+        spoolFailed = spool.write(line, length) != length;
+        return !spoolFailed;
+    });
+    if (read.readFailed) {
+        printError(QStringLiteral("%1 : %2").arg(name, read.error));
+        return kExitFailure;
+    }
+    if (!read.ok())
+        return refuseInput(kHelp.name, QStringLiteral("%1 : %2").arg(name, read.error));
+    if (spoolFailed || !spool.flush() || !spool.seek(0)) {
+        printError(QStringLiteral("Impossible de garder le résultat dans un fichier temporaire : %1")
+                       .arg(frenchSystemReason(spool.errorString())));
+        return kExitFailure;
+    }
+    if (read.tickets == 0)
+        return refuseInput(kHelp.name, QStringLiteral("%1 : aucun ticket").arg(name));
+
+    Output out(kHelp.name);
+    if (!out.open(QString(), true))
+        return kExitFailure;
+    QByteArray block(qsizetype(1) << 16, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = spool.read(block.data(), block.size());
+        if (got < 0) {
+            printError(QStringLiteral("Impossible de relire le résultat gardé dans un fichier temporaire : %1")
+                           .arg(frenchSystemReason(spool.errorString())));
+            return kExitFailure;
+        }
+        if (got == 0)
+            break;
+        out.write(QByteArray::fromRawData(block.constData(), got));
     }
     QString summary = summaryText(counts, payouts, QLocale::c());
     summary.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -142,6 +156,6 @@ int run(const QStringList &arguments)
 } // namespace
 
 extern const Command compareCommand { "compare",
-    "check a ticket file against the arrival: each ticket's category and the winnings", run };
+    "compare un fichier de tickets à l'arrivée : la catégorie de chaque ticket et les gains", run };
 
 } // namespace mvx::cli

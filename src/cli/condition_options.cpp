@@ -47,17 +47,17 @@ std::optional<int> ConditionOptions::read(const QCommandLineParser &parser, cons
             = colon > 0 ? readRange(groups[g].mid(colon + 1), kMaxPerTicket) : std::nullopt;
         if (!horses || *horses == 0 || !range)
             return usageError(command,
-                QStringLiteral("groupe %1 « %2 » illisible : attendu des numéros de 1 à 20 séparés par des "
-                               "virgules, deux-points, puis MIN-MAX de 0 à 8 (\"1,2,3:1-2\")")
+                QStringLiteral("groupe %1 incorrect %2 (des numéros de 1 à 20 séparés par des virgules, "
+                               "deux-points, puis MIN-MAX de 0 à 8 : « 1,2,3:1-2 »)")
                     .arg(g + 1)
-                    .arg(groups[g]));
+                    .arg(quoted(groups[g])));
         conditions_.groups.push_back({ QString(), *horses, range->first, range->second });
     }
     if (parser.isSet(sum_)) {
         const std::optional<std::pair<int, int>> range = readRange(parser.value(sum_), 999);
         if (!range)
-            return usageError(command,
-                QStringLiteral("somme « %1 » illisible : attendu MIN-MAX (\"30-60\")").arg(parser.value(sum_)));
+            return usageError(
+                command, QStringLiteral("somme incorrecte %1 (MIN-MAX : « 30-60 »)").arg(quoted(parser.value(sum_))));
         conditions_.sum = SumRange { range->first, range->second };
     }
     return std::nullopt;

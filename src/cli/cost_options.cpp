@@ -7,13 +7,13 @@
 namespace mvx::cli {
 
 CostOptions::CostOptions()
-    : cost_(QStringLiteral("cost"), QStringLiteral("Print the cost of the game on standard error."))
+    : cost_(QStringLiteral("cost"), QStringLiteral("Écrit le coût du jeu sur l'erreur standard."))
     , stake_(QStringLiteral("stake"),
-          QStringLiteral("Unit stake in euros (\"1,50\" or \"1.5\"; default 1.50 couplé, 1.00 tiercé, "
+          QStringLiteral("Mise de base en euros (\"1,50\" ou \"1.5\" ; par défaut 1.50 couplé, 1.00 tiercé, "
                          "1.30 quarté+, 2.00 quinté+)."),
           QStringLiteral("EUROS"))
-    , multiplier_(QStringLiteral("multiplier"), QStringLiteral("Times the unit stake is played (1..10000, default 1)."),
-          QStringLiteral("M"))
+    , multiplier_(QStringLiteral("multiplier"),
+          QStringLiteral("Nombre de fois que la mise de base est jouée (1..10000, 1 par défaut)."), QStringLiteral("M"))
 { }
 
 void CostOptions::addTo(QCommandLineParser &parser) const
@@ -29,20 +29,22 @@ std::optional<int> CostOptions::read(const QCommandLineParser &parser, const cha
     if (parser.isSet(stake_)) {
         const std::optional<std::int64_t> cents = parseEuroCents(parser.value(stake_));
         if (!cents)
-            return usageError(
-                command, QStringLiteral("invalid stake '%1' (euros, at most two decimals)").arg(parser.value(stake_)));
+            return usageError(command,
+                QStringLiteral("mise incorrecte %1 (des euros, deux décimales au plus)")
+                    .arg(quoted(parser.value(stake_))));
         stakeCents_ = *cents;
     } else if (const std::optional<std::int64_t> usual = defaultUnitStakeCents(horsesPerTicket)) {
         stakeCents_ = *usual;
     } else {
         return usageError(command,
-            QStringLiteral("no usual stake for tickets of %1 horses: give it with --stake").arg(horsesPerTicket));
+            QStringLiteral("pas de mise habituelle pour des tickets de %1 chevaux : donnez-la avec --stake")
+                .arg(horsesPerTicket));
     }
     if (parser.isSet(multiplier_)) {
         const std::optional<int> m = parseNumber(parser.value(multiplier_), 1, 10000);
         if (!m)
-            return usageError(
-                command, QStringLiteral("invalid multiplier '%1' (1 to 10000)").arg(parser.value(multiplier_)));
+            return usageError(command,
+                QStringLiteral("multiplicateur incorrect %1 (1 à 10000)").arg(quoted(parser.value(multiplier_))));
         multiplierValue_ = *m;
     }
     return std::nullopt;

@@ -17,14 +17,14 @@ namespace {
 
 const CommandHelp kHelp {
     "filter",
-    "Usage: marovellix-cli filter --group H1,H2,...:MIN-MAX [--group ...] [--sum MIN-MAX] [FILE]\n",
-    "Lire un fichier de tickets (l'entrée standard sans FILE) et écrire ceux qui\n"
-    "remplissent toutes les conditions, au format du fichier de tickets (\"7,3,12,\" CR LF),\n"
-    "dans l'ordre du fichier. Le nombre de tickets gardés et écartés va sur la sortie\n"
-    "d'erreur.\n",
-    "Code de sortie : 0 quand les tickets ont été écrits, 1 quand le fichier n'a pu être\n"
-    "lu ou la sortie écrite, 2 pour un argument faux, des conditions impossibles ou un\n"
-    "fichier qui n'est pas un fichier de tickets (rien n'est alors écrit).\n",
+    "Utilisation : marovellix-cli filter --group H1,H2,...:MIN-MAX [--group ...] [--sum MIN-MAX] [FICHIER]\n",
+    "Lit un fichier de tickets (l'entrée standard sans FICHIER) et écrit ceux qui\n"
+    "remplissent toutes les conditions, dans l'ordre du fichier et au format du fichier de\n"
+    "tickets (\"7,3,12,\" CR LF). Les tickets ont de 1 à 8 chevaux, tous le même nombre.\n"
+    "Le nombre de tickets gardés et écartés va sur la sortie d'erreur.\n",
+    "Code de sortie : 0 quand les tickets sont écrits, 1 quand le fichier ne peut pas être\n"
+    "lu ou la sortie écrite, 2 pour un argument incorrect, des conditions impossibles ou une\n"
+    "ligne qui n'est pas un ticket (rien n'est alors écrit).\n",
 };
 
 constexpr qsizetype kBlock = qsizetype(1) << 20;
@@ -46,8 +46,8 @@ int run(const QStringList &arguments)
     ConditionOptions options;
     QCommandLineParser parser;
     options.addTo(parser);
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-        QStringLiteral("Le fichier de tickets (l'entrée standard sans lui)."), QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("FICHIER"),
+        QStringLiteral("Le fichier de tickets (l'entrée standard sans lui)."), QStringLiteral("[FICHIER]"));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
         return *status;
     if (const std::optional<int> status = options.read(parser, kHelp.name))
@@ -58,7 +58,7 @@ int run(const QStringList &arguments)
 
     QFile in;
     QString name;
-    if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "ticket"))
+    if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
         return *status;
 
     // The whole input is checked before anything is written: the kept tickets wait in a
@@ -98,30 +98,15 @@ int run(const QStringList &arguments)
         }
         return !spoolFailed;
     };
-    const QString wrongFile = readTicketText(in, [&](std::span<const int> horses) {
-        const std::int64_t number = kept + dropped + 1;
-        if (horses.size() > std::size_t(kMaxPerTicket) || (size != 0 && horses.size() != size)) {
-            refused = QStringLiteral("%1 : ticket %2 : %3 chevaux, il en faut de 1 à %4, autant à chaque ticket")
-                          .arg(name)
-                          .arg(number)
-                          .arg(horses.size())
-                          .arg(kMaxPerTicket);
-            return false;
-        }
-        for (const int h : horses)
-            if (h < 1 || h > kMaxHorses) {
-                refused = QStringLiteral("%1 : ticket %2 : le cheval %3 n'est pas un numéro de 1 à 20")
-                              .arg(name)
-                              .arg(number)
-                              .arg(h);
-                return false;
-            }
-        return keep(horses);
-    });
-    if (!wrongFile.isEmpty())
-        return refuseInput(kHelp.name, name + QStringLiteral(" : ") + wrongFile);
+    const TicketTextRead read = readTicketText(in, kListedTicketSizes, keep);
+    if (read.readFailed) {
+        printError(QStringLiteral("%1 : %2").arg(name, read.error));
+        return kExitFailure;
+    }
     if (!refused.isEmpty())
         return refuseInput(kHelp.name, refused);
+    if (!read.ok())
+        return refuseInput(kHelp.name, QStringLiteral("%1 : %2").arg(name, read.error));
     if (!spoolFailed)
         spoolFailed = spool.write(lines) != lines.size();
     if (spoolFailed || !spool.flush() || !spool.seek(0)) {

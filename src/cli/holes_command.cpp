@@ -12,45 +12,49 @@ namespace {
 
 const CommandHelp kHelp {
     "holes",
-    "Usage: marovellix-cli holes --selection H1,...,Hn [--bases B] [FILE]\n",
-    "Read a ticket text file (standard input without FILE) and print, for each winning\n"
-    "category of its ticket size, the arrivals whose first places are horses of the\n"
-    "selection and for which no ticket wins that category or a better one (the places\n"
-    "after those the category looks at going to horses on no ticket).\n"
+    "Utilisation : marovellix-cli holes --selection H1,...,Hn [--bases B] [FICHIER]\n",
+    "Lit un fichier de tickets (l'entrée standard sans FICHIER) et écrit, pour chaque\n"
+    "catégorie de gain de la taille de ses tickets, les arrivées dont les premières places\n"
+    "sont des chevaux de la sélection et pour lesquelles aucun ticket ne gagne cette\n"
+    "catégorie ou une meilleure (les places après celles que la catégorie regarde allant à\n"
+    "des chevaux d'aucun ticket). Les tickets ont de 2 à 5 chevaux, tous le même nombre :\n"
+    "des numéros 1 à 20 suivis chacun d'une virgule, sans cheval répété.\n"
     "\n"
-    "One line per category, tab separated: the category, the arrivals without a win,\n"
-    "the arrivals considered, the first places that count, and up to five of those\n"
-    "arrivals (horses in place order joined by '-', separated by blanks). A category\n"
-    "that ignores the order shows each set of horses once.\n"
+    "Une ligne par catégorie, séparée par des tabulations : la catégorie, les arrivées sans\n"
+    "gain, les arrivées considérées, les premières places qui comptent, et jusqu'à cinq de\n"
+    "ces arrivées (les chevaux dans l'ordre des places joints par '-', séparées par des\n"
+    "espaces). Une catégorie qui ignore l'ordre montre chaque ensemble de chevaux une fois.\n"
     "\n"
-    "With --bases B the first B horses of the selection are bases: only arrivals that\n"
-    "hold every base among the places that count are considered.\n",
-    "Exit status: 0 when the counts were written, 1 when the file could not be read or\n"
-    "the output written, 2 for a bad argument or a malformed ticket file.\n",
+    "Avec --bases B, les B premiers chevaux de la sélection sont des bases : seules les\n"
+    "arrivées qui ont toutes les bases parmi les places qui comptent sont considérées.\n",
+    "Code de sortie : 0 quand les comptes sont écrits, 1 quand le fichier ne peut pas être\n"
+    "lu ou la sortie écrite, 2 pour un argument incorrect, un fichier sans ticket ou une\n"
+    "ligne qui n'est pas un ticket.\n",
 };
 
 int run(const QStringList &arguments)
 {
     const QCommandLineOption selectionOption(
-        "selection", "The selected horses, comma separated (1..20, at most 20).", "H1,...,Hn");
+        "selection", "Les chevaux sélectionnés, séparés par des virgules (1..20, 20 au plus).", "H1,...,Hn");
     const QCommandLineOption basesOption(
-        { "b", "bases" }, "The first B horses of the selection are bases (0..3).", "B");
+        { "b", "bases" }, "Les B premiers chevaux de la sélection sont des bases (0..3).", "B");
     QCommandLineParser parser;
     parser.addOptions({ selectionOption, basesOption });
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The ticket file (standard input without it)."),
-        QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("FICHIER"),
+        QStringLiteral("Le fichier de tickets (l'entrée standard sans lui)."), QStringLiteral("[FICHIER]"));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
         return *status;
 
     if (!parser.isSet(selectionOption))
-        return usageError(kHelp.name, QStringLiteral("option '--selection' is needed"));
+        return usageError(kHelp.name, QStringLiteral("l'option « --selection » est nécessaire"));
     std::vector<int> selection;
     for (const QString &text : parser.value(selectionOption).split(QLatin1Char(','))) {
         const std::optional<int> horse = parseNumber(text, 1, 20);
         if (!horse || std::find(selection.begin(), selection.end(), *horse) != selection.end()
             || selection.size() == std::size_t(TicketHoles::kMaxSelection))
             return usageError(kHelp.name,
-                QStringLiteral("invalid selection '%1' (distinct horses 1 to 20)").arg(parser.value(selectionOption)));
+                QStringLiteral("sélection incorrecte %1 (des chevaux différents de 1 à 20)")
+                    .arg(quoted(parser.value(selectionOption))));
         selection.push_back(*horse);
     }
     int bases = 0;
@@ -58,41 +62,27 @@ int run(const QStringList &arguments)
         const std::optional<int> b = parseNumber(parser.value(basesOption), 0, std::min<int>(3, int(selection.size())));
         if (!b)
             return usageError(kHelp.name,
-                QStringLiteral("invalid number of bases '%1' (0 to 3, within the selection)")
-                    .arg(parser.value(basesOption)));
+                QStringLiteral("nombre de bases incorrect %1 (0 à 3, dans la sélection)")
+                    .arg(quoted(parser.value(basesOption))));
         bases = *b;
     }
     QFile in;
     QString name;
-    if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "ticket"))
+    if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
         return *status;
 
     TicketHoles holes(selection, bases);
-    bool mixedSizes = false;
-    const QString readError = readTicketText(in, [&](std::span<const int> horses) {
-        mixedSizes = !holes.add(horses);
-        return !mixedSizes;
-    });
-    if (!readError.isEmpty()) {
-        if (in.error() != QFileDevice::NoError) {
-            printError(QStringLiteral("%1 : %2").arg(name, readError));
-            return kExitFailure;
-        }
-        return refuseInput(kHelp.name, QStringLiteral("%1 : %2").arg(name, readError));
+    const TicketTextRead read
+        = readTicketText(in, kClassifiedTicketSizes, [&](std::span<const int> horses) { return holes.add(horses); });
+    if (read.readFailed) {
+        printError(QStringLiteral("%1 : %2").arg(name, read.error));
+        return kExitFailure;
     }
-    if (mixedSizes)
-        return refuseInput(kHelp.name,
-            QStringLiteral("%1 : le ticket %2 n'a pas %3 chevaux comme le premier")
-                .arg(name)
-                .arg(holes.ticketCount() + 1)
-                .arg(holes.horsesPerTicket()));
-    if (holes.ticketCount() == 0)
+    if (!read.ok())
+        return refuseInput(kHelp.name, QStringLiteral("%1 : %2").arg(name, read.error));
+    if (read.tickets == 0)
         return refuseInput(kHelp.name, QStringLiteral("%1 : aucun ticket").arg(name));
     const std::vector<CategoryHoles> counted = holes.count();
-    if (counted.empty())
-        return refuseInput(kHelp.name,
-            QStringLiteral("aucune catégorie de gain pour des tickets de %1 chevaux (2 à 5)")
-                .arg(holes.horsesPerTicket()));
 
     Output out(kHelp.name);
     if (!out.open(QString()))
@@ -117,7 +107,7 @@ int run(const QStringList &arguments)
 
 } // namespace
 
-extern const Command holesCommand { "holes", "count the arrivals a ticket file leaves without a win, by category",
-    run };
+extern const Command holesCommand { "holes",
+    "compte les arrivées qu'un fichier de tickets laisse sans gain, par catégorie", run };
 
 } // namespace mvx::cli

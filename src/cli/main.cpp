@@ -4,9 +4,16 @@
 #include "cli/command.h"
 #include "cli/output.h"
 
+#include "model/escaped_text.h"
+#include "model/system_reason.h"
+
 #include <QLocale>
 
 #include <cstdio>
+#include <cstring>
+#include <exception>
+#include <new>
+#include <system_error>
 
 namespace mvx::cli {
 extern const Command ticketsCommand, systemsCommand, reduceCommand, holesCommand, compareCommand, synthesisCommand,
@@ -29,31 +36,30 @@ const Command *const kCommands[] = {
 
 QByteArray mainHelp()
 {
-    QByteArray text = "Usage: marovellix-cli COMMAND [OPTION]...\n"
-                      "Betting tickets from the command line.\n"
+    QByteArray text = "Utilisation : marovellix-cli COMMANDE [OPTION]...\n"
+                      "Les tickets de pari depuis la ligne de commande.\n"
                       "\n"
-                      "Commands:\n";
+                      "Commandes :\n";
     for (const Command *c : kCommands)
         text += QStringLiteral("  %1  %2\n")
                     .arg(QString::fromLatin1(c->name), -9)
                     .arg(QString::fromUtf8(c->summary))
                     .toUtf8();
-    text += "\nRun 'marovellix-cli COMMAND --help' for the options of a command.\n";
+    text += "\n« marovellix-cli COMMANDE --help » donne les options d'une commande.\n";
     return text;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// Runs the tool; every failure it does not foresee ends here with a message.
+int runTool(int argc, char *argv[])
 {
-    reserveStandardDescriptors();
     // Numbers are read and written with the full stop, whatever the user's locale, so that
     // scripts do not depend on it.
     QLocale::setDefault(QLocale::c());
 
+    // Decoded so that file names come back byte for byte (fileNameBytes).
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(mvx::decodeBytes(QByteArrayView(argv[i])));
     if (arguments.isEmpty()) {
         std::fputs(mainHelp().constData(), stderr);
         return kExitRefused;
@@ -64,7 +70,34 @@ int main(int argc, char *argv[])
     for (const Command *c : kCommands)
         if (command == QLatin1String(c->name))
             return c->run(arguments);
-    std::fprintf(
-        stderr, "%s: unknown command '%s'\nTry '%s --help'.\n", kProgram, command.toLocal8Bit().constData(), kProgram);
+    printError(QStringLiteral("%1 : commande inconnue %2\nEssayez « %1 --help ».")
+                   .arg(QString::fromLatin1(kProgram), quoted(command)));
     return kExitRefused;
+}
+
+void printFailure(const QString &what)
+{
+    printError(QStringLiteral("%1 : %2").arg(QString::fromLatin1(kProgram), what));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    reserveStandardDescriptors();
+    try {
+        return runTool(argc, argv);
+    } catch (const std::bad_alloc &) {
+        printFailure(QStringLiteral("mémoire insuffisante, le travail est abandonné"));
+    } catch (const std::system_error &e) {
+        // A thread that cannot start, a resource the system refuses.
+        printFailure(QStringLiteral("le système refuse une ressource nécessaire, le travail est abandonné : %1")
+                         .arg(mvx::frenchSystemReason(QString::fromLocal8Bit(std::strerror(e.code().value())))));
+    } catch (const std::exception &e) {
+        printFailure(QStringLiteral("erreur imprévue, le travail est abandonné : %1")
+                         .arg(mvx::escapedText(QByteArrayView(e.what()))));
+    } catch (...) {
+        printFailure(QStringLiteral("erreur imprévue, le travail est abandonné"));
+    }
+    return kExitFailure;
 }

@@ -3,6 +3,8 @@
 #include "cli/command.h"
 
 #include "combi/ticket_file.h"
+#include "model/escaped_text.h"
+#include "model/system_reason.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,8 +15,8 @@ Output::Output(const char *command)
     : failureMessage_([command](const QString &fileName, const QString &reason) {
         const QString who
             = QString::fromLatin1(kProgram) + (*command ? QLatin1Char(' ') + QLatin1String(command) : QString());
-        const QString where = fileName.isEmpty() ? QStringLiteral("standard output") : fileName;
-        return QStringLiteral("%1: cannot write to %2: %3").arg(who, where, reason);
+        const QString where = fileName.isEmpty() ? QStringLiteral("la sortie standard") : fileName;
+        return QStringLiteral("%1 : impossible d'écrire dans %2 : %3").arg(who, where, frenchSystemReason(reason));
     })
 { }
 
@@ -25,13 +27,14 @@ bool Output::open(const QString &fileName, bool unbuffered)
     const QIODevice::OpenMode mode
         = QIODevice::WriteOnly | (unbuffered ? QIODevice::Unbuffered : QIODevice::OpenMode());
     const bool toStandardOutput = fileName.isEmpty() || fileName == QLatin1String("-");
-    fileName_ = toStandardOutput ? QString() : fileName;
+    fileName_ = toStandardOutput ? QString() : escapedText(fileName);
     // By descriptor, not through stdio: every write reaches the system and its error comes back.
+    // A named file is opened with the bytes the shell gave, whatever their encoding.
     bool opened = false;
     if (toStandardOutput) {
         opened = standardOutput_.open(STDOUT_FILENO, mode);
     } else {
-        file_ = std::make_unique<WholeFile>(fileName);
+        file_ = std::make_unique<WholeFile>(fileNameBytes(fileName));
         opened = file_->open(mode);
     }
     if (!opened)

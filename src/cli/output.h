@@ -19,8 +19,8 @@ namespace mvx::cli {
 class Output
 {
 public:
-    // The message shown when writing fails, from the file name (empty for standard output) and
-    // the system's reason.
+    // The message shown when writing fails, from the file name (escaped; empty for standard
+    // output) and the system's reason.
     using FailureMessage = std::function<QString(const QString &name, const QString &reason)>;
 
     explicit Output(const char *command);
@@ -47,7 +47,7 @@ private:
 
     QFile standardOutput_;
     std::unique_ptr<WholeFile> file_;
-    QString fileName_; // empty for standard output
+    QString fileName_; // for messages, escaped; empty for standard output
     bool failed_ = false;
     FailureMessage failureMessage_;
 };

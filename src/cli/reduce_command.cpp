@@ -17,19 +17,20 @@ namespace {
 
 const CommandHelp kHelp {
     "reduce",
-    "Usage: marovellix-cli reduce -n N -k K [-b B] -t T [OPTION]... HORSE...\n",
-    "Search a small set of tickets of K horses out of the N horses given (the first B\n"
-    "of them bases, in every ticket) that keeps this guarantee: whenever the first T\n"
-    "finishers are the bases and T - B other horses of the selection, at least one\n"
-    "ticket holds all T. The tickets are written in the ticket text file format, as\n"
-    "\"Générer un fichier\" writes them; standard error gets one line: the tickets\n"
-    "found, the full count, the lower bound (no table can be smaller) and \"garantie\n"
-    "vérifiée\" once every promised arrival has been checked against the tickets.\n"
+    "Utilisation : marovellix-cli reduce -n N -k K [-b B] -t T [OPTION]... CHEVAL...\n",
+    "Cherche un petit ensemble de tickets de K chevaux parmi les N chevaux donnés (les B\n"
+    "premiers d'entre eux des bases, dans chaque ticket) qui tient cette garantie : chaque\n"
+    "fois que les T premiers arrivés sont les bases et T - B autres chevaux de la\n"
+    "sélection, au moins un ticket les a tous les T. Les tickets sont écrits au format du\n"
+    "fichier de tickets, comme \"Générer un fichier\" les écrit ; l'erreur standard reçoit\n"
+    "une ligne : les tickets trouvés, le nombre du jeu complet, la borne inférieure (aucune\n"
+    "table ne peut être plus petite) et \"garantie vérifiée\" une fois chaque arrivée\n"
+    "promise vérifiée sur les tickets.\n"
     "\n"
-    "The search is the same for the same seed and move budget; a time budget or\n"
-    "Ctrl-C only ends it earlier, with the best table found so far.\n",
-    "Exit status: 0 when the tickets were written, 1 when the output could not be\n"
-    "written, 2 for a bad argument or a refused selection (nothing is written).\n",
+    "La recherche est la même pour la même graine et le même nombre de coups ; une durée\n"
+    "ou Ctrl-C ne font que la finir plus tôt, avec la meilleure table trouvée.\n",
+    "Code de sortie : 0 quand les tickets sont écrits, 1 quand la sortie ne peut pas être\n"
+    "écrite, 2 pour un argument incorrect ou une sélection refusée (rien n'est écrit).\n",
 };
 
 constexpr double kDefaultSeconds = 10;
@@ -59,27 +60,30 @@ QString endText(const FoundSystem &found)
 
 int run(const QStringList &arguments)
 {
-    const QCommandLineOption horses({ "n", "horses" }, "Horses of the selection, bases included (1..20).", "N");
-    const QCommandLineOption perTicket({ "k", "per-ticket" }, "Horses per ticket (2..5).", "K");
-    const QCommandLineOption bases({ "b", "bases" }, "Bases, the first horses given, in every ticket (0..3).", "B");
-    const QCommandLineOption guarantee({ "t", "guarantee" }, "The first T finishers some ticket holds (B..K).", "T");
-    const QCommandLineOption seconds("seconds", "Time budget in seconds (default 10 without --moves).", "S");
-    const QCommandLineOption moves("moves", "Move budget: the same moves give the same tickets.", "M");
-    const QCommandLineOption seed("seed", "Seed of the search (default 1).", "X");
-    const QCommandLineOption output({ "o", "output" }, "Write to FILE instead of standard output (\"-\").", "FILE");
+    const QCommandLineOption horses({ "n", "horses" }, "Chevaux de la sélection, bases comprises (1..20).", "N");
+    const QCommandLineOption perTicket({ "k", "per-ticket" }, "Chevaux par ticket (2..5).", "K");
+    const QCommandLineOption bases(
+        { "b", "bases" }, "Bases, les premiers chevaux donnés, dans chaque ticket (0..3).", "B");
+    const QCommandLineOption guarantee({ "t", "guarantee" }, "Les T premiers arrivés qu'un ticket a (B..K).", "T");
+    const QCommandLineOption seconds("seconds", "Durée en secondes (10 par défaut sans --moves).", "S");
+    const QCommandLineOption moves("moves", "Nombre de coups : les mêmes coups donnent les mêmes tickets.", "M");
+    const QCommandLineOption seed("seed", "Graine de la recherche (1 par défaut).", "X");
+    const QCommandLineOption output(
+        { "o", "output" }, "Écrit dans FICHIER au lieu de la sortie standard (\"-\").", "FICHIER");
     CostOptions cost;
 
     QCommandLineParser parser;
     parser.addOptions({ horses, perTicket, bases, guarantee, seconds, moves, seed, output });
     cost.addTo(parser);
     parser.addPositionalArgument(
-        QStringLiteral("HORSE"), QStringLiteral("The N horses, bases first."), QStringLiteral("HORSE..."));
+        QStringLiteral("CHEVAL"), QStringLiteral("Les N chevaux, les bases d'abord."), QStringLiteral("CHEVAL..."));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
         return *status;
 
     for (const QCommandLineOption *required : { &horses, &perTicket, &guarantee })
         if (!parser.isSet(*required))
-            return usageError(kHelp.name, QStringLiteral("option '--%1' is needed").arg(required->names().back()));
+            return usageError(
+                kHelp.name, QStringLiteral("l'option « --%1 » est nécessaire").arg(required->names().back()));
     SystemRequest request;
     struct NumberOption
     {
@@ -95,8 +99,8 @@ int run(const QStringList &arguments)
         const std::optional<int> n = parseNumber(parser.value(o.option), o.low, o.high);
         if (!n)
             return usageError(kHelp.name,
-                QStringLiteral("invalid value '%1' of '--%2' (%3 to %4)")
-                    .arg(parser.value(o.option), o.option.names().back())
+                QStringLiteral("valeur incorrecte %1 de « --%2 » (%3 à %4)")
+                    .arg(quoted(parser.value(o.option)), o.option.names().back())
                     .arg(o.low)
                     .arg(o.high));
         o.value = *n;
@@ -110,13 +114,14 @@ int run(const QStringList &arguments)
         bool ok = false;
         control.moveBudget = parser.value(moves).toLongLong(&ok);
         if (!ok || control.moveBudget < 1)
-            return usageError(kHelp.name, QStringLiteral("invalid move budget '%1'").arg(parser.value(moves)));
+            return usageError(
+                kHelp.name, QStringLiteral("nombre de coups incorrect %1").arg(quoted(parser.value(moves))));
     }
     if (parser.isSet(seconds)) {
         bool ok = false;
         control.secondsBudget = parser.value(seconds).toDouble(&ok);
         if (!ok || !(control.secondsBudget > 0))
-            return usageError(kHelp.name, QStringLiteral("invalid time budget '%1'").arg(parser.value(seconds)));
+            return usageError(kHelp.name, QStringLiteral("durée incorrecte %1").arg(quoted(parser.value(seconds))));
     } else if (!parser.isSet(moves)) {
         control.secondsBudget = kDefaultSeconds;
     }
@@ -124,10 +129,10 @@ int run(const QStringList &arguments)
         bool ok = false;
         seedValue = parser.value(seed).toULongLong(&ok);
         if (!ok)
-            return usageError(kHelp.name, QStringLiteral("invalid seed '%1'").arg(parser.value(seed)));
+            return usageError(kHelp.name, QStringLiteral("graine incorrecte %1").arg(quoted(parser.value(seed))));
     }
     if (parser.isSet(output) && parser.value(output).isEmpty())
-        return usageError(kHelp.name, QStringLiteral("option '--output' needs a file name"));
+        return usageError(kHelp.name, QStringLiteral("l'option « --output » demande un nom de fichier"));
     if (const std::optional<int> status = cost.read(parser, kHelp.name, request.perTicket))
         return *status;
 
@@ -135,7 +140,7 @@ int run(const QStringList &arguments)
     const QStringList given = parser.positionalArguments();
     if (given.size() != request.horses)
         return usageError(
-            kHelp.name, QStringLiteral("%1 horses expected, %2 given").arg(request.horses).arg(given.size()));
+            kHelp.name, QStringLiteral("%1 chevaux attendus, %2 donnés").arg(request.horses).arg(given.size()));
     Selection selection;
     for (qsizetype i = 0; i < given.size(); ++i) {
         const std::optional<int> horse = parseNumber(given[i], 1, kMaxHorses);
@@ -206,6 +211,6 @@ int run(const QStringList &arguments)
 } // namespace
 
 extern const Command reduceCommand { "reduce",
-    "search a reduced system of your own (n horses, k per ticket, bases, guarantee)", run };
+    "cherche un système réduit à vous (n chevaux, k par ticket, bases, garantie)", run };
 
 } // namespace mvx::cli

@@ -12,38 +12,40 @@ namespace {
 
 const CommandHelp kHelp {
     "systems",
-    "Usage: marovellix-cli systems\n"
-    "  or:  marovellix-cli systems --verify [N]\n",
-    "List the reduced systems, one per line, tab separated: number, horses per ticket,\n"
-    "horses, bases, tickets, description.\n"
+    "Utilisation : marovellix-cli systems\n"
+    "         ou : marovellix-cli systems --verify [N]\n",
+    "Liste les systèmes réduits, un par ligne, séparés par des tabulations : numéro,\n"
+    "chevaux par ticket, chevaux, bases, tickets, description.\n"
     "\n"
-    "With --verify, check what each system (or system N) promises on every arrival the\n"
-    "promise covers, with the tickets the program makes and the comparison's categories,\n"
-    "and print per system, tab separated: number, the promise, and \"ok\" or the first\n"
-    "arrival it misses (places 1 to 5 joined by '-').\n",
-    "Exit status: 0 when the list was written and every promise checked holds, 1 when a\n"
-    "promise does not hold or the output could not be written, 2 for a bad argument.\n",
+    "Avec --verify, vérifie ce que chaque système (ou le système N) promet sur chaque\n"
+    "arrivée que la promesse couvre, avec les tickets que le programme fait et les\n"
+    "catégories de la comparaison, et écrit par système, séparés par des tabulations :\n"
+    "le numéro, la promesse, et \"ok\" ou la première arrivée manquée (les places 1 à 5\n"
+    "jointes par '-').\n",
+    "Code de sortie : 0 quand la liste est écrite et que chaque promesse vérifiée tient, 1\n"
+    "quand une promesse ne tient pas ou que la sortie ne peut pas être écrite, 2 pour un\n"
+    "argument incorrect.\n",
 };
 
 int run(const QStringList &arguments)
 {
-    const QCommandLineOption verify("verify", "Check the promise of each system, or of system N.");
+    const QCommandLineOption verify("verify", "Vérifie la promesse de chaque système, ou du système N.");
     QCommandLineParser parser;
     parser.addOption(verify);
-    parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("With --verify: the one system to check."),
-                                 QStringLiteral("[N]"));
+    parser.addPositionalArgument(
+        QStringLiteral("N"), QStringLiteral("Avec --verify : le seul système à vérifier."), QStringLiteral("[N]"));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
         return *status;
     const QStringList positional = parser.positionalArguments();
     if (!positional.isEmpty() && (!parser.isSet(verify) || positional.size() > 1))
-        return usageError(kHelp.name, QStringLiteral("unexpected argument '%1'").arg(positional.back()));
+        return usageError(kHelp.name, QStringLiteral("argument inattendu %1").arg(quoted(positional.back())));
     int first = 1;
     int last = kSystemCount;
     if (!positional.isEmpty()) {
         const std::optional<int> n = parseNumber(positional.front(), 1, kSystemCount);
         if (!n)
-            return usageError(kHelp.name,
-                              QStringLiteral("invalid system number '%1' (1 to 53)").arg(positional.front()));
+            return usageError(
+                kHelp.name, QStringLiteral("numéro de système incorrect %1 (1 à 53)").arg(quoted(positional.front())));
         first = last = *n;
     }
 
@@ -83,6 +85,6 @@ int run(const QStringList &arguments)
 
 } // namespace
 
-extern const Command systemsCommand { "systems", "list the reduced systems, or check what they promise", run };
+extern const Command systemsCommand { "systems", "liste les systèmes réduits, ou vérifie ce qu'ils promettent", run };
 
 } // namespace mvx::cli

@@ -15,16 +15,17 @@ namespace {
 
 const CommandHelp kHelp {
     "tickets",
-    "Usage: marovellix-cli tickets --system N [OPTION]... HORSE...\n"
-    "  or:  marovellix-cli tickets --combine N --per-ticket K [OPTION]... HORSE...\n",
-    "Write the tickets of a selection in the ticket text file format: for each ticket\n"
-    "its horse numbers, each followed by a comma, and CR LF.\n"
+    "Utilisation : marovellix-cli tickets --system N [OPTION]... CHEVAL...\n"
+    "         ou : marovellix-cli tickets --combine N --per-ticket K [OPTION]... CHEVAL...\n",
+    "Écrit les tickets d'une sélection au format du fichier de tickets : pour chaque\n"
+    "ticket les numéros de ses chevaux, chacun suivi d'une virgule, et CR LF.\n"
     "\n"
-    "HORSE... are the selection boxes 1 to 20 in order (an empty argument is an empty\n"
-    "box; after \"--\" every argument is a box). With --system the bases come first in\n"
-    "the system's own way; with the generator the first B horses are the bases.\n",
-    "Exit status: 0 when the tickets were written, 1 when the output could not be\n"
-    "written, 2 for a bad argument or a refused selection (nothing is written).\n",
+    "CHEVAL... sont les cases de sélection 1 à 20 dans l'ordre (un argument vide est une\n"
+    "case vide ; après \"--\" chaque argument est une case). Avec --system les bases\n"
+    "viennent d'abord, à la manière du système ; avec le générateur les B premiers chevaux\n"
+    "sont les bases.\n",
+    "Code de sortie : 0 quand les tickets sont écrits, 1 quand la sortie ne peut pas être\n"
+    "écrite, 2 pour un argument incorrect ou une sélection refusée (rien n'est écrit).\n",
 };
 
 // "2,4" into base positions; false for anything else than one to three positions 1..5.
@@ -44,17 +45,19 @@ bool readBasePositions(const QString &text, std::array<int, 3> &positions)
 
 int run(const QStringList &arguments)
 {
-    const QCommandLineOption system({ "s", "system" }, "Use reduced system N (1..53, see 'systems').", "N");
-    const QCommandLineOption combine({ "n", "combine" }, "Generator: horses to combine, bases included (1..20).", "N");
-    const QCommandLineOption perTicket({ "k", "per-ticket" }, "Generator: horses per ticket (1..8).", "K");
-    const QCommandLineOption bases({ "b", "bases" }, "Generator: base horses (0..3, default 0).", "B");
+    const QCommandLineOption system({ "s", "system" }, "Utilise le système réduit N (1..53, voir « systems »).", "N");
+    const QCommandLineOption combine(
+        { "n", "combine" }, "Générateur : chevaux à combiner, bases comprises (1..20).", "N");
+    const QCommandLineOption perTicket({ "k", "per-ticket" }, "Générateur : chevaux par ticket (1..8).", "K");
+    const QCommandLineOption bases({ "b", "bases" }, "Générateur : chevaux de base (0..3, 0 par défaut).", "B");
     const QCommandLineOption basePositions({ "p", "base-positions" },
-        "Generator: ticket positions of the bases, comma separated (default "
-        "1,2,3).",
+        "Générateur : positions des bases dans le ticket, séparées par des virgules (1,2,3 "
+        "par défaut).",
         "P");
     const QCommandLineOption complete(
-        { "c", "complete" }, "Generator: arrangements (every order) instead of combinations.");
-    const QCommandLineOption output({ "o", "output" }, "Write to FILE instead of standard output (\"-\").", "FILE");
+        { "c", "complete" }, "Générateur : arrangements (tous les ordres) au lieu de combinaisons.");
+    const QCommandLineOption output(
+        { "o", "output" }, "Écrit dans FICHIER au lieu de la sortie standard (\"-\").", "FICHIER");
     CostOptions cost;
     ConditionOptions conditions;
 
@@ -63,7 +66,7 @@ int run(const QStringList &arguments)
     cost.addTo(parser);
     conditions.addTo(parser);
     parser.addPositionalArgument(
-        QStringLiteral("HORSE"), QStringLiteral("The selection boxes, in order."), QStringLiteral("HORSE..."));
+        QStringLiteral("CHEVAL"), QStringLiteral("Les cases de sélection, dans l'ordre."), QStringLiteral("CHEVAL..."));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
         return *status;
 
@@ -72,44 +75,46 @@ int run(const QStringList &arguments)
     const bool generator = parser.isSet(combine) || parser.isSet(perTicket) || parser.isSet(bases)
         || parser.isSet(basePositions) || parser.isSet(complete);
     if (page.reducedTab == generator)
-        return usageError(
-            kHelp.name, QStringLiteral("give either --system or the generator options (--combine and --per-ticket)"));
+        return usageError(kHelp.name,
+            QStringLiteral("donnez soit --system, soit les options du générateur (--combine et --per-ticket)"));
     if (page.reducedTab) {
         const std::optional<int> n = parseNumber(parser.value(system), 1, kSystemCount);
         if (!n)
-            return usageError(
-                kHelp.name, QStringLiteral("invalid system number '%1' (1 to 53)").arg(parser.value(system)));
+            return usageError(kHelp.name,
+                QStringLiteral("numéro de système incorrect %1 (1 à 53)").arg(quoted(parser.value(system))));
         page.systemNumber = *n;
     } else {
         if (!parser.isSet(combine) || !parser.isSet(perTicket))
-            return usageError(kHelp.name, QStringLiteral("the generator needs --combine and --per-ticket"));
+            return usageError(kHelp.name, QStringLiteral("le générateur a besoin de --combine et de --per-ticket"));
         const std::optional<int> n = parseNumber(parser.value(combine), 1, kMaxHorses);
         if (!n)
             return usageError(kHelp.name,
-                QStringLiteral("invalid number of horses to combine '%1' (1 to 20)").arg(parser.value(combine)));
+                QStringLiteral("nombre de chevaux à combiner incorrect %1 (1 à 20)")
+                    .arg(quoted(parser.value(combine))));
         const std::optional<int> k = parseNumber(parser.value(perTicket), 1, 8);
         if (!k)
             return usageError(kHelp.name,
-                QStringLiteral("invalid number of horses per ticket '%1' (1 to 8)").arg(parser.value(perTicket)));
+                QStringLiteral("nombre de chevaux par ticket incorrect %1 (1 à 8)")
+                    .arg(quoted(parser.value(perTicket))));
         page.generator.horsesToCombine = *n;
         page.generator.horsesPerTicket = *k;
         if (parser.isSet(bases)) {
             const std::optional<int> b = parseNumber(parser.value(bases), 0, 3);
             if (!b)
-                return usageError(
-                    kHelp.name, QStringLiteral("invalid number of bases '%1' (0 to 3)").arg(parser.value(bases)));
+                return usageError(kHelp.name,
+                    QStringLiteral("nombre de bases incorrect %1 (0 à 3)").arg(quoted(parser.value(bases))));
             page.generator.bases.baseCount = *b;
         }
         if (parser.isSet(basePositions)
             && !readBasePositions(parser.value(basePositions), page.generator.bases.positions))
             return usageError(kHelp.name,
-                QStringLiteral("invalid base positions '%1' (one to three of 1 to 5, "
-                               "comma separated)")
-                    .arg(parser.value(basePositions)));
+                QStringLiteral("positions des bases incorrectes %1 (une à trois de 1 à 5, "
+                               "séparées par des virgules)")
+                    .arg(quoted(parser.value(basePositions))));
         page.generator.reduced = !parser.isSet(complete);
     }
     if (parser.isSet(output) && parser.value(output).isEmpty())
-        return usageError(kHelp.name, QStringLiteral("option '--output' needs a file name"));
+        return usageError(kHelp.name, QStringLiteral("l'option « --output » demande un nom de fichier"));
     const int horsesPerTicket
         = page.reducedTab ? reducedSystem(page.systemNumber).horsesPerTicket : page.generator.horsesPerTicket;
     if (const std::optional<int> status = cost.read(parser, kHelp.name, horsesPerTicket))
@@ -120,7 +125,7 @@ int run(const QStringList &arguments)
 
     const QStringList horses = parser.positionalArguments();
     if (horses.size() > kMaxHorses)
-        return usageError(kHelp.name, QStringLiteral("at most 20 horses"));
+        return usageError(kHelp.name, QStringLiteral("20 chevaux au plus"));
     for (qsizetype i = 0; i < horses.size(); ++i)
         page.boxes[std::size_t(i)] = horses[i];
 
@@ -148,6 +153,6 @@ int run(const QStringList &arguments)
 } // namespace
 
 extern const Command ticketsCommand { "tickets",
-    "write the tickets of a selection, one line per ticket (\"7,3,12,\" CR LF)", run };
+    "écrit les tickets d'une sélection, une ligne par ticket (\"7,3,12,\" CR LF)", run };
 
 } // namespace mvx::cli

@@ -5,6 +5,7 @@
 #include "combi/ticket_file.h"
 #include "model/work_progress.h"
 
+#include <algorithm>
 #include <array>
 
 namespace mvx {
@@ -98,13 +99,14 @@ TicketLayout generatorLayout(const GeneratorSettings &generator)
 
 namespace {
 
-template <typename Sink> std::int64_t walkSystem(const ReducedSystem &system, int perTicket, Sink &target)
+// Rows of positions become tickets: position e gives the letter of code 64 + e, in row order.
+template <typename RowAt, typename Sink>
+std::int64_t walkRows(std::int64_t rows, int perTicket, RowAt &rowAt, Sink &target)
 {
-    const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
     TicketLetters letters {};
     std::int64_t made = 0;
-    for (int t = 1; t <= rows; ++t) {
-        const std::span<const std::uint8_t> row = system.row(t);
+    for (std::int64_t t = 1; t <= rows; ++t) {
+        const auto &row = rowAt(t);
         for (int i = 0; i < perTicket; ++i)
             letters[std::size_t(i)] = char(64 + row[std::size_t(i)]);
         ++made;
@@ -200,6 +202,27 @@ private:
     std::int64_t dropped_ = 0;
 };
 
+template <typename RowAt>
+std::int64_t ticketsFromRows(
+    std::int64_t rows, int perTicket, const TicketLayout &layout, TicketSink &sink, RowAt rowAt)
+{
+    sink.begin(layout, std::uint64_t(rows));
+    return onConcreteSink(sink, perTicket, [&](auto &target) { return walkRows(rows, perTicket, rowAt, target); });
+}
+
+// The same keeping the rows that meet the conditions, `passing` of them.
+template <typename RowAt>
+std::int64_t conditionedTicketsFromRows(std::int64_t rows, int perTicket, const TicketLayout &layout,
+    std::uint64_t passing, const ConditionCheck &check, WorkProgress *progress, TicketSink &sink, RowAt rowAt)
+{
+    sink.begin(layout, passing);
+    return onConcreteSink(sink, perTicket, [&](auto &target) {
+        ConditionFilter filter(target, check, perTicket, kMaxHorses, progress);
+        walkRows(rows, perTicket, rowAt, filter);
+        return filter.kept();
+    });
+}
+
 } // namespace
 
 std::int64_t generateFromSystem(int systemNumber, TicketSink &sink)
@@ -207,8 +230,8 @@ std::int64_t generateFromSystem(int systemNumber, TicketSink &sink)
     const ReducedSystem &system = reducedSystem(systemNumber);
     const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);
     const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
-    sink.begin(systemLayout(systemNumber), std::uint64_t(rows));
-    return onConcreteSink(sink, perTicket, [&](auto &target) { return walkSystem(system, perTicket, target); });
+    return ticketsFromRows(
+        rows, perTicket, systemLayout(systemNumber), sink, [&](std::int64_t t) { return system.row(int(t)); });
 }
 
 std::int64_t generateFromSystem(int systemNumber, TicketSink &sink, const Selection &selection,
@@ -218,13 +241,43 @@ std::int64_t generateFromSystem(int systemNumber, TicketSink &sink, const Select
         return generateFromSystem(systemNumber, sink);
     const ReducedSystem &system = reducedSystem(systemNumber);
     const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);
-    sink.begin(systemLayout(systemNumber), countConditionedTickets(systemNumber, selection, conditions));
+    const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
     const ConditionCheck check(conditions, selection, systemLayout(systemNumber));
-    return onConcreteSink(sink, perTicket, [&](auto &target) {
-        ConditionFilter filter(target, check, perTicket, kMaxHorses, progress);
-        walkSystem(system, perTicket, filter);
-        return filter.kept();
-    });
+    return conditionedTicketsFromRows(rows, perTicket, systemLayout(systemNumber),
+        countConditionedTickets(systemNumber, selection, conditions), check, progress, sink,
+        [&](std::int64_t t) { return system.row(int(t)); });
+}
+
+TicketLayout tableLayout(int perTicket)
+{
+    return TicketLayout { perTicket, 0, { 1, 2, 3 } };
+}
+
+std::int64_t tableRowsToRead(const std::vector<std::vector<int>> &rows, int perTicket)
+{
+    // A row shorter than the tickets would be read past its end: such a table gives no ticket.
+    const bool whole
+        = std::all_of(rows.begin(), rows.end(), [&](const auto &row) { return int(row.size()) >= perTicket; });
+    return whole ? std::int64_t(rows.size()) : 0;
+}
+
+std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int perTicket, TicketSink &sink)
+{
+    perTicket = std::clamp(perTicket, 0, kMaxLetters);
+    return ticketsFromRows(tableRowsToRead(rows, perTicket), perTicket, tableLayout(perTicket), sink,
+        [&](std::int64_t t) -> const std::vector<int> & { return rows[std::size_t(t - 1)]; });
+}
+
+std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int perTicket, TicketSink &sink,
+    const Selection &selection, const TicketConditions &conditions, WorkProgress *progress)
+{
+    if (conditions.isEmpty())
+        return generateFromTable(rows, perTicket, sink);
+    perTicket = std::clamp(perTicket, 0, kMaxLetters);
+    const ConditionCheck check(conditions, selection, tableLayout(perTicket));
+    return conditionedTicketsFromRows(tableRowsToRead(rows, perTicket), perTicket, tableLayout(perTicket),
+        countConditionedTickets(rows, perTicket, selection, conditions), check, progress, sink,
+        [&](std::int64_t t) -> const std::vector<int> & { return rows[std::size_t(t - 1)]; });
 }
 
 namespace {

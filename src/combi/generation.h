@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace mvx {
 
@@ -78,6 +79,15 @@ Message confirmTicketCountMessage(std::uint64_t count);
 // table row, in table order. Returns the number of tickets passed to the sink.
 std::int64_t generateFromSystem(int systemNumber, TicketSink &sink);
 
+// The tickets of a table of the punter's own, read as a reduced system's: one ticket per row
+// of `perTicket` positions in the selection, in table order.
+std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int perTicket, TicketSink &sink);
+// The same keeping only the tickets that meet `conditions`, as generateFromSystem does.
+std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int perTicket, TicketSink &sink,
+    const Selection &selection, const TicketConditions &conditions, WorkProgress *progress = nullptr);
+// The rows of a table that make tickets: all of them, or none when one is shorter than the tickets.
+std::int64_t tableRowsToRead(const std::vector<std::vector<int>> &rows, int perTicket);
+
 // The generator's tickets: the first n - B other horses combined (or arranged) k - B at a
 // time, in lexicographic order of their letters. Returns the number passed to the sink.
 std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink &sink);
@@ -92,6 +102,7 @@ std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink
 
 // The layout the tickets of a system or of the generator settings will have.
 TicketLayout systemLayout(int systemNumber);
+TicketLayout tableLayout(int perTicket);
 TicketLayout generatorLayout(const GeneratorSettings &generator);
 
 } // namespace mvx

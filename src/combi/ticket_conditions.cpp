@@ -311,22 +311,42 @@ std::uint64_t countConditionedTickets(
     return count;
 }
 
-std::uint64_t countConditionedTickets(int systemNumber, const Selection &selection, const TicketConditions &conditions)
+namespace {
+
+// The rows of a table that pass, each read as a ticket of letters.
+template <typename RowAt>
+std::uint64_t countPassingRows(const ConditionCheck &check, std::int64_t rows, int perTicket, RowAt rowAt)
 {
-    const ReducedSystem &system = reducedSystem(systemNumber);
-    const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);
-    const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
-    const ConditionCheck check(conditions, selection, systemLayout(systemNumber));
     std::uint64_t count = 0;
     TicketLetters letters {};
-    for (int t = 1; t <= rows; ++t) {
-        const std::span<const std::uint8_t> row = system.row(t);
+    for (std::int64_t t = 1; t <= rows; ++t) {
+        const auto &row = rowAt(t);
         for (int i = 0; i < perTicket; ++i)
             letters[std::size_t(i)] = char(64 + row[std::size_t(i)]);
         if (check.passes(std::span<const char>(letters.data(), std::size_t(perTicket))))
             ++count;
     }
     return count;
+}
+
+} // namespace
+
+std::uint64_t countConditionedTickets(int systemNumber, const Selection &selection, const TicketConditions &conditions)
+{
+    const ReducedSystem &system = reducedSystem(systemNumber);
+    const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);
+    const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
+    const ConditionCheck check(conditions, selection, systemLayout(systemNumber));
+    return countPassingRows(check, rows, perTicket, [&](std::int64_t t) { return system.row(int(t)); });
+}
+
+std::uint64_t countConditionedTickets(const std::vector<std::vector<int>> &rows, int perTicket,
+    const Selection &selection, const TicketConditions &conditions)
+{
+    perTicket = std::clamp(perTicket, 0, kMaxLetters);
+    const ConditionCheck check(conditions, selection, tableLayout(perTicket));
+    return countPassingRows(check, tableRowsToRead(rows, perTicket), perTicket,
+        [&](std::int64_t t) -> const std::vector<int> & { return rows[std::size_t(t - 1)]; });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -69,6 +69,9 @@ std::uint64_t countConditionedTickets(
     const GeneratorSettings &generator, const Selection &selection, const TicketConditions &conditions);
 // The same for reduced system s.
 std::uint64_t countConditionedTickets(int systemNumber, const Selection &selection, const TicketConditions &conditions);
+// The same for a table of the punter's own, rows of `perTicket` positions in the selection.
+std::uint64_t countConditionedTickets(const std::vector<std::vector<int>> &rows, int perTicket,
+    const Selection &selection, const TicketConditions &conditions);
 
 // The conditions as the game file keeps them, and back. Decoding checks every field and refuses
 // (nothing) a payload that is damaged, cut short or too long, or holds conditions that cannot go

@@ -25,7 +25,15 @@ bool validSystem(int number)
 
 TicketLayout pageLayout(const SystemsPage &page)
 {
+    if (page.ownTab)
+        return tableLayout(page.ownSystem.request.perTicket);
     return page.reducedTab ? systemLayout(page.systemNumber) : generatorLayout(page.generator);
+}
+
+// Tables of rows (a catalogue system's, an own system's) are never confirmed.
+bool fromTable(const SystemsPage &page)
+{
+    return page.reducedTab || page.ownTab;
 }
 
 // Generates into memory as long work and replaces the selection and the ticket list only once
@@ -89,10 +97,10 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
                 Platform &platform)
 {
     // A reduced system is never confirmed; the generator is, except before a comparison.
-    const bool askCount = !comparison && !page.reducedTab;
+    const bool askCount = !comparison && !fromTable(page);
     if (!showAll(checkTicketRequest(page), platform))
         return false;
-    if (page.reducedTab && !validSystem(page.systemNumber))
+    if (!page.ownTab && page.reducedTab && !validSystem(page.systemNumber))
         return false;
 
     const std::uint64_t count = requestTicketCount(page);
@@ -139,15 +147,21 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
 
 std::vector<Message> checkTicketRequest(const SystemsPage &page)
 {
-    std::vector<Message> shown = checkSelectionNumbers(page.boxes, !page.reducedTab, page.generator);
-    // A reduced system places its horses by box, as the generator does: its first boxes must
-    // be as many different horses as the system takes.
-    const bool placed = page.reducedTab ? !validSystem(page.systemNumber)
-            || firstBoxesHoldDifferentHorses(page.boxes, reducedSystem(page.systemNumber).horseCount)
-                                        : checkGeneratorSelection(page.boxes, page.generator);
-    if (shown.empty() && !placed)
-        shown.push_back(messages::wrongGeneratorSelection());
-    if (!shown.empty() || page.conditions.isEmpty() || (page.reducedTab && !validSystem(page.systemNumber)))
+    std::vector<Message> shown;
+    if (page.ownTab) {
+        shown = checkOwnSystemRequest(page.ownSystem, page.boxes);
+    } else {
+        shown = checkSelectionNumbers(page.boxes, !page.reducedTab, page.generator);
+        // A reduced system places its horses by box, as the generator does: its first boxes must
+        // be as many different horses as the system takes.
+        const bool placed = page.reducedTab ? !validSystem(page.systemNumber)
+                || firstBoxesHoldDifferentHorses(page.boxes, reducedSystem(page.systemNumber).horseCount)
+                                            : checkGeneratorSelection(page.boxes, page.generator);
+        if (shown.empty() && !placed)
+            shown.push_back(messages::wrongGeneratorSelection());
+    }
+    if (!shown.empty() || page.conditions.isEmpty()
+        || (!page.ownTab && page.reducedTab && !validSystem(page.systemNumber)))
         return shown;
     if (const std::optional<Message> wrong = checkConditions(page.conditions, pageLayout(page).horsesPerTicket))
         shown.push_back(*wrong);
@@ -158,12 +172,19 @@ std::vector<Message> checkTicketRequest(const SystemsPage &page)
 
 std::uint64_t requestTicketCount(const SystemsPage &page)
 {
+    Selection selection;
+    if (page.ownTab) {
+        const int perTicket = page.ownSystem.request.perTicket;
+        if (page.conditions.isEmpty())
+            return std::uint64_t(page.ownSystem.rows.size());
+        readSelection(page.boxes, 0, selection);
+        return countConditionedTickets(page.ownSystem.rows, perTicket, selection, page.conditions);
+    }
     if (page.reducedTab && !validSystem(page.systemNumber))
         return 0;
     if (page.conditions.isEmpty())
         return page.reducedTab ? std::uint64_t(reducedSystem(page.systemNumber).ticketCount)
                                : countTickets(page.generator);
-    Selection selection;
     if (page.reducedTab) {
         readSelection(page.boxes, 0, selection);
         return countConditionedTickets(page.systemNumber, selection, page.conditions);
@@ -174,7 +195,12 @@ std::uint64_t requestTicketCount(const SystemsPage &page)
 
 void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &sink, WorkProgress *progress)
 {
-    if (page.reducedTab) {
+    if (page.ownTab) {
+        // The bases are positions 1..B of every row: the selection is read as for a catalogue system.
+        readSelection(page.boxes, 0, selection);
+        generateFromTable(
+            page.ownSystem.rows, page.ownSystem.request.perTicket, sink, selection, page.conditions, progress);
+    } else if (page.reducedTab) {
         readSelection(page.boxes, 0, selection);
         generateFromSystem(page.systemNumber, sink, selection, page.conditions, progress);
     } else {

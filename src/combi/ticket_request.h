@@ -1,6 +1,7 @@
 #pragma once
 
 #include "combi/generation.h"
+#include "combi/own_system.h"
 #include "combi/selection.h"
 #include "combi/ticket_conditions.h"
 #include "model/game_state.h"
@@ -23,6 +24,8 @@ struct SystemsPage
     bool reducedTab = true;  // the reduced-system tab is active, else the generator tab
     int systemNumber = -1;   // the system selected in the list
     GeneratorSettings generator;
+    bool ownTab = false; // the own-system tab is active (reducedTab is then false)
+    OwnSystem ownSystem; // the request and the table of that tab
     SelectionBoxes boxes;
     TicketConditions conditions; // the tickets kept; none keeps them all
 };

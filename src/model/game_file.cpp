@@ -1,7 +1,9 @@
 #include "model/game_file.h"
 
 #include "combi/catalogue.h"
+#include "combi/own_system.h"
 #include "combi/selection.h"
+#include "model/game_sections.h"
 #include "model/settings_file.h"
 
 #include <QFile>
@@ -33,7 +35,12 @@ void problem(Platform &platform, const QString &text)
     platform.inform(text, QStringLiteral("Problème !!"));
 }
 
-// The first 108 bytes of the file, or nullopt when it cannot be read or is shorter.
+// The most a game file is read of: the record and sections far larger than any this program
+// writes (a table of the full 20-horse quinté game takes 78 kB).
+constexpr qint64 kMostGameBytes = 4 << 20;
+
+// The file's bytes, the record and what follows it; nullopt when it cannot be read or is
+// shorter than the record.
 std::optional<QByteArray> readGameBytes(const QString &fileName)
 {
     // Only a regular file is read: a pipe would block the window, a device would never end.
@@ -42,8 +49,8 @@ std::optional<QByteArray> readGameBytes(const QString &fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return std::nullopt;
-    QByteArray bytes = file.read(kGameRecordSize);
-    if (bytes.size() != kGameRecordSize || file.error() != QFileDevice::NoError)
+    QByteArray bytes = file.read(kMostGameBytes);
+    if (bytes.size() < kGameRecordSize || file.error() != QFileDevice::NoError)
         return std::nullopt;
     return bytes;
 }
@@ -60,6 +67,32 @@ int listedSystem(std::int32_t number)
 {
     static const QStringList items = systemListItems();
     return systemNumberOfItem(items[systemItemIndex(items, number)]);
+}
+
+// The own system a game of mode 3 holds: its section's when that agrees with the record's
+// generator fields, else the record's request without a table; nullopt when the record's
+// fields make no request, and the game loads as a generator game, as an older copy loads it.
+std::optional<OwnSystem> ownSystemOfGame(const GameFileRecord &record, QByteArrayView afterRecord, Platform &platform)
+{
+    const int horses = itemValue(record.combineIndex, kCombineItems, 1, 0);
+    const int perTicket = itemValue(record.ticketIndex, kTicketItems, 1, 0);
+    const int bases = itemValue(record.baseIndex, kBaseItems, 0, -1);
+    const SystemRequest recorded { horses, perTicket, bases, defaultGuarantee(horses, perTicket, bases) };
+    const std::vector<GameSection> sections = decodeGameSections(afterRecord);
+    if (const QByteArray *payload = findGameSection(sections, kOwnSystemSection)) {
+        bool dropped = false;
+        const std::optional<OwnSystem> own = decodeOwnSystem(*payload, &dropped);
+        const bool agrees = own && own->request.horses == recorded.horses
+            && own->request.perTicket == recorded.perTicket && own->request.bases == recorded.bases;
+        if (!agrees || dropped)
+            problem(platform,
+                QStringLiteral("Le système enregistré dans ce fichier n'est pas valable : cherchez-le à nouveau."));
+        if (agrees)
+            return own;
+    }
+    if (!ownRequestRefusal(recorded).isEmpty())
+        return std::nullopt;
+    return OwnSystem { recorded, {}, OwnTableOrigin::Searched };
 }
 
 } // namespace
@@ -158,6 +191,14 @@ void saveGame(GameState &state, const SystemsPage &page, Platform &platform)
         const bool listed = page.systemNumber >= 1 && page.systemNumber <= kSystemCount;
         record.ticketIndex = listed ? reducedSystem(page.systemNumber).horseCount : 0;
         record.baseIndex = listed ? reducedSystem(page.systemNumber).baseCount : 0;
+    } else if (page.ownTab) {
+        // An older copy reads this as the nearest generator game: n, k and B, combinations.
+        const SystemRequest &request = page.ownSystem.request;
+        record.gameMode = 3;
+        record.combineIndex = request.horses - 1;
+        record.ticketIndex = request.perTicket - 1;
+        record.baseIndex = request.bases;
+        record.reducedFlag = 1;
     } else {
         record.gameMode = 2;
         record.combineIndex = page.generator.horsesToCombine - 1;
@@ -173,7 +214,11 @@ void saveGame(GameState &state, const SystemsPage &page, Platform &platform)
         record.horseNumbers[std::size_t(i)] = i < bases ? state.selection.baseHorses[std::size_t(i + 1)]
                                                         : state.selection.otherHorses[std::size_t(i - bases + 1)];
 
-    if (writeFileAtomically(fileName, encodeGameRecord(record)))
+    QByteArray bytes = encodeGameRecord(record);
+    // A request the tab cannot search is not kept: the record's n, k and B stand alone.
+    if (page.ownTab && ownRequestRefusal(page.ownSystem.request).isEmpty())
+        bytes += encodeGameSections({ GameSection { kOwnSystemSection, encodeOwnSystem(page.ownSystem) } });
+    if (writeFileAtomically(fileName, bytes))
         platform.fileSaved(fileName);
     else
         reportFileNotSaved(platform);
@@ -203,9 +248,17 @@ std::optional<SystemsPage> loadGame(GameState &state, const SystemsPage &current
     }
 
     SystemsPage page = current;
+    page.ownTab = false;
+    std::optional<OwnSystem> own;
+    if (record.gameMode == 3)
+        own = ownSystemOfGame(record, QByteArrayView(*bytes).sliced(kGameRecordSize), platform);
     if (record.gameMode == 1) {
         page.reducedTab = true;
         page.systemNumber = listedSystem(record.systemNumber);
+    } else if (own) {
+        page.reducedTab = false;
+        page.ownTab = true;
+        page.ownSystem = std::move(*own);
     } else {
         page.reducedTab = false;
         page.generator.horsesToCombine = itemValue(record.combineIndex, kCombineItems, 1, 0);

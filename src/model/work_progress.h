@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QString>
+
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 namespace mvx {
 
@@ -29,11 +32,26 @@ public:
     // A stop request that takes effect once the work has done that much.
     void requestStopAt(std::uint64_t done) { stopAt_.store(done, std::memory_order_relaxed); }
 
+    // A line on where the work stands beyond the count (the best found so far, say), shown under
+    // the label; empty when the work has none.
+    void setStatus(const QString &status)
+    {
+        const std::lock_guard lock(statusLock_);
+        status_ = status;
+    }
+    QString status() const
+    {
+        const std::lock_guard lock(statusLock_);
+        return status_;
+    }
+
 private:
     std::uint64_t total_;
     std::atomic<std::uint64_t> done_ { 0 };
     std::atomic<std::uint64_t> stopAt_ { UINT64_MAX };
     std::atomic<bool> stop_ { false };
+    mutable std::mutex statusLock_;
+    QString status_;
 };
 
 } // namespace mvx

@@ -10,6 +10,7 @@
 #include "synth/points.h"
 #include "synth/synthesis.h"
 #include "ui/common_widgets.h"
+#include "ui/own_system_tab.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -287,6 +288,8 @@ void Tfprincip::buildSystemsPage(QWidget *page)
     tcombi->setObjectName(QStringLiteral("tcombi"));
     PageControl1->addTab(tsysreduit, QStringLiteral("Systemes réduits"));
     PageControl1->addTab(tcombi, QStringLiteral("Générateur de combinaisons"));
+    tperso = new OwnSystemTab(platform_);
+    PageControl1->addTab(tperso, QStringLiteral("Mon système"));
 
     QGroupBox *choice
         = makeGroup(tsysreduit, QStringLiteral("GroupBox4"), QStringLiteral("Choix du système"), QRect(2, 8, 639, 45));
@@ -453,6 +456,7 @@ void Tfprincip::connectEvents()
     connect(clistesystemes, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
     connect(cnbchecomb, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
     connect(cnbchebase, &QComboBox::currentIndexChanged, this, &Tfprincip::cnbchebaseChange);
+    connect(tperso, &OwnSystemTab::requestChanged, this, &Tfprincip::refreshSystemsPage);
     for (QComboBox *box : cposb)
         connect(box, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
     connect(bvoirtick, &QPushButton::clicked, this, &Tfprincip::bvoirtickClick);
@@ -619,6 +623,9 @@ void Tfprincip::refreshSystemsPage()
             return;
         horses = reducedSystem(s).horseCount;
         bases = reducedSystem(s).baseCount;
+    } else if (PageControl1->currentWidget() == tperso) {
+        horses = tperso->horses();
+        bases = tperso->bases();
     } else {
         horses = cnbchecomb->currentIndex() + 1;
         bases = cnbchebase->currentIndex();
@@ -656,6 +663,8 @@ SystemsPage Tfprincip::systemsPage() const
 {
     SystemsPage page;
     page.reducedTab = PageControl1->currentWidget() == tsysreduit;
+    page.ownTab = PageControl1->currentWidget() == tperso;
+    page.ownSystem = tperso->ownSystem();
     page.systemNumber = systemNumberOfItem(clistesystemes->currentText());
     page.generator.horsesToCombine = cnbchecomb->currentIndex() + 1;
     page.generator.horsesPerTicket = cnbchetick->currentIndex() + 1;
@@ -681,6 +690,9 @@ void Tfprincip::applySystemsPage(const SystemsPage &page)
             for (int i = 0; i < clistesystemes->count(); ++i)
                 items.append(clistesystemes->itemText(i));
             clistesystemes->setCurrentIndex(systemItemIndex(items, page.systemNumber));
+        } else if (page.ownTab) {
+            PageControl1->setCurrentWidget(tperso);
+            tperso->setOwnSystem(page.ownSystem);
         } else {
             PageControl1->setCurrentWidget(tcombi);
             // An index outside its list leaves the box without an item.

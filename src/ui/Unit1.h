@@ -20,6 +20,8 @@ class QToolButton;
 
 namespace mvx {
 
+class OwnSystemTab;
+
 // The windows the main window opens modally. Each is created once at start-up; a window that
 // is not there yet leaves its button with only the work done before showing it.
 struct SecondaryWindows
@@ -118,6 +120,7 @@ private:
     QTabWidget *PageControl1 = nullptr;
     QWidget *tsysreduit = nullptr;
     QWidget *tcombi = nullptr;
+    OwnSystemTab *tperso = nullptr;
     QComboBox *clistesystemes = nullptr;
     QComboBox *cnbchecomb = nullptr;
     QComboBox *cnbchetick = nullptr;

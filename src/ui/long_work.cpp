@@ -112,14 +112,21 @@ void runWithProgress(QWidget *parent, const QString &label, WorkProgress &progre
         busyCursor = true;
     });
     show.start(showAfterMs);
+    bool stopping = false;
+    QString shownStatus;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
         const std::uint64_t total = progress.total();
         const std::uint64_t done = std::min(progress.done(), total);
         dialog.setValue(total > 0 ? int(done * 1000 / total) : 0);
+        if (const QString status = progress.status(); !stopping && status != shownStatus) {
+            shownStatus = status;
+            dialog.setLabelText(status.isEmpty() ? label : label + QLatin1Char('\n') + status);
+        }
     });
     poll.start(100);
     QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
+        stopping = true;
         progress.requestStop();
         dialog.setLabelText(QStringLiteral("Arrêt en cours..."));
         if (QPushButton *cancel = dialog.findChild<QPushButton *>())

@@ -71,13 +71,13 @@ TicketConditions randomConditions(std::mt19937 &random, int horsesPerTicket)
         ConditionGroup group;
         for (int i = 1 + int(random() % 5); i > 0; --i)
             group.horses |= 1u << horses[next++];
-        group.min = int(random() % std::uint32_t(std::min(group.size(), horsesPerTicket) + 1));
+        group.min = random() % 2 ? 0 : int(random() % std::uint32_t(std::min(group.size(), horsesPerTicket) + 1));
         group.max = group.min + int(random() % 3);
         c.groups.push_back(group);
     }
     if (random() % 2) {
-        const int low = int(random() % std::uint32_t(12 * horsesPerTicket));
-        c.sum = SumRange { low, low + int(random() % 30) };
+        const int low = 4 * horsesPerTicket + int(random() % std::uint32_t(8 * horsesPerTicket));
+        c.sum = SumRange { low, low + 10 + int(random() % 40) };
     }
     return c;
 }
@@ -97,8 +97,21 @@ TEST(TicketConditions, ConditionedGenerationKeepsExactlyTheTicketsOfTheFullListT
         for (std::size_t i = 0; i < page.boxes.size(); ++i)
             page.boxes[i] = QString::number(horses[i]);
         page.reducedTab = round % 4 == 0;
+        page.ownTab = round % 8 == 4;
         int k = 0;
-        if (page.reducedTab) {
+        if (page.ownTab) {
+            // A table of the punter's own: rows of k different positions among the first n.
+            page.reducedTab = false;
+            OwnSystem &own = page.ownSystem;
+            own.request.horses = 5 + int(random() % 8);
+            own.request.perTicket = k = 2 + int(random() % 4);
+            std::vector<int> positions(std::size_t(own.request.horses));
+            std::iota(positions.begin(), positions.end(), 1);
+            for (int r = 1 + int(random() % 40); r > 0; --r) {
+                std::shuffle(positions.begin(), positions.end(), random);
+                own.rows.emplace_back(positions.begin(), positions.begin() + k);
+            }
+        } else if (page.reducedTab) {
             page.systemNumber = 1 + int(random() % kSystemCount);
             k = reducedSystem(page.systemNumber).horsesPerTicket;
         } else {
@@ -139,7 +152,7 @@ TEST(TicketConditions, ConditionedGenerationKeepsExactlyTheTicketsOfTheFullListT
         ++checked;
         empty += expected.letters.empty() ? 1 : 0;
     }
-    // The cases cover both kept and refused outcomes.
+    // The cases cover both outcomes: tickets kept, and none kept (refused before anything is made).
     EXPECT_GT(checked, 200);
     EXPECT_GT(empty, 5);
     EXPECT_LT(empty, checked / 2);

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "combi/covering_search.h"
+#include "combi/selection.h"
+#include "combi/ticket_list.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace mvx {
+
+class WorkProgress;
+
+// How the table of an own system came to be.
+enum class OwnTableOrigin : std::uint8_t
+{
+    Searched = 0, // the search ran to its end: the same request always gives this table
+    Stopped = 1, // "Annuler" cut the search short; the best table found then
+    Catalogue = 2, // a system of the catalogue keeps the same guarantee with no more tickets
+};
+
+// A punter's own reduced system: the request, and the table once one has been found. Each row
+// lists k positions in the selection (1 = the first horse of the boxes), the bases 1..B in
+// every row, and is read as a catalogue system's row is.
+struct OwnSystem
+{
+    SystemRequest request;
+    std::vector<std::vector<int>> rows; // empty until a search found a table
+    OwnTableOrigin origin = OwnTableOrigin::Searched;
+
+    bool hasTable() const { return !rows.empty(); }
+};
+
+// The guarantees offered for n horses, k per ticket and B bases: T from B + 1 to k. Empty when
+// no request can be made of these three.
+std::vector<int> guaranteeChoices(int horses, int perTicket, int bases);
+// The guarantee offered first: T = k - 1 where it is offered, else the largest.
+int defaultGuarantee(int horses, int perTicket, int bases);
+
+// Why the tab cannot search this request, as a sentence; empty when it can.
+QString ownRequestRefusal(const SystemRequest &request);
+
+// The guarantee in a punter's words ("Au moins un ticket contient les 4 premiers s'ils sont dans
+// la sélection").
+QString guaranteeText(const SystemRequest &request);
+
+// The moves the search of a request may make: a fixed function of the request, so that the
+// same request always ends with the same table.
+std::int64_t ownSystemMoveBudget(const SystemRequest &request);
+
+// The smallest table of the catalogue over n horses and k per ticket that keeps the request's
+// guarantee, in the catalogue's row order; empty when none does.
+std::vector<std::vector<int>> catalogueTable(const SystemRequest &request);
+
+// Finds the table: the catalogue's when no table can be smaller, else the search, which keeps
+// `progress` told of its moves (out of the move budget) and of the best size so far, and stops
+// when `progress` asks it to; the catalogue's table wins when the search does not beat it.
+// The request must be one the tab can search (ownRequestRefusal() empty).
+OwnSystem findOwnSystem(const SystemRequest &request, WorkProgress &progress);
+
+// The line under "Chercher": the table's size against the full game and the lower bound.
+QString ownSystemResultText(const OwnSystem &system);
+
+// The checks of a ticket request on the own-system tab: a table first, then the numbers and,
+// as on the generator, the first n boxes filled with different horses.
+std::vector<Message> checkOwnSystemRequest(const OwnSystem &system, const SelectionBoxes &boxes);
+
+// The game file's section of an own system: the request and the table, little-endian:
+// version (1 byte, 1), n, k, B, T, origin (1 byte each), row count R (uint32), then R rows of
+// k bytes, each a position 1..n.
+QByteArray encodeOwnSystem(const OwnSystem &system);
+// The own system of a section, every field checked: nullopt when the section is malformed or
+// its request is one the tab cannot make. A table that does not keep its guarantee is dropped
+// and `tableDropped` set.
+std::optional<OwnSystem> decodeOwnSystem(QByteArrayView payload, bool *tableDropped = nullptr);
+
+namespace messages {
+Message searchFirst();
+} // namespace messages
+
+} // namespace mvx

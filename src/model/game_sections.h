@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <array>
+#include <vector>
+
+namespace mvx {
+
+// What a game file holds after its 108-byte record: zero or more sections, each four ASCII bytes
+// naming its kind, its payload length as a little-endian uint32, then the payload. A reader
+// skips the kinds it does not know, so that an older copy of the program still opens a newer
+// game; an older copy that reads only the record ignores them all.
+struct GameSection
+{
+    std::array<char, 4> kind {};
+    QByteArray payload;
+};
+
+// The kinds this program writes: the punter's own system (the request and its table).
+inline constexpr std::array<char, 4> kOwnSystemSection { 'M', 'S', 'Y', 'S' };
+
+QByteArray encodeGameSections(const std::vector<GameSection> &sections);
+
+// The sections in file order, every kind included. A section whose header or payload runs past
+// the end of the bytes ends the reading: what came before it is kept.
+std::vector<GameSection> decodeGameSections(QByteArrayView bytesAfterRecord);
+
+// The payload of the first section of that kind, or nullptr.
+const QByteArray *findGameSection(const std::vector<GameSection> &sections, const std::array<char, 4> &kind);
+
+} // namespace mvx

@@ -1,0 +1,191 @@
+#include "ui/own_system_tab.h"
+
+#include "model/work_progress.h"
+#include "ui/common_widgets.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace mvx {
+
+using namespace mvx::ui;
+
+namespace {
+
+// The lists of the request: horses to combine 3..20, horses per ticket 2..5, bases 0..3.
+constexpr int kFewestHorses = 3;
+constexpr int kFewestPerTicket = 2;
+constexpr int kMostPerTicket = 5;
+constexpr int kMostBases = 3;
+
+// The request the tab shows before the punter changes it: ten horses, the quinté, bonus 4.
+constexpr SystemRequest kFirstRequest { 10, 5, 0, 4 };
+
+void fillRange(QComboBox *box, int first, int last)
+{
+    for (int value = first; value <= last; ++value)
+        box->addItem(QString::number(value), value);
+}
+
+void pick(QComboBox *box, int value)
+{
+    box->setCurrentIndex(std::max(box->findData(value), 0));
+}
+
+// The right edge of a control and the gap before the next one.
+int after(const QWidget *widget, int gap = 6)
+{
+    return widget->geometry().right() + 1 + gap;
+}
+
+} // namespace
+
+OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
+    : QWidget(parent)
+    , platform_(platform)
+{
+    setObjectName(QStringLiteral("tperso"));
+
+    QLabel *horsesLabel
+        = makeLabel(this, QStringLiteral("labpersochevaux"), QStringLiteral("Chevaux à combiner"), 6, 9);
+    cpersochevaux = makePickList(this, QStringLiteral("cpersochevaux"), QRect(after(horsesLabel), 6, 50, 21));
+    QLabel *perTicketLabel = makeLabel(
+        this, QStringLiteral("labpersoticket"), QStringLiteral("Chevaux par ticket"), after(cpersochevaux, 16), 9);
+    cpersoticket = makePickList(this, QStringLiteral("cpersoticket"), QRect(after(perTicketLabel), 6, 90, 21));
+    QLabel *basesLabel
+        = makeLabel(this, QStringLiteral("labpersobase"), QStringLiteral("Bases"), after(cpersoticket, 16), 9);
+    cpersobase = makePickList(this, QStringLiteral("cpersobase"), QRect(after(basesLabel), 6, 50, 21));
+
+    QLabel *guaranteeLabel = makeLabel(this, QStringLiteral("labpersogarantie"), QStringLiteral("Garantie"), 6, 37);
+    const int guaranteeLeft = after(guaranteeLabel);
+    cpersogarantie
+        = makePickList(this, QStringLiteral("cpersogarantie"), QRect(guaranteeLeft, 34, 638 - guaranteeLeft, 21));
+
+    bchercher = makeButton(this, QStringLiteral("bchercher"), QStringLiteral("Chercher"), QRect(6, 61, 105, 33));
+    lpersoresultat = new QLabel(this);
+    lpersoresultat->setObjectName(QStringLiteral("lpersoresultat"));
+    lpersoresultat->setGeometry(after(bchercher, 8), 61, 638 - after(bchercher, 8), 33);
+    lpersoresultat->setWordWrap(true);
+    lpersoresultat->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    fillRange(cpersochevaux, kFewestHorses, kMaxHorses);
+    // Each count of horses per ticket with the bet it plays.
+    const char *bets[] = { "couplé", "tiercé", "quarté", "quinté" };
+    for (int k = kFewestPerTicket; k <= kMostPerTicket; ++k)
+        cpersoticket->addItem(QStringLiteral("%1 : %2").arg(k).arg(QString::fromUtf8(bets[k - kFewestPerTicket])), k);
+    fillRange(cpersobase, 0, kMostBases);
+    pick(cpersochevaux, kFirstRequest.horses);
+    pick(cpersoticket, kFirstRequest.perTicket);
+    pick(cpersobase, kFirstRequest.bases);
+    fillGuarantees(kFirstRequest.guarantee);
+    system_.request = requestOnScreen();
+    showTable();
+
+    // Another count of horses or of bases keeps the guarantee where it can; another bet starts
+    // from its usual one, the first k - 1 finishers.
+    for (QComboBox *box : { cpersochevaux, cpersobase })
+        connect(box, &QComboBox::currentIndexChanged, this, [this] {
+            fillGuarantees(cpersogarantie->currentData().toInt());
+            requestEdited();
+        });
+    connect(cpersoticket, &QComboBox::currentIndexChanged, this, [this] {
+        fillGuarantees(0);
+        requestEdited();
+    });
+    connect(cpersogarantie, &QComboBox::currentIndexChanged, this, &OwnSystemTab::requestEdited);
+    connect(bchercher, &QPushButton::clicked, this, &OwnSystemTab::bchercherClick);
+}
+
+int OwnSystemTab::horses() const
+{
+    return cpersochevaux->currentData().toInt();
+}
+
+int OwnSystemTab::bases() const
+{
+    return cpersobase->currentData().toInt();
+}
+
+SystemRequest OwnSystemTab::requestOnScreen() const
+{
+    return SystemRequest { horses(), cpersoticket->currentData().toInt(), bases(),
+        cpersogarantie->currentData().toInt() };
+}
+
+// The guarantees the other three choices allow, keeping `keep` when it is still one of them.
+void OwnSystemTab::fillGuarantees(int keep)
+{
+    const QSignalBlocker blocker(cpersogarantie);
+    const int n = horses();
+    const int k = cpersoticket->currentData().toInt();
+    const int b = bases();
+    const std::vector<int> choices = guaranteeChoices(n, k, b);
+    cpersogarantie->clear();
+    for (int t : choices)
+        cpersogarantie->addItem(guaranteeText(SystemRequest { n, k, b, t }), t);
+    if (std::find(choices.begin(), choices.end(), keep) == choices.end())
+        keep = defaultGuarantee(n, k, b);
+    cpersogarantie->setCurrentIndex(cpersogarantie->findData(keep));
+    cpersogarantie->setEnabled(!choices.empty());
+}
+
+void OwnSystemTab::requestEdited()
+{
+    system_ = OwnSystem { requestOnScreen(), {}, OwnTableOrigin::Searched };
+    showTable();
+    Q_EMIT requestChanged();
+}
+
+void OwnSystemTab::showTable()
+{
+    // With no table the line says what stands in the way of a search, if anything does.
+    lpersoresultat->setText(system_.hasTable() ? ownSystemResultText(system_) : ownRequestRefusal(system_.request));
+}
+
+void OwnSystemTab::setOwnSystem(const OwnSystem &system)
+{
+    {
+        const QSignalBlocker horses(cpersochevaux);
+        const QSignalBlocker perTicket(cpersoticket);
+        const QSignalBlocker baseCount(cpersobase);
+        pick(cpersochevaux, system.request.horses);
+        pick(cpersoticket, system.request.perTicket);
+        pick(cpersobase, system.request.bases);
+        fillGuarantees(system.request.guarantee);
+    }
+    // A request the lists cannot show is not kept, nor its table: the tab shows what it holds.
+    const SystemRequest shown = requestOnScreen();
+    const SystemRequest &given = system.request;
+    const bool same = shown.horses == given.horses && shown.perTicket == given.perTicket && shown.bases == given.bases
+        && shown.guarantee == given.guarantee;
+    system_ = same ? system : OwnSystem { shown, {}, OwnTableOrigin::Searched };
+    showTable();
+}
+
+void OwnSystemTab::bchercherClick()
+{
+    const SystemRequest request = requestOnScreen();
+    if (const QString refusal = ownRequestRefusal(request); !refusal.isEmpty()) {
+        platform_.inform(refusal, QStringLiteral("Opération impossible"));
+        return;
+    }
+    const WaitCursor wait(platform_);
+    WorkProgress progress(std::uint64_t(ownSystemMoveBudget(request)));
+    OwnSystem found;
+    platform_.runLongWork(QStringLiteral("Recherche d'un système de %1 chevaux, %2 par ticket...")
+                              .arg(request.horses)
+                              .arg(request.perTicket),
+        progress, [&] { found = findOwnSystem(request, progress); });
+    if (!found.hasTable()) {
+        platform_.inform(QStringLiteral("Aucune table trouvée n'a tenu la garantie."), QStringLiteral("Problème !!"));
+        return;
+    }
+    system_ = std::move(found);
+    showTable();
+}
+
+} // namespace mvx

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "combi/own_system.h"
+#include "model/platform.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace mvx {
+
+// The "Mon système" tab of the systems page: the punter's own request (horses to combine,
+// horses per ticket, bases, guarantee), "Chercher" and the table found. The table stays until
+// the request changes; the selection boxes are read only when tickets are made from it.
+class OwnSystemTab : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit OwnSystemTab(Platform &platform, QWidget *parent = nullptr);
+
+    // The request on screen and the table found for it, if any.
+    const OwnSystem &ownSystem() const { return system_; }
+    // Shows a loaded request and its table, without counting as a change by the user.
+    void setOwnSystem(const OwnSystem &system);
+
+    // The horses (bases included) and the bases the selection boxes are painted for.
+    int horses() const;
+    int bases() const;
+
+Q_SIGNALS:
+    // The request changed (the table, if any, is gone): the selection boxes follow it.
+    void requestChanged();
+
+private:
+    void fillGuarantees(int keep);
+    void requestEdited();
+    void bchercherClick();
+    SystemRequest requestOnScreen() const;
+    void showTable();
+
+    Platform &platform_;
+    OwnSystem system_;
+
+    QComboBox *cpersochevaux = nullptr;
+    QComboBox *cpersoticket = nullptr;
+    QComboBox *cpersobase = nullptr;
+    QComboBox *cpersogarantie = nullptr;
+    QPushButton *bchercher = nullptr;
+    QLabel *lpersoresultat = nullptr;
+};
+
+} // namespace mvx

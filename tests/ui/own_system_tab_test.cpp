@@ -1,0 +1,234 @@
+#include "combi/covering_search.h"
+#include "support/scripted_platform.h"
+#include "ui/Unit1.h"
+#include "ui/application.h"
+#include "ui/own_system_tab.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <memory>
+
+using mvx::Application;
+using mvx::OwnSystemTab;
+using mvx::testing::ScriptedPlatform;
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct Run
+{
+    Run()
+    {
+        platform.folder = folder.path() + QLatin1Char('/');
+        app = std::make_unique<Application>(platform);
+        app->show();
+        tab = app->mainWindow().findChild<OwnSystemTab *>(QStringLiteral("tperso"));
+        app->mainWindow().findChild<QTabWidget *>(QStringLiteral("PageControl1"))->setCurrentWidget(tab);
+    }
+    template <typename T = QWidget> T *find(const QString &name)
+    {
+        for (T *widget : app->mainWindow().findChildren<T *>(name))
+            if (widget->window() == &app->mainWindow())
+                return widget;
+        qFatal("no control named %s", qPrintable(name));
+        return nullptr;
+    }
+    QComboBox *box(const QString &name) { return find<QComboBox>(name); }
+    void choose(const QString &name, int value) { box(name)->setCurrentIndex(box(name)->findData(value)); }
+    void click(const QString &name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    void setHorses(int count, int first)
+    {
+        for (int i = 1; i <= 20; ++i)
+            box(QStringLiteral("c%1").arg(i))->setEditText(i <= count ? QString::number(first + i - 1) : QString());
+    }
+    // The ticket file "Générer un fichier" writes, or the text of its refusal.
+    QString generate(const QString &name)
+    {
+        const QString path = QDir(folder.path()).filePath(name);
+        platform.messages.clear();
+        platform.fileNames = { path };
+        click(QStringLiteral("bgenerefichier"));
+        return platform.messages.empty() ? QString::fromLatin1(readFile(path)) : platform.messages.back().text;
+    }
+    QString result() { return find<QLabel>(QStringLiteral("lpersoresultat"))->text(); }
+
+    QTemporaryDir folder;
+    ScriptedPlatform platform;
+    std::unique_ptr<Application> app;
+    OwnSystemTab *tab = nullptr;
+};
+
+// The ticket file lines a table gives with horse p + offset at selection position p.
+QByteArray linesOf(const std::vector<std::vector<int>> &rows, int offset)
+{
+    QByteArray lines;
+    for (const std::vector<int> &row : rows) {
+        for (int p : row)
+            lines += QByteArray::number(p + offset) + ',';
+        lines += "\r\n";
+    }
+    return lines;
+}
+
+} // namespace
+
+class OwnSystemTabTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void searchThenTicketsFromTheTable();
+    void gameSavedAndLoadedOnTheTab();
+};
+
+void OwnSystemTabTest::searchThenTicketsFromTheTable()
+{
+    Run run;
+    // Twelve horses, three per ticket, every pair of the first two: no catalogue system does it.
+    run.choose(QStringLiteral("cpersochevaux"), 12);
+    run.choose(QStringLiteral("cpersoticket"), 3);
+    run.choose(QStringLiteral("cpersobase"), 0);
+    run.choose(QStringLiteral("cpersogarantie"), 2);
+    QCOMPARE(run.box(QStringLiteral("cpersogarantie"))->currentText(),
+        QStringLiteral("Au moins un ticket contient les 2 premiers s'ils sont dans la sélection"));
+    run.setHorses(12, 3);
+    QCOMPARE(run.generate(QStringLiteral("none.txt")), QStringLiteral("Cherchez d'abord un système"));
+
+    // "Annuler" at once keeps the first table, checked, larger than the bound.
+    run.platform.messages.clear();
+    run.platform.stopLongWorkAt = 0;
+    run.click(QStringLiteral("bchercher"));
+    QCOMPARE(run.platform.longWorks.size(), 1);
+    const mvx::OwnSystem stopped = run.tab->ownSystem();
+    QVERIFY(mvx::keepsGuarantee(stopped.rows, stopped.request));
+    QVERIFY(stopped.rows.size() > 24);
+    QCOMPARE(run.result(),
+        QStringLiteral(
+            "%1 tickets au lieu de 220 (pas moins de 24 possible) — recherche interrompue, garantie vérifiée")
+            .arg(stopped.rows.size()));
+
+    // Searched to its end: the bound, and the same table each time.
+    run.platform.stopLongWorkAt.reset();
+    run.click(QStringLiteral("bchercher"));
+    const mvx::OwnSystem found = run.tab->ownSystem();
+    QCOMPARE(found.rows.size(), std::size_t(24));
+    QVERIFY(mvx::keepsGuarantee(found.rows, found.request));
+    QCOMPARE(run.result(),
+        QStringLiteral("24 tickets au lieu de 220 (aucun système ne peut faire moins de 24) — garantie vérifiée"));
+    run.click(QStringLiteral("bchercher"));
+    QCOMPARE(run.tab->ownSystem().rows, found.rows);
+    QVERIFY(run.platform.messages.empty());
+
+    // The tickets: one line per row, the horses of the boxes; other horses keep the table.
+    QCOMPARE(run.generate(QStringLiteral("own.txt")), QString::fromLatin1(linesOf(found.rows, 2)));
+    run.setHorses(12, 5);
+    QCOMPARE(run.generate(QStringLiteral("moved.txt")), QString::fromLatin1(linesOf(found.rows, 4)));
+    QCOMPARE(run.app->state().tickets.count(), 24);
+
+    // As on the generator: an empty box or a repeated horse among the first twelve is refused.
+    run.box(QStringLiteral("c12"))->setEditText(QStringLiteral("5"));
+    QCOMPARE(run.generate(QStringLiteral("repeated.txt")), QStringLiteral("Il y a une erreur dans votre sélection"));
+    run.box(QStringLiteral("c12"))->setEditText(QString());
+    QCOMPARE(run.generate(QStringLiteral("empty.txt")), QStringLiteral("Il y a une erreur dans votre sélection"));
+    run.setHorses(12, 5);
+
+    // Two bases: the boxes follow at once, and the table is gone until the next search.
+    run.choose(QStringLiteral("cpersobase"), 2);
+    QCOMPARE(run.box(QStringLiteral("cpersogarantie"))->count(), 1); // T = 3 only
+    QCOMPARE(run.box(QStringLiteral("c1"))->palette().color(QPalette::Base), QColor(255, 0, 0));
+    QCOMPARE(run.box(QStringLiteral("c2"))->palette().color(QPalette::Base), QColor(255, 0, 0));
+    QVERIFY(run.box(QStringLiteral("c3"))->palette().color(QPalette::Base) != QColor(255, 0, 0));
+    QVERIFY(run.result().isEmpty());
+    for (const char *button : { "bvoirtick", "bimprimetickets", "bcompar" }) {
+        run.platform.messages.clear();
+        run.click(QString::fromLatin1(button));
+        QCOMPARE(run.platform.messageTexts(), QStringList { QStringLiteral("Cherchez d'abord un système") });
+    }
+    run.choose(QStringLiteral("cpersochevaux"), 8);
+    QVERIFY(run.box(QStringLiteral("c8"))->isVisibleTo(&run.app->mainWindow()));
+    QVERIFY(!run.box(QStringLiteral("c9"))->isVisibleTo(&run.app->mainWindow()));
+}
+
+void OwnSystemTabTest::gameSavedAndLoadedOnTheTab()
+{
+    Run run;
+    run.choose(QStringLiteral("cpersochevaux"), 9);
+    run.choose(QStringLiteral("cpersoticket"), 4);
+    run.choose(QStringLiteral("cpersobase"), 1);
+    run.choose(QStringLiteral("cpersogarantie"), 3);
+    run.click(QStringLiteral("bchercher"));
+    const mvx::OwnSystem saved = run.tab->ownSystem();
+    QVERIFY(saved.hasTable());
+    run.setHorses(9, 4);
+    const QString before = run.generate(QStringLiteral("before.txt"));
+
+    const QString game = QDir(run.folder.path()).filePath(QStringLiteral("perso.mvx"));
+    run.platform.fileNames = { game };
+    run.click(QStringLiteral("brengjeu"));
+    const QByteArray bytes = readFile(game);
+    // The record an older copy reads: a generator game of 9 horses, 4 per ticket, 1 base, reduced.
+    auto field = [&](int offset) { return qFromLittleEndian<std::int32_t>(bytes.constData() + offset); };
+    QCOMPARE(field(4), 3);
+    QCOMPARE(QList<int>({ field(12), field(16), field(20), field(24) }), QList<int>({ 8, 3, 1, 1 }));
+    QCOMPARE(bytes.mid(108, 4), QByteArray("MSYS"));
+    QCOMPARE(bytes.size(), 108 + 8 + 10 + int(saved.rows.size()) * 4);
+
+    // Something else on the tab and in the boxes, then the game again: the same table and tickets.
+    run.choose(QStringLiteral("cpersochevaux"), 15);
+    run.setHorses(15, 1);
+    run.platform.fileNames = { game };
+    run.click(QStringLiteral("bchargejeu"));
+    QVERIFY(run.platform.messages.empty());
+    QCOMPARE(run.tab->ownSystem().rows, saved.rows);
+    QCOMPARE(run.tab->ownSystem().request.guarantee, 3);
+    QCOMPARE(run.generate(QStringLiteral("after.txt")), before);
+
+    // A row changed by hand no longer keeps the guarantee: the table is dropped with a message.
+    auto load = [&](const QByteArray &content) {
+        QFile file(game);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        run.platform.messages.clear();
+        run.platform.fileNames = { game };
+        run.click(QStringLiteral("bchargejeu"));
+    };
+    QByteArray broken = bytes;
+    broken[108 + 8 + 10 + 1] = char(1); // the first row's second horse: the base, twice
+    load(broken);
+    QCOMPARE(run.platform.messages.size(), std::size_t(1));
+    QVERIFY(!run.tab->ownSystem().hasTable());
+    QCOMPARE(run.tab->ownSystem().request.horses, 9);
+
+    // The record alone opens the tab without a table; as mode 2 it is the generator game an
+    // older copy opens, with nothing said.
+    load(bytes.left(108));
+    QVERIFY(run.platform.messages.empty());
+    QCOMPARE(run.find<QTabWidget>(QStringLiteral("PageControl1"))->currentWidget(), run.tab);
+    QCOMPARE(run.tab->ownSystem().request.perTicket, 4);
+    QVERIFY(!run.tab->ownSystem().hasTable());
+    QByteArray older = bytes.left(108);
+    qToLittleEndian<std::int32_t>(2, older.data() + 4);
+    load(older);
+    QVERIFY(run.platform.messages.empty());
+    QCOMPARE(
+        run.find<QTabWidget>(QStringLiteral("PageControl1"))->currentWidget()->objectName(), QStringLiteral("tcombi"));
+    QCOMPARE(run.box(QStringLiteral("cnbchecomb"))->currentText(), QStringLiteral("9"));
+    QCOMPARE(run.box(QStringLiteral("cnbchetick"))->currentText(), QStringLiteral("4"));
+    QCOMPARE(run.box(QStringLiteral("cnbchebase"))->currentText(), QStringLiteral("1"));
+}
+
+QTEST_MAIN(OwnSystemTabTest)
+#include "own_system_tab_test.moc"
