@@ -45,7 +45,7 @@ public:
     bool openDocument(const QString &) override { return false; }
     bool openInBrowser(const QString &) override { return false; }
     bool startProgram(const QString &) override { return false; }
-    std::unique_ptr<mvx::PrintSurface> openPrinter() override { return nullptr; }
+    std::unique_ptr<mvx::PrintSurface> openPrinter(const QString &) override { return nullptr; }
 };
 
 // The bytes the program holds on its heap, mapped blocks included.

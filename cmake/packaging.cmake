@@ -13,6 +13,22 @@ endforeach()
 install(FILES ${ICONS}/marovellix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 # The user guide and its pictures.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/help/ DESTINATION ${MAROVELLIX_DATA_DIR})
+# What software centres list, and the tool's completion where bash-completion looks for it.
+install(FILES ${PROJECT_SOURCE_DIR}/data/fr.marovellix.marovellix.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/data/marovellix-cli.bash
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME marovellix-cli)
+include(${CMAKE_CURRENT_LIST_DIR}/manpages.cmake)
+
+# The copyright file and the changelog every Debian package carries (compressed without a
+# time stamp, so that the same changelog gives the same bytes).
+set(CHANGELOG_GZ ${PROJECT_BINARY_DIR}/changelog.gz)
+add_custom_command(
+  OUTPUT ${CHANGELOG_GZ}
+  COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/data/changelog > ${CHANGELOG_GZ}
+  DEPENDS ${PROJECT_SOURCE_DIR}/data/changelog)
+add_custom_target(marovellix_changelog ALL DEPENDS ${CHANGELOG_GZ})
+install(FILES ${PROJECT_SOURCE_DIR}/data/copyright ${CHANGELOG_GZ} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/marovellix)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME marovellix)
@@ -22,12 +38,14 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# It prepares bets and checks them; it is not a game ("games" is for programs in /usr/games).
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # The Qt libraries come from what the programs are linked to, as dpkg-shlibdeps reads them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's own buttons and dialogs speak French only with Qt's translation installed; the
-# windows are laid out for the Liberation fonts.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation")
+# windows are laid out for the Liberation fonts; Qt's GUI library only recommends the platform
+# plugins, without which no window opens.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "forecast synthesis and betting tickets for French horse races")
 # CPack puts the summary on the first line and indents these lines below it.

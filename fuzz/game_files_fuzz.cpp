@@ -41,7 +41,7 @@ public:
     bool openDocument(const QString &) override { return false; }
     bool openInBrowser(const QString &) override { return false; }
     bool startProgram(const QString &) override { return false; }
-    std::unique_ptr<PrintSurface> openPrinter() override { return nullptr; }
+    std::unique_ptr<PrintSurface> openPrinter(const QString &) override { return nullptr; }
 };
 
 void require(bool condition, const char *what)

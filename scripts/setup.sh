@@ -5,7 +5,8 @@
 # Usage: setup.sh [program|all] [PACKAGE...]
 #   program  what the program and marovellix-cli need to build and run; builds only them
 #   all      (the default) besides, the test and benchmark libraries and the tools the checks
-#            use; builds everything, tests and benchmarks included
+#            and the package use (help2man for the manual pages, lintian...); builds everything,
+#            tests, benchmarks and manual pages included
 # Packages named after the mode are installed too. With MAROVELLIX_PACKAGES_ONLY=1 it stops
 # after the packages.
 set -euo pipefail
@@ -22,13 +23,16 @@ esac
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev libgl-dev qt6-translations-l10n fonts-liberation
+  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libgl-dev qt6-translations-l10n fonts-liberation
+  libcups2-dev
 )
 if [ "$mode" = all ]; then
   packages+=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth poppler-utils util-linux
     dpkg-dev file desktop-file-utils
+    help2man locales man-db bash-completion appstream lintian
+    cups cups-pdf cups-client
   )
 fi
 packages+=("$@") # what a calling script needs besides

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Tries the Debian package the way a punter gets it: on a fresh Debian 12 root made with
-# debootstrap (kept in ROOT and reused when it is there), `apt-get install ./marovellix_*.deb`,
-# then an ordinary user starts the installed program under xvfb-run, clicks "Quit", and the
-# settings file must have landed in that user's configuration folder.
+# debootstrap (kept in ROOT and reused when it is there), `apt-get install ./marovellix_*.deb`
+# without the recommended packages, then `man marovellix-cli` and the completion must work, an
+# ordinary user starts the installed program under xvfb-run, clicks "Quit", and the settings file
+# must have landed in that user's configuration folder.
 # Needs root and Debian's archive. Usage: scripts/try-install.sh ROOT build/marovellix_1.35_amd64.deb
 set -euo pipefail
 
@@ -29,10 +30,24 @@ cp "$deb" "$root/tmp/"
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root DEBIAN_FRONTEND=noninteractive "$@"; }
 
 in_root apt-get update -qq
-in_root apt-get install -y "/tmp/$(basename "$deb")"
-in_root dpkg -s marovellix | grep -E '^(Status|Version):'
-# What the check itself needs to drive and look at the program, not the package.
-in_root apt-get install -y -qq --no-install-recommends xvfb xauth xdotool x11-apps netpbm >/dev/null
+# What the package pulls onto this root (all of it on a fresh one).
+pulled=$(in_root apt-get install --simulate --no-install-recommends "/tmp/$(basename "$deb")" | awk '$1 == "Inst" { print $2 }')
+echo "apt-get installs $(grep -c . <<<"$pulled") packages without the recommended ones: $(tr '\n' ' ' <<<"$pulled")"
+echo "and $(in_root apt-get install --simulate "/tmp/$(basename "$deb")" | grep -c '^Inst ') with them, as apt-get does by default"
+# Without the recommended packages, so that the program's start below proves the declared
+# dependencies enough.
+in_root apt-get install -y --no-install-recommends "/tmp/$(basename "$deb")"
+in_root dpkg -s marovellix | grep -E '^(Status|Version|Installed-Size):'
+# The manual page and the completion the way a user meets them (man-db and bash-completion are
+# what the check needs, not the package).
+in_root apt-get install -y -qq --no-install-recommends man-db bash-completion >/dev/null
+in_root man -P cat marovellix-cli 2>&1 | grep -qx 'NOM' || { echo "man marovellix-cli shows no page" >&2; exit 1; }
+in_root man -P cat marovellix-cli | sed -n '1,4p'
+in_root bash -c 'source /usr/share/bash-completion/bash_completion && __load_completion marovellix-cli && complete -p marovellix-cli' \
+  || { echo "bash-completion does not find the completion of marovellix-cli" >&2; exit 1; }
+# What the check itself needs to drive and look at the program, not the package; and xdg-utils,
+# the package's one recommendation, through which the "?" button opens the guide.
+in_root apt-get install -y -qq --no-install-recommends xvfb xauth xdotool x11-apps netpbm xdg-utils >/dev/null
 in_root id parieur >/dev/null 2>&1 || in_root useradd -m parieur
 
 cat >"$root/tmp/session.sh" <<'SESSION'

@@ -69,6 +69,7 @@ QString ticketListLine(const TicketReader &reader, std::string_view ticket, int 
 PrintOutcome printTicketListOn(PrintSurface &surface, const TicketListPages &pages, const TicketList &tickets,
     const Selection &selection, WorkProgress *progress)
 {
+    surface.setDocumentTitle(QStringLiteral("Marovellix+ — liste des tickets"));
     if (!surface.beginDocument())
         return PrintOutcome::Failed;
     surface.setFont(kFont, kTitlePoints, false);
@@ -107,7 +108,7 @@ PrintOutcome printTicketListOn(PrintSurface &surface, const TicketListPages &pag
 
 PrintOutcome printTicketList(const TicketList &tickets, const Selection &selection, Platform &platform)
 {
-    const std::unique_ptr<PrintSurface> surface = platform.openPrinter();
+    const std::unique_ptr<PrintSurface> surface = platform.openPrinter(QStringLiteral("de la liste des tickets"));
     if (!surface)
         return PrintOutcome::Stopped;
     const TicketListPages layout = TicketListPages::measure(*surface);

@@ -45,7 +45,10 @@ QByteArray mainHelp()
                     .arg(QString::fromLatin1(c->name), -9)
                     .arg(QString::fromUtf8(c->summary))
                     .toUtf8();
-    text += "\n« marovellix-cli COMMANDE --help » donne les options d'une commande.\n";
+    text += "\nOptions :\n"
+            "  -h, --help     Affiche cette aide et s'arrête.\n"
+            "  -v, --version  Affiche la version et s'arrête.\n"
+            "\n« marovellix-cli COMMANDE --help » donne les options d'une commande.\n";
     return text;
 }
 
@@ -67,6 +70,8 @@ int runTool(int argc, char *argv[])
     const QString command = arguments.takeFirst();
     if (command == QLatin1String("-h") || command == QLatin1String("--help"))
         return printToStandardOutput("", mainHelp());
+    if (command == QLatin1String("-v") || command == QLatin1String("--version"))
+        return printToStandardOutput("", "marovellix-cli " MAROVELLIX_VERSION "\n");
     for (const Command *c : kCommands)
         if (command == QLatin1String(c->name))
             return c->run(arguments);

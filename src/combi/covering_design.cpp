@@ -103,6 +103,15 @@ void SubsetCoverage::removeBlock(PointSet block)
 void SubsetCoverage::swapPoint(PointSet block, PointSet x, PointSet y)
 {
     const PointSet rest = block & ~x;
+    if (pointCount(rest) == t_) {
+        // A block of t + 1 points (the usual case): the subsets of the rest are the rest less one
+        // point each, taken from the lowest point up, the order forEachSubset gives them in.
+        for (PointSet r = rest; r; r &= r - 1)
+            decrement((rest & ~(r & (~r + 1))) | x);
+        for (PointSet r = rest; r; r &= r - 1)
+            increment((rest & ~(r & (~r + 1))) | y);
+        return;
+    }
     forEachSubset(rest, 1, [this, x](PointSet s) { decrement(s | x); });
     forEachSubset(rest, 1, [this, y](PointSet s) { increment(s | y); });
 }

@@ -1,10 +1,18 @@
 #include "combi/covering_search.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <bit>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
+#include <exception>
+#include <limits>
+#include <mutex>
+#include <thread>
 
 namespace mvx {
 
@@ -58,20 +66,101 @@ private:
     std::uint64_t state_[4];
 };
 
-// The moves, time and stop request of one search, shared by every annealing run it makes. Moves
-// are counted exactly, so a move budget ends the search at the same state every time; the clock
-// and the stop flag are read every few thousand moves.
+// How many searches run side by side, each on its own thread with its own seed and share of the
+// move budget. Fixed rather than read from the machine: the table a request and a seed give must
+// not depend on where it is searched.
+constexpr int kSearchWorkers = 2;
+
+// What the workers of one search share: the caller's control, the state each publishes every
+// few thousand moves for the progress reports, and the fewest moves after which a worker reached
+// the lower bound (the others stop once their own moves pass it: whatever they would find later
+// could not win).
+struct SharedSearch
+{
+    struct Slot
+    {
+        std::atomic<std::int64_t> moves { 0 };
+        std::atomic<int> bestTickets { 0 };
+        std::atomic<int> triedTickets { 0 };
+        std::atomic<int> uncovered { 0 };
+        std::atomic<bool> running { true };
+    };
+
+    explicit SharedSearch(SearchControl &c)
+        : control(c)
+        , start(Clock::now())
+    { }
+
+    double seconds() const { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+    void boundReachedAfter(std::int64_t moves)
+    {
+        std::int64_t current = boundMoves.load();
+        while (moves < current && !boundMoves.compare_exchange_weak(current, moves)) { }
+        wake();
+    }
+
+    void wake()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        changed.notify_all();
+    }
+
+    // The state of every worker as one report: the best table of all, the size the most advanced
+    // worker is trying, every move made.
+    SearchProgress progress(double now) const
+    {
+        SearchProgress p;
+        for (const Slot &slot : slots) {
+            p.moves += slot.moves.load(std::memory_order_relaxed);
+            const int best = slot.bestTickets.load(std::memory_order_relaxed);
+            if (best > 0 && (p.bestTickets == 0 || best < p.bestTickets))
+                p.bestTickets = best;
+            const int tried = slot.triedTickets.load(std::memory_order_relaxed);
+            if (tried > 0 && slot.running.load(std::memory_order_relaxed)
+                && (p.triedTickets == 0 || tried < p.triedTickets)) {
+                p.triedTickets = tried;
+                p.uncovered = slot.uncovered.load(std::memory_order_relaxed);
+            }
+        }
+        if (p.triedTickets == 0)
+            p.uncovered = slots[0].uncovered.load(std::memory_order_relaxed);
+        p.seconds = now;
+        double used = -1;
+        if (control.moveBudget > 0)
+            used = double(p.moves) / double(control.moveBudget);
+        if (control.secondsBudget > 0)
+            used = std::max(used, now / control.secondsBudget);
+        p.budgetUsed = used < 0 ? -1 : std::min(used, 1.0);
+        return p;
+    }
+
+    SearchControl &control;
+    Clock::time_point start;
+    Slot slots[kSearchWorkers];
+    std::atomic<std::int64_t> boundMoves { std::numeric_limits<std::int64_t>::max() };
+    std::mutex mutex;
+    std::condition_variable changed;
+};
+
+// The moves, time and stop request of one worker, shared by every annealing run it makes. Moves
+// are counted exactly, so a move budget ends the search at the same state every time; the clock,
+// the stop flag and the other workers are looked at every few thousand moves. The first worker
+// runs on the caller's thread and makes the progress reports of all.
 class Budget
 {
 public:
-    explicit Budget(SearchControl &control)
-        : control_(control)
-        , start_(Clock::now())
+    Budget(SharedSearch &shared, int worker, std::int64_t moveBudget)
+        : shared_(shared)
+        , control_(shared.control)
+        , slot_(shared.slots[worker])
+        , moveBudget_(moveBudget)
+        , reports_(worker == 0)
     { }
 
-    double seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
+    double seconds() const { return shared_.seconds(); }
     std::int64_t moves() const { return progress_.moves; }
-    bool exhausted() const { return end_ != FoundSystem::End::BoundReached; }
+    bool exhausted() const { return end_ != FoundSystem::End::BoundReached || overtaken_; }
     FoundSystem::End end() const { return end_; }
     SearchProgress &progress() { return progress_; }
 
@@ -80,7 +169,7 @@ public:
     {
         if (exhausted())
             return false;
-        if (control_.moveBudget > 0 && progress_.moves >= control_.moveBudget) {
+        if (moveBudget_ > 0 && progress_.moves >= moveBudget_) {
             end_ = FoundSystem::End::MoveBudget;
             return false;
         }
@@ -88,11 +177,17 @@ public:
         return (progress_.moves & 1023) != 0 || poll();
     }
 
-    // Reads the stop flag and the clock, and reports progress when it is due; false to stop.
+    // Reads the stop flag, the clock and the other workers, and reports progress when it is due;
+    // false to stop.
     bool poll()
     {
         if (exhausted())
             return false;
+        publish();
+        if (progress_.moves >= shared_.boundMoves.load(std::memory_order_relaxed)) {
+            overtaken_ = true;
+            return false;
+        }
         if (control_.stopRequested()) {
             end_ = FoundSystem::End::Stopped;
             return false;
@@ -102,31 +197,47 @@ public:
             end_ = FoundSystem::End::TimeBudget;
             return false;
         }
-        if (control_.progress && now >= nextReport_)
+        if (reports_ && control_.progress && now >= nextReport_)
             report(now);
         return true;
     }
 
-    void report() { report(seconds()); }
+    // A better table: published at once, reported by the first worker at its next poll.
+    void improved()
+    {
+        publish();
+        if (reports_)
+            report(seconds());
+    }
+
+    void publish()
+    {
+        slot_.moves.store(progress_.moves, std::memory_order_relaxed);
+        slot_.bestTickets.store(progress_.bestTickets, std::memory_order_relaxed);
+        slot_.triedTickets.store(progress_.triedTickets, std::memory_order_relaxed);
+        slot_.uncovered.store(progress_.uncovered, std::memory_order_relaxed);
+        if (progress_.bestTickets != reportedBest_ && !reports_) {
+            reportedBest_ = progress_.bestTickets;
+            shared_.wake();
+        }
+    }
 
 private:
     void report(double now)
     {
-        progress_.seconds = now;
-        double used = -1;
-        if (control_.moveBudget > 0)
-            used = double(progress_.moves) / double(control_.moveBudget);
-        if (control_.secondsBudget > 0)
-            used = std::max(used, now / control_.secondsBudget);
-        progress_.budgetUsed = used < 0 ? -1 : std::min(used, 1.0);
         nextReport_ = now + control_.progressInterval;
         if (control_.progress)
-            control_.progress(progress_);
+            control_.progress(shared_.progress(now));
     }
 
+    SharedSearch &shared_;
     SearchControl &control_;
-    Clock::time_point start_;
+    SharedSearch::Slot &slot_;
     SearchProgress progress_;
+    std::int64_t moveBudget_;
+    bool reports_;
+    bool overtaken_ = false; // another worker reached the lower bound in fewer moves
+    int reportedBest_ = 0;
     double nextReport_ = 0;
     FoundSystem::End end_ = FoundSystem::End::BoundReached; // BoundReached: still running
 };
@@ -205,6 +316,26 @@ bool orbitSymmetry(const CoveringDesignSearch &o, Symmetry &s, std::string &erro
         fixedMask |= PointSet(1) << p;
     for (int c = 0; c < fixedBlocks; ++c)
         s.fixedBlocks.push_back(fixedMask | (PointSet(7) << (3 * c)));
+    return true;
+}
+
+// The powers of a cycle on the first `length` points, the others fixed.
+bool cyclicSymmetry(const CoveringDesignSearch &o, Symmetry &s, std::string &error)
+{
+    const int length = o.cycle;
+    if (o.orbit3 || length < 2 || length > o.points || o.blocks % length != 0) {
+        error = "--cycle L needs 2 <= L <= v, blocks a multiple of L and no --orbit3";
+        return false;
+    }
+    s.images.assign(std::size_t(length), std::vector<int>(std::size_t(o.points), 0));
+    s.inverses.assign(std::size_t(length), std::vector<int>(std::size_t(o.points), 0));
+    for (int j = 0; j < length; ++j) {
+        for (int p = 0; p < o.points; ++p) {
+            const bool cycled = p < length;
+            s.images[std::size_t(j)][std::size_t(p)] = cycled ? (p + j) % length : p;
+            s.inverses[std::size_t(j)][std::size_t(p)] = cycled ? (p + length - j) % length : p;
+        }
+    }
     return true;
 }
 
@@ -306,6 +437,34 @@ private:
         }
     }
 
+    // The movable blocks holding all of `target` but one point, in increasing order, into
+    // candidates_. Most of a move's time goes here, so four blocks are looked at together where
+    // the processor allows (every x86-64 does); candidates are rare, so the few found cost little.
+    void oneAwayBlocks(PointSet target, int movable)
+    {
+        candidates_.resize(std::size_t(movable));
+        int *out = candidates_.data();
+        int n = 0;
+        const PointSet *blocks = blocks_.data();
+        int i = 0;
+#if defined(__SSE2__)
+        const __m128i t = _mm_set1_epi32(int(target));
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i one = _mm_set1_epi32(1);
+        for (; i + 4 <= movable; i += 4) {
+            const __m128i missing = _mm_andnot_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(blocks + i)), t);
+            const __m128i single = _mm_cmpeq_epi32(_mm_and_si128(missing, _mm_sub_epi32(missing, one)), zero);
+            const __m128i found = _mm_andnot_si128(_mm_cmpeq_epi32(missing, zero), single);
+            for (int bits = _mm_movemask_ps(_mm_castsi128_ps(found)); bits; bits &= bits - 1)
+                out[n++] = i + std::countr_zero(unsigned(bits));
+        }
+#endif
+        for (; i < movable; ++i)
+            if (oneAway(target, blocks[i]))
+                out[n++] = i;
+        candidates_.resize(std::size_t(n));
+    }
+
     // One cooling from the start temperature to the floor; true on a covering.
     bool cool(double startTemperature)
     {
@@ -335,10 +494,7 @@ private:
 
                 const std::vector<PointSet> &uncovered = coverage_.uncovered();
                 const PointSet target = uncovered[random_.below(std::uint32_t(uncovered.size()))];
-                candidates_.clear();
-                for (int i = 0; i < movable; ++i)
-                    if (oneAway(target, blocks_[std::size_t(i)]))
-                        candidates_.push_back(i);
+                oneAwayBlocks(target, movable);
                 int index;
                 PointSet x, y;
                 if (candidates_.empty()) {
@@ -472,6 +628,8 @@ CoveringDesignOutcome anneal(const CoveringDesignSearch &search, Budget &budget,
     Symmetry symmetry = trivialSymmetry(search.points);
     if (search.orbit3 && !orbitSymmetry(search, symmetry, outcome.error))
         return outcome;
+    if (search.cycle > 0 && !cyclicSymmetry(search, symmetry, outcome.error))
+        return outcome;
     const std::int64_t movesBefore = budget.moves();
     Annealing annealing(search, symmetry, budget);
     outcome.found = annealing.run(outcome.blocks, warmStart, warmTemperature);
@@ -573,7 +731,8 @@ std::vector<std::vector<int>> rowsOf(const std::vector<PointSet> &blocks, int ba
 
 CoveringDesignOutcome searchCoveringDesign(const CoveringDesignSearch &search, SearchControl &control)
 {
-    Budget budget(control);
+    SharedSearch shared(control);
+    Budget budget(shared, 0, control.moveBudget);
     return anneal(search, budget);
 }
 
@@ -629,38 +788,46 @@ bool keepsGuarantee(const std::vector<std::vector<int>> &rows, const SystemReque
     return coversEverySubset(blocks, others, request.guarantee - request.bases);
 }
 
-FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed, SearchControl &control)
+namespace {
+
+// What one worker of a reduced-system search ends with.
+struct WorkerResult
+{
+    std::vector<PointSet> best; // without redundant blocks, checked
+    std::int64_t bestAfter = 0; // the worker's own moves when it found `best`
+    std::int64_t moves = 0;
+    FoundSystem::End end = FoundSystem::End::Stopped;
+    int rejectedTables = 0;
+    std::exception_ptr failure;
+};
+
+// One worker's search: a greedy table first, then annealing for one ticket fewer each time.
+void descend(const SystemRequest &request, std::uint64_t seed, int worker, Budget &budget, WorkerResult &result)
 {
     // Measured on C(12,5,4) and C(13,5,4): from 1.0 (the full schedule) the first cooling scatters
     // the table and each size costs a whole cooling; 0.2 to 0.3 keeps most of it.
     constexpr double kWarmStartTemperature = 0.25;
-    Budget budget(control);
-    FoundSystem found;
-    found.fullCount = fullTicketCount(request);
-    found.lowerBound = ticketLowerBound(request);
+    const std::int64_t lowerBound = ticketLowerBound(request);
     const int v = request.horses - request.bases;
     const int k = request.perTicket - request.bases;
     const int t = request.guarantee - request.bases;
 
-    std::vector<PointSet> best;
+    std::vector<PointSet> &best = result.best;
     auto offer = [&](std::vector<PointSet> blocks) {
         blocks = withoutRedundantBlocks(std::move(blocks), v, t);
         if (!best.empty() && blocks.size() >= best.size())
             return;
-        std::vector<std::vector<int>> rows = rowsOf(blocks, request.bases);
-        if (!keepsGuarantee(rows, request)) {
-            ++found.rejectedTables;
+        if (!keepsGuarantee(rowsOf(blocks, request.bases), request)) {
+            ++result.rejectedTables;
             return;
         }
         best = std::move(blocks);
-        found.rows = std::move(rows);
-        found.verified = true;
+        result.bestAfter = budget.moves();
         budget.progress().bestTickets = int(best.size());
-        if (control.progress)
-            budget.report();
+        budget.improved();
     };
 
-    if (found.lowerBound >= found.fullCount)
+    if (lowerBound >= fullTicketCount(request))
         offer(subsetsInOrder(v, k)); // nothing smaller than the complete game keeps the guarantee
     else
         offer(greedyCovering(v, k, t));
@@ -671,13 +838,22 @@ FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed
     search.points = v;
     search.blockSize = k;
     search.strength = t;
-    while (!best.empty() && std::int64_t(best.size()) > found.lowerBound && budget.poll()) {
+    if (worker % 2 == 1) {
+        // The second worker cools over a narrower range: below 0.1 hardly a move is kept and above
+        // 0.6 the table is scattered. Measured at 60 million moves: the Steiner system C(14,4,3)
+        // of 91 tickets turned up within the budget with this range and not with the first's.
+        search.schedule.startTemperature = 0.6;
+        search.schedule.endTemperature = 0.1;
+    }
+    while (!best.empty() && std::int64_t(best.size()) > lowerBound && budget.poll()) {
         // Each size is tried from the best table with its least needed block taken out, cooled
         // from a low temperature so that the table is not shaken apart (a few uncovered subsets
         // are usually mended in a few thousand moves), then with the full schedule and restarts
-        // from random blocks. Each size gets its own seed from the search's.
+        // from random blocks. Each size and worker gets its own seed from the search's; the first
+        // worker's are those a single search has always used.
         search.blocks = int(best.size()) - 1;
-        search.seed = seed * 0x9e3779b97f4a7c15ULL + std::uint64_t(search.blocks);
+        search.seed = seed * 0x9e3779b97f4a7c15ULL + std::uint64_t(search.blocks)
+            + std::uint64_t(worker) * 0xd1b54a32d192ed03ULL;
         std::vector<PointSet> start = best;
         start.erase(start.begin() + std::ptrdiff_t(leastNeededBlock(best, v, t)));
         budget.progress().triedTickets = search.blocks;
@@ -690,15 +866,117 @@ FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed
             break; // the table found failed the check: trying the same size again would repeat it
     }
     budget.progress().triedTickets = 0;
-    if (budget.exhausted())
-        found.end = budget.end();
-    else
-        found.end = std::int64_t(best.size()) <= found.lowerBound ? FoundSystem::End::BoundReached
-                                                                  : FoundSystem::End::Stopped;
-    found.moves = budget.moves();
-    found.seconds = budget.seconds();
-    if (control.progress)
-        budget.report();
+    result.moves = budget.moves();
+    result.end = budget.end();
+}
+
+} // namespace
+
+std::int64_t movesForSeconds(double seconds)
+{
+    constexpr double kMovesPerSecond = 4e6; // each worker, measured on C(13,5,4) with 157 tickets
+    return std::max<std::int64_t>(1, std::int64_t(seconds * kMovesPerSecond * kSearchWorkers));
+}
+
+FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed, SearchControl &control)
+{
+    FoundSystem found;
+    found.fullCount = fullTicketCount(request);
+    found.lowerBound = ticketLowerBound(request);
+
+    // The workers run side by side, each with its own share of the move budget. A worker that
+    // reaches the lower bound tells the others, which stop once they have made as many moves: the
+    // table kept is the smallest, and on a tie the one found in fewer of its worker's moves, then
+    // the first worker's. The choice never depends on which thread ran faster, so a request, a seed
+    // and a move budget always give the same table.
+    SharedSearch shared(control);
+    WorkerResult results[kSearchWorkers];
+    auto work = [&](int worker) {
+        std::int64_t share = control.moveBudget / kSearchWorkers;
+        if (worker == 0)
+            share += control.moveBudget % kSearchWorkers;
+        Budget budget(shared, worker, share);
+        try {
+            descend(request, seed, worker, budget, results[worker]);
+            if (!results[worker].best.empty() && std::int64_t(results[worker].best.size()) <= found.lowerBound)
+                shared.boundReachedAfter(results[worker].bestAfter);
+        } catch (...) {
+            results[worker].failure = std::current_exception();
+            control.requestStop();
+        }
+        budget.publish();
+        shared.slots[worker].running.store(false);
+        shared.wake();
+    };
+    // A request whose greedy table already meets the bound, or whose budget is tiny, still goes
+    // through the same path, so that the answer does not depend on a threshold.
+    std::vector<std::thread> helpers;
+    for (int worker = 1; worker < kSearchWorkers; ++worker)
+        helpers.emplace_back(work, worker);
+    work(0);
+    // The caller's thread goes on reporting while the others finish.
+    {
+        const auto interval = std::chrono::duration<double>(std::max(control.progressInterval, 0.001));
+        std::unique_lock<std::mutex> lock(shared.mutex);
+        auto allDone = [&] {
+            for (const SharedSearch::Slot &slot : shared.slots)
+                if (slot.running.load())
+                    return false;
+            return true;
+        };
+        while (!allDone()) {
+            shared.changed.wait_for(lock, interval);
+            if (control.progress && !allDone()) {
+                lock.unlock();
+                control.progress(shared.progress(shared.seconds()));
+                lock.lock();
+            }
+        }
+    }
+    for (std::thread &helper : helpers)
+        helper.join();
+    for (const WorkerResult &r : results)
+        if (r.failure)
+            std::rethrow_exception(r.failure);
+
+    const WorkerResult *winner = nullptr;
+    for (const WorkerResult &r : results) {
+        found.rejectedTables += r.rejectedTables;
+        if (r.best.empty())
+            continue;
+        if (!winner || r.best.size() < winner->best.size()
+            || (r.best.size() == winner->best.size() && r.bestAfter < winner->bestAfter))
+            winner = &r;
+    }
+    if (winner) {
+        found.rows = rowsOf(winner->best, request.bases);
+        found.verified = true;
+    }
+    const bool atBound = winner && std::int64_t(winner->best.size()) <= found.lowerBound;
+    // Moves counted as far as the outcome depends on them: past the winner's bound table, what the
+    // others did while they had not heard of it depends on the threads' timing.
+    for (const WorkerResult &r : results)
+        found.moves += atBound ? std::min(r.moves, winner->bestAfter) : r.moves;
+    if (atBound) {
+        found.end = FoundSystem::End::BoundReached;
+    } else {
+        // A stop request outranks the clock, which outranks the moves.
+        found.end = FoundSystem::End::MoveBudget;
+        for (const WorkerResult &r : results)
+            if (r.end == FoundSystem::End::TimeBudget)
+                found.end = r.end;
+        for (const WorkerResult &r : results)
+            if (r.end == FoundSystem::End::Stopped)
+                found.end = r.end;
+    }
+    found.seconds = shared.seconds();
+    if (control.progress) {
+        SearchProgress last = shared.progress(found.seconds);
+        last.bestTickets = int(found.rows.size());
+        last.moves = found.moves;
+        last.triedTickets = 0;
+        control.progress(last);
+    }
     return found;
 }
 

@@ -68,6 +68,9 @@ struct CoveringDesignSearch
     // Blocks come in orbits of a product of 3-cycles on the first points, plus (blocks mod 3)
     // fixed blocks, each a cycle with the fixed points; needs v = 3c + (k - 3).
     bool orbit3 = false;
+    // Blocks come in orbits of a cycle on the first `cycle` points (the others fixed): blocks must be a
+    // multiple of `cycle`. 0 for none; not with orbit3.
+    int cycle = 0;
     // When a cooling reaches a new low of at most repairCost uncovered subsets, try every way of
     // replacing up to repairDepth blocks, each new block holding the first subset left uncovered.
     int repairDepth = 0;
@@ -121,6 +124,10 @@ std::int64_t ticketLowerBound(const SystemRequest &request);
 // must lie in a row. Shares nothing with the search.
 bool keepsGuarantee(const std::vector<std::vector<int>> &rows, const SystemRequest &request);
 
+// A move budget worth about `seconds` of search on an ordinary two-core desktop: a request searched
+// to this budget always gives the same table, where a time budget depends on the machine's load.
+std::int64_t movesForSeconds(double seconds);
+
 struct FoundSystem
 {
     enum class End
@@ -145,8 +152,10 @@ struct FoundSystem
 // Searches a small table keeping the guarantee: a greedy table first, then annealing for one
 // ticket fewer each time, until the lower bound is reached, the budget is spent or a stop is
 // requested. Never starts from the catalogue. Every table returned has passed keepsGuarantee().
-// Deterministic for a seed and a move budget; a time budget or a stop only ends it earlier.
-// The request must be valid (systemRequestError() empty).
+// Two searches run side by side on two threads (the caller's and one more), each with its own seed
+// and half of the move budget; progress is reported on the caller's thread. Deterministic for a
+// seed and a move budget, however the threads are scheduled; a time budget or a stop only ends it
+// earlier. The request must be valid (systemRequestError() empty).
 FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed, SearchControl &control);
 
 } // namespace mvx

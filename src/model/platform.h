@@ -15,14 +15,31 @@ namespace mvx {
 class Platform
 {
 public:
-    enum class Buttons { Ok, YesNo, OkCancel };
-    enum class Icon { None, Information, Warning, Question };
-    enum class Answer { Ok, Cancel, Yes, No };
+    enum class Buttons
+    {
+        Ok,
+        YesNo,
+        OkCancel
+    };
+    enum class Icon
+    {
+        None,
+        Information,
+        Warning,
+        Question
+    };
+    enum class Answer
+    {
+        Ok,
+        Cancel,
+        Yes,
+        No
+    };
 
     struct FileDialog
     {
         QString title;
-        QString filter;           // "description|pattern", as file dialogs of the program list them
+        QString filter; // "description|pattern", as file dialogs of the program list them
         QString defaultExtension; // without the dot
         QString proposedName;
         bool pathMustExist = true;
@@ -51,8 +68,10 @@ public:
     virtual bool openInBrowser(const QString &addressOrPath) = 0;
     virtual bool startProgram(const QString &path) = 0;
     // The default printer, or, on a machine without one, a PDF file the user names. Null when
-    // the user gave no file name or nothing can print; a refusal has then been shown.
-    virtual std::unique_ptr<PrintSurface> openPrinter() = 0;
+    // the user gave no file name or nothing can print; a refusal has then been shown, as a
+    // failure of the print of `document` ("de la synthèse", "des bulletins") when a printer
+    // exists but does not answer.
+    virtual std::unique_ptr<PrintSurface> openPrinter(const QString &document) = 0;
 
     // Long work: runs `work`, which tells `progress` how far it got and looks there for a stop
     // request between pieces. From the first moment the rest of the program takes no input
@@ -75,7 +94,11 @@ public:
 class WaitCursor
 {
 public:
-    explicit WaitCursor(Platform &platform) : platform_(platform) { platform_.setWaitCursor(true); }
+    explicit WaitCursor(Platform &platform)
+        : platform_(platform)
+    {
+        platform_.setWaitCursor(true);
+    }
     ~WaitCursor() { platform_.setWaitCursor(false); }
     WaitCursor(const WaitCursor &) = delete;
     WaitCursor &operator=(const WaitCursor &) = delete;

@@ -42,6 +42,11 @@ public:
     // What went wrong with the last refused document or the finish, when the device said; a
     // sentence in French, or empty.
     virtual QString failureReason() const { return {}; }
+    // The last failure was the device no longer answering (a print server that stopped or hangs):
+    // failureReason() then says so, and what did come out is all there is.
+    virtual bool deviceSilent() const { return false; }
+    // The title of the documents begun from now on: the job's name in the print queue.
+    virtual void setDocumentTitle(const QString &title) { (void)title; }
 
     // The printable area.
     virtual int pageWidth() const = 0;

@@ -66,15 +66,15 @@ public:
                         return result_;
                     }
                 }
-                if (!startSlip())
-                    return failed();
-                place = 1;
+                // Asked before the next slip's document is begun: through a print system a
+                // begun document becomes a job even when dropped, a blank slip on the printer.
                 if (run_.printMode == 2 && !nextSlipInserted()) {
-                    // Ending the document would feed a blank slip; dropping it sends nothing.
-                    surface_.abortDocument();
                     result_.cancelled = true;
                     return result_;
                 }
+                if (!startSlip())
+                    return failed();
+                place = 1;
             }
             drawTicket(t, place);
         }
@@ -94,6 +94,9 @@ public:
 private:
     bool startSlip()
     {
+        // The job's name in the print queue.
+        surface_.setDocumentTitle(
+            QStringLiteral("Marovellix+ — bulletin %1 sur %2").arg(result_.slipsSent + 1).arg(result_.slipsPlanned));
         if (!surface_.beginDocument())
             return false;
         surface_.setFont(kSlipFont, slipFontSize(run_.slipType), true);
@@ -146,8 +149,21 @@ private:
 
 void reportSlipFailure(Platform &platform, const PrintSurface &surface, const SlipRunResult &result)
 {
-    reportPrintFailure(
-        platform, QStringLiteral("des bulletins"), surface, slipsSentText(result.slipsSent, result.slipsPlanned));
+    const QString document = QStringLiteral("des bulletins");
+    QString done = slipsSentText(result.slipsSent, result.slipsPlanned);
+    if (!surface.deviceSilent()) {
+        reportPrintFailure(platform, document, surface, done);
+        return;
+    }
+    // A printer gone quiet is why the rest did not come out: said with what did, so the user
+    // knows where to start again.
+    QString silence = surface.failureReason();
+    if (!silence.isEmpty()) {
+        silence[0] = silence[0].toLower();
+        done += QStringLiteral(" : ") + silence;
+    }
+    platform.message(printFailureText(document, surface.destination(), {}, done), printFailureTitle(),
+        Platform::Buttons::Ok, Platform::Icon::Warning);
 }
 
 // The tickets a run prints, or nothing: an unknown slip type, an empty range, or a list that
@@ -218,7 +234,7 @@ SlipRunResult printSlips(const GameState &state, const SlipRun &run, Platform &p
     const auto range = printableRange(state, run);
     if (!range)
         return {};
-    const std::unique_ptr<PrintSurface> surface = platform.openPrinter();
+    const std::unique_ptr<PrintSurface> surface = platform.openPrinter(QStringLiteral("des bulletins"));
     if (!surface)
         return {};
     SlipRunResult result;

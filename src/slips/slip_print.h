@@ -53,9 +53,10 @@ std::pair<std::int64_t, std::int64_t> slipRunRange(
 bool slipRangeAccepted(std::int64_t firstTicket, std::int64_t lastTicket, std::int64_t ticketCount);
 
 // Draws the tickets of the range as marks on slips, one print document per slip, on the
-// surface given. In print mode 2 the user is asked to insert each slip after the first; Cancel
-// stops the run at once and the document begun for the refused slip is dropped. A device
-// failure stops the run with a message that says how many slips were sent.
+// surface given; each document is titled "Marovellix+ — bulletin N sur M". In print mode 2 the
+// user is asked to insert each slip after the first, before its document is begun; Cancel
+// stops the run at once. A device failure stops the run with a message that says how many
+// slips were sent, and that the printer no longer answers when that is why.
 SlipRunResult printSlips(const GameState &state, const SlipRun &run, PrintSurface &surface, Platform &platform);
 
 // The same on the printer the platform opens (the default printer, or a PDF file the user

@@ -53,6 +53,7 @@ bool exportSynthesis(const std::vector<SynthesisRow> &rows, QString &previousNam
 bool printSynthesis(PrintSurface &surface, const std::vector<SynthesisRow> &rows, const PrintPicture &chart)
 {
     const int pageWidth = surface.pageWidth();
+    surface.setDocumentTitle(QStringLiteral("Marovellix+ — synthèse"));
     if (!surface.beginDocument())
         return false;
 
@@ -89,7 +90,7 @@ bool printSynthesis(PrintSurface &surface, const std::vector<SynthesisRow> &rows
 
 void printSynthesis(const std::vector<SynthesisRow> &rows, const PrintPicture &chart, Platform &platform)
 {
-    std::unique_ptr<PrintSurface> surface = platform.openPrinter();
+    std::unique_ptr<PrintSurface> surface = platform.openPrinter(QStringLiteral("de la synthèse"));
     if (!surface)
         return;
     bool printed = false;

@@ -1,6 +1,7 @@
 #include "ui/Uimprime.h"
 
 #include "ui/common_widgets.h"
+#include "ui/program_icon.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -148,31 +148,6 @@ QPixmap slipPicture()
     return pixmap;
 }
 
-// A small printer with a sheet coming out, for "Imprimer".
-QIcon printerIcon()
-{
-    QPixmap pixmap(24, 24);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(60, 60, 60), 1));
-    painter.setBrush(Qt::white);
-    painter.drawRect(QRectF(6.5, 1.5, 11, 8));
-    painter.setBrush(QColor(120, 130, 145));
-    QPainterPath body;
-    body.addRoundedRect(QRectF(1.5, 8.5, 21, 9), 2, 2);
-    painter.drawPath(body);
-    painter.setBrush(Qt::white);
-    painter.drawRect(QRectF(6.5, 14.5, 11, 8));
-    painter.setPen(QPen(Qt::black, 1.4));
-    painter.drawLine(QPointF(9, 16.5), QPointF(12, 20.5));
-    painter.drawLine(QPointF(12, 16.5), QPointF(9, 20.5));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(80, 200, 80));
-    painter.drawEllipse(QRectF(18, 10.5, 2.5, 2.5));
-    return QIcon(pixmap);
-}
-
 // Lays the buttons of a group out in rows of `columns`, each at its own width.
 void placeInRows(const std::vector<QRadioButton *> &buttons, int columns, int columnStep, int top)
 {
@@ -259,7 +234,7 @@ Tfimprime::Tfimprime(GameState &state, Platform &platform, QWidget *parent)
     placeInRows({ betButtons.begin(), betButtons.end() }, 3, 68, 32);
 
     boutlancer = ui::makeButton(this, QStringLiteral("boutlancer"), QString(), QRect(246, 298, 105, 44));
-    boutlancer->setIcon(printerIcon());
+    boutlancer->setIcon(ui::buttonIcon(QStringLiteral("printer")));
     boutlancer->setIconSize(QSize(24, 24));
     boutlancer->setDefault(true);
     boutannule = ui::makeButton(this, QStringLiteral("boutannule"), QString(), QRect(356, 298, 105, 44));

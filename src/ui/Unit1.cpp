@@ -11,6 +11,7 @@
 #include "synth/synthesis.h"
 #include "ui/common_widgets.h"
 #include "ui/own_system_tab.h"
+#include "ui/program_icon.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -110,25 +111,6 @@ QPixmap bannerPixmap()
     return pixmap;
 }
 
-// A round badge with a sign in it, for the picture buttons of the header.
-QIcon badgeIcon(const QColor &colour, const QString &sign)
-{
-    QPixmap pixmap(24, 24);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(colour.darker(140), 1.5));
-    painter.setBrush(colour);
-    painter.drawEllipse(QRectF(1.5, 1.5, 21, 21));
-    QFont font(QStringLiteral("Liberation Serif"));
-    font.setPixelSize(17);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, sign);
-    return QIcon(pixmap);
-}
-
 // The system list's items end in 200 blanks and the system's number, which the program reads
 // back from the item text. The list shows only the description before them, so that a long
 // description is shown whole rather than cut short with "…" for the sake of blanks.
@@ -179,7 +161,7 @@ void Tfprincip::buildHeader()
     binfos = new QToolButton(this);
     binfos->setObjectName(QStringLiteral("binfos"));
     binfos->setGeometry(6, 5, 41, 36);
-    binfos->setIcon(badgeIcon(QColor(30, 90, 200), QStringLiteral("i")));
+    binfos->setIcon(ui::buttonIcon(QStringLiteral("info")));
     binfos->setIconSize(QSize(24, 24));
     binfos->setToolTip(QStringLiteral("Informations"));
 
@@ -190,7 +172,7 @@ void Tfprincip::buildHeader()
     baidegene = new QToolButton(this);
     baidegene->setObjectName(QStringLiteral("baidegene"));
     baidegene->setGeometry(662, 5, 38, 36);
-    baidegene->setIcon(badgeIcon(QColor(46, 125, 50), QStringLiteral("?")));
+    baidegene->setIcon(ui::buttonIcon(QStringLiteral("help")));
     baidegene->setIconSize(QSize(24, 24));
     baidegene->setToolTip(QStringLiteral("Aide"));
 

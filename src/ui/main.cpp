@@ -1,5 +1,6 @@
 #include "ui/application.h"
 #include "ui/program_icon.h"
+#include "ui/program_options.h"
 #include "ui/qt_platform.h"
 
 #include <QApplication>
@@ -7,6 +8,8 @@
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = mvx::answerInformationOptions(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MAROVELLIX+"));
     // Lets the desktop match the windows with the installed desktop entry and its icon.

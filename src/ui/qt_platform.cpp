@@ -1,6 +1,8 @@
 #include "ui/qt_platform.h"
 
 #include "model/program_folder.h"
+#include "print/print_failure.h"
+#include "ui/cups_queue.h"
 #include "ui/long_work.h"
 #include "ui/qt_print_surface.h"
 
@@ -20,6 +22,9 @@
 namespace mvx {
 
 namespace {
+
+// How long the print system may take to name its printers.
+constexpr int kPrinterLookupMs = 4000;
 
 QWidget *dialogParent()
 {
@@ -215,13 +220,32 @@ bool QtPlatform::startProgram(const QString &path)
     return QProcess::startDetached(path, {}, QFileInfo(path).absolutePath());
 }
 
-std::unique_ptr<PrintSurface> QtPlatform::openPrinter()
+std::unique_ptr<PrintSurface> QtPlatform::openPrinter(const QString &document)
 {
-    QPrinterInfo printer = QPrinterInfo::defaultPrinter();
-    if (printer.isNull()) {
-        const QStringList names = QPrinterInfo::availablePrinterNames();
-        if (!names.isEmpty())
-            printer = QPrinterInfo::printerInfo(names.first());
+    // Qt's own look-up of the printers waits a minute on a print server that hangs: the print
+    // system is asked first, off this thread and with a short wait, behind a dialog with
+    // "Annuler"; Qt's look-up then meets a server known to answer.
+    WorkProgress progress(1);
+    cups::Printers found;
+    ui::runWithProgress(dialogParent(), QStringLiteral("Recherche de l'imprimante..."), progress,
+        [&] { found = cups::listPrinters(kPrinterLookupMs, [&] { return progress.stopRequested(); }); });
+    if (progress.stopRequested())
+        return nullptr;
+    if (found.answer == cups::Answer::Silent) {
+        message(
+            printFailureText(document, QStringLiteral("l'imprimante"), QStringLiteral("L'imprimante ne répond pas")),
+            printFailureTitle(), Buttons::Ok, Icon::Warning);
+        return nullptr;
+    }
+
+    QPrinterInfo printer;
+    if (found.answer == cups::Answer::Answered && !found.names.isEmpty()) {
+        printer = QPrinterInfo::defaultPrinter();
+        if (printer.isNull()) {
+            const QStringList names = QPrinterInfo::availablePrinterNames();
+            if (!names.isEmpty())
+                printer = QPrinterInfo::printerInfo(names.first());
+        }
     }
     if (!printer.isNull())
         return QtPrintSurface::toPrinter(printer);

@@ -29,7 +29,7 @@ public:
     bool openDocument(const QString &pathOrUrl) override;
     bool openInBrowser(const QString &addressOrPath) override;
     bool startProgram(const QString &path) override;
-    std::unique_ptr<PrintSurface> openPrinter() override;
+    std::unique_ptr<PrintSurface> openPrinter(const QString &document) override;
     // On a thread of its own, with the progress dialog of ui/long_work.h over the active window.
     void runLongWork(const QString &label, WorkProgress &progress, const std::function<void()> &work) override;
 

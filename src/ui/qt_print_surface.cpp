@@ -1,5 +1,7 @@
 #include "ui/qt_print_surface.h"
 
+#include "ui/cups_queue.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +20,13 @@
 #endif
 
 namespace mvx {
+
+namespace {
+
+// How long a question to the print system may wait for its answer.
+constexpr int kPrintSystemAnswerMs = 4000;
+
+} // namespace
 
 std::unique_ptr<QtPrintSurface> QtPrintSurface::toPrinter(const QPrinterInfo &printer)
 {
@@ -84,10 +93,70 @@ void QtPrintSurface::removePart()
     part_.clear();
 }
 
+void QtPrintSurface::setDocumentTitle(const QString &title)
+{
+    title_ = title;
+    // The documents of a PDF file are its pages: the file takes the first title.
+    if (!painter_.isActive())
+        printer_->setDocName(title);
+}
+
+bool QtPrintSurface::noAnswer()
+{
+    silent_ = true;
+    reason_
+        = jobsSent_ > 0 ? QStringLiteral("L'imprimante ne répond plus") : QStringLiteral("L'imprimante ne répond pas");
+    return false;
+}
+
+bool QtPrintSurface::queueAccepting()
+{
+    const cups::QueueState queue = cups::queueState(printer_->printerName(), kPrintSystemAnswerMs);
+    switch (queue.answer) {
+    case cups::Answer::Answered:
+        if (!queue.accepting) {
+            reason_ = QStringLiteral("L'imprimante refuse les travaux");
+            return false;
+        }
+        lastJobId_ = queue.lastJobId;
+        return true;
+    case cups::Answer::Refused:
+        reason_ = QStringLiteral("L'imprimante a refusé le document");
+        return false;
+    case cups::Answer::Absent:
+    case cups::Answer::Silent:
+        break;
+    }
+    return noAnswer();
+}
+
+bool QtPrintSurface::jobCreated()
+{
+    const cups::JobSearch job = cups::findJob(printer_->printerName(), lastJobId_, title_, kPrintSystemAnswerMs);
+    switch (job.answer) {
+    case cups::Answer::Answered:
+        if (job.found) {
+            ++jobsSent_;
+            return true;
+        }
+        break;
+    case cups::Answer::Refused:
+        break;
+    case cups::Answer::Absent:
+    case cups::Answer::Silent:
+        return noAnswer();
+    }
+    reason_ = QStringLiteral("L'imprimante a refusé le travail");
+    return false;
+}
+
 bool QtPrintSurface::beginDocument()
 {
     reason_.clear();
+    silent_ = false;
     drawnInDocument_ = false;
+    if (!documentsArePages_ && !queueAccepting())
+        return false;
     if (documentsArePages_ && painter_.isActive()) {
         pagePending_ = true;
         return true;
@@ -112,7 +181,7 @@ bool QtPrintSurface::endDocument()
 {
     const bool sent = documentsArePages_ ? painter_.isActive() : painter_.end();
     if (sent && printer_->printerState() != QPrinter::Error)
-        return true;
+        return documentsArePages_ || jobCreated();
     reason_ = documentsArePages_ ? fileNotWrittenReason() : QStringLiteral("L'imprimante a signalé une erreur");
     return false;
 }

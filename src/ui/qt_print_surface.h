@@ -22,7 +22,10 @@ public:
     virtual void paint(QPainter &painter, const QRectF &target) const = 0;
 };
 
-// The print surface on a QPrinter. On a printer each document is its own job; into a PDF
+// The print surface on a QPrinter. On a printer each document is its own job, and the print
+// system is asked, with a short wait, whether the queue takes jobs before a document is begun
+// and whether the job exists once it is sent: a refused job or a server that no longer
+// answers is a failure, not a silent loss. Into a PDF
 // file the documents follow one another, each from a new page. The PDF is written under a
 // hidden temporary name beside the file and put in its place by finish() once it was checked
 // whole, so a failure (a full disk, a folder that takes no file) or a stop leaves any earlier
@@ -41,6 +44,8 @@ public:
     bool finish() override;
     QString destination() const override;
     QString failureReason() const override { return reason_; }
+    bool deviceSilent() const override { return silent_; }
+    void setDocumentTitle(const QString &title) override;
 
     // Called by finish() once a PDF file is in place, on the thread that finished it.
     void setOnSaved(std::function<void()> onSaved) { onSaved_ = std::move(onSaved); }
@@ -69,6 +74,12 @@ private:
     bool openPart();
     void removePart();
     QString fileNotWrittenReason() const;
+    // On a printer: whether its queue takes jobs, asked of the print system before a document is
+    // begun, since a document begun there always becomes a job.
+    bool queueAccepting();
+    // On a printer: whether the document just ended became a job of the queue.
+    bool jobCreated();
+    bool noAnswer();
 
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
@@ -82,6 +93,10 @@ private:
     QString target_; // the PDF file asked for
     QString part_; // the file being written
     QString reason_;
+    bool silent_ = false;
+    QString title_;
+    int lastJobId_ = 0; // the queue's last job of this user before the document
+    int jobsSent_ = 0;
     std::function<void()> onSaved_;
 };
 

@@ -2,43 +2,16 @@
 
 #include "arrival/ticket_list_print.h"
 #include "ui/common_widgets.h"
+#include "ui/program_icon.h"
 #include "ui/ticket_grid.h"
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
 
 namespace mvx {
-
-namespace {
-
-// A small printer for the print button.
-QIcon printerIcon()
-{
-    QPixmap pixmap(24, 24);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(60, 60, 60), 1));
-    painter.setBrush(Qt::white);
-    painter.drawRect(QRectF(6.5, 2.5, 11, 8)); // paper in
-    painter.setBrush(QColor(120, 130, 150));
-    painter.drawRoundedRect(QRectF(2.5, 9.5, 19, 9), 2, 2); // body
-    painter.setBrush(Qt::white);
-    painter.drawRect(QRectF(6.5, 15.5, 11, 7)); // paper out
-    painter.setPen(QPen(QColor(30, 30, 30), 1));
-    painter.drawLine(QPointF(8.5, 18.5), QPointF(15.5, 18.5));
-    painter.drawLine(QPointF(8.5, 20.5), QPointF(13.5, 20.5));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(80, 200, 80));
-    painter.drawEllipse(QRectF(17, 11, 2.5, 2.5));
-    return QIcon(pixmap);
-}
-
-} // namespace
 
 Tfresultatcomb::Tfresultatcomb(GameState &state, Platform &platform, QWidget *parent)
     : QDialog(parent, ui::kFixedDialogFlags)
@@ -72,7 +45,7 @@ Tfresultatcomb::Tfresultatcomb(GameState &state, Platform &platform, QWidget *pa
 
     QPushButton *bimprime = ui::makeButton(
         this, QStringLiteral("bimprime"), QStringLiteral("Imprimer la liste"), QRect(177, 304, 129, 40));
-    bimprime->setIcon(printerIcon());
+    bimprime->setIcon(ui::buttonIcon(QStringLiteral("printer")));
     bimprime->setIconSize(QSize(24, 24));
     QPushButton *bquit
         = ui::makeButton(this, QStringLiteral("bquit"), QStringLiteral("Retour"), QRect(525, 305, 138, 38));

@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 #include <set>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 namespace mvx {
@@ -148,6 +151,82 @@ TEST(CoveringSearch, AStopRequestReturnsTheBestTableSoFar)
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back().bestTickets, int(found.rows.size()));
     EXPECT_LT(found.moves, 20000) << "the stop was not honoured promptly";
+}
+
+// The two threads of a search are scheduled as the machine pleases: a caller that holds up its own
+// thread (a slow progress report) must not change the table, nor the moves counted, whether the
+// search ends at its move budget (an odd one, so that its halves differ) or at the lower bound.
+TEST(CoveringSearch, TheTableDoesNotDependOnHowTheThreadsAreScheduled)
+{
+    struct Case
+    {
+        SystemRequest request;
+        std::int64_t budget;
+        std::uint64_t seed; // 1 for C(11,5,4): the second worker reaches the bound first, the first is stopped
+    };
+    for (const Case &c : { Case { { 13, 4, 0, 3 }, 300001, 5 }, Case { { 11, 5, 0, 4 }, 4000000, 1 } }) {
+        const SystemRequest &request = c.request;
+        const std::int64_t budget = c.budget;
+        SCOPED_TRACE(request.horses);
+        std::vector<FoundSystem> runs;
+        for (int slow = 0; slow < 3; ++slow) {
+            SearchControl control;
+            control.moveBudget = budget;
+            control.progressInterval = 0;
+            if (slow > 0)
+                control.progress = [slow](const SearchProgress &) {
+                    std::this_thread::sleep_for(std::chrono::microseconds(200 * slow));
+                };
+            runs.push_back(searchReducedSystem(request, c.seed, control));
+            expectWellFormed(runs.back(), request);
+        }
+        const bool atBound = std::int64_t(runs[0].rows.size()) == runs[0].lowerBound;
+        EXPECT_EQ(runs[0].end, atBound ? FoundSystem::End::BoundReached : FoundSystem::End::MoveBudget);
+        if (!atBound) {
+            EXPECT_EQ(runs[0].moves, budget) << "every move of the budget made, none twice";
+        }
+        for (const FoundSystem &run : runs) {
+            EXPECT_EQ(run.rows, runs[0].rows);
+            EXPECT_EQ(run.moves, runs[0].moves);
+            EXPECT_EQ(run.end, runs[0].end);
+        }
+    }
+}
+
+// Blocks searched in orbits of a cycle come out as whole orbits that cover: the Fano plane as the
+// cyclic difference set it is, the Steiner system S(3,4,8) as two orbits of a 7-cycle with the
+// eighth point fixed; a count that is no multiple of the cycle is refused.
+TEST(CoveringSearch, CyclicOrbitsGiveWholeOrbits)
+{
+    for (const auto &[v, k, t, blocks] : { std::tuple { 7, 3, 2, 7 }, std::tuple { 8, 4, 3, 14 } }) {
+        SCOPED_TRACE(v);
+        CoveringDesignSearch search;
+        search.points = v;
+        search.blockSize = k;
+        search.strength = t;
+        search.blocks = blocks;
+        search.cycle = 7;
+        SearchControl control;
+        control.moveBudget = 2000000;
+        const CoveringDesignOutcome outcome = searchCoveringDesign(search, control);
+        ASSERT_TRUE(outcome.found) << outcome.error;
+        EXPECT_TRUE(coversEverySubset(outcome.blocks, v, t));
+        const std::multiset<PointSet> all(outcome.blocks.begin(), outcome.blocks.end());
+        for (PointSet block : outcome.blocks) {
+            const PointSet cycled = block & 0x7f;
+            const PointSet shifted = (block & ~PointSet(0x7f)) | (((cycled << 1) | (cycled >> 6)) & 0x7f);
+            EXPECT_EQ(all.count(shifted), all.count(block)) << "an orbit broken at block " << block;
+        }
+    }
+    CoveringDesignSearch uneven;
+    uneven.points = 7;
+    uneven.blockSize = 3;
+    uneven.strength = 2;
+    uneven.blocks = 8;
+    uneven.cycle = 7;
+    SearchControl control;
+    EXPECT_FALSE(searchCoveringDesign(uneven, control).found);
+    EXPECT_FALSE(searchCoveringDesign(uneven, control).error.empty());
 }
 
 // The search behind the checked-in tables gives them again from the same settings.

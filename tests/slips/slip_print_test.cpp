@@ -121,7 +121,7 @@ TEST(SlipRun, TwoTicketsPerSlipOnType4)
     EXPECT_EQ(d.lines(), expected);
 }
 
-TEST(SlipRun, OneSlipAtATimeAndCancelDropsTheRefusedSlip)
+TEST(SlipRun, OneSlipAtATimeAndCancelBeginsNoSlip)
 {
     auto state = oneHorseTickets(8);
     ScriptedPlatform platform;
@@ -134,15 +134,40 @@ TEST(SlipRun, OneSlipAtATimeAndCancelDropsTheRefusedSlip)
     EXPECT_EQ(platform.messages[0].icon, Platform::Icon::Question);
     EXPECT_EQ(platform.printer.texts().first(), markAt(8.1 + 0.41 * 2, 2.25, platform.printer)); // horse 3
 
-    // Cancel at the second prompt: two slips out, the third dropped with nothing on it.
+    // Cancel at the second prompt: two slips out, and no document begun for the third, since a
+    // printer turns even a dropped document into a blank slip.
     platform = ScriptedPlatform();
     platform.answers = { Platform::Answer::Ok, Platform::Answer::Cancel };
     const SlipRunResult result = printSlips(*state, runOf(1, 3, 7, 2), platform);
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(result.slipsSent, 2);
     EXPECT_EQ(platform.printer.count(PrintCall::Kind::DrawText), 2);
-    EXPECT_EQ(platform.printer.lines().mid(platform.printer.lines().size() - 4),
-        QStringList({ "end", "begin", "font Courier 13 bold", "abort" }));
+    EXPECT_EQ(platform.printer.count(PrintCall::Kind::BeginDocument), 2);
+    EXPECT_EQ(platform.printer.lines().last(), QStringLiteral("end"));
+    EXPECT_EQ(platform.printer.titles,
+        QStringList({ QString::fromUtf8("Marovellix+ — bulletin 1 sur 5"),
+            QString::fromUtf8("Marovellix+ — bulletin 2 sur 5") }));
+}
+
+// One slip at a time, the print server stops after the first: the second slip's job is not
+// found, the run stops there and says what came out and why the rest did not.
+TEST(SlipRun, APrinterGoneQuietStopsTheRunAndSaysWhatCameOut)
+{
+    auto state = oneHorseTickets(3);
+    ScriptedPlatform platform;
+    platform.answers = { Platform::Answer::Ok, Platform::Answer::Ok };
+    platform.printer.failingEnd = 2;
+    platform.printer.failureSilent = true;
+    platform.printer.failureReason = QString::fromUtf8("L'imprimante ne répond plus");
+    const SlipRunResult result = printSlips(*state, runOf(1, 1, 3, 2), platform);
+    EXPECT_TRUE(result.failed);
+    EXPECT_EQ(result.slipsSent, 1);
+    EXPECT_EQ(platform.printer.count(PrintCall::Kind::BeginDocument), 2);
+    ASSERT_EQ(platform.messages.size(), 2u); // one prompt, then the failure
+    EXPECT_EQ(platform.messages[1].text,
+        QString::fromUtf8("L'impression des bulletins a échoué sur l'imprimante « Enregistreuse ».\r"
+                          "1 bulletin sur 3 imprimé : l'imprimante ne répond plus."));
+    EXPECT_EQ(platform.messages[1].icon, Platform::Icon::Warning);
 }
 
 TEST(SlipRun, FixedMarksComeFirstWhereTheSlipHasTheBox)

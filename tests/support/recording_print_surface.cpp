@@ -71,6 +71,7 @@ bool RecordingPrintSurface::beginDocument()
     if (device_.failingDocument == device_.documentsBegun)
         return false;
     device_.calls.push_back(call(PrintCall::Kind::BeginDocument));
+    device_.titles.append(title_);
     return true;
 }
 

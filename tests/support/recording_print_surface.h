@@ -45,6 +45,9 @@ struct PrintDevice
     int failingEnd = 0;
     bool failingFinish = false;
     QString failureReason = QStringLiteral("le papier manque");
+    // The failures above are the device no longer answering.
+    bool failureSilent = false;
+    QStringList titles; // the title of each document begun
     int finishes = 0;
 
     std::vector<PrintCall> calls;
@@ -74,6 +77,8 @@ public:
     bool finish() override;
     QString destination() const override { return QStringLiteral("l'imprimante « Enregistreuse »"); }
     QString failureReason() const override { return device_.failureReason; }
+    bool deviceSilent() const override { return device_.failureSilent; }
+    void setDocumentTitle(const QString &title) override { title_ = title; }
 
     int pageWidth() const override { return device_.pageWidth; }
     int pageHeight() const override { return device_.pageHeight; }
@@ -94,6 +99,7 @@ public:
 private:
     PrintDevice &device_;
     int pointSize_ = 10;
+    QString title_;
 };
 
 // The words of a PDF file with their boxes in points, as `pdftotext -bbox` reads them.

@@ -61,7 +61,7 @@ bool ScriptedPlatform::startProgram(const QString &path)
     return programsStart;
 }
 
-std::unique_ptr<PrintSurface> ScriptedPlatform::openPrinter()
+std::unique_ptr<PrintSurface> ScriptedPlatform::openPrinter(const QString &)
 {
     ++printersOpened;
     if (!printerAvailable)

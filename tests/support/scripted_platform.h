@@ -39,7 +39,7 @@ public:
     bool startProgram(const QString &path) override;
     // A recording surface on `printer`, or what printerFactory makes (a real PDF, say);
     // null when printerAvailable is false, as when the user declines to name a PDF file.
-    std::unique_ptr<PrintSurface> openPrinter() override;
+    std::unique_ptr<PrintSurface> openPrinter(const QString &document) override;
     // Long work runs at once, on the calling thread. With stopLongWorkAt, "Annuler" takes effect
     // once the work has reported that much done (0: before it starts).
     void runLongWork(const QString &label, WorkProgress &progress, const std::function<void()> &work) override;

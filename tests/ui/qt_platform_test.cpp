@@ -1,4 +1,5 @@
 #include "model/system_reason.h"
+#include "ui/cups_queue.h"
 #include "ui/long_work.h"
 #include "ui/qt_platform.h"
 
@@ -21,6 +22,11 @@
 #include <functional>
 #include <thread>
 #include <tuple>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using mvx::Platform;
 using mvx::QtPlatform;
@@ -71,6 +77,7 @@ private Q_SLOTS:
     void qtTextsAreFrench();
     void saveDialogRefusesAMissingFolderAndRemembersTheFolder();
     void longWorkBlocksInputAndStopsOnAnnuler();
+    void aPrintServerThatNeverAnswersIsToldFromNone();
 };
 
 void QtPlatformTest::nameFiltersInQtForm()
@@ -314,12 +321,15 @@ void QtPlatformTest::longWorkBlocksInputAndStopsOnAnnuler()
     });
     QElapsedTimer clock;
     clock.start();
-    mvx::ui::runWithProgress(&window, QStringLiteral("Génération des tickets..."), progress, [&] {
-        for (std::uint64_t done = 0; !progress.stopRequested() && clock.elapsed() < 5000; ++done) {
-            progress.setDone(done % 1000);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    }, 200);
+    mvx::ui::runWithProgress(
+        &window, QStringLiteral("Génération des tickets..."), progress,
+        [&] {
+            for (std::uint64_t done = 0; !progress.stopRequested() && clock.elapsed() < 5000; ++done) {
+                progress.setDone(done % 1000);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        },
+        200);
     QVERIFY(progress.stopRequested());
     QVERIFY(clock.elapsed() < 5000);
     QVERIFY(hiddenAtFirst);
@@ -337,6 +347,50 @@ void QtPlatformTest::longWorkBlocksInputAndStopsOnAnnuler()
     QVERIFY(thrown);
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(clicks, 1);
+}
+
+// A print server that takes the connection and never answers is "silent", one that is not
+// there "absent", and neither holds the caller beyond the wait it was given. The print system
+// reads where its server is once per thread, so each question is asked on a thread of its own.
+void QtPlatformTest::aPrintServerThatNeverAnswersIsToldFromNone()
+{
+    // The kernel completes the connections to a listening socket; nothing ever reads them.
+    const int hung = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    QVERIFY(::bind(hung, reinterpret_cast<sockaddr *>(&address), length) == 0 && ::listen(hung, 16) == 0);
+    QVERIFY(::getsockname(hung, reinterpret_cast<sockaddr *>(&address), &length) == 0);
+    const int port = ntohs(address.sin_port);
+    const QByteArray previous = qgetenv("CUPS_SERVER");
+    auto askOnAThread = [](auto question) {
+        decltype(question()) answer {};
+        std::thread([&] { answer = question(); }).join();
+        return answer;
+    };
+    qputenv("CUPS_SERVER", "127.0.0.1:" + QByteArray::number(port));
+    const mvx::cups::Printers printers = askOnAThread([] { return mvx::cups::listPrinters(600); });
+    QCOMPARE(printers.answer, mvx::cups::Answer::Silent);
+    QVERIFY(printers.names.isEmpty());
+    QCOMPARE(askOnAThread([] { return mvx::cups::queueState(QStringLiteral("pdf"), 600); }).answer,
+        mvx::cups::Answer::Silent);
+    QCOMPARE(askOnAThread([] { return mvx::cups::findJob(QStringLiteral("pdf"), 0, {}, 600); }).answer,
+        mvx::cups::Answer::Silent);
+    // "Annuler" ends a wait of a minute long before its end.
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(askOnAThread([] { return mvx::cups::listPrinters(60000, [] { return true; }); }).answer,
+        mvx::cups::Answer::Silent);
+    QVERIFY(clock.elapsed() < 30000);
+
+    ::close(hung);
+    QCOMPARE(askOnAThread([] { return mvx::cups::listPrinters(600); }).answer, mvx::cups::Answer::Absent);
+    QCOMPARE(mvx::cups::queueName(QStringLiteral("pdf/brouillon")), QStringLiteral("pdf"));
+    if (previous.isNull())
+        qunsetenv("CUPS_SERVER");
+    else
+        qputenv("CUPS_SERVER", previous);
 }
 
 QTEST_MAIN(QtPlatformTest)

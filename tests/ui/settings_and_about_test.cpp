@@ -1,8 +1,10 @@
 #include "model/outside_links.h"
 #include "model/settings_file.h"
 #include "support/scripted_platform.h"
+#include "ui/Uimprime.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
+#include "ui/uresultatcomb.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -102,6 +104,7 @@ private Q_SLOTS:
     void typingAndReadingTheFields();
     void aboutBoxShowsTheVersionEveryTime();
     void helpAndWebButtons();
+    void buttonPicturesFromTheResources();
 };
 
 void SettingsAndAboutTest::defaultsThenAdjustmentKeptAcrossRestart()
@@ -259,6 +262,35 @@ void SettingsAndAboutTest::helpAndWebButtons()
             .arg(QLatin1String(mvx::kProgramSiteHost)) };
     QCOMPARE(run.platform.browsed, browsed);
     QVERIFY(run.platform.messages.empty());
+}
+
+// The pictures of the header's buttons and of both print buttons come from the resources' SVG
+// files: a file missing or misnamed would leave a blank button. One picture per meaning: both
+// print buttons show the same printer.
+void SettingsAndAboutTest::buttonPicturesFromTheResources()
+{
+    QTemporaryDir folder;
+    Run run(folder);
+    mvx::Tfresultatcomb list(run.app->state(), run.platform);
+    mvx::Tfimprime print(run.app->state(), run.platform);
+    const auto picture = [](QWidget *window, const char *name) {
+        auto *button = window->findChild<QAbstractButton *>(QLatin1String(name));
+        return button ? button->icon().pixmap(QSize(24, 24), 1.0).toImage().convertToFormat(QImage::Format_ARGB32)
+                      : QImage();
+    };
+    const QImage info = picture(&run.app->mainWindow(), "binfos");
+    const QImage help = picture(&run.app->mainWindow(), "baidegene");
+    const QImage printer = picture(&list, "bimprime");
+    for (const QImage &image : { info, help, printer }) {
+        QCOMPARE(image.size(), QSize(24, 24));
+        int drawn = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x)
+                drawn += qAlpha(image.pixel(x, y)) > 128;
+        QVERIFY2(drawn > 150, qPrintable(QString::number(drawn)));
+    }
+    QVERIFY(info != help);
+    QCOMPARE(picture(&print, "boutlancer"), printer);
 }
 
 QTEST_MAIN(SettingsAndAboutTest)

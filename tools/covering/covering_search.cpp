@@ -46,6 +46,7 @@ struct Options
     long levelLength = 0; // moves per temperature level; 0 picks one from the instance size
     int reheats = 10; // reheats before a restart from random blocks
     bool orbit3 = false;
+    int cycle = 0; // blocks in orbits of a cycle on the first points
     int repairDepth = 0;
     int repairCost = 1; // repair states with at most this many uncovered subsets
     bool verbose = false; // a line per cooling on standard error
@@ -107,7 +108,7 @@ void usage()
         "usage: covering_search --v V --k K --t T [--blocks N] [--bases B] [--rows R] [--system S]\n"
         "                       [--complete] [--from FILE] [--seed X] [--max-seconds S] [--max-moves M]\n"
         "                       [--start-temperature T0] [--end-temperature T1] [--cooling F]\n"
-        "                       [--level-length L] [--reheats R] [--orbit3] [--repair D]\n"
+        "                       [--level-length L] [--reheats R] [--orbit3] [--cycle L] [--repair D]\n"
         "                       [--repair-cost C] [--verbose]\n"
         "V, K and T count the points without the bases. Writes the rows to standard output and a line\n"
         "about the search to standard error; exits with 1 when no covering was found.\n");
@@ -166,6 +167,8 @@ bool parse(int argc, char **argv, Options &o)
             ok = number(o.reheats);
         else if (a == "--orbit3")
             o.orbit3 = true;
+        else if (a == "--cycle")
+            ok = number(o.cycle);
         else if (a == "--repair")
             ok = number(o.repairDepth);
         else if (a == "--repair-cost")
@@ -228,6 +231,7 @@ int main(int argc, char **argv)
         search.schedule.levelLength = o.levelLength;
         search.schedule.reheats = o.reheats;
         search.orbit3 = o.orbit3;
+        search.cycle = o.cycle;
         search.repairDepth = o.repairDepth;
         search.repairCost = o.repairCost;
         search.verbose = o.verbose;

@@ -1,0 +1,108 @@
+// The search for a punter's own reduced system, run as a window runs it: the tickets it reaches
+// within a time budget (or a move budget), against the lower bound no table can beat. Speed here
+// is the size reached, so each request runs once; the counters say the size, the bound, the moves
+// and the processor seconds (both cores count).
+//
+//   covering_bench                               the four hard requests, 10 s each (14 horses 5 per
+//                                                ticket T=4 also 60 s)
+//   covering_bench --grid                        every covering behind a request with B < T < k up to
+//                                                14 horses, 10 s each
+//   covering_bench --moves=M                     a move budget instead of the time
+//   covering_bench --fixed                       the move budget movesForSeconds() gives for the time
+//   covering_bench --seconds=S                   another time budget
+
+#include "combi/covering_search.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace {
+
+double processSeconds()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+void Reduce(benchmark::State &state, mvx::SystemRequest request, double seconds, std::int64_t moves)
+{
+    mvx::FoundSystem found;
+    double cpu = 0;
+    for (auto _ : state) {
+        mvx::SearchControl control;
+        control.secondsBudget = moves > 0 ? 0 : seconds;
+        control.moveBudget = moves;
+        const double before = processSeconds();
+        found = mvx::searchReducedSystem(request, 1, control);
+        cpu = processSeconds() - before;
+    }
+    state.counters["tickets"] = double(found.rows.size());
+    state.counters["bound"] = double(found.lowerBound);
+    state.counters["above"] = double(std::int64_t(found.rows.size()) - found.lowerBound);
+    state.counters["Mmoves"] = double(found.moves) / 1e6;
+    state.counters["cpu_s"] = cpu;
+    state.counters["verified"] = found.verified ? 1 : 0;
+    if (!found.verified)
+        state.SkipWithError("no table passed the check");
+}
+
+void add(const mvx::SystemRequest &r, double seconds, std::int64_t moves)
+{
+    const std::string name = "Reduce/n" + std::to_string(r.horses) + "_k" + std::to_string(r.perTicket) + "_b"
+        + std::to_string(r.bases) + "_T" + std::to_string(r.guarantee) + "/"
+        + (moves > 0 ? std::to_string(moves) + "moves" : std::to_string(int(seconds)) + "s");
+    benchmark::RegisterBenchmark(name.c_str(), Reduce, r, seconds, moves)
+        ->Iterations(1)
+        ->UseRealTime()
+        ->Unit(benchmark::kSecond);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    bool grid = false;
+    double seconds = 10;
+    std::int64_t moves = 0;
+    std::vector<char *> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--grid") == 0)
+            grid = true;
+        else if (std::strncmp(argv[i], "--seconds=", 10) == 0)
+            seconds = std::atof(argv[i] + 10);
+        else if (std::strcmp(argv[i], "--fixed") == 0)
+            moves = -1;
+        else if (std::strncmp(argv[i], "--moves=", 8) == 0)
+            moves = std::atoll(argv[i] + 8);
+        else
+            rest.push_back(argv[i]);
+    }
+    const bool fixed = moves < 0;
+    if (fixed)
+        moves = mvx::movesForSeconds(seconds);
+    if (grid) {
+        // With the bases in every ticket, a request is the covering C(n - B, k - B, T - B): one
+        // request per covering, without bases.
+        for (int k = 2; k <= 5; ++k)
+            for (int t = 1; t < k; ++t)
+                for (int n = k + 1; n <= 14; ++n)
+                    add({ n, k, 0, t }, seconds, moves);
+    } else {
+        for (const mvx::SystemRequest &r : { mvx::SystemRequest { 13, 5, 0, 4 }, mvx::SystemRequest { 14, 5, 0, 4 },
+                 mvx::SystemRequest { 13, 4, 0, 3 }, mvx::SystemRequest { 14, 4, 0, 3 } })
+            add(r, seconds, moves);
+        if (moves == 0 || fixed)
+            add({ 14, 5, 0, 4 }, 60, fixed ? mvx::movesForSeconds(60) : 0);
+    }
+    int count = int(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
