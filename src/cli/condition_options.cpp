@@ -23,10 +23,10 @@ std::optional<std::pair<int, int>> readRange(const QString &text, int high)
 
 ConditionOptions::ConditionOptions()
     : group_(QStringLiteral("group"),
-        QStringLiteral("Garder les tickets qui ont de MIN à MAX chevaux parmi H1,H2,... (jusqu'à quatre "
+        QStringLiteral("Garde les tickets qui ont de MIN à MAX chevaux parmi H1,H2,... (jusqu'à quatre "
                        "groupes, un cheval dans un seul)."),
         QStringLiteral("H1,H2,...:MIN-MAX"))
-    , sum_(QStringLiteral("sum"), QStringLiteral("Garder les tickets dont la somme des numéros va de MIN à MAX."),
+    , sum_(QStringLiteral("sum"), QStringLiteral("Garde les tickets dont la somme des numéros va de MIN à MAX."),
           QStringLiteral("MIN-MAX"))
 { }
 

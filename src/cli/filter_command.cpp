@@ -139,6 +139,6 @@ int run(const QStringList &arguments)
 } // namespace
 
 extern const Command filterCommand { "filter",
-    "garder les tickets d'un fichier qui remplissent des conditions (groupes de chevaux, somme)", run };
+    "garde les tickets d'un fichier qui remplissent des conditions (groupes de chevaux, somme)", run };
 
 } // namespace mvx::cli
