@@ -16,7 +16,8 @@
 #include <system_error>
 
 namespace mvx::cli {
-extern const Command ticketsCommand, systemsCommand, reduceCommand, holesCommand, compareCommand, synthesisCommand;
+extern const Command ticketsCommand, systemsCommand, reduceCommand, holesCommand, compareCommand, synthesisCommand,
+    filterCommand;
 } // namespace mvx::cli
 
 namespace {
@@ -30,6 +31,7 @@ const Command *const kCommands[] = {
     &holesCommand,
     &compareCommand,
     &synthesisCommand,
+    &filterCommand,
 };
 
 QByteArray mainHelp()

@@ -1,6 +1,7 @@
 // tickets: the ticket text file of a selection, by reduced system or by the generator.
 
 #include "cli/command.h"
+#include "cli/condition_options.h"
 #include "cli/cost_options.h"
 #include "cli/output.h"
 
@@ -58,10 +59,12 @@ int run(const QStringList &arguments)
     const QCommandLineOption output(
         { "o", "output" }, "Écrit dans FICHIER au lieu de la sortie standard (\"-\").", "FICHIER");
     CostOptions cost;
+    ConditionOptions conditions;
 
     QCommandLineParser parser;
     parser.addOptions({ system, combine, perTicket, bases, basePositions, complete, output });
     cost.addTo(parser);
+    conditions.addTo(parser);
     parser.addPositionalArgument(
         QStringLiteral("CHEVAL"), QStringLiteral("Les cases de sélection, dans l'ordre."), QStringLiteral("CHEVAL..."));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
@@ -116,6 +119,9 @@ int run(const QStringList &arguments)
         = page.reducedTab ? reducedSystem(page.systemNumber).horsesPerTicket : page.generator.horsesPerTicket;
     if (const std::optional<int> status = cost.read(parser, kHelp.name, horsesPerTicket))
         return *status;
+    if (const std::optional<int> status = conditions.read(parser, kHelp.name))
+        return *status;
+    page.conditions = conditions.conditions();
 
     const QStringList horses = parser.positionalArguments();
     if (horses.size() > kMaxHorses)

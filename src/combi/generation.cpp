@@ -1,6 +1,7 @@
 #include "combi/generation.h"
 
 #include "combi/catalogue.h"
+#include "combi/ticket_conditions.h"
 #include "combi/ticket_file.h"
 #include "model/work_progress.h"
 
@@ -100,23 +101,126 @@ TicketLayout generatorLayout(const GeneratorSettings &generator)
 namespace {
 
 // Rows of positions become tickets: position e gives the letter of code 64 + e, in row order.
+template <typename RowAt, typename Sink>
+std::int64_t walkRows(std::int64_t rows, int perTicket, RowAt &rowAt, Sink &target)
+{
+    TicketLetters letters {};
+    std::int64_t made = 0;
+    for (std::int64_t t = 1; t <= rows; ++t) {
+        const auto &row = rowAt(t);
+        for (int i = 0; i < perTicket; ++i)
+            letters[std::size_t(i)] = char(64 + row[std::size_t(i)]);
+        ++made;
+        if (!target.add(letters, 0))
+            break;
+    }
+    return made;
+}
+
+// Stands between the generation walk and a sink and passes on only the tickets that meet the
+// conditions. For a batch of tickets that differ in their last letter only, the groups and sum
+// of the rest are counted once and the last letters that may end the ticket kept; the sink
+// takes the kept ones as one batch. A batch that keeps nothing is not passed on, so the first
+// changed letter handed on is the earliest since the last batch the sink took.
+template <typename Sink> class ConditionFilter
+{
+public:
+    // `letters` per ticket, drawn from the first `poolLetters` letters.
+    ConditionFilter(Sink &sink, const ConditionCheck &check, int letters, int poolLetters, WorkProgress *progress)
+        : sink_(sink)
+        , check_(check)
+        , letters_(letters)
+        , pool_(poolLetters >= 32 ? ~0u : (std::uint32_t(1) << poolLetters) - 1)
+        , progress_(progress)
+    {
+        prefix_[0] = check.bases();
+    }
+
+    std::int64_t kept() const { return kept_; }
+
+    bool add(const TicketLetters &letters, int firstChanged)
+    {
+        changed_ = std::min(changed_, firstChanged);
+        if (!check_.passes(std::span<const char>(letters.data(), std::size_t(letters_))))
+            return passedOver(1);
+        ++kept_;
+        const int changed = changed_;
+        changed_ = kMaxLetters;
+        return sink_.add(letters, changed);
+    }
+
+    bool add(const TicketLetters &letters, int firstChanged, std::string_view lastLetters)
+    {
+        changed_ = std::min(changed_, firstChanged);
+        // The tallies of the letters before the last, kept from the batch before up to the
+        // first letter that changed.
+        const int last = std::max(letters_ - 1, 0);
+        for (int i = std::min(firstChanged, last); i < last; ++i) {
+            prefix_[std::size_t(i + 1)] = prefix_[std::size_t(i)];
+            check_.addLetter(prefix_[std::size_t(i + 1)], letters[std::size_t(i)]);
+        }
+        const std::uint32_t accepted = check_.acceptedLast(prefix_[std::size_t(last)]);
+        if ((accepted & pool_) == pool_)
+            return forward(letters, lastLetters);
+        std::array<char, 32> kept;
+        std::size_t n = 0;
+        for (const char letter : lastLetters) {
+            kept[n] = letter;
+            n += (accepted & ConditionCheck::letterBit(letter)) != 0 ? 1 : 0;
+        }
+        if (n == 0)
+            return passedOver(std::int64_t(lastLetters.size()));
+        return forward(letters, std::string_view(kept.data(), n)) && passedOver(std::int64_t(lastLetters.size() - n));
+    }
+
+private:
+    bool forward(const TicketLetters &letters, std::string_view lastLetters)
+    {
+        kept_ += std::int64_t(lastLetters.size());
+        const int changed = changed_;
+        changed_ = kMaxLetters;
+        return sink_.add(letters, changed, lastLetters);
+    }
+
+    // Tickets dropped count towards the next look for a stop request.
+    bool passedOver(std::int64_t tickets)
+    {
+        dropped_ += tickets;
+        if (dropped_ < kTicketsBetweenReports)
+            return true;
+        dropped_ = 0;
+        return !progress_ || !progress_->stopRequested();
+    }
+
+    Sink &sink_;
+    const ConditionCheck &check_;
+    int letters_;
+    std::uint32_t pool_;
+    WorkProgress *progress_;
+    std::array<ConditionCheck::Tally, kMaxLetters + 1> prefix_ {};
+    int changed_ = 0;
+    std::int64_t kept_ = 0;
+    std::int64_t dropped_ = 0;
+};
+
 template <typename RowAt>
 std::int64_t ticketsFromRows(
     std::int64_t rows, int perTicket, const TicketLayout &layout, TicketSink &sink, RowAt rowAt)
 {
     sink.begin(layout, std::uint64_t(rows));
+    return onConcreteSink(sink, perTicket, [&](auto &target) { return walkRows(rows, perTicket, rowAt, target); });
+}
+
+// The same keeping the rows that meet the conditions, `passing` of them.
+template <typename RowAt>
+std::int64_t conditionedTicketsFromRows(std::int64_t rows, int perTicket, const TicketLayout &layout,
+    std::uint64_t passing, const ConditionCheck &check, WorkProgress *progress, TicketSink &sink, RowAt rowAt)
+{
+    sink.begin(layout, passing);
     return onConcreteSink(sink, perTicket, [&](auto &target) {
-        TicketLetters letters {};
-        std::int64_t made = 0;
-        for (std::int64_t t = 1; t <= rows; ++t) {
-            const auto &row = rowAt(t);
-            for (int i = 0; i < perTicket; ++i)
-                letters[std::size_t(i)] = char(64 + row[std::size_t(i)]);
-            ++made;
-            if (!target.add(letters, 0))
-                break;
-        }
-        return made;
+        ConditionFilter filter(target, check, perTicket, kMaxHorses, progress);
+        walkRows(rows, perTicket, rowAt, filter);
+        return filter.kept();
     });
 }
 
@@ -131,18 +235,49 @@ std::int64_t generateFromSystem(int systemNumber, TicketSink &sink)
         rows, perTicket, systemLayout(systemNumber), sink, [&](std::int64_t t) { return system.row(int(t)); });
 }
 
+std::int64_t generateFromSystem(int systemNumber, TicketSink &sink, const Selection &selection,
+    const TicketConditions &conditions, WorkProgress *progress)
+{
+    if (conditions.isEmpty())
+        return generateFromSystem(systemNumber, sink);
+    const ReducedSystem &system = reducedSystem(systemNumber);
+    const int perTicket = std::clamp(system.horsesPerTicket, 0, kMaxLetters);
+    const std::int64_t rows = perTicket > 0 ? std::int64_t(system.table.size()) / perTicket : 0;
+    const ConditionCheck check(conditions, selection, systemLayout(systemNumber));
+    return conditionedTicketsFromRows(rows, perTicket, systemLayout(systemNumber),
+        countConditionedTickets(systemNumber, selection, conditions), check, progress, sink,
+        [&](std::int64_t t) { return system.row(int(t)); });
+}
+
 TicketLayout tableLayout(int perTicket)
 {
     return TicketLayout { perTicket, 0, { 1, 2, 3 } };
 }
 
-std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int perTicket, TicketSink &sink)
+std::int64_t tableRowsToRead(const std::vector<std::vector<int>> &rows, int perTicket)
 {
-    perTicket = std::clamp(perTicket, 0, kMaxLetters);
     // A row shorter than the tickets would be read past its end: such a table gives no ticket.
     const bool whole
         = std::all_of(rows.begin(), rows.end(), [&](const auto &row) { return int(row.size()) >= perTicket; });
-    return ticketsFromRows(whole ? std::int64_t(rows.size()) : 0, perTicket, tableLayout(perTicket), sink,
+    return whole ? std::int64_t(rows.size()) : 0;
+}
+
+std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int perTicket, TicketSink &sink)
+{
+    perTicket = std::clamp(perTicket, 0, kMaxLetters);
+    return ticketsFromRows(tableRowsToRead(rows, perTicket), perTicket, tableLayout(perTicket), sink,
+        [&](std::int64_t t) -> const std::vector<int> & { return rows[std::size_t(t - 1)]; });
+}
+
+std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int perTicket, TicketSink &sink,
+    const Selection &selection, const TicketConditions &conditions, WorkProgress *progress)
+{
+    if (conditions.isEmpty())
+        return generateFromTable(rows, perTicket, sink);
+    perTicket = std::clamp(perTicket, 0, kMaxLetters);
+    const ConditionCheck check(conditions, selection, tableLayout(perTicket));
+    return conditionedTicketsFromRows(tableRowsToRead(rows, perTicket), perTicket, tableLayout(perTicket),
+        countConditionedTickets(rows, perTicket, selection, conditions), check, progress, sink,
         [&](std::int64_t t) -> const std::vector<int> & { return rows[std::size_t(t - 1)]; });
 }
 
@@ -250,6 +385,28 @@ private:
 };
 
 } // namespace
+
+std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink &sink, const Selection &selection,
+    const TicketConditions &conditions, WorkProgress *progress)
+{
+    if (conditions.isEmpty())
+        return generateCombinations(generator, sink);
+    const int pool = generator.horsesToCombine - generator.bases.baseCount;
+    const int depth = generator.horsesPerTicket - generator.bases.baseCount;
+    sink.begin(generatorLayout(generator), countConditionedTickets(generator, selection, conditions));
+    if (pool < 0 || depth < 0 || depth > pool || depth > kMaxLetters || pool > kMaxHorses)
+        return 0;
+    const ConditionCheck check(conditions, selection, generatorLayout(generator));
+    return onConcreteSink(sink, depth, [&](auto &target) {
+        using Filter = ConditionFilter<std::remove_reference_t<decltype(target)>>;
+        Filter filter(target, check, depth, pool, progress);
+        if (generator.reduced)
+            walkCombinations(pool, depth, filter);
+        else
+            ArrangementWalk<Filter>(pool, depth, filter).run();
+        return filter.kept();
+    });
+}
 
 std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink &sink)
 {

@@ -12,6 +12,7 @@
 namespace mvx {
 
 class WorkProgress;
+struct TicketConditions;
 
 // Receives the tickets of a generation one by one, in generation order.
 class TicketSink
@@ -82,10 +83,23 @@ std::int64_t generateFromSystem(int systemNumber, TicketSink &sink);
 // The tickets of a table of the punter's own, read as a reduced system's: one ticket per row
 // of `perTicket` positions in the selection, in table order.
 std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int perTicket, TicketSink &sink);
+// The same keeping only the tickets that meet `conditions`, as generateFromSystem does.
+std::int64_t generateFromTable(const std::vector<std::vector<int>> &rows, int perTicket, TicketSink &sink,
+    const Selection &selection, const TicketConditions &conditions, WorkProgress *progress = nullptr);
+// The rows of a table that make tickets: all of them, or none when one is shorter than the tickets.
+std::int64_t tableRowsToRead(const std::vector<std::vector<int>> &rows, int perTicket);
 
 // The generator's tickets: the first n - B other horses combined (or arranged) k - B at a
 // time, in lexicographic order of their letters. Returns the number passed to the sink.
 std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink &sink);
+
+// The same keeping only the tickets that meet `conditions`, their horses read through
+// `selection`; the sink hears the count of those. `progress`, when given, is asked for a stop
+// request now and then while tickets are passed over, as the sinks ask it while they take them.
+std::int64_t generateFromSystem(int systemNumber, TicketSink &sink, const Selection &selection,
+    const TicketConditions &conditions, WorkProgress *progress = nullptr);
+std::int64_t generateCombinations(const GeneratorSettings &generator, TicketSink &sink, const Selection &selection,
+    const TicketConditions &conditions, WorkProgress *progress = nullptr);
 
 // The layout the tickets of a system or of the generator settings will have.
 TicketLayout systemLayout(int systemNumber);

@@ -46,7 +46,7 @@ bool generateIntoList(GameState &state, const SystemsPage &page, std::uint64_t c
     WorkProgress progress(count);
     platform.runLongWork(QStringLiteral("Génération de %1 tickets...").arg(count), progress, [&] {
         MemoryTicketSink sink(&progress);
-        generateTickets(selection, page, sink);
+        generateTickets(selection, page, sink, &progress);
         list = sink.takeList();
     });
     if (std::uint64_t(list.count()) != count)
@@ -80,7 +80,7 @@ void generateIntoFile(GameState &state, const SystemsPage &page, std::uint64_t c
     std::int64_t lines = 0;
     platform.runLongWork(QStringLiteral("Écriture de %1 tickets dans le fichier...").arg(count), progress, [&] {
         TicketFileSink sink(selection, file.device(), &progress);
-        generateTickets(selection, page, sink);
+        generateTickets(selection, page, sink, &progress);
         written = sink.finish();
         stopped = sink.stopped();
         layout = sink.layout();
@@ -107,9 +107,7 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
     if (!page.ownTab && page.reducedTab && !validSystem(page.systemNumber))
         return false;
 
-    const std::uint64_t count = page.ownTab ? std::uint64_t(page.ownSystem.rows.size())
-        : page.reducedTab                   ? std::uint64_t(reducedSystem(page.systemNumber).ticketCount)
-                                            : countTickets(page.generator);
+    const std::uint64_t count = requestTicketCount(page);
     // A list that cannot fit is refused before the user is asked to confirm its size.
     if (destination != TicketDestination::File) {
         if (const std::optional<Message> refusal
@@ -154,31 +152,65 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
 
 std::vector<Message> checkTicketRequest(const SystemsPage &page)
 {
-    if (page.ownTab)
-        return checkOwnSystemRequest(page.ownSystem, page.boxes);
-    std::vector<Message> shown = checkSelectionNumbers(page.boxes, !page.reducedTab, page.generator);
-    // A reduced system places its horses by box, as the generator does: its first boxes must
-    // be as many different horses as the system takes.
-    const bool placed = page.reducedTab ? !validSystem(page.systemNumber)
-            || firstBoxesHoldDifferentHorses(page.boxes, reducedSystem(page.systemNumber).horseCount)
-                                        : checkGeneratorSelection(page.boxes, page.generator);
-    if (shown.empty() && !placed)
-        shown.push_back(messages::wrongGeneratorSelection());
+    std::vector<Message> shown;
+    if (page.ownTab) {
+        shown = checkOwnSystemRequest(page.ownSystem, page.boxes);
+    } else {
+        shown = checkSelectionNumbers(page.boxes, !page.reducedTab, page.generator);
+        // A reduced system places its horses by box, as the generator does: its first boxes must
+        // be as many different horses as the system takes.
+        const bool placed = page.reducedTab ? !validSystem(page.systemNumber)
+                || firstBoxesHoldDifferentHorses(page.boxes, reducedSystem(page.systemNumber).horseCount)
+                                            : checkGeneratorSelection(page.boxes, page.generator);
+        if (shown.empty() && !placed)
+            shown.push_back(messages::wrongGeneratorSelection());
+    }
+    if (!shown.empty() || page.conditions.isEmpty()
+        || (!page.ownTab && page.reducedTab && !validSystem(page.systemNumber)))
+        return shown;
+    if (const std::optional<Message> wrong = checkConditions(page.conditions, pageLayout(page).horsesPerTicket))
+        shown.push_back(*wrong);
+    else if (requestTicketCount(page) == 0)
+        shown.push_back(messages::noTicketMeetsConditions());
     return shown;
 }
 
-void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &sink)
+std::uint64_t requestTicketCount(const SystemsPage &page)
+{
+    Selection selection;
+    if (page.ownTab) {
+        const int perTicket = page.ownSystem.request.perTicket;
+        if (page.conditions.isEmpty())
+            return std::uint64_t(page.ownSystem.rows.size());
+        readSelection(page.boxes, 0, selection);
+        return countConditionedTickets(page.ownSystem.rows, perTicket, selection, page.conditions);
+    }
+    if (page.reducedTab && !validSystem(page.systemNumber))
+        return 0;
+    if (page.conditions.isEmpty())
+        return page.reducedTab ? std::uint64_t(reducedSystem(page.systemNumber).ticketCount)
+                               : countTickets(page.generator);
+    if (page.reducedTab) {
+        readSelection(page.boxes, 0, selection);
+        return countConditionedTickets(page.systemNumber, selection, page.conditions);
+    }
+    readSelection(page.boxes, page.generator.bases.baseCount, selection);
+    return countConditionedTickets(page.generator, selection, page.conditions);
+}
+
+void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &sink, WorkProgress *progress)
 {
     if (page.ownTab) {
         // The bases are positions 1..B of every row: the selection is read as for a catalogue system.
         readSelection(page.boxes, 0, selection);
-        generateFromTable(page.ownSystem.rows, page.ownSystem.request.perTicket, sink);
+        generateFromTable(
+            page.ownSystem.rows, page.ownSystem.request.perTicket, sink, selection, page.conditions, progress);
     } else if (page.reducedTab) {
         readSelection(page.boxes, 0, selection);
-        generateFromSystem(page.systemNumber, sink);
+        generateFromSystem(page.systemNumber, sink, selection, page.conditions, progress);
     } else {
         readSelection(page.boxes, page.generator.bases.baseCount, selection);
-        generateCombinations(page.generator, sink);
+        generateCombinations(page.generator, sink, selection, page.conditions, progress);
     }
 }
 

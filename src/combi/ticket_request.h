@@ -3,6 +3,7 @@
 #include "combi/generation.h"
 #include "combi/own_system.h"
 #include "combi/selection.h"
+#include "combi/ticket_conditions.h"
 #include "model/game_state.h"
 #include "model/memory_limits.h"
 #include "model/platform.h"
@@ -26,13 +27,21 @@ struct SystemsPage
     bool ownTab = false; // the own-system tab is active (reducedTab is then false)
     OwnSystem ownSystem; // the request and the table of that tab
     SelectionBoxes boxes;
+    TicketConditions conditions; // the tickets kept; none keeps them all
 };
 
-// The checks every request runs first, the messages to show in order; empty means go on.
+// The checks every request runs first, the messages to show in order; empty means go on. With
+// conditions they are checked too, and refused when they keep no ticket of the request.
 std::vector<Message> checkTicketRequest(const SystemsPage &page);
 
-// Reads the selection the way the page asks into `selection` and passes its tickets to the sink.
-void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &sink);
+// The number of tickets the page's request gives, its conditions applied, counted without
+// making them.
+std::uint64_t requestTicketCount(const SystemsPage &page);
+
+// Reads the selection the way the page asks into `selection` and passes its tickets, those that
+// meet the page's conditions, to the sink. `progress` as for generateCombinations.
+void generateTickets(Selection &selection, const SystemsPage &page, TicketSink &sink,
+                     WorkProgress *progress = nullptr);
 
 // The request behind "Voir les tickets", "Générer un fichier" and "Imprimer les tickets":
 // checks the selection, asks what it must ask and generates, as long work the user can stop.
