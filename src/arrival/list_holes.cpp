@@ -57,6 +57,63 @@ std::optional<ListHoles> countListHoles(
     return result;
 }
 
+namespace {
+
+// Hands every ticket made to the holes counter, as horse numbers.
+class HolesSink final : public TicketSink
+{
+public:
+    HolesSink(TicketHoles &holes, const Selection &selection, WorkProgress *progress)
+        : holes_(holes)
+        , selection_(selection)
+        , progress_(progress)
+    { }
+
+    void begin(const TicketLayout &layout, std::uint64_t) override
+    {
+        reader_.emplace(selection_, layout);
+        size_ = std::clamp(layout.horsesPerTicket, 0, kMaxLetters);
+    }
+    bool add(std::string_view letters) override
+    {
+        int horses[kMaxLetters];
+        for (int p = 0; p < size_; ++p)
+            horses[p] = reader_->horse(letters, p + 1);
+        holes_.add(std::span<const int>(horses, std::size_t(size_)));
+        if (progress_ && ++made_ % kTicketsBetweenReports == 0) {
+            progress_->setDone(std::uint64_t(made_));
+            stopped_ = progress_->stopRequested();
+        }
+        return !stopped_;
+    }
+    bool stopped() const { return stopped_; }
+
+private:
+    TicketHoles &holes_;
+    const Selection &selection_;
+    WorkProgress *progress_;
+    std::optional<TicketReader> reader_;
+    int size_ = 0;
+    std::int64_t made_ = 0;
+    bool stopped_ = false;
+};
+
+} // namespace
+
+std::optional<std::vector<CategoryHoles>> countUnconditionedHoles(
+    const SystemsPage &request, const ListHoles &conditioned, WorkProgress *progress)
+{
+    SystemsPage page = request;
+    page.conditions = {};
+    TicketHoles holes(conditioned.selection, conditioned.bases);
+    Selection selection;
+    HolesSink sink(holes, selection, progress);
+    generateTickets(selection, page, sink, progress);
+    if (sink.stopped() || (progress && progress->stopRequested()))
+        return std::nullopt;
+    return holes.count();
+}
+
 QString arrivalText(const std::vector<int> &horses)
 {
     QStringList places;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "arrival/ticket_holes.h"
+#include "combi/ticket_request.h"
 #include "model/game_state.h"
 
 #include <QString>
@@ -31,6 +32,12 @@ std::vector<int> listSelection(const TicketList &tickets, const Selection &selec
 // `progress`, when given, hears the tickets read and may stop the count: nothing then.
 std::optional<ListHoles> countListHoles(
     const TicketList &tickets, const Selection &selection, int systemBases = 0, WorkProgress *progress = nullptr);
+
+// The holes the request's tickets would leave without its conditions, over the same horses and
+// bases as `conditioned`, the holes of its conditioned list: the tickets are made again and
+// counted as they come, none kept. Nothing after a stop through `progress`.
+std::optional<std::vector<CategoryHoles>> countUnconditionedHoles(
+    const SystemsPage &request, const ListHoles &conditioned, WorkProgress *progress = nullptr);
 
 // "7-3-12-5": horse numbers in place order.
 QString arrivalText(const std::vector<int> &horses);

@@ -5,6 +5,8 @@
 #include "combi/ticket_file.h"
 #include "model/work_progress.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <array>
 
@@ -84,6 +86,17 @@ Message confirmTicketCountMessage(std::uint64_t count, const QString &costLine)
 {
     const QString cost = costLine.isEmpty() ? QString() : QLatin1Char('\r') + costLine;
     return { QStringLiteral("Votre sélection va générer \n") + QString::number(count) + QStringLiteral(" tickets ")
+            + cost + QLatin1Char('\r') + QStringLiteral(" Voulez vous continuer ?"),
+        QStringLiteral("Veuillez confirmer") };
+}
+
+Message confirmConditionedCountMessage(std::uint64_t count, std::uint64_t unconditioned, const QString &costLine)
+{
+    const QLocale french(QLocale::French, QLocale::France);
+    const QString cost = costLine.isEmpty() ? QString() : QLatin1Char('\r') + costLine;
+    return { QStringLiteral("Votre sélection va générer \n%1 %2 au lieu de %3 avec les conditions ")
+                 .arg(french.toString(qulonglong(count)), count == 1 ? QStringLiteral("ticket") : QStringLiteral("tickets"),
+                     french.toString(qulonglong(unconditioned)))
             + cost + QLatin1Char('\r') + QStringLiteral(" Voulez vous continuer ?"),
         QStringLiteral("Veuillez confirmer") };
 }

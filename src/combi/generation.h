@@ -75,6 +75,9 @@ std::uint64_t countTickets(const GeneratorSettings &generator);
 // The question asked before a generator run, with the count in it, and the cost line when
 // there is one.
 Message confirmTicketCountMessage(std::uint64_t count, const QString &costLine = QString());
+// The same for a request with conditions: the count kept and the count without them, as
+// "1 812 tickets au lieu de 30 240" (French grouping), then the cost line of the kept tickets.
+Message confirmConditionedCountMessage(std::uint64_t count, std::uint64_t unconditioned, const QString &costLine);
 
 // The tickets of reduced system s over the selection already read (no bases): one ticket per
 // table row, in table order. Returns the number of tickets passed to the sink.

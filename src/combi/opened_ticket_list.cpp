@@ -187,6 +187,7 @@ bool openTicketFile(GameState &state, const QString &fileName, Platform &platfor
     state.selection = surveySelection(survey);
     state.tickets = std::move(list);
     state.systemBases = 0;
+    state.conditionedRequest.reset();
     return true;
 }
 

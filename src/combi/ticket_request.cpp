@@ -37,6 +37,11 @@ bool fromTable(const SystemsPage &page)
     return page.reducedTab || page.ownTab;
 }
 
+std::shared_ptr<const SystemsPage> conditionedRequest(const SystemsPage &page)
+{
+    return page.conditions.isEmpty() ? nullptr : std::make_shared<const SystemsPage>(page);
+}
+
 // Generates into memory as long work and replaces the selection and the ticket list only once
 // every ticket is made; the old list goes then. False when stopped.
 bool generateIntoList(GameState &state, const SystemsPage &page, std::uint64_t count, Platform &platform)
@@ -56,6 +61,7 @@ bool generateIntoList(GameState &state, const SystemsPage &page, std::uint64_t c
     state.systemBases = page.ownTab ? page.ownSystem.request.bases
         : page.reducedTab           ? reducedSystem(page.systemNumber).baseCount
                                     : 0;
+    state.conditionedRequest = conditionedRequest(page);
     return true;
 }
 
@@ -92,6 +98,7 @@ void generateIntoFile(GameState &state, const SystemsPage &page, std::uint64_t c
         return report(file.errorString());
     state.selection = selection;
     state.tickets = TicketList::countedOnly(layout, lines);
+    state.conditionedRequest = conditionedRequest(page);
     platform.fileSaved(fileName);
 }
 
@@ -117,8 +124,10 @@ bool runRequest(GameState &state, const SystemsPage &page, TicketDestination des
         }
     }
     if (askCount) {
-        const Message question = confirmTicketCountMessage(
-            count, frenchCostLine(state.stakes, pageLayout(page).horsesPerTicket, std::int64_t(count)));
+        const QString cost = frenchCostLine(state.stakes, pageLayout(page).horsesPerTicket, std::int64_t(count));
+        const Message question = page.conditions.isEmpty()
+            ? confirmTicketCountMessage(count, cost)
+            : confirmConditionedCountMessage(count, unconditionedTicketCount(page), cost);
         if (platform.message(question.text, question.title, Platform::Buttons::YesNo, Platform::Icon::Question)
             != Platform::Answer::Yes)
             return false;
@@ -173,6 +182,31 @@ std::vector<Message> checkTicketRequest(const SystemsPage &page)
     else if (requestTicketCount(page) == 0)
         shown.push_back(messages::noTicketMeetsConditions());
     return shown;
+}
+
+int requestHorsesPerTicket(const SystemsPage &page)
+{
+    if (!page.ownTab && page.reducedTab && !validSystem(page.systemNumber))
+        return 0;
+    return pageLayout(page).horsesPerTicket;
+}
+
+bool guaranteeLost(const GameState &state)
+{
+    return state.conditionedRequest && (state.conditionedRequest->reducedTab || state.conditionedRequest->ownTab);
+}
+
+namespace messages {
+QString guaranteeNotKept()
+{
+    return QStringLiteral("Garantie non assurée avec les conditions");
+}
+} // namespace messages
+
+std::uint64_t unconditionedTicketCount(SystemsPage page)
+{
+    page.conditions = {};
+    return requestTicketCount(page);
 }
 
 std::uint64_t requestTicketCount(const SystemsPage &page)

@@ -37,6 +37,17 @@ std::vector<Message> checkTicketRequest(const SystemsPage &page);
 // The number of tickets the page's request gives, its conditions applied, counted without
 // making them.
 std::uint64_t requestTicketCount(const SystemsPage &page);
+// The same without the page's conditions.
+std::uint64_t unconditionedTicketCount(SystemsPage page);
+// The size of the tickets the page's request makes, 0 while the page names no valid system.
+int requestHorsesPerTicket(const SystemsPage &page);
+// A list of a catalogue or own system made with conditions: the system's guarantee is for its
+// whole table and no longer holds.
+bool guaranteeLost(const GameState &state);
+namespace messages {
+QString guaranteeNotKept();
+}
+
 
 // Reads the selection the way the page asks into `selection` and passes its tickets, those that
 // meet the page's conditions, to the sink. `progress` as for generateCombinations.

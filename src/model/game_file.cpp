@@ -95,6 +95,22 @@ std::optional<OwnSystem> ownSystemOfGame(const GameFileRecord &record, QByteArra
     return OwnSystem { recorded, {}, OwnTableOrigin::Searched };
 }
 
+// The conditions the game was saved with; none for a game without them. A damaged section is
+// dropped with a message, and the game loads without conditions.
+TicketConditions conditionsOfGame(QByteArrayView afterRecord, Platform &platform)
+{
+    const std::vector<GameSection> sections = decodeGameSections(afterRecord);
+    const QByteArray *payload = findGameSection(sections, kConditionsSection);
+    if (!payload)
+        return {};
+    if (std::optional<TicketConditions> conditions = decodeConditions(*payload))
+        return std::move(*conditions);
+    problem(platform,
+        QStringLiteral("Les conditions enregistrées dans ce fichier ne sont pas valables : le jeu est chargé sans "
+                       "conditions."));
+    return {};
+}
+
 } // namespace
 
 QByteArray encodeGameRecord(const GameFileRecord &record)
@@ -215,9 +231,14 @@ void saveGame(GameState &state, const SystemsPage &page, Platform &platform)
                                                         : state.selection.otherHorses[std::size_t(i - bases + 1)];
 
     QByteArray bytes = encodeGameRecord(record);
+    std::vector<GameSection> sections;
     // A request the tab cannot search is not kept: the record's n, k and B stand alone.
     if (page.ownTab && ownRequestRefusal(page.ownSystem.request).isEmpty())
-        bytes += encodeGameSections({ GameSection { kOwnSystemSection, encodeOwnSystem(page.ownSystem) } });
+        sections.push_back(GameSection { kOwnSystemSection, encodeOwnSystem(page.ownSystem) });
+    if (!page.conditions.isEmpty())
+        sections.push_back(GameSection { kConditionsSection, encodeConditions(page.conditions) });
+    if (!sections.empty())
+        bytes += encodeGameSections(sections);
     if (writeFileAtomically(fileName, bytes))
         platform.fileSaved(fileName);
     else
@@ -249,6 +270,7 @@ std::optional<SystemsPage> loadGame(GameState &state, const SystemsPage &current
 
     SystemsPage page = current;
     page.ownTab = false;
+    page.conditions = conditionsOfGame(QByteArrayView(*bytes).sliced(kGameRecordSize), platform);
     std::optional<OwnSystem> own;
     if (record.gameMode == 3)
         own = ownSystemOfGame(record, QByteArrayView(*bytes).sliced(kGameRecordSize), platform);

@@ -14,7 +14,8 @@ namespace mvx {
 // A game file is one 108-byte record: the tag (length byte 3 then "MV+"), then 26 little-endian
 // int32: mode, system number, the generator's three item indexes, the reduced flag and the
 // twenty horse numbers. A game on the own-system tab (mode 3) is followed by sections
-// (model/game_sections.h) that hold its request and table; every other game is the record alone.
+// (model/game_sections.h) that hold its request and table; a game with conditions on its tickets
+// has a section for them; every other game is the record alone.
 inline constexpr int kGameRecordSize = 108;
 
 QByteArray encodeGameRecord(const GameFileRecord &record);
@@ -39,7 +40,9 @@ void saveGame(GameState &state, const SystemsPage &page, Platform &platform);
 // number outside 1..20 empties its box, any mode but 1 and 3 is the generator. Mode 3 is the
 // own-system tab with the request and table of its section, checked field by field (a table
 // that does not keep its guarantee is dropped, with a message); without a usable section, the
-// record's n, k and B with no table; with fields that make no request, the generator. The base positions and
+// record's n, k and B with no table; with fields that make no request, the generator. The
+// conditions are those of the file's section (none without it; a damaged one is dropped, with a
+// message). The base positions and
 // whatever the file's mode does not set are taken from current.
 std::optional<SystemsPage> loadGame(GameState &state, const SystemsPage &current, Platform &platform);
 

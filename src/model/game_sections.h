@@ -20,6 +20,8 @@ struct GameSection
 
 // The kinds this program writes: the punter's own system (the request and its table).
 inline constexpr std::array<char, 4> kOwnSystemSection { 'M', 'S', 'Y', 'S' };
+// The conditions on the tickets (groups, sum), of any game that has them.
+inline constexpr std::array<char, 4> kConditionsSection { 'C', 'O', 'N', 'D' };
 
 QByteArray encodeGameSections(const std::vector<GameSection> &sections);
 

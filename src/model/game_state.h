@@ -6,8 +6,11 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 namespace mvx {
+
+struct SystemsPage;
 
 constexpr int kMaxHorses = 20;        // horse numbers run 1..20 in selections, tickets and arrivals
 constexpr int kMaxRunners = 49;       // a race has at most 49 runners; the synthesis ranks them all
@@ -63,6 +66,9 @@ struct GameState
     // Bases of a catalogue or own system: its first horses, which stand in every ticket among the
     // letters. The generator's bases stand apart, in the tickets' layout.
     std::int32_t systemBases = 0;
+    // The request of a list made with conditions on its tickets, null for any other list: what
+    // the list would have been without them is made again from it.
+    std::shared_ptr<const SystemsPage> conditionedRequest;
 
     // Arrival and winnings (1-based places; slot 0 unused)
     std::array<std::int32_t, kArrivalPlaces + 1> arrival {};

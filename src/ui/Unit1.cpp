@@ -13,6 +13,7 @@
 #include "synth/points.h"
 #include "synth/synthesis.h"
 #include "ui/common_widgets.h"
+#include "ui/conditions_bar.h"
 #include "ui/own_system_tab.h"
 #include "ui/program_icon.h"
 
@@ -26,6 +27,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -265,6 +267,8 @@ void Tfprincip::buildSystemsPage(QWidget *page)
     bouvrirtickets = makeButton(
         page, QStringLiteral("bouvrirtickets"), QStringLiteral("Ouvrir un fichier de tickets"), QRect(261, 3, 190, 37));
     bouvrirtickets->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    conditionsBar = new ConditionsBar(state_, platform_, [this] { return requestHorsesPerTicket(systemsPage()); }, page);
+    conditionsBar->setGeometry(456, 3, 214, 37);
 
     QFrame *panel = makePanel(page, QStringLiteral("Panel4"), QRect(5, 43, 660, 302));
     PageControl1 = new QTabWidget(panel);
@@ -286,6 +290,10 @@ void Tfprincip::buildSystemsPage(QWidget *page)
     clistesystemes->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     clistesystemes->setMaxVisibleItems(16);
     clistesystemes->view()->setItemDelegate(new SystemItemDelegate(clistesystemes->view()));
+    lsysconditions = new QLabel(tsysreduit);
+    lsysconditions->setObjectName(QStringLiteral("lsysconditions"));
+    lsysconditions->setGeometry(8, 58, 633, 40);
+    lsysconditions->setWordWrap(true);
 
     makeLabel(tcombi, QStringLiteral("Label1"), QStringLiteral("Nombre de chevaux à combiner"), 4, 5);
     cnbchecomb = makePickList(tcombi, QStringLiteral("cnbchecomb"), QRect(162, 2, 71, 21));
@@ -448,6 +456,9 @@ void Tfprincip::connectEvents()
     connect(cnbchecomb, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
     connect(cnbchebase, &QComboBox::currentIndexChanged, this, &Tfprincip::cnbchebaseChange);
     connect(tperso, &OwnSystemTab::requestChanged, this, &Tfprincip::refreshSystemsPage);
+    connect(conditionsBar, &ConditionsBar::conditionsChanged, this, &Tfprincip::showConditionedCount);
+    for (QComboBox *box : selectionBoxes)
+        connect(box, &QComboBox::editTextChanged, this, &Tfprincip::showConditionedCount);
     for (QComboBox *box : cposb)
         connect(box, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
     connect(bvoirtick, &QPushButton::clicked, this, &Tfprincip::bvoirtickClick);
@@ -626,6 +637,22 @@ void Tfprincip::refreshSystemsPage()
     }
     showByTag(gchevaux, horses);
     colourByTag(gchevaux, bases);
+    showConditionedCount();
+}
+
+void Tfprincip::showConditionedCount()
+{
+    const SystemsPage page = systemsPage();
+    QString line;
+    // Counted only for a request the page can make: its checks say what else is wrong.
+    if ((page.reducedTab || page.ownTab) && !page.conditions.isEmpty() && checkTicketRequest(page).empty()) {
+        const QLocale french(QLocale::French, QLocale::France);
+        line = QStringLiteral("Avec les conditions : %1 tickets au lieu de %2. %3")
+                   .arg(french.toString(qulonglong(requestTicketCount(page))),
+                       french.toString(qulonglong(unconditionedTicketCount(page))), messages::guaranteeNotKept());
+    }
+    lsysconditions->setText(page.reducedTab ? line : QString());
+    tperso->setConditionsLine(page.ownTab ? line : QString());
 }
 
 void Tfprincip::cnbchebaseChange()
@@ -667,6 +694,7 @@ SystemsPage Tfprincip::systemsPage() const
     page.generator.reduced = rtopcombred->isChecked();
     for (std::size_t i = 0; i < page.boxes.size(); ++i)
         page.boxes[i] = selectionBoxes[i]->currentText();
+    page.conditions = conditionsBar->conditions();
     return page;
 }
 
@@ -699,6 +727,7 @@ void Tfprincip::applySystemsPage(const SystemsPage &page)
             (page.generator.reduced ? rtopcombred : rtopcombcomp)->setChecked(true);
         }
     }
+    conditionsBar->setConditions(page.conditions);
     // The positions stay as they were, but every base the tickets will place has its box on
     // screen.
     showBasePositionBoxes(cnbchebase->currentIndex());

@@ -21,6 +21,7 @@ class QToolButton;
 
 namespace mvx {
 
+class ConditionsBar;
 class OwnSystemTab;
 
 // The windows the main window opens modally. Each is created once at start-up; a window that
@@ -94,6 +95,8 @@ private:
     // Writes a count box and the count that goes with it.
     void setCountBox(QComboBox *box, std::int32_t &count, int value);
     void showBasePositionBoxes(int baseCount);
+    // The conditioned count of a catalogue or own system, on its tab's result line.
+    void showConditionedCount();
     void openModal(QDialog *window);
 
     GameState &state_;
@@ -126,6 +129,8 @@ private:
     QPushButton *brengjeu = nullptr;
     QPushButton *bchargejeu = nullptr;
     QPushButton *bouvrirtickets = nullptr;
+    ConditionsBar *conditionsBar = nullptr;
+    QLabel *lsysconditions = nullptr;
     QTabWidget *PageControl1 = nullptr;
     QWidget *tsysreduit = nullptr;
     QWidget *tcombi = nullptr;

@@ -68,6 +68,24 @@ std::optional<ListHoles> countHolesOfList(const GameState &state, Platform &plat
     return holes;
 }
 
+std::optional<HolesColumn> conditionsHolesColumn(const GameState &state, const ListHoles &conditioned, Platform &platform)
+{
+    if (!state.conditionedRequest || conditioned.categories.empty())
+        return std::nullopt;
+    const SystemsPage &request = *state.conditionedRequest;
+    WorkProgress progress(unconditionedTicketCount(request));
+    std::optional<std::vector<CategoryHoles>> without;
+    const WaitCursor wait(platform);
+    platform.runLongWork(QStringLiteral("Trous des tickets sans les conditions..."), progress,
+        [&] { without = countUnconditionedHoles(request, conditioned, &progress); });
+    if (!without || without->size() != conditioned.categories.size())
+        return std::nullopt;
+    HolesColumn taken { QStringLiteral("PRIS PAR LES CONDITIONS"), 170, {} };
+    for (std::size_t c = 0; c < without->size(); ++c)
+        taken.cells.push_back(frenchCount(conditioned.categories[c].holes - (*without)[c].holes));
+    return taken;
+}
+
 // Row 0 the headings, then one row per category.
 class HolesGridModel : public QAbstractTableModel
 {

@@ -30,6 +30,11 @@ std::vector<HolesColumn> holesColumns(const ListHoles &holes);
 // for a list whose ticket size has no winning category, and nothing after "Annuler".
 std::optional<ListHoles> countHolesOfList(const GameState &state, Platform &platform);
 
+// For a list made with conditions: per category, how many arrivals the list no longer wins that
+// the request's tickets won without the conditions, counted behind the progress dialog. Nothing
+// for any other list, or after "Annuler".
+std::optional<HolesColumn> conditionsHolesColumn(const GameState &state, const ListHoles &conditioned, Platform &platform);
+
 class HolesGridModel;
 
 // The holes window: per winning category of the tickets' size, how many arrivals of the

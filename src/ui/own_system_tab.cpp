@@ -143,7 +143,17 @@ void OwnSystemTab::requestEdited()
 void OwnSystemTab::showTable()
 {
     // With no table the line says what stands in the way of a search, if anything does.
-    lpersoresultat->setText(system_.hasTable() ? ownSystemResultText(system_) : ownRequestRefusal(system_.request));
+    QString text = system_.hasTable() ? ownSystemResultText(system_) : ownRequestRefusal(system_.request);
+    if (system_.hasTable() && !conditionsLine_.isEmpty())
+        text += QLatin1Char('\n') + conditionsLine_;
+    lpersoresultat->setText(text);
+    lpersoresultat->setToolTip(text);
+}
+
+void OwnSystemTab::setConditionsLine(const QString &line)
+{
+    conditionsLine_ = line;
+    showTable();
 }
 
 void OwnSystemTab::setOwnSystem(const OwnSystem &system)

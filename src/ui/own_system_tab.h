@@ -30,6 +30,10 @@ public:
     int horses() const;
     int bases() const;
 
+    // A line added to the result line, what the page's conditions leave of the table; empty for
+    // none.
+    void setConditionsLine(const QString &line);
+
 Q_SIGNALS:
     // The request changed (the table, if any, is gone): the selection boxes follow it.
     void requestChanged();
@@ -43,6 +47,7 @@ private:
 
     Platform &platform_;
     OwnSystem system_;
+    QString conditionsLine_;
 
     QComboBox *cpersochevaux = nullptr;
     QComboBox *cpersoticket = nullptr;

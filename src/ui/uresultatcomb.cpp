@@ -2,6 +2,7 @@
 
 #include "arrival/ticket_list_print.h"
 #include "combi/game_cost.h"
+#include "combi/ticket_request.h"
 #include "ui/common_widgets.h"
 #include "ui/holes_window.h"
 #include "ui/program_icon.h"
@@ -45,6 +46,13 @@ Tfresultatcomb::Tfresultatcomb(GameState &state, Platform &platform, QWidget *pa
     countFont.setBold(true);
     lnbtickets_->setFont(countFont);
 
+    // A catalogue or own system thinned by conditions no longer keeps its guarantee.
+    lgarantie_ = new QLabel(this);
+    lgarantie_->setObjectName(QStringLiteral("lgarantie"));
+    lgarantie_->setGeometry(472, 4, 193, 38);
+    lgarantie_->setWordWrap(true);
+    lgarantie_->setStyleSheet(QStringLiteral("color: #a00000;"));
+
     QPushButton *bimprime = ui::makeButton(
         this, QStringLiteral("bimprime"), QStringLiteral("Imprimer la liste"), QRect(177, 304, 129, 40));
     bimprime->setIcon(ui::buttonIcon(QStringLiteral("printer")));
@@ -79,6 +87,7 @@ void Tfresultatcomb::prepareTicketGrid()
     grillecomb_->setContent(std::make_shared<ui::TicketRows>(state_.tickets, state_.selection));
     lnbtickets_->setText(QString::number(state_.tickets.count()));
     lcout_->setText(frenchCostLine(state_.stakes, state_.tickets.horsesPerTicket(), state_.tickets.count()));
+    lgarantie_->setText(guaranteeLost(state_) ? messages::guaranteeNotKept() : QString());
 }
 
 void Tfresultatcomb::bimprimeClick()
@@ -129,7 +138,10 @@ void Tfresultatcomb::bcomparClick()
 void Tfresultatcomb::btrousClick()
 {
     if (std::optional<ListHoles> holes = countHolesOfList(state_, platform_)) {
-        holes_->showHoles(*holes);
+        std::vector<HolesColumn> extra;
+        if (std::optional<HolesColumn> taken = conditionsHolesColumn(state_, *holes, platform_))
+            extra.push_back(std::move(*taken));
+        holes_->showHoles(*holes, extra);
         holes_->exec();
     }
 }
