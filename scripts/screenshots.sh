@@ -4,7 +4,7 @@
 # on nine horses, its ticket list printed to PDF, the comparison with an arrival and its
 # payouts, the holes of the tickets, the tickets marked on slips into a PDF, the printer
 # adjustments and the stakes, a ticket file from the generator opened again, a system of the
-# punter's own, a game saved, the program closed, started again and the game loaded. Each window
+# punter's own, conditions on the tickets, a game saved, the program closed, started again and the game loaded. Each window
 # is saved as a picture in docs/help/marovellix-aide/, where the user guide and the README show
 # them; the first printed slip is rendered from its PDF. Fails when a step does not give what it
 # should.
@@ -282,6 +282,18 @@ click $main 400 409 # "Générer un fichier"
 file_name "Indiquer" "$files/mon-systeme.txt"
 written "$files/mon-systeme.txt"
 [ "$(wc -l <"$files/mon-systeme.txt")" -eq 30 ] || fail "the own system's file does not hold its 30 tickets"
+
+# Conditions on system 12: the synthesis' first five as favourites, at least three of them in a
+# ticket; the page says so, then they are cleared again before the game is saved.
+click $main 72 155
+click $main 505 115 # "Conditions…"
+click "Conditions" 86 220 # "Prendre la synthèse"
+pick "Conditions" 366 42 "3"
+shot "Conditions" conditions
+click "Conditions" 310 220 # "OK"
+gone "Conditions"
+shot $main systemes-conditions
+click $main 666 116 # "Effacer" the conditions
 
 # Back to system 12, saved as a game; closed, started again, loaded: the same tickets.
 click $main 72 155

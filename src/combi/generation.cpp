@@ -95,7 +95,8 @@ Message confirmConditionedCountMessage(std::uint64_t count, std::uint64_t uncond
     const QLocale french(QLocale::French, QLocale::France);
     const QString cost = costLine.isEmpty() ? QString() : QLatin1Char('\r') + costLine;
     return { QStringLiteral("Votre sélection va générer \n%1 %2 au lieu de %3 avec les conditions ")
-                 .arg(french.toString(qulonglong(count)), count == 1 ? QStringLiteral("ticket") : QStringLiteral("tickets"),
+                 .arg(french.toString(qulonglong(count)),
+                     count == 1 ? QStringLiteral("ticket") : QStringLiteral("tickets"),
                      french.toString(qulonglong(unconditioned)))
             + cost + QLatin1Char('\r') + QStringLiteral(" Voulez vous continuer ?"),
         QStringLiteral("Veuillez confirmer") };

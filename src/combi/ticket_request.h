@@ -44,9 +44,6 @@ int requestHorsesPerTicket(const SystemsPage &page);
 // A list of a catalogue or own system made with conditions: the system's guarantee is for its
 // whole table and no longer holds.
 bool guaranteeLost(const GameState &state);
-namespace messages {
-QString guaranteeNotKept();
-}
 
 
 // Reads the selection the way the page asks into `selection` and passes its tickets, those that
@@ -80,6 +77,8 @@ std::optional<Message> checkTicketListFits(std::uint64_t count, const TicketLayo
 namespace messages {
 // Memory that ran out while the tickets were made, although the check let them through.
 Message notEnoughMemory(std::uint64_t count);
+// What the list and the result line of such a system say.
+QString guaranteeNotKept();
 } // namespace messages
 
 } // namespace mvx

@@ -27,8 +27,8 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLocale>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -267,7 +267,8 @@ void Tfprincip::buildSystemsPage(QWidget *page)
     bouvrirtickets = makeButton(
         page, QStringLiteral("bouvrirtickets"), QStringLiteral("Ouvrir un fichier de tickets"), QRect(261, 3, 190, 37));
     bouvrirtickets->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    conditionsBar = new ConditionsBar(state_, platform_, [this] { return requestHorsesPerTicket(systemsPage()); }, page);
+    conditionsBar = new ConditionsBar(
+        state_, platform_, [this] { return requestHorsesPerTicket(systemsPage()); }, page);
     conditionsBar->setGeometry(456, 3, 214, 37);
 
     QFrame *panel = makePanel(page, QStringLiteral("Panel4"), QRect(5, 43, 660, 302));

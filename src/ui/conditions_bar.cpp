@@ -30,7 +30,8 @@ ConditionsBar::ConditionsBar(
     , horsesPerTicket_(std::move(horsesPerTicket))
 {
     setObjectName(QStringLiteral("conditionsBar"));
-    bconditions_ = ui::makeButton(this, QStringLiteral("bconditions"), QStringLiteral("Conditions…"), QRect(0, 0, 82, 37));
+    bconditions_
+        = ui::makeButton(this, QStringLiteral("bconditions"), QStringLiteral("Conditions…"), QRect(0, 0, 82, 37));
     lconditions_ = new QLabel(this);
     lconditions_->setObjectName(QStringLiteral("lconditions"));
     lconditions_->setGeometry(86, 0, 104, 37);

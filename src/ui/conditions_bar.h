@@ -22,8 +22,8 @@ class ConditionsBar : public QWidget
 
 public:
     // `horsesPerTicket` gives the ticket size of the tab shown when the dialog opens.
-    ConditionsBar(const GameState &state, Platform &platform, std::function<int()> horsesPerTicket,
-        QWidget *parent = nullptr);
+    ConditionsBar(
+        const GameState &state, Platform &platform, std::function<int()> horsesPerTicket, QWidget *parent = nullptr);
 
     const TicketConditions &conditions() const { return conditions_; }
     void setConditions(const TicketConditions &conditions);

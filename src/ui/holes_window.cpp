@@ -68,7 +68,8 @@ std::optional<ListHoles> countHolesOfList(const GameState &state, Platform &plat
     return holes;
 }
 
-std::optional<HolesColumn> conditionsHolesColumn(const GameState &state, const ListHoles &conditioned, Platform &platform)
+std::optional<HolesColumn> conditionsHolesColumn(
+    const GameState &state, const ListHoles &conditioned, Platform &platform)
 {
     if (!state.conditionedRequest || conditioned.categories.empty())
         return std::nullopt;

@@ -33,7 +33,8 @@ std::optional<ListHoles> countHolesOfList(const GameState &state, Platform &plat
 // For a list made with conditions: per category, how many arrivals the list no longer wins that
 // the request's tickets won without the conditions, counted behind the progress dialog. Nothing
 // for any other list, or after "Annuler".
-std::optional<HolesColumn> conditionsHolesColumn(const GameState &state, const ListHoles &conditioned, Platform &platform);
+std::optional<HolesColumn> conditionsHolesColumn(
+    const GameState &state, const ListHoles &conditioned, Platform &platform);
 
 class HolesGridModel;
 

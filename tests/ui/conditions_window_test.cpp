@@ -187,7 +187,8 @@ private Q_SLOTS:
             expected << QLocale().toString(qlonglong(a[c].holes - b[c].holes));
         QCOMPARE(taken, expected);
         // The conditions took something here: a column of zeros would not show a wrong subtraction.
-        QVERIFY(std::any_of(expected.begin(), expected.end(), [](const QString &n) { return n != QLatin1String("0"); }));
+        QVERIFY(
+            std::any_of(expected.begin(), expected.end(), [](const QString &n) { return n != QLatin1String("0"); }));
 
         // "Effacer" drops the conditions and the line.
         click(bar, "beffconditions");
@@ -239,8 +240,9 @@ private Q_SLOTS:
         QVERIFY(damaged->conditions.isEmpty());
         QCOMPARE(damaged->systemNumber, 9);
         QCOMPARE(platform.messageTexts(),
-            QStringList { QStringLiteral("Les conditions enregistrées dans ce fichier ne sont pas valables : le jeu est "
-                                         "chargé sans conditions.") });
+            QStringList {
+                QStringLiteral("Les conditions enregistrées dans ce fichier ne sont pas valables : le jeu est "
+                               "chargé sans conditions.") });
 
         const QString bare = folder.filePath(QStringLiteral("sans.mvx"));
         platform.fileNames.push_back(bare);
