@@ -42,9 +42,9 @@ ConditionsBar::ConditionsBar(
     lconditions_->setFont(small);
     // "Effacer" as a small button beside the text: the row has no room for a word.
     beffconditions_ = ui::makeButton(this, QStringLiteral("beffconditions"), QString(), QRect(190, 7, 24, 24));
-    beffconditions_->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
-    beffconditions_->setToolTip(QStringLiteral("Effacer les conditions"));
-    beffconditions_->setAccessibleName(QStringLiteral("Effacer"));
+    // The page shows no tooltips: the button is a clear mark, named for screen readers.
+    beffconditions_->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
+    beffconditions_->setAccessibleName(QStringLiteral("Effacer les conditions"));
     connect(bconditions_, &QPushButton::clicked, this, &ConditionsBar::bconditionsClick);
     connect(beffconditions_, &QPushButton::clicked, this, &ConditionsBar::beffconditionsClick);
     showConditions();
@@ -61,7 +61,7 @@ void ConditionsBar::showConditions()
     const QString summary = conditionsSummary(conditions_);
     // Two lines, the kind of condition on the second: the row leaves the text little width.
     lconditions_->setText(QString(summary).replace(QStringLiteral(" : "), QStringLiteral(" :\n")));
-    lconditions_->setToolTip(summary);
+    lconditions_->setAccessibleName(summary);
     lconditions_->setVisible(!summary.isEmpty());
     beffconditions_->setVisible(!summary.isEmpty());
 }

@@ -147,7 +147,6 @@ void OwnSystemTab::showTable()
     if (system_.hasTable() && !conditionsLine_.isEmpty())
         text += QLatin1Char('\n') + conditionsLine_;
     lpersoresultat->setText(text);
-    lpersoresultat->setToolTip(text);
 }
 
 void OwnSystemTab::setConditionsLine(const QString &line)

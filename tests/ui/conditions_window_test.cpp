@@ -114,7 +114,7 @@ private Q_SLOTS:
         });
         click(&main, "bconditions");
         QLabel *summary = child<QLabel>(bar, "lconditions");
-        QCOMPARE(summary->toolTip(), QStringLiteral("Conditions : 1 groupe"));
+        QCOMPARE(summary->accessibleName(), QStringLiteral("Conditions : 1 groupe"));
         QVERIFY(summary->isVisible());
         const QRect needed = summary->fontMetrics().boundingRect(
             summary->contentsRect(), Qt::TextWordWrap, QStringLiteral("Conditions :\n1 groupe et la somme"));
