@@ -6,9 +6,6 @@
 #include "cli/output.h"
 
 #include "combi/ticket_text.h"
-#include "model/system_reason.h"
-
-#include <QTemporaryFile>
 
 #include <cstring>
 
@@ -90,20 +87,14 @@ int run(const QStringList &arguments)
     if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
         return *status;
 
-    // The whole input is checked before anything is written: the report's lines wait in a
-    // temporary file, so that the input's size never weighs on memory, and go out once the last
-    // line has been read.
-    QTemporaryFile spool;
-    if (!spool.open()) {
-        printError(QStringLiteral("Impossible de créer un fichier temporaire pour %1 : %2")
-                       .arg(name, frenchSystemReason(spool.errorString())));
+    // The whole input is checked before anything is written: the report's lines wait in a temporary file.
+    HeldOutput held;
+    if (!held.open(name))
         return kExitFailure;
-    }
     std::array<QByteArray, kWinCategories + 1> labels;
     for (int c = 1; c <= kWinCategories; ++c)
         labels[std::size_t(c)] = gridLabel(WinCategory(c)).toUtf8();
     WinCounts counts {};
-    bool spoolFailed = false;
     char line[kLongestTicketLine + 64];
     const TicketTextRead read = readTicketText(in, kClassifiedTicketSizes, [&](std::span<const int> horses) {
         const WinCategory category = ticketCategory(horses, *arrival);
@@ -115,8 +106,7 @@ int run(const QStringList &arguments)
         std::memcpy(line + length, label.constData(), std::size_t(label.size()));
         length += label.size();
         line[length++] = '\n';
-        spoolFailed = spool.write(line, length) != length;
-        return !spoolFailed;
+        return held.write(line, length);
     });
     if (read.readFailed) {
         printError(QStringLiteral("%1 : %2").arg(name, read.error));
@@ -124,33 +114,14 @@ int run(const QStringList &arguments)
     }
     if (!read.ok())
         return refuseInput(kHelp.name, QStringLiteral("%1 : %2").arg(name, read.error));
-    if (spoolFailed || !spool.flush() || !spool.seek(0)) {
-        printError(QStringLiteral("Impossible de garder le résultat dans un fichier temporaire : %1")
-                       .arg(frenchSystemReason(spool.errorString())));
+    if (!held.complete())
         return kExitFailure;
-    }
     if (read.tickets == 0)
         return refuseInput(kHelp.name, QStringLiteral("%1 : aucun ticket").arg(name));
 
-    Output out(kHelp.name);
-    if (!out.open(QString(), true))
-        return kExitFailure;
-    QByteArray block(qsizetype(1) << 16, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = spool.read(block.data(), block.size());
-        if (got < 0) {
-            printError(QStringLiteral("Impossible de relire le résultat gardé dans un fichier temporaire : %1")
-                           .arg(frenchSystemReason(spool.errorString())));
-            return kExitFailure;
-        }
-        if (got == 0)
-            break;
-        out.write(QByteArray::fromRawData(block.constData(), got));
-    }
     QString summary = summaryText(counts, payouts, QLocale::c());
     summary.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    out.write(QStringLiteral("\n") + summary + QLatin1Char('\n'));
-    return out.finish();
+    return held.release(kHelp.name, (QStringLiteral("\n") + summary + QLatin1Char('\n')).toUtf8());
 }
 
 } // namespace

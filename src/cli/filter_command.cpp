@@ -5,9 +5,6 @@
 #include "cli/output.h"
 
 #include "combi/ticket_text.h"
-#include "model/system_reason.h"
-
-#include <QTemporaryFile>
 
 #include <charconv>
 
@@ -61,20 +58,14 @@ int run(const QStringList &arguments)
     if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
         return *status;
 
-    // The whole input is checked before anything is written: the kept tickets wait in a
-    // temporary file, so that the input's size never weighs on memory, and go out once the last
-    // line has been read.
-    QTemporaryFile spool;
-    if (!spool.open()) {
-        printError(QStringLiteral("Impossible de créer un fichier temporaire pour %1 : %2")
-                       .arg(name, frenchSystemReason(spool.errorString())));
+    // The whole input is checked before anything is written: the kept tickets wait in a temporary file.
+    HeldOutput held;
+    if (!held.open(name))
         return kExitFailure;
-    }
     std::int64_t kept = 0;
     std::int64_t dropped = 0;
     std::size_t size = 0;
     QString refused;
-    bool spoolFailed = false;
     QByteArray lines;
     lines.reserve(kBlock + 256);
     const auto keep = [&](std::span<const int> horses) {
@@ -92,11 +83,11 @@ int run(const QStringList &arguments)
         }
         ++kept;
         appendLine(lines, horses);
-        if (lines.size() >= kBlock) {
-            spoolFailed = spool.write(lines) != lines.size();
-            lines.clear();
-        }
-        return !spoolFailed;
+        if (lines.size() < kBlock)
+            return true;
+        const bool written = held.write(lines);
+        lines.clear();
+        return written;
     };
     const TicketTextRead read = readTicketText(in, kListedTicketSizes, keep);
     if (read.readFailed) {
@@ -107,30 +98,10 @@ int run(const QStringList &arguments)
         return refuseInput(kHelp.name, refused);
     if (!read.ok())
         return refuseInput(kHelp.name, QStringLiteral("%1 : %2").arg(name, read.error));
-    if (!spoolFailed)
-        spoolFailed = spool.write(lines) != lines.size();
-    if (spoolFailed || !spool.flush() || !spool.seek(0)) {
-        printError(QStringLiteral("Impossible de garder le résultat dans un fichier temporaire : %1")
-                       .arg(frenchSystemReason(spool.errorString())));
+    held.write(lines);
+    if (!held.complete())
         return kExitFailure;
-    }
-
-    Output out(kHelp.name);
-    if (!out.open(QString(), true))
-        return kExitFailure;
-    QByteArray block(kBlock, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = spool.read(block.data(), block.size());
-        if (got < 0) {
-            printError(QStringLiteral("Impossible de relire le résultat gardé dans un fichier temporaire : %1")
-                           .arg(frenchSystemReason(spool.errorString())));
-            return kExitFailure;
-        }
-        if (got == 0)
-            break;
-        out.write(QByteArray::fromRawData(block.constData(), got));
-    }
-    const int status = out.finish();
+    const int status = held.release(kHelp.name);
     if (status == kExitOk)
         printError(QStringLiteral("%1 tickets gardés, %2 écartés").arg(kept).arg(dropped));
     return status;

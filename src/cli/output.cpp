@@ -101,4 +101,52 @@ QString ticketFileFailure(const QString &fileName, const QString &reason)
     return messages::ticketFileFailed(fileName.isEmpty() ? QStringLiteral("(sortie standard)") : fileName, reason).text;
 }
 
+bool HeldOutput::open(const QString &inputName)
+{
+    if (file_.open())
+        return true;
+    printError(QStringLiteral("Impossible de créer un fichier temporaire pour %1 : %2")
+                   .arg(inputName, frenchSystemReason(file_.errorString())));
+    return false;
+}
+
+bool HeldOutput::write(const char *data, qint64 size)
+{
+    if (!failed_)
+        failed_ = file_.write(data, size) != size;
+    return !failed_;
+}
+
+bool HeldOutput::complete()
+{
+    if (failed_ || !file_.flush() || !file_.seek(0)) {
+        printError(QStringLiteral("Impossible de garder le résultat dans un fichier temporaire : %1")
+                       .arg(frenchSystemReason(file_.errorString())));
+        return false;
+    }
+    return true;
+}
+
+int HeldOutput::release(const char *command, const QByteArray &tail)
+{
+    Output out(command);
+    if (!out.open(QString(), true))
+        return kExitFailure;
+    QByteArray block(qsizetype(1) << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = file_.read(block.data(), block.size());
+        if (got < 0) {
+            printError(QStringLiteral("Impossible de relire le résultat gardé dans un fichier temporaire : %1")
+                           .arg(frenchSystemReason(file_.errorString())));
+            return kExitFailure;
+        }
+        if (got == 0)
+            break;
+        out.write(QByteArray::fromRawData(block.constData(), got));
+    }
+    if (!tail.isEmpty())
+        out.write(tail);
+    return out.finish();
+}
+
 } // namespace mvx::cli

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QTemporaryFile>
 
 #include <functional>
 #include <memory>
@@ -50,6 +51,27 @@ private:
     QString fileName_; // for messages, escaped; empty for standard output
     bool failed_ = false;
     FailureMessage failureMessage_;
+};
+
+// A command's result held in a temporary file until its whole input has been read and checked,
+// so that a refused input leaves standard output empty whatever the input's size.
+class HeldOutput
+{
+public:
+    // False, with the message shown, when no temporary file can be made; `inputName` names
+    // what is being read, for that message.
+    bool open(const QString &inputName);
+    // False once a write has failed; the failure is reported by release().
+    bool write(const char *data, qint64 size);
+    bool write(const QByteArray &bytes) { return write(bytes.constData(), bytes.size()); }
+    // True when everything written is held, ready to go out.
+    bool complete();
+    // Sends everything held, then `tail`, to standard output: the exit status.
+    int release(const char *command, const QByteArray &tail = QByteArray());
+
+private:
+    QTemporaryFile file_;
+    bool failed_ = false;
 };
 
 // The failure message of a ticket file, worded as the program's window words it.

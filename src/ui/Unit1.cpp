@@ -48,7 +48,7 @@ using namespace mvx::ui;
 
 namespace {
 
-// Rule A holds the horse count to 49; its two digits let up to 99 through while typing.
+// A race has at most 49 runners; the box's two digits let up to 99 through while typing.
 constexpr int kMaxHorseCount = 49;
 constexpr int kMaxTypedHorseCount = 99;
 
@@ -549,7 +549,7 @@ void Tfprincip::FormClose()
         platform_.openInBrowser(page);
 }
 
-// Rule A: at most 49 horses, and never fewer horses than horses per forecast.
+// The horse count on leaving its box: at most 49, and never fewer horses than horses per forecast.
 void Tfprincip::cnbchevauxExit()
 {
     const std::optional<std::int32_t> n = parseInteger(cnbchevaux->currentText());
@@ -561,7 +561,7 @@ void Tfprincip::cnbchevauxExit()
         setCountBox(cnbchevauxprono, state_.horsesPerForecast, std::max(*n, 0));
 }
 
-// Rule B: no more horses per forecast than horses, nor than a forecast has positions.
+// Horses per forecast on leaving its box: no more than the horses, nor than a forecast has positions.
 void Tfprincip::cnbchevauxpronoExit()
 {
     const std::optional<std::int32_t> p = parseInteger(cnbchevauxprono->currentText());

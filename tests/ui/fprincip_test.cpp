@@ -249,7 +249,7 @@ void FprincipTest::countBoxesFollowTheRules()
     QComboBox *perForecast = run.box(QStringLiteral("cnbchevauxprono"));
     QComboBox *forecasts = run.box(QStringLiteral("cnbpronos"));
 
-    // Rule A, too many horses: the count follows the typing, leaving holds it to 49.
+    // Too many horses: the count follows the typing, leaving holds it to 49.
     run.type(horses, QStringLiteral("75"));
     QCOMPARE(run.state().horseCount, 75);
     run.leave();
@@ -257,7 +257,7 @@ void FprincipTest::countBoxesFollowTheRules()
     QCOMPARE(run.state().horseCount, 49);
     QCOMPARE(perForecast->currentText(), QStringLiteral("8"));
 
-    // Rule A, fewer horses than horses per forecast.
+    // Fewer horses than horses per forecast: the horses per forecast follow.
     run.type(horses, QStringLiteral("5"));
     run.leave();
     QCOMPARE(horses->currentText(), QStringLiteral("5"));
@@ -265,7 +265,7 @@ void FprincipTest::countBoxesFollowTheRules()
     QCOMPARE(perForecast->currentText(), QStringLiteral("5"));
     QCOMPARE(run.state().horsesPerForecast, 5);
 
-    // Rule B, more horses per forecast than horses.
+    // More horses per forecast than horses.
     run.type(horses, QStringLiteral("20"));
     run.leave();
     QCOMPARE(perForecast->currentText(), QStringLiteral("5"));
@@ -275,7 +275,7 @@ void FprincipTest::countBoxesFollowTheRules()
     QCOMPARE(perForecast->currentText(), QStringLiteral("20"));
     QCOMPARE(run.state().horsesPerForecast, 20);
 
-    // With 30 horses, 25 per forecast passes rule B but a forecast has 20 positions.
+    // With 30 horses, 25 per forecast is within the horses but a forecast has 20 positions.
     run.type(horses, QStringLiteral("30"));
     run.leave();
     run.type(perForecast, QStringLiteral("25"));
@@ -283,7 +283,7 @@ void FprincipTest::countBoxesFollowTheRules()
     QCOMPARE(perForecast->currentText(), QStringLiteral("20"));
     QCOMPARE(run.state().horsesPerForecast, 20);
 
-    // No horse count to compare with: rule B is skipped.
+    // No horse count to compare with: horses per forecast are not held to it.
     run.type(horses, QString());
     QCOMPARE(horses->currentText(), QString());
     QCOMPARE(run.state().horseCount, 0);
