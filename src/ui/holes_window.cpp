@@ -81,7 +81,7 @@ std::optional<HolesColumn> conditionsHolesColumn(
         [&] { without = countUnconditionedHoles(request, conditioned, &progress); });
     if (!without || without->size() != conditioned.categories.size())
         return std::nullopt;
-    HolesColumn taken { QStringLiteral("PRIS PAR LES CONDITIONS"), 170, {} };
+    HolesColumn taken { QStringLiteral("PRIS (CONDITIONS)"), 140, {} };
     for (std::size_t c = 0; c < without->size(); ++c)
         taken.cells.push_back(frenchCount(conditioned.categories[c].holes - (*without)[c].holes));
     return taken;
@@ -172,6 +172,12 @@ void Tftrous::showHoles(const ListHoles &holes, const std::vector<HolesColumn> &
 {
     std::vector<HolesColumn> columns = holesColumns(holes);
     columns.insert(columns.end(), extraColumns.begin(), extraColumns.end());
+    // The examples make room for the added columns, so that the grid never scrolls sideways.
+    int total = 0;
+    for (const HolesColumn &c : columns)
+        total += c.width;
+    if (const int excess = total - (kGridWidth - 4); excess > 0 && columns.size() > 3)
+        columns[3].width = std::max(columns[3].width - excess, 120);
     const std::vector<int> before = model_->widths();
     model_->setColumns(std::move(columns));
     // A column added by the caller changes the widths the grid is laid out for.

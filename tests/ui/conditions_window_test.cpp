@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -160,7 +161,8 @@ private Q_SLOTS:
             QTimer::singleShot(0, holes, [&] {
                 const QAbstractItemModel *model = holes->grid()->model();
                 const int last = model->columnCount() - 1;
-                QCOMPARE(model->index(0, last).data().toString(), QStringLiteral("PRIS PAR LES CONDITIONS"));
+                QCOMPARE(model->index(0, last).data().toString(), QStringLiteral("PRIS (CONDITIONS)"));
+                QVERIFY(!holes->grid()->horizontalScrollBar()->isVisible());
                 for (int r = 1; r < model->rowCount(); ++r)
                     taken << model->index(r, last).data().toString();
                 holes->reject();
