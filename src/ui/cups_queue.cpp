@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace mvx::cups {
@@ -18,11 +19,11 @@ struct Deadline
 {
     QElapsedTimer clock;
     int timeoutMs;
-    const std::function<bool()> &stopped;
+    std::function<bool()> stopped;
 
-    Deadline(int timeout, const std::function<bool()> &stop)
+    Deadline(int timeout, std::function<bool()> stop)
         : timeoutMs(timeout)
-        , stopped(stop)
+        , stopped(std::move(stop))
     {
         clock.start();
     }
