@@ -2,8 +2,8 @@
 // checks what must hold whatever the bytes: no crash, no read or write out of bounds, every
 // value of a loaded page within its list, and a loaded game saving to a stable file.
 #include "combi/catalogue.h"
-#include "combi/ticket_request.h"
-#include "model/game_file.h"
+#include "game/game_file.h"
+#include "game/ticket_request.h"
 #include "model/settings_file.h"
 
 #include <QDir>
@@ -94,7 +94,7 @@ void checkSettings(const QByteArray &bytes, const QString &folder)
     }
 }
 
-void checkPage(const SystemsPage &page)
+void checkPage(const TicketRecipe &page)
 {
     for (const QString &box : page.boxes) {
         if (box.isEmpty())
@@ -102,7 +102,7 @@ void checkPage(const SystemsPage &page)
         const int horse = box.toInt();
         require(horse >= 1 && horse <= 20 && box == QString::number(horse), "a box shows an item of its list");
     }
-    if (page.reducedTab)
+    if (page.source == TicketSource::CatalogueSystem)
         require(page.systemNumber >= 1 && page.systemNumber <= kSystemCount, "the system is one of the list");
     const GeneratorSettings &g = page.generator;
     require(g.horsesToCombine >= 0 && g.horsesToCombine <= 20, "horses to combine within its list");
@@ -122,9 +122,9 @@ void checkGame(const QByteArray &bytes, const QString &folder)
     FuzzPlatform platform;
     platform.fileName = folder + QStringLiteral("jeu.mvx");
     writeFile(platform.fileName, bytes);
-    SystemsPage current;
+    TicketRecipe current;
     current.generator.bases.positions = { 2, 3, 1 };
-    const std::optional<SystemsPage> page = loadGame(*state, current, platform);
+    const std::optional<TicketRecipe> page = loadGame(*state, current, platform);
     require(page.has_value() == (decoded && hasGameTag(*decoded)), "only a whole tagged record loads");
     require(platform.messages == (page ? 0 : 1), "a refused load says why, once");
     if (!page)
@@ -139,7 +139,7 @@ void checkGame(const QByteArray &bytes, const QString &folder)
     require(platform.beeps == 0, "the copy is saved");
     const QByteArray first = readFile(platform.fileName);
     require(first.size() == kGameRecordSize, "a save writes one record");
-    const std::optional<SystemsPage> again = loadGame(*state, current, platform);
+    const std::optional<TicketRecipe> again = loadGame(*state, current, platform);
     require(again.has_value(), "a saved game loads");
     checkPage(*again);
     saveGame(*state, *again, platform);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "combi/ticket_list.h"
 #include "model/game_state.h"
+#include "model/ticket_list.h"
 
 #include <QString>
 

@@ -101,14 +101,14 @@ private:
 } // namespace
 
 std::optional<std::vector<CategoryHoles>> countUnconditionedHoles(
-    const SystemsPage &request, const ListHoles &conditioned, WorkProgress *progress)
+    const TicketRecipe &request, const ListHoles &conditioned, WorkProgress *progress)
 {
-    SystemsPage page = request;
-    page.conditions = {};
+    TicketRecipe recipe = request;
+    recipe.conditions = {};
     TicketHoles holes(conditioned.selection, conditioned.bases);
     Selection selection;
     HolesSink sink(holes, selection, progress);
-    generateTickets(selection, page, sink, progress);
+    generateTickets(selection, recipe, sink, progress);
     if (sink.stopped() || (progress && progress->stopRequested()))
         return std::nullopt;
     return holes.count();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "arrival/ticket_holes.h"
-#include "combi/ticket_request.h"
+#include "combi/ticket_recipe.h"
 #include "model/game_state.h"
 
 #include <QString>
@@ -33,11 +33,11 @@ std::vector<int> listSelection(const TicketList &tickets, const Selection &selec
 std::optional<ListHoles> countListHoles(
     const TicketList &tickets, const Selection &selection, int systemBases = 0, WorkProgress *progress = nullptr);
 
-// The holes the request's tickets would leave without its conditions, over the same horses and
+// The holes the recipe's tickets would leave without its conditions, over the same horses and
 // bases as `conditioned`, the holes of its conditioned list: the tickets are made again and
 // counted as they come, none kept. Nothing after a stop through `progress`.
 std::optional<std::vector<CategoryHoles>> countUnconditionedHoles(
-    const SystemsPage &request, const ListHoles &conditioned, WorkProgress *progress = nullptr);
+    const TicketRecipe &request, const ListHoles &conditioned, WorkProgress *progress = nullptr);
 
 // "7-3-12-5": horse numbers in place order.
 QString arrivalText(const std::vector<int> &horses);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "combi/ticket_list.h"
 #include "model/game_state.h"
 #include "model/platform.h"
-#include "print/print_surface.h"
+#include "model/print_surface.h"
+#include "model/ticket_list.h"
 
 #include <QString>
 

@@ -7,7 +7,7 @@
 
 #include "combi/catalogue.h"
 #include "combi/ticket_file.h"
-#include "combi/ticket_request.h"
+#include "combi/ticket_recipe.h"
 
 namespace mvx::cli {
 
@@ -70,19 +70,20 @@ int run(const QStringList &arguments)
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
         return *status;
 
-    SystemsPage page;
-    page.reducedTab = parser.isSet(system);
+    TicketRecipe recipe;
+    const bool catalogue = parser.isSet(system);
+    recipe.source = catalogue ? TicketSource::CatalogueSystem : TicketSource::Generator;
     const bool generator = parser.isSet(combine) || parser.isSet(perTicket) || parser.isSet(bases)
         || parser.isSet(basePositions) || parser.isSet(complete);
-    if (page.reducedTab == generator)
+    if (catalogue == generator)
         return usageError(kHelp.name,
             QStringLiteral("donnez soit --system, soit les options du générateur (--combine et --per-ticket)"));
-    if (page.reducedTab) {
+    if (catalogue) {
         const std::optional<int> n = parseNumber(parser.value(system), 1, kSystemCount);
         if (!n)
             return usageError(kHelp.name,
                 QStringLiteral("numéro de système incorrect %1 (1 à 53)").arg(quoted(parser.value(system))));
-        page.systemNumber = *n;
+        recipe.systemNumber = *n;
     } else {
         if (!parser.isSet(combine) || !parser.isSet(perTicket))
             return usageError(kHelp.name, QStringLiteral("le générateur a besoin de --combine et de --per-ticket"));
@@ -96,40 +97,39 @@ int run(const QStringList &arguments)
             return usageError(kHelp.name,
                 QStringLiteral("nombre de chevaux par ticket incorrect %1 (1 à 8)")
                     .arg(quoted(parser.value(perTicket))));
-        page.generator.horsesToCombine = *n;
-        page.generator.horsesPerTicket = *k;
+        recipe.generator.horsesToCombine = *n;
+        recipe.generator.horsesPerTicket = *k;
         if (parser.isSet(bases)) {
             const std::optional<int> b = parseNumber(parser.value(bases), 0, 3);
             if (!b)
                 return usageError(kHelp.name,
                     QStringLiteral("nombre de bases incorrect %1 (0 à 3)").arg(quoted(parser.value(bases))));
-            page.generator.bases.baseCount = *b;
+            recipe.generator.bases.baseCount = *b;
         }
         if (parser.isSet(basePositions)
-            && !readBasePositions(parser.value(basePositions), page.generator.bases.positions))
+            && !readBasePositions(parser.value(basePositions), recipe.generator.bases.positions))
             return usageError(kHelp.name,
                 QStringLiteral("positions des bases incorrectes %1 (une à trois de 1 à 5, "
                                "séparées par des virgules)")
                     .arg(quoted(parser.value(basePositions))));
-        page.generator.reduced = !parser.isSet(complete);
+        recipe.generator.reduced = !parser.isSet(complete);
     }
     if (parser.isSet(output) && parser.value(output).isEmpty())
         return usageError(kHelp.name, QStringLiteral("l'option « --output » demande un nom de fichier"));
-    const int horsesPerTicket
-        = page.reducedTab ? reducedSystem(page.systemNumber).horsesPerTicket : page.generator.horsesPerTicket;
+    const int horsesPerTicket = recipeLayout(recipe).horsesPerTicket;
     if (const std::optional<int> status = cost.read(parser, kHelp.name, horsesPerTicket))
         return *status;
     if (const std::optional<int> status = conditions.read(parser, kHelp.name))
         return *status;
-    page.conditions = conditions.conditions();
+    recipe.conditions = conditions.conditions();
 
     const QStringList horses = parser.positionalArguments();
     if (horses.size() > kMaxHorses)
         return usageError(kHelp.name, QStringLiteral("20 chevaux au plus"));
     for (qsizetype i = 0; i < horses.size(); ++i)
-        page.boxes[std::size_t(i)] = horses[i];
+        recipe.boxes[std::size_t(i)] = horses[i];
 
-    const std::vector<Message> refused = checkTicketRequest(page);
+    const std::vector<Message> refused = checkTicketRequest(recipe);
     if (!refused.empty()) {
         for (const Message &m : refused)
             printError(m.title + QStringLiteral(" : ") + m.text);
@@ -143,7 +143,7 @@ int run(const QStringList &arguments)
         return kExitFailure;
     GameState state;
     TicketFileSink sink(state.selection, out.device());
-    generateTickets(state.selection, page, sink);
+    generateTickets(state.selection, recipe, sink);
     const int status = out.finish(sink.finish());
     if (status == kExitOk && cost.wanted())
         cost.print(sink.linesWritten());

@@ -2,7 +2,7 @@
 
 #include "combi/covering_search.h"
 #include "combi/selection.h"
-#include "combi/ticket_list.h"
+#include "model/ticket_list.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

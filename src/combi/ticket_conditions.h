@@ -1,7 +1,7 @@
 #pragma once
 
 #include "combi/selection.h"
-#include "combi/ticket_list.h"
+#include "model/ticket_list.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "combi/ticket_list.h"
 #include "model/settings_record.h"
 #include "model/stakes_file.h"
+#include "model/ticket_list.h"
 
 #include <array>
 #include <cstdint>
@@ -10,11 +10,11 @@
 
 namespace mvx {
 
-struct SystemsPage;
+struct TicketRecipe; // combi/ticket_recipe.h: held here only through a pointer
 
-constexpr int kMaxHorses = 20;        // horse numbers run 1..20 in selections, tickets and arrivals
-constexpr int kMaxRunners = 49;       // a race has at most 49 runners; the synthesis ranks them all
-constexpr int kForecastRows = 500;    // rows of the forecast table (the count box offers 200)
+constexpr int kMaxHorses = 20; // horse numbers run 1..20 in selections, tickets and arrivals
+constexpr int kMaxRunners = 49; // a race has at most 49 runners; the synthesis ranks them all
+constexpr int kForecastRows = 500; // rows of the forecast table (the count box offers 200)
 constexpr int kForecastPositions = 20;
 constexpr int kArrivalPlaces = 5;
 constexpr int kWinCategories = 12;
@@ -66,9 +66,9 @@ struct GameState
     // Bases of a catalogue or own system: its first horses, which stand in every ticket among the
     // letters. The generator's bases stand apart, in the tickets' layout.
     std::int32_t systemBases = 0;
-    // The request of a list made with conditions on its tickets, null for any other list: what
+    // The recipe of a list made with conditions on its tickets, null for any other list: what
     // the list would have been without them is made again from it.
-    std::shared_ptr<const SystemsPage> conditionedRequest;
+    std::shared_ptr<const TicketRecipe> conditionedRequest;
 
     // Arrival and winnings (1-based places; slot 0 unused)
     std::array<std::int32_t, kArrivalPlaces + 1> arrival {};

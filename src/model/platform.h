@@ -1,7 +1,7 @@
 #pragma once
 
+#include "model/print_surface.h"
 #include "model/work_progress.h"
-#include "print/print_surface.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "model/game_state.h"
 #include "model/platform.h"
-#include "print/print_surface.h"
+#include "model/print_surface.h"
 #include "slips/slip_layouts.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/platform.h"
-#include "print/print_surface.h"
+#include "model/print_surface.h"
 #include "synth/synthesis.h"
 
 #include <QByteArray>

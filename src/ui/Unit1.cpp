@@ -1,10 +1,7 @@
 #include "ui/Unit1.h"
 
-#include "combi/catalogue.h"
 #include "combi/game_cost.h"
 #include "combi/integer_text.h"
-#include "combi/opened_ticket_list.h"
-#include "model/game_file.h"
 #include "model/outside_links.h"
 #include "model/program_folder.h"
 #include "model/settings_file.h"
@@ -13,11 +10,9 @@
 #include "synth/points.h"
 #include "synth/synthesis.h"
 #include "ui/common_widgets.h"
-#include "ui/conditions_bar.h"
-#include "ui/own_system_tab.h"
 #include "ui/program_icon.h"
+#include "ui/systems_page.h"
 
-#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -32,10 +27,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -58,16 +51,6 @@ const QColor kTeal(0, 128, 128);
 int countOf(const QString &text)
 {
     return parseInteger(text).value_or(0);
-}
-
-// Shows a number in a box the way the program writes it: the list item when it has one.
-void showText(QComboBox *box, const QString &text)
-{
-    const QSignalBlocker blocker(box);
-    const int index = box->findText(text, Qt::MatchExactly);
-    box->setCurrentIndex(index);
-    if (box->isEditable() && box->currentText() != text)
-        box->setEditText(text);
 }
 
 // The banner at the top of the window: the program's name on a band of turf green.
@@ -115,27 +98,6 @@ QPixmap bannerPixmap()
         QStringLiteral("TIERCÉ  -  QUARTÉ+  -  QUINTÉ+  -  COUPLÉ"));
     return pixmap;
 }
-
-// The system list's items end in 200 blanks and the system's number, which the program reads
-// back from the item text. The list shows only the description before them, so that a long
-// description is shown whole rather than cut short with "…" for the sake of blanks.
-class SystemItemDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        qsizetype end = option->text.size();
-        while (end > 0 && option->text[end - 1].isDigit())
-            --end;
-        while (end > 0 && option->text[end - 1] == QLatin1Char(' '))
-            --end;
-        option->text.truncate(end);
-    }
-};
 
 } // namespace
 
@@ -191,8 +153,7 @@ void Tfprincip::buildHeader()
 
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    tsysteme = new QWidget;
-    tsysteme->setObjectName(QStringLiteral("tsysteme"));
+    tsysteme = new SystemsPage(state_, platform_);
     pagec1->addTab(TabSheet1, QStringLiteral("SYNTHESE PRONOSTICS"));
     pagec1->addTab(tsysteme, QStringLiteral("SYSTEMES "));
     pagec1->tabBar()->setTabTextColor(0, kMaroon);
@@ -202,7 +163,6 @@ void Tfprincip::buildHeader()
     tsysteme->setFont(font());
 
     buildSynthesisPage(TabSheet1);
-    buildSystemsPage(tsysteme);
     pagec1->setCurrentWidget(tsysteme);
 }
 
@@ -257,102 +217,6 @@ void Tfprincip::buildSynthesisPage(QWidget *page)
     bdefaut->setToolTip(QStringLiteral("Affecte les valeurs par défaut par rapport au nombre de chevaux par prono"));
 }
 
-void Tfprincip::buildSystemsPage(QWidget *page)
-{
-    brengjeu = makeButton(page, QStringLiteral("brengjeu"), QStringLiteral("Enregistrer le jeu"), QRect(5, 3, 123, 37));
-    brengjeu->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    bchargejeu
-        = makeButton(page, QStringLiteral("bchargejeu"), QStringLiteral("Charger un jeu"), QRect(133, 3, 123, 37));
-    bchargejeu->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    bouvrirtickets = makeButton(
-        page, QStringLiteral("bouvrirtickets"), QStringLiteral("Ouvrir un fichier de tickets"), QRect(261, 3, 190, 37));
-    bouvrirtickets->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    conditionsBar = new ConditionsBar(
-        state_, platform_, [this] { return requestHorsesPerTicket(systemsPage()); }, page);
-    conditionsBar->setGeometry(456, 3, 214, 37);
-
-    QFrame *panel = makePanel(page, QStringLiteral("Panel4"), QRect(5, 43, 660, 302));
-    PageControl1 = new QTabWidget(panel);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(5, 6, 652, 133);
-    tsysreduit = new QWidget;
-    tsysreduit->setObjectName(QStringLiteral("tsysreduit"));
-    tcombi = new QWidget;
-    tcombi->setObjectName(QStringLiteral("tcombi"));
-    PageControl1->addTab(tsysreduit, QStringLiteral("Systemes réduits"));
-    PageControl1->addTab(tcombi, QStringLiteral("Générateur de combinaisons"));
-    tperso = new OwnSystemTab(platform_);
-    PageControl1->addTab(tperso, QStringLiteral("Mon système"));
-
-    QGroupBox *choice
-        = makeGroup(tsysreduit, QStringLiteral("GroupBox4"), QStringLiteral("Choix du système"), QRect(2, 8, 639, 45));
-    clistesystemes = makePickList(choice, QStringLiteral("clistesystemes"), QRect(6, 16, 627, 21));
-    // A scrolling list under the box rather than a menu over the whole screen.
-    clistesystemes->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
-    clistesystemes->setMaxVisibleItems(16);
-    clistesystemes->view()->setItemDelegate(new SystemItemDelegate(clistesystemes->view()));
-    lsysconditions = new QLabel(tsysreduit);
-    lsysconditions->setObjectName(QStringLiteral("lsysconditions"));
-    lsysconditions->setGeometry(8, 58, 633, 40);
-    lsysconditions->setWordWrap(true);
-
-    makeLabel(tcombi, QStringLiteral("Label1"), QStringLiteral("Nombre de chevaux à combiner"), 4, 5);
-    cnbchecomb = makePickList(tcombi, QStringLiteral("cnbchecomb"), QRect(162, 2, 71, 21));
-    makeLabel(tcombi, QStringLiteral("Label2"),
-        QStringLiteral("Nombre de chevaux par ticket (5 : quinte , 4 quarte , 3 tierce , 2 couplé )"), 244, 2);
-    cnbchetick = makePickList(tcombi, QStringLiteral("cnbchetick"), QRect(348, 17, 119, 21));
-    makeLabel(tcombi, QStringLiteral("Label3"), QStringLiteral("Nombre de base "), 8, 45);
-    cnbchebase = makePickList(tcombi, QStringLiteral("cnbchebase"), QRect(90, 42, 71, 21));
-
-    const char *positionLabels[] = { "Position  Base 1 ", "Base 2", "Base 3" };
-    const int labelLeft[] = { 170, 338, 466 };
-    const int boxLeft[] = { 266, 394, 514 };
-    for (int i = 0; i < 3; ++i) {
-        labposb[std::size_t(i)] = makeLabel(
-            tcombi, QStringLiteral("labposb%1").arg(i + 1), QString::fromLatin1(positionLabels[i]), labelLeft[i], 45);
-        QComboBox *box = makePickList(tcombi, QStringLiteral("cposb%1").arg(i + 1), QRect(boxLeft[i], 42, 71, 21));
-        for (int position = 1; position <= 5; ++position)
-            box->addItem(QString::number(position));
-        cposb[std::size_t(i)] = box;
-    }
-    labpositionbasecombi = makeLabel(tcombi, QStringLiteral("labpositionbasecombi"),
-        QStringLiteral("position des bases dans les combinaisons générées "), 265, 62);
-
-    QGroupBox *kind = makeGroup(tcombi, QStringLiteral("GroupBox5"), QString(), QRect(8, 73, 417, 29));
-    rtopcombred = new QRadioButton(QStringLiteral("Combinaisons réduites"), kind);
-    rtopcombred->setObjectName(QStringLiteral("rtopcombred"));
-    rtopcombred->adjustSize();
-    rtopcombred->move(17, 9);
-    rtopcombcomp = new QRadioButton(QStringLiteral("Combinaisons complêtes"), kind);
-    rtopcombcomp->setObjectName(QStringLiteral("rtopcombcomp"));
-    rtopcombcomp->adjustSize();
-    rtopcombcomp->move(209, 9);
-    rtopcombred->setChecked(true);
-
-    gchevaux = makeGroup(
-        panel, QStringLiteral("gchevaux"), QStringLiteral("Sélection des chevaux"), QRect(8, 140, 628, 102));
-    for (int h = 1; h <= kMaxHorses; ++h) {
-        const std::size_t column = std::size_t((h - 1) % 10);
-        const bool secondRow = h > 10;
-        QLabel *label = new QLabel(QString::number(h), gchevaux);
-        label->adjustSize();
-        label->move(kNumberRowLabelLeft[column], secondRow ? 59 : 11);
-        setTag(label, 0);
-        QComboBox *box = makeNumberBox(gchevaux, QStringLiteral("c%1").arg(h), h, 2);
-        box->setGeometry(kNumberRowBoxLeft[column], secondRow ? 73 : 25, 47, 21);
-        selectionBoxes[std::size_t(h - 1)] = box;
-    }
-
-    bvoirtick
-        = makeButton(panel, QStringLiteral("bvoirtick"), QStringLiteral("Voir les tickets "), QRect(10, 250, 143, 44));
-    bimprimetickets = makeButton(
-        panel, QStringLiteral("bimprimetickets"), QStringLiteral("Imprimer les tickets"), QRect(159, 249, 146, 45));
-    bgenerefichier = makeButton(
-        panel, QStringLiteral("bgenerefichier"), QStringLiteral("Générer un fichier"), QRect(311, 250, 153, 44));
-    bcompar = makeButton(
-        panel, QStringLiteral("bcompar"), QStringLiteral("Comparer avec l'arrivée"), QRect(474, 250, 167, 44));
-}
-
 void Tfprincip::buildBottomRow()
 {
     SpeedButton1 = makeButton(this, QStringLiteral("SpeedButton1"), QStringLiteral("Arrivée tiercé , quarté , quinté"),
@@ -400,34 +264,14 @@ void Tfprincip::FormCreate()
     state_.synthesis.fill(SynthesisEntry {});
     restorePoints(state_);
 
-    {
-        const QSignalBlocker blocker(clistesystemes);
-        clistesystemes->clear();
-        clistesystemes->addItems(systemListItems());
-        clistesystemes->setCurrentIndex(0);
-        // The list may stand out past the box's right edge to show the longest description.
-        QAbstractItemView *list = clistesystemes->view();
-        list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth()
-            + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list));
-    }
-    {
-        const QSignalBlocker blocker(cnbchebase);
-        cnbchebase->clear();
-        cnbchebase->addItems({ QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3") });
-        cnbchebase->setCurrentIndex(0);
-    }
-    fillNumberList(cnbchecomb, 20);
     fillNumberList(cnbchevaux, 20);
     fillNumberList(cnbchevauxprono, 20);
-    fillNumberList(cnbchetick, 8);
     fillNumberList(cnbpronos, 200);
 
     setCountBox(cnbchevauxprono, state_.horsesPerForecast, 8);
     setCountBox(cnbchevaux, state_.horseCount, 20);
-    fillTaggedNumberLists(gchevaux, 20);
     setCountBox(cnbpronos, state_.forecastCount, 5);
     refreshPointsBoxes();
-    showBaseControls(0);
 }
 
 void Tfprincip::connectEvents()
@@ -449,24 +293,6 @@ void Tfprincip::connectEvents()
     connect(bvoirsynthese, &QPushButton::clicked, this, &Tfprincip::bvoirsyntheseClick);
     connect(befface, &QPushButton::clicked, this, &Tfprincip::beffaceClick);
 
-    connect(brengjeu, &QPushButton::clicked, this, &Tfprincip::brengjeuClick);
-    connect(bchargejeu, &QPushButton::clicked, this, &Tfprincip::bchargejeuClick);
-    connect(bouvrirtickets, &QPushButton::clicked, this, &Tfprincip::bouvrirticketsClick);
-    connect(PageControl1, &QTabWidget::currentChanged, this, &Tfprincip::refreshSystemsPage);
-    connect(clistesystemes, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
-    connect(cnbchecomb, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
-    connect(cnbchebase, &QComboBox::currentIndexChanged, this, &Tfprincip::cnbchebaseChange);
-    connect(tperso, &OwnSystemTab::requestChanged, this, &Tfprincip::refreshSystemsPage);
-    connect(conditionsBar, &ConditionsBar::conditionsChanged, this, &Tfprincip::showConditionedCount);
-    for (QComboBox *box : selectionBoxes)
-        connect(box, &QComboBox::editTextChanged, this, &Tfprincip::showConditionedCount);
-    for (QComboBox *box : cposb)
-        connect(box, &QComboBox::currentIndexChanged, this, &Tfprincip::refreshSystemsPage);
-    connect(bvoirtick, &QPushButton::clicked, this, &Tfprincip::bvoirtickClick);
-    connect(bimprimetickets, &QPushButton::clicked, this, &Tfprincip::bimprimeticketsClick);
-    connect(bgenerefichier, &QPushButton::clicked, this, &Tfprincip::bgenerefichierClick);
-    connect(bcompar, &QPushButton::clicked, this, &Tfprincip::bcomparClick);
-
     connect(binfos, &QToolButton::clicked, this, [this] { openModal(windows_.apropos); });
     connect(bparametre, &QPushButton::clicked, this, [this] { openModal(windows_.fparametre); });
     connect(baidegene, &QToolButton::clicked, this, [this] { openHelp(platform_); });
@@ -475,9 +301,15 @@ void Tfprincip::connectEvents()
     connect(bquit, &QPushButton::clicked, this, &QWidget::close);
 }
 
+void Tfprincip::setSecondaryWindows(const SecondaryWindows &windows)
+{
+    windows_ = windows;
+    tsysteme->setWindows(windows.fresultatcomb, windows.fimprime, windows.fcompare);
+}
+
 void Tfprincip::setCountBox(QComboBox *box, std::int32_t &count, int value)
 {
-    showText(box, QString::number(value));
+    showBoxText(box, QString::number(value));
     count = value;
 }
 
@@ -518,7 +350,7 @@ void Tfprincip::FormActivate()
     if (!state_.firstShowPending)
         return;
     state_.firstShowPending = false;
-    refreshSystemsPage();
+    tsysteme->refreshSystemsPage();
 }
 
 void Tfprincip::closeEvent(QCloseEvent *event)
@@ -619,154 +451,9 @@ void Tfprincip::beffaceClick()
     clearForecasts(state_);
 }
 
-void Tfprincip::refreshSystemsPage()
-{
-    int horses = 0;
-    int bases = 0;
-    if (PageControl1->currentWidget() == tsysreduit) {
-        const int s = systemNumberOfItem(clistesystemes->currentText());
-        if (s < 1 || s > kSystemCount)
-            return;
-        horses = reducedSystem(s).horseCount;
-        bases = reducedSystem(s).baseCount;
-    } else if (PageControl1->currentWidget() == tperso) {
-        horses = tperso->horses();
-        bases = tperso->bases();
-    } else {
-        horses = cnbchecomb->currentIndex() + 1;
-        bases = cnbchebase->currentIndex();
-    }
-    showByTag(gchevaux, horses);
-    colourByTag(gchevaux, bases);
-    showConditionedCount();
-}
-
-void Tfprincip::showConditionedCount()
-{
-    const SystemsPage page = systemsPage();
-    QString line;
-    // Counted only for a request the page can make: its checks say what else is wrong.
-    if ((page.reducedTab || page.ownTab) && !page.conditions.isEmpty() && checkTicketRequest(page).empty()) {
-        const QLocale french(QLocale::French, QLocale::France);
-        line = QStringLiteral("Avec les conditions : %1 tickets au lieu de %2. %3")
-                   .arg(french.toString(qulonglong(requestTicketCount(page))),
-                       french.toString(qulonglong(unconditionedTicketCount(page))), messages::guaranteeNotKept());
-    }
-    lsysconditions->setText(page.reducedTab ? line : QString());
-    tperso->setConditionsLine(page.ownTab ? line : QString());
-}
-
-void Tfprincip::cnbchebaseChange()
-{
-    showBaseControls(cnbchebase->currentIndex());
-    refreshSystemsPage();
-}
-
-// Base k starts at position k whenever the base count changes.
-void Tfprincip::showBaseControls(int baseCount)
-{
-    showBasePositionBoxes(baseCount);
-    for (int i = 0; i < 3; ++i) {
-        const QSignalBlocker blocker(cposb[std::size_t(i)]);
-        cposb[std::size_t(i)]->setCurrentIndex(i);
-    }
-}
-
-void Tfprincip::showBasePositionBoxes(int baseCount)
-{
-    labpositionbasecombi->setVisible(baseCount >= 1);
-    for (int i = 0; i < 3; ++i) {
-        labposb[std::size_t(i)]->setVisible(baseCount >= i + 1);
-        cposb[std::size_t(i)]->setVisible(baseCount >= i + 1);
-    }
-}
-
-SystemsPage Tfprincip::systemsPage() const
-{
-    SystemsPage page;
-    page.reducedTab = PageControl1->currentWidget() == tsysreduit;
-    page.ownTab = PageControl1->currentWidget() == tperso;
-    page.ownSystem = tperso->ownSystem();
-    page.systemNumber = systemNumberOfItem(clistesystemes->currentText());
-    page.generator.horsesToCombine = cnbchecomb->currentIndex() + 1;
-    page.generator.horsesPerTicket = cnbchetick->currentIndex() + 1;
-    page.generator.bases = readBaseSettings(
-        cnbchebase->currentIndex(), { cposb[0]->currentIndex(), cposb[1]->currentIndex(), cposb[2]->currentIndex() });
-    page.generator.reduced = rtopcombred->isChecked();
-    for (std::size_t i = 0; i < page.boxes.size(); ++i)
-        page.boxes[i] = selectionBoxes[i]->currentText();
-    page.conditions = conditionsBar->conditions();
-    return page;
-}
-
-void Tfprincip::applySystemsPage(const SystemsPage &page)
-{
-    {
-        const QSignalBlocker tabs(PageControl1);
-        const QSignalBlocker list(clistesystemes);
-        const QSignalBlocker combine(cnbchecomb);
-        const QSignalBlocker perTicket(cnbchetick);
-        const QSignalBlocker baseCount(cnbchebase);
-        if (page.reducedTab) {
-            PageControl1->setCurrentWidget(tsysreduit);
-            QStringList items;
-            for (int i = 0; i < clistesystemes->count(); ++i)
-                items.append(clistesystemes->itemText(i));
-            clistesystemes->setCurrentIndex(systemItemIndex(items, page.systemNumber));
-        } else if (page.ownTab) {
-            PageControl1->setCurrentWidget(tperso);
-            tperso->setOwnSystem(page.ownSystem);
-        } else {
-            PageControl1->setCurrentWidget(tcombi);
-            // An index outside its list leaves the box without an item.
-            auto pick = [](QComboBox *box, int index) {
-                box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
-            };
-            pick(cnbchecomb, page.generator.horsesToCombine - 1);
-            pick(cnbchetick, page.generator.horsesPerTicket - 1);
-            pick(cnbchebase, page.generator.bases.baseCount);
-            (page.generator.reduced ? rtopcombred : rtopcombcomp)->setChecked(true);
-        }
-    }
-    conditionsBar->setConditions(page.conditions);
-    // The positions stay as they were, but every base the tickets will place has its box on
-    // screen.
-    showBasePositionBoxes(cnbchebase->currentIndex());
-    for (std::size_t i = 0; i < page.boxes.size(); ++i)
-        showText(selectionBoxes[i], page.boxes[i]);
-    refreshSystemsPage();
-}
-
-void Tfprincip::brengjeuClick()
-{
-    saveGame(state_, systemsPage(), platform_);
-}
-
-void Tfprincip::bchargejeuClick()
-{
-    if (const std::optional<SystemsPage> loaded = loadGame(state_, systemsPage(), platform_))
-        applySystemsPage(*loaded);
-}
-
-void Tfprincip::bouvrirticketsClick()
-{
-    if (openTicketFile(state_, platform_))
-        openModal(windows_.fresultatcomb);
-}
-
 void Tfprincip::useRanking(const std::vector<int> &horses)
 {
-    int used = 0;
-    for (const QComboBox *box : selectionBoxes)
-        used += box->isHidden() ? 0 : 1;
-    QStringList passed;
-    std::size_t next = 0;
-    for (int i = 0; i < used; ++i) {
-        // A selection holds horses 1..20: a ranked runner beyond cannot be played here.
-        while (next < horses.size() && (horses[next] < 1 || horses[next] > kMaxHorses))
-            passed.append(QString::number(horses[next++]));
-        showText(selectionBoxes[std::size_t(i)], next < horses.size() ? QString::number(horses[next++]) : QString());
-    }
+    const QStringList passed = tsysteme->takeRanking(horses);
     pagec1->setCurrentWidget(tsysteme);
     if (!passed.isEmpty())
         platform_.inform(
@@ -776,29 +463,6 @@ void Tfprincip::useRanking(const std::vector<int> &horses)
                         + (passed.size() == 1 ? QStringLiteral(" est passé") : QStringLiteral(" sont passés")))
                 .arg(kMaxHorses),
             QStringLiteral("Utiliser ce classement"));
-}
-
-void Tfprincip::bvoirtickClick()
-{
-    if (prepareTickets(state_, systemsPage(), TicketDestination::List, platform_))
-        openModal(windows_.fresultatcomb);
-}
-
-void Tfprincip::bimprimeticketsClick()
-{
-    if (prepareTickets(state_, systemsPage(), TicketDestination::Print, platform_))
-        openModal(windows_.fimprime);
-}
-
-void Tfprincip::bgenerefichierClick()
-{
-    prepareTickets(state_, systemsPage(), TicketDestination::File, platform_);
-}
-
-void Tfprincip::bcomparClick()
-{
-    if (prepareComparison(state_, systemsPage(), platform_))
-        openModal(windows_.fcompare);
 }
 
 } // namespace mvx

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "combi/ticket_request.h"
 #include "model/game_state.h"
 #include "model/platform.h"
 
@@ -15,14 +14,12 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QPushButton;
-class QRadioButton;
 class QTabWidget;
 class QToolButton;
 
 namespace mvx {
 
-class ConditionsBar;
-class OwnSystemTab;
+class SystemsPage;
 
 // The windows the main window opens modally. Each is created once at start-up; a window that
 // is not there yet leaves its button with only the work done before showing it.
@@ -45,19 +42,15 @@ class Tfprincip : public QWidget
 public:
     Tfprincip(GameState &state, Platform &platform, QWidget *parent = nullptr);
 
-    void setSecondaryWindows(const SecondaryWindows &windows) { windows_ = windows; }
+    void setSecondaryWindows(const SecondaryWindows &windows);
 
-    // What the systems page shows, as a ticket request or a game file sees it.
-    SystemsPage systemsPage() const;
-    // Puts a loaded game back on the page without counting as a change by the user.
-    void applySystemsPage(const SystemsPage &page);
+    // The systems page, whose recipe() is what a ticket request or a game file sees.
+    SystemsPage &systemsPage() const { return *tsysteme; }
 
     // "Utiliser ce classement": the boxes the systems page uses take the ranked horses in order,
     // and the systems page is shown.
     void useRanking(const std::vector<int> &horses);
 
-    void refreshSystemsPage();
-    void showBaseControls(int baseCount);
     void refreshPointsBoxes();
 
 protected:
@@ -68,7 +61,6 @@ protected:
 private:
     void buildHeader();
     void buildSynthesisPage(QWidget *page);
-    void buildSystemsPage(QWidget *page);
     void buildBottomRow();
     void connectEvents();
     void FormCreate();
@@ -83,20 +75,9 @@ private:
     void bsaisiedespronosClick();
     void bvoirsyntheseClick();
     void beffaceClick();
-    void brengjeuClick();
-    void bchargejeuClick();
-    void bouvrirticketsClick();
-    void bvoirtickClick();
-    void bimprimeticketsClick();
-    void bgenerefichierClick();
-    void bcomparClick();
-    void cnbchebaseChange();
 
     // Writes a count box and the count that goes with it.
     void setCountBox(QComboBox *box, std::int32_t &count, int value);
-    void showBasePositionBoxes(int baseCount);
-    // The conditioned count of a catalogue or own system, on its tab's result line.
-    void showConditionedCount();
     void openModal(QDialog *window);
 
     GameState &state_;
@@ -114,7 +95,7 @@ private:
     QLabel *Image1 = nullptr;
     QTabWidget *pagec1 = nullptr;
     QWidget *TabSheet1 = nullptr;
-    QWidget *tsysteme = nullptr;
+    SystemsPage *tsysteme = nullptr;
 
     QComboBox *cnbchevaux = nullptr;
     QComboBox *cnbchevauxprono = nullptr;
@@ -125,31 +106,6 @@ private:
     QGroupBox *gptpos = nullptr;
     std::array<QComboBox *, kForecastPositions> pointsBoxes {};
     QPushButton *bdefaut = nullptr;
-
-    QPushButton *brengjeu = nullptr;
-    QPushButton *bchargejeu = nullptr;
-    QPushButton *bouvrirtickets = nullptr;
-    ConditionsBar *conditionsBar = nullptr;
-    QLabel *lsysconditions = nullptr;
-    QTabWidget *PageControl1 = nullptr;
-    QWidget *tsysreduit = nullptr;
-    QWidget *tcombi = nullptr;
-    OwnSystemTab *tperso = nullptr;
-    QComboBox *clistesystemes = nullptr;
-    QComboBox *cnbchecomb = nullptr;
-    QComboBox *cnbchetick = nullptr;
-    QComboBox *cnbchebase = nullptr;
-    std::array<QLabel *, 3> labposb {};
-    std::array<QComboBox *, 3> cposb {};
-    QLabel *labpositionbasecombi = nullptr;
-    QRadioButton *rtopcombred = nullptr;
-    QRadioButton *rtopcombcomp = nullptr;
-    QGroupBox *gchevaux = nullptr;
-    std::array<QComboBox *, kMaxHorses> selectionBoxes {};
-    QPushButton *bvoirtick = nullptr;
-    QPushButton *bimprimetickets = nullptr;
-    QPushButton *bgenerefichier = nullptr;
-    QPushButton *bcompar = nullptr;
 
     QPushButton *SpeedButton1 = nullptr;
     QPushButton *SpeedButton2 = nullptr;

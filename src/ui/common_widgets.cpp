@@ -283,6 +283,15 @@ int tagOf(const QWidget *widget)
     return widget->property(kTagProperty).toInt();
 }
 
+void showBoxText(QComboBox *box, const QString &text)
+{
+    const QSignalBlocker blocker(box);
+    const int index = box->findText(text, Qt::MatchExactly);
+    box->setCurrentIndex(index);
+    if (box->isEditable() && box->currentText() != text)
+        box->setEditText(text);
+}
+
 void fillNumberList(QComboBox *box, int n)
 {
     if (!box)

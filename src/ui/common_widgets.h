@@ -94,6 +94,9 @@ void setTag(QWidget *widget, int tag);
 int tagOf(const QWidget *widget);
 
 // Clears the list and adds "1".."n", selecting the first; n <= 0 leaves the list and text empty.
+// Shows a number in a box the way the program writes it: the list item when it has one. The
+// box's signals stay silent.
+void showBoxText(QComboBox *box, const QString &text);
 void fillNumberList(QComboBox *box, int n);
 // fillNumberList with n on every box of the group with a tag above 0.
 void fillTaggedNumberLists(QWidget *group, int n);

@@ -73,7 +73,7 @@ std::optional<HolesColumn> conditionsHolesColumn(
 {
     if (!state.conditionedRequest || conditioned.categories.empty())
         return std::nullopt;
-    const SystemsPage &request = *state.conditionedRequest;
+    const TicketRecipe &request = *state.conditionedRequest;
     WorkProgress progress(unconditionedTicketCount(request));
     std::optional<std::vector<CategoryHoles>> without;
     const WaitCursor wait(platform);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/print_surface.h"
+#include "model/print_surface.h"
 
 #include <QFont>
 #include <QPainter>

@@ -2,7 +2,7 @@
 
 #include "arrival/ticket_list_print.h"
 #include "combi/game_cost.h"
-#include "combi/ticket_request.h"
+#include "combi/ticket_recipe.h"
 #include "ui/common_widgets.h"
 #include "ui/holes_window.h"
 #include "ui/program_icon.h"

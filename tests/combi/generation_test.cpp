@@ -1,6 +1,6 @@
 #include "combi/generation.h"
 #include "combi/ticket_file.h"
-#include "combi/ticket_list.h"
+#include "model/ticket_list.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -93,7 +93,7 @@ TEST(Generator, WorkedExamplesOnSevenThreeTwelveFive)
     const Generated reduced = runGenerator(sel, generator(4, 2, 0, true));
     EXPECT_EQ(reduced.letters(), (std::vector<std::string> { "AB", "AC", "AD", "BC", "BD", "CD" }));
     EXPECT_EQ(reduced.horses(),
-              (std::vector<std::vector<int>> { { 7, 3 }, { 7, 12 }, { 7, 5 }, { 3, 12 }, { 3, 5 }, { 12, 5 } }));
+        (std::vector<std::vector<int>> { { 7, 3 }, { 7, 12 }, { 7, 5 }, { 3, 12 }, { 3, 5 }, { 12, 5 } }));
 
     const Generated complete = runGenerator(sel, generator(3, 2, 0, false));
     EXPECT_EQ(complete.letters(), (std::vector<std::string> { "AB", "AC", "BA", "BC", "CA", "CB" }));
@@ -175,7 +175,7 @@ TEST(Generator, MatchesAnIndependentEnumerationForSmallSettings)
                     for (const std::vector<int> &ticket : out.horses()) {
                         for (int i = 0; i < b; ++i)
                             EXPECT_EQ(ticket[std::size_t(positions[std::size_t(i)] - 1)],
-                                      out.selection.baseHorses[std::size_t(i + 1)])
+                                out.selection.baseHorses[std::size_t(i + 1)])
                                 << label;
                         EXPECT_EQ(std::set<int>(ticket.begin(), ticket.end()).size(), ticket.size()) << label;
                     }
@@ -255,8 +255,9 @@ TEST(ReducedSystems, SystemTwoOnItsWorkedSelection)
     const Generated g = runSystem(boxes({ 4, 9, 1, 12, 6, 3 }), 2);
     EXPECT_EQ(g.list.baseCount(), 0);
     EXPECT_EQ(g.list.horsesPerTicket(), 5);
-    EXPECT_EQ(g.horses(), (std::vector<std::vector<int>> {
-                              { 4, 9, 1, 12, 6 }, { 4, 9, 1, 12, 3 }, { 4, 9, 1, 6, 3 }, { 4, 9, 12, 6, 3 } }));
+    EXPECT_EQ(g.horses(),
+        (std::vector<std::vector<int>> {
+            { 4, 9, 1, 12, 6 }, { 4, 9, 1, 12, 3 }, { 4, 9, 1, 6, 3 }, { 4, 9, 12, 6, 3 } }));
 }
 
 TEST(ReducedSystems, TicketsComeInTableOrderAndShortSelectionsReadAsZero)

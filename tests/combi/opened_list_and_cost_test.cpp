@@ -2,7 +2,8 @@
 
 #include "combi/game_cost.h"
 #include "combi/opened_ticket_list.h"
-#include "combi/ticket_request.h"
+#include "game/open_ticket_file.h"
+#include "game/ticket_request.h"
 #include "support/scripted_platform.h"
 
 #include <gtest/gtest.h>
@@ -117,8 +118,8 @@ TEST(GameCost, FrenchCostAndBalanceTexts)
     GameState state;
     state.stakes = defaultStakes();
     ScriptedPlatform platform;
-    SystemsPage page;
-    page.reducedTab = false;
+    TicketRecipe page;
+    page.source = TicketSource::Generator;
     page.generator.horsesToCombine = 4;
     page.generator.horsesPerTicket = 2;
     page.boxes = { QStringLiteral("7"), QStringLiteral("3"), QStringLiteral("12"), QStringLiteral("5") };

@@ -3,9 +3,9 @@
 // window gets them and judged by the comparison's own category rules.
 
 #include "combi/catalogue.h"
-#include "combi/ticket_list.h"
-#include "combi/ticket_request.h"
+#include "game/ticket_request.h"
 #include "model/game_state.h"
+#include "model/ticket_list.h"
 #include "support/scripted_platform.h"
 
 #include <gtest/gtest.h>
@@ -326,8 +326,8 @@ Play playSystem(int number)
 {
     const ReducedSystem &s = reducedSystem(number);
     Play play;
-    SystemsPage page;
-    page.reducedTab = true;
+    TicketRecipe page;
+    page.source = TicketSource::CatalogueSystem;
     page.systemNumber = number;
     for (int i = 0; i < s.horseCount; ++i) {
         page.boxes[std::size_t(i)] = QString::number(kBoxHorses[std::size_t(i)]);

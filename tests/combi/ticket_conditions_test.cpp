@@ -1,7 +1,7 @@
 #include "combi/catalogue.h"
 #include "combi/ticket_conditions.h"
 #include "combi/ticket_file.h"
-#include "combi/ticket_request.h"
+#include "game/ticket_request.h"
 
 #include "support/scripted_platform.h"
 
@@ -26,9 +26,9 @@ struct Expected
     QByteArray lines;
 };
 
-Expected bruteForce(const SystemsPage &page)
+Expected bruteForce(const TicketRecipe &page)
 {
-    SystemsPage all = page;
+    TicketRecipe all = page;
     all.conditions = {};
     Expected out;
     Selection selection;
@@ -90,18 +90,19 @@ TEST(TicketConditions, ConditionedGenerationKeepsExactlyTheTicketsOfTheFullListT
     int checked = 0;
     int empty = 0;
     for (int round = 0; round < 400; ++round) {
-        SystemsPage page;
+        TicketRecipe page;
         std::vector<int> horses(kMaxHorses);
         std::iota(horses.begin(), horses.end(), 1);
         std::shuffle(horses.begin(), horses.end(), random);
         for (std::size_t i = 0; i < page.boxes.size(); ++i)
             page.boxes[i] = QString::number(horses[i]);
-        page.reducedTab = round % 4 == 0;
-        page.ownTab = round % 8 == 4;
+        page.source = round % 4 == 0 ? TicketSource::CatalogueSystem
+            : round % 8 == 4         ? TicketSource::OwnSystem
+                                     : TicketSource::Generator;
         int k = 0;
-        if (page.ownTab) {
+        if (page.source == TicketSource::OwnSystem) {
             // A table of the punter's own: rows of k different positions among the first n.
-            page.reducedTab = false;
+            page.source = TicketSource::Generator;
             OwnSystem &own = page.ownSystem;
             own.request.horses = 5 + int(random() % 8);
             own.request.perTicket = k = 2 + int(random() % 4);
@@ -111,7 +112,7 @@ TEST(TicketConditions, ConditionedGenerationKeepsExactlyTheTicketsOfTheFullListT
                 std::shuffle(positions.begin(), positions.end(), random);
                 own.rows.emplace_back(positions.begin(), positions.begin() + k);
             }
-        } else if (page.reducedTab) {
+        } else if (page.source == TicketSource::CatalogueSystem) {
             page.systemNumber = 1 + int(random() % kSystemCount);
             k = reducedSystem(page.systemNumber).horsesPerTicket;
         } else {
@@ -161,8 +162,8 @@ TEST(TicketConditions, ConditionedGenerationKeepsExactlyTheTicketsOfTheFullListT
 TEST(TicketConditions, CountsOfTheBiggestRequestSplitByAGroupAddUpToTheWhole)
 {
     // 20 horses, 8 per ticket, complete: too many to make, counted by sets of letters.
-    SystemsPage page;
-    page.reducedTab = false;
+    TicketRecipe page;
+    page.source = TicketSource::Generator;
     page.generator = GeneratorSettings { 20, 8, {}, false };
     for (int h = 1; h <= kMaxHorses; ++h)
         page.boxes[std::size_t(h - 1)] = QString::number(h);
@@ -201,8 +202,8 @@ TEST(TicketConditions, RefusalsNameTheConditionAndNothingIsWritten)
 
     // Possible conditions that keep none of this selection's tickets: refused before the count
     // question and the file name.
-    SystemsPage page;
-    page.reducedTab = false;
+    TicketRecipe page;
+    page.source = TicketSource::Generator;
     page.generator = GeneratorSettings { 5, 3, {}, true };
     page.boxes = { "1", "2", "3", "4", "5" };
     page.conditions.groups = { { QStringLiteral("Favoris"), 0b11 << 10, 1, 2 } };

@@ -1,8 +1,8 @@
 // Saves that fail for real: a read-only folder, read-only files and a full disk, made with
 // mounts private to this test process. Each checks that the old file survives byte for byte,
 // that the beep comes before the message, and that no temporary file is left behind.
-#include "combi/ticket_request.h"
-#include "model/game_file.h"
+#include "game/game_file.h"
+#include "game/ticket_request.h"
 #include "model/settings_file.h"
 #include "model_test_support.h"
 #include "mount_sandbox.h"
@@ -107,7 +107,7 @@ protected:
     QByteArray oldSettings;
     QByteArray oldGame;
     GameState state;
-    SystemsPage page;
+    TicketRecipe page;
     OrderedPlatform platform;
 };
 
@@ -214,12 +214,12 @@ protected:
         prepare(size);
         if (IsSkipped())
             return;
-        SystemsPage system2;
+        TicketRecipe system2;
         system2.systemNumber = 2;
         system2.boxes = mvx::testing::selectionBoxes({ "4", "9", "1", "12", "6", "3" });
         ASSERT_TRUE(mvx::prepareTickets(state, system2, TicketDestination::List, platform));
         writeBytes(ticketPath(), earlierTickets);
-        all.reducedTab = false;
+        all.source = TicketSource::Generator;
         all.generator.horsesToCombine = 20;
         all.generator.horsesPerTicket = 5;
         all.generator.reduced = false;
@@ -256,7 +256,7 @@ protected:
     }
 
     const QByteArray earlierTickets = "4,9,1,12,6,\r\n";
-    SystemsPage all;
+    TicketRecipe all;
 };
 
 TEST_F(TicketFileFaults, AFullDiskLeavesTheEarlierFileAndListAndNoTemporaryFile)

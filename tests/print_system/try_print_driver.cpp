@@ -5,8 +5,8 @@
 // TRY_PRINT_SIGNAL_SERVER is a command taking a signal name (STOP, CONT, TERM) for the server.
 
 #include "arrival/ticket_list_print.h"
-#include "combi/ticket_list.h"
 #include "model/game_state.h"
+#include "model/ticket_list.h"
 #include "slips/slip_layouts.h"
 #include "support/recording_print_surface.h"
 #include "synth/synthesis_output.h"

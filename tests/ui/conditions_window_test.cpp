@@ -1,12 +1,13 @@
 #include "arrival/ticket_holes.h"
 #include "combi/game_cost.h"
-#include "combi/ticket_request.h"
-#include "model/game_file.h"
+#include "game/game_file.h"
+#include "game/ticket_request.h"
 #include "support/scripted_platform.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
 #include "ui/conditions_dialog.h"
 #include "ui/holes_window.h"
+#include "ui/systems_page.h"
 #include "ui/uresultatcomb.h"
 
 #include <QApplication>
@@ -52,9 +53,9 @@ Tickets ticketsOf(const mvx::GameState &state)
 }
 
 // Catalogue system 9 (a base and eight horses, tickets of five) on these boxes.
-mvx::SystemsPage catalogueSystem(const mvx::TicketConditions &conditions)
+mvx::TicketRecipe catalogueSystem(const mvx::TicketConditions &conditions)
 {
-    mvx::SystemsPage page;
+    mvx::TicketRecipe page;
     page.systemNumber = 9;
     page.boxes = { "8", "1", "4", "15", "6", "2", "11", "3", "9" };
     page.conditions = conditions;
@@ -134,10 +135,10 @@ private Q_SLOTS:
 
         // The catalogue system: its line gives the count the conditions keep and the lost guarantee.
         tabs->setCurrentWidget(child<QWidget>(&main, "tsysreduit"));
-        const mvx::SystemsPage system = catalogueSystem(main.systemsPage().conditions);
-        main.applySystemsPage(system);
+        const mvx::TicketRecipe system = catalogueSystem(main.systemsPage().recipe().conditions);
+        main.systemsPage().applyRecipe(system);
         mvx::GameState whole;
-        mvx::SystemsPage unconditioned = system;
+        mvx::TicketRecipe unconditioned = system;
         unconditioned.conditions = {};
         QVERIFY(mvx::prepareTickets(whole, unconditioned, mvx::TicketDestination::List, platform));
         const Tickets all = ticketsOf(whole);
@@ -194,7 +195,7 @@ private Q_SLOTS:
 
         // "Effacer" drops the conditions and the line.
         click(bar, "beffconditions");
-        QVERIFY(main.systemsPage().conditions.isEmpty());
+        QVERIFY(main.systemsPage().recipe().conditions.isEmpty());
         QVERIFY(summary->isHidden());
         QCOMPARE(child<QLabel>(&main, "lsysconditions")->text(), QString());
     }
@@ -208,13 +209,13 @@ private Q_SLOTS:
         ScriptedPlatform platform;
         const QString file = folder.filePath(QStringLiteral("jeu.mvx"));
         mvx::GameState state;
-        const mvx::SystemsPage saved = catalogueSystem(favourites());
+        const mvx::TicketRecipe saved = catalogueSystem(favourites());
         platform.fileNames.push_back(file);
         mvx::saveGame(state, saved, platform);
         QVERIFY(QFile(file).size() > mvx::kGameRecordSize);
 
         platform.fileNames.push_back(file);
-        const std::optional<mvx::SystemsPage> loaded = mvx::loadGame(state, mvx::SystemsPage {}, platform);
+        const std::optional<mvx::TicketRecipe> loaded = mvx::loadGame(state, mvx::TicketRecipe {}, platform);
         QVERIFY(loaded);
         QCOMPARE(loaded->conditions, saved.conditions);
         mvx::GameState first, second;
@@ -235,9 +236,9 @@ private Q_SLOTS:
         bytes.write(content);
         bytes.close();
         platform.fileNames.push_back(file);
-        mvx::SystemsPage current;
+        mvx::TicketRecipe current;
         current.conditions = favourites();
-        const std::optional<mvx::SystemsPage> damaged = mvx::loadGame(state, current, platform);
+        const std::optional<mvx::TicketRecipe> damaged = mvx::loadGame(state, current, platform);
         QVERIFY(damaged);
         QVERIFY(damaged->conditions.isEmpty());
         QCOMPARE(damaged->systemNumber, 9);

@@ -1,6 +1,7 @@
 #include "support/scripted_platform.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
+#include "ui/systems_page.h"
 #include "ui/ticket_grid.h"
 #include "ui/ufcompare.h"
 
@@ -229,14 +230,14 @@ private Q_SLOTS:
         platform.folder = folder.path() + QLatin1Char('/');
         mvx::Application app(platform);
         app.show();
-        mvx::SystemsPage page = app.mainWindow().systemsPage();
-        page.reducedTab = false;
+        mvx::TicketRecipe page = app.mainWindow().systemsPage().recipe();
+        page.source = mvx::TicketSource::Generator;
         page.generator.horsesToCombine = 4;
         page.generator.horsesPerTicket = 2;
         const QStringList horses { "7", "3", "12", "5" };
         for (int i = 0; i < horses.size(); ++i)
             page.boxes[std::size_t(i)] = horses[i];
-        app.mainWindow().applySystemsPage(page);
+        app.mainWindow().systemsPage().applyRecipe(page);
 
         auto *compare = app.mainWindow().findChild<Tfcompare *>(QStringLiteral("fcompare"));
         QVERIFY(compare);

@@ -8,6 +8,7 @@
 #include "ui/common_widgets.h"
 #include "ui/long_work.h"
 #include "ui/qt_print_surface.h"
+#include "ui/systems_page.h"
 #include "ui/ticket_grid.h"
 #include "ui/uresultatcomb.h"
 
@@ -66,13 +67,13 @@ private Q_SLOTS:
         platform.folder = folder.path() + QLatin1Char('/');
         mvx::Application app(platform);
         app.show();
-        mvx::SystemsPage page = app.mainWindow().systemsPage();
-        page.reducedTab = true;
+        mvx::TicketRecipe page = app.mainWindow().systemsPage().recipe();
+        page.source = mvx::TicketSource::CatalogueSystem;
         page.systemNumber = 8; // quinté, 10 horses in 51 tickets
         const QStringList horses { "7", "3", "12", "1", "9", "14", "2", "5", "11", "16" };
         for (int i = 0; i < horses.size(); ++i)
             page.boxes[std::size_t(i)] = horses[i];
-        app.mainWindow().applySystemsPage(page);
+        app.mainWindow().systemsPage().applyRecipe(page);
 
         auto *list = app.mainWindow().findChild<Tfresultatcomb *>(QStringLiteral("fresultatcomb"));
         QVERIFY(list);

@@ -1,7 +1,7 @@
 #include "arrival/ticket_holes.h"
 #include "combi/catalogue.h"
 #include "combi/game_cost.h"
-#include "combi/ticket_request.h"
+#include "game/ticket_request.h"
 #include "model/settings_file.h"
 #include "model/stakes_file.h"
 #include "support/scripted_platform.h"
@@ -10,6 +10,7 @@
 #include "ui/application.h"
 #include "ui/holes_window.h"
 #include "ui/stakes_dialog.h"
+#include "ui/systems_page.h"
 #include "ui/ufcompare.h"
 #include "ui/uresultatcomb.h"
 
@@ -146,8 +147,8 @@ private Q_SLOTS:
     {
         mvx::GameState state;
         ScriptedPlatform platform;
-        mvx::SystemsPage page;
-        page.reducedTab = false;
+        mvx::TicketRecipe page;
+        page.source = mvx::TicketSource::Generator;
         page.generator.horsesToCombine = 6;
         page.generator.horsesPerTicket = 4;
         page.generator.bases.baseCount = 1;
@@ -181,7 +182,7 @@ private Q_SLOTS:
 
         // A catalogue system with a base (1 + 8 horses, a Bonus 4 promised when the base and three
         // others take the first four places): its base counts as one, so the promise leaves no hole.
-        mvx::SystemsPage system;
+        mvx::TicketRecipe system;
         system.systemNumber = 9;
         system.boxes = { "8", "1", "4", "15", "6", "2", "11", "3", "9" };
         QVERIFY(mvx::prepareTickets(state, system, mvx::TicketDestination::List, platform));
@@ -268,12 +269,12 @@ private Q_SLOTS:
         mvx::Application app(platform);
         app.show();
         mvx::Tfprincip &main = app.mainWindow();
-        mvx::SystemsPage page = main.systemsPage();
-        page.reducedTab = true;
+        mvx::TicketRecipe page = main.systemsPage().recipe();
+        page.source = mvx::TicketSource::CatalogueSystem;
         page.systemNumber = 3; // quinté, 7 horses
         page.boxes.fill(QString());
         page.boxes[15] = QStringLiteral("19"); // a hidden box the system does not use
-        main.applySystemsPage(page);
+        main.systemsPage().applyRecipe(page);
         const int used = mvx::reducedSystem(3).horseCount;
 
         mvx::GameState &state = app.state();
@@ -298,8 +299,8 @@ private Q_SLOTS:
         const QStringList ranked { "5", "2", "1", "9", "3", "4", "6" };
         QCOMPARE(used, int(ranked.size()));
         for (int i = 0; i < used; ++i)
-            QCOMPARE(main.systemsPage().boxes[std::size_t(i)], ranked[i]);
-        QCOMPARE(main.systemsPage().boxes[15], QStringLiteral("19"));
+            QCOMPARE(main.systemsPage().recipe().boxes[std::size_t(i)], ranked[i]);
+        QCOMPARE(main.systemsPage().recipe().boxes[15], QStringLiteral("19"));
         QCOMPARE(child<QTabWidget>(&main, "pagec1")->currentIndex(), 1);
         QVERIFY(!synthese->isVisible());
         QCOMPARE(platform.messageTexts(),

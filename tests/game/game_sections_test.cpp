@@ -1,6 +1,6 @@
 #include "combi/own_system.h"
-#include "model/game_sections.h"
-#include "model_test_support.h"
+#include "game/game_sections.h"
+#include "model/model_test_support.h"
 
 #include <gtest/gtest.h>
 

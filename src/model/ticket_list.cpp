@@ -1,4 +1,4 @@
-#include "combi/ticket_list.h"
+#include "model/ticket_list.h"
 
 #include "model/game_state.h"
 
@@ -19,8 +19,8 @@ void TicketList::failReservationsAboveForTesting(std::uint64_t bytes)
 
 TicketList TicketList::stored(const TicketLayout &layout, std::int64_t expected)
 {
-    const std::uint64_t bytes = std::uint64_t(std::max<std::int64_t>(expected, 0))
-        * std::uint64_t(std::max(layout.lettersPerTicket(), 0));
+    const std::uint64_t bytes
+        = std::uint64_t(std::max<std::int64_t>(expected, 0)) * std::uint64_t(std::max(layout.lettersPerTicket(), 0));
     if (const std::uint64_t limit = reservationLimitForTesting; limit != 0 && bytes > limit)
         throw std::bad_alloc();
     TicketList list;

@@ -1,6 +1,6 @@
 #include "combi/catalogue.h"
-#include "model/game_file.h"
-#include "model_test_support.h"
+#include "game/game_file.h"
+#include "model/model_test_support.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -49,12 +49,12 @@ protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString file(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
 
-    std::optional<SystemsPage> load(const QString &name)
+    std::optional<TicketRecipe> load(const QString &name)
     {
         platform.fileNames.push_back(name);
         return loadGame(state, current, platform);
     }
-    void save(const SystemsPage &page, const QString &name)
+    void save(const TicketRecipe &page, const QString &name)
     {
         platform.fileNames.push_back(name);
         saveGame(state, page, platform);
@@ -63,7 +63,7 @@ protected:
     QTemporaryDir dir;
     GameState state;
     OrderedPlatform platform;
-    SystemsPage current; // what the page shows before a load
+    TicketRecipe current; // what the page shows before a load
 };
 
 } // namespace
@@ -75,8 +75,8 @@ TEST_F(GameFile, AReducedSystemIsSavedAsTheTableSaysAndReloadsIntoTheFirstBoxes)
     state.gameFileRecord.reducedFlag = 1;
     state.selection.otherHorses[4] = 17; // from an earlier reading
 
-    SystemsPage page;
-    page.reducedTab = true;
+    TicketRecipe page;
+    page.source = TicketSource::CatalogueSystem;
     page.systemNumber = 12;
     page.boxes = boxes({ "5", "8", "", "11" });
     save(page, file("jeu.mvx"));
@@ -102,11 +102,11 @@ TEST_F(GameFile, AReducedSystemIsSavedAsTheTableSaysAndReloadsIntoTheFirstBoxes)
         << "a new game file gets the usual permissions";
 
     // Reloaded over a page on the generator tab showing other numbers.
-    current.reducedTab = false;
+    current.source = TicketSource::Generator;
     current.systemNumber = 3;
     current.generator.horsesToCombine = 7;
     current.boxes.fill(QStringLiteral("1"));
-    const std::optional<SystemsPage> loaded = load(file("jeu.mvx"));
+    const std::optional<TicketRecipe> loaded = load(file("jeu.mvx"));
     ASSERT_TRUE(loaded);
     const Platform::FileDialog &open = platform.fileDialogs.back();
     EXPECT_EQ(open.title, "Sélectionnez le fichier à charger");
@@ -117,7 +117,7 @@ TEST_F(GameFile, AReducedSystemIsSavedAsTheTableSaysAndReloadsIntoTheFirstBoxes)
     EXPECT_TRUE(open.fileMustExist);
     EXPECT_TRUE(platform.events.isEmpty());
 
-    EXPECT_TRUE(loaded->reducedTab);
+    EXPECT_EQ(loaded->source, TicketSource::CatalogueSystem);
     EXPECT_EQ(loaded->systemNumber, 12);
     EXPECT_EQ(loaded->boxes, boxes({ "5", "8", "11" }));
     EXPECT_TRUE(sameGenerator(loaded->generator, current.generator)) << "the generator tab is not touched";
@@ -127,8 +127,8 @@ TEST_F(GameFile, AGeneratorGameWithTwoBasesReloadsItsSettingsButNotTheBasePositi
 {
     state.gameFileRecord.systemNumber = 12; // from an earlier save
 
-    SystemsPage page;
-    page.reducedTab = false;
+    TicketRecipe page;
+    page.source = TicketSource::Generator;
     page.systemNumber = 5;
     page.generator.horsesToCombine = 6;
     page.generator.horsesPerTicket = 4;
@@ -143,12 +143,12 @@ TEST_F(GameFile, AGeneratorGameWithTwoBasesReloadsItsSettingsButNotTheBasePositi
     EXPECT_EQ(state.selection.otherHorses[1], 12);
     EXPECT_EQ(state.selection.otherHorses[4], 14);
 
-    current.reducedTab = true;
+    current.source = TicketSource::CatalogueSystem;
     current.systemNumber = 40;
     current.generator.bases = { 0, { 2, 4, 5 } };
-    const std::optional<SystemsPage> loaded = load(file("gen.mvx"));
+    const std::optional<TicketRecipe> loaded = load(file("gen.mvx"));
     ASSERT_TRUE(loaded);
-    EXPECT_FALSE(loaded->reducedTab);
+    EXPECT_NE(loaded->source, TicketSource::CatalogueSystem);
     EXPECT_EQ(loaded->systemNumber, 40) << "the system list is not touched";
     EXPECT_EQ(loaded->generator.horsesToCombine, 6);
     EXPECT_EQ(loaded->generator.horsesPerTicket, 4);
@@ -161,7 +161,7 @@ TEST_F(GameFile, AGeneratorGameWithTwoBasesReloadsItsSettingsButNotTheBasePositi
 TEST_F(GameFile, ReplacingAFileIsAskedFirstAndCancellingWritesNothing)
 {
     writeBytes(file("old.mvx"), "ancien");
-    SystemsPage page;
+    TicketRecipe page;
     page.systemNumber = 2;
     page.boxes = boxes({ "4", "9" });
     const GameFileRecord before = state.gameFileRecord;
@@ -188,7 +188,7 @@ TEST_F(GameFile, ReplacingAFileIsAskedFirstAndCancellingWritesNothing)
 
 TEST_F(GameFile, AFailedSaveBeepsReportsAndKeepsWhatWasThere)
 {
-    SystemsPage page;
+    TicketRecipe page;
     page.systemNumber = 7;
     page.boxes = boxes({ "1", "2", "3" });
 
@@ -245,7 +245,7 @@ TEST_F(GameFile, RefusedLoadsSayWhyAndChangeNothingButTheRecord)
 
     // Bytes after the first record are ignored.
     writeBytes(file("long.mvx"), good + QByteArray(500, '\xff'));
-    const std::optional<SystemsPage> loaded = load(file("long.mvx"));
+    const std::optional<TicketRecipe> loaded = load(file("long.mvx"));
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->systemNumber, 12);
     EXPECT_EQ(encodeGameRecord(state.gameFileRecord), good);
@@ -253,15 +253,15 @@ TEST_F(GameFile, RefusedLoadsSayWhyAndChangeNothingButTheRecord)
 
 TEST_F(GameFile, EveryFieldOfAnUntrustedFileIsCheckedBeforeUse)
 {
-    current.reducedTab = true;
+    current.source = TicketSource::CatalogueSystem;
     current.systemNumber = 44;
     current.generator.bases.positions = { 3, 1, 2 };
 
     // Any mode but 1 is the generator; the last items of each list are still items.
     writeBytes(file("g.mvx"), gameFile(7, 0, 19, 7, 3, 0, { 0, 20, 21, -1, INT_MIN, INT_MAX, 1 }));
-    std::optional<SystemsPage> page = load(file("g.mvx"));
+    std::optional<TicketRecipe> page = load(file("g.mvx"));
     ASSERT_TRUE(page);
-    EXPECT_FALSE(page->reducedTab);
+    EXPECT_NE(page->source, TicketSource::CatalogueSystem);
     EXPECT_EQ(page->systemNumber, 44);
     EXPECT_EQ(page->generator.horsesToCombine, 20);
     EXPECT_EQ(page->generator.horsesPerTicket, 8);
@@ -290,7 +290,7 @@ TEST_F(GameFile, EveryFieldOfAnUntrustedFileIsCheckedBeforeUse)
         writeBytes(file("r.mvx"), gameFile(1, system, 99, -7, 55, 3, { 2 }));
         page = load(file("r.mvx"));
         ASSERT_TRUE(page);
-        EXPECT_TRUE(page->reducedTab);
+        EXPECT_EQ(page->source, TicketSource::CatalogueSystem);
         EXPECT_EQ(page->systemNumber, 29);
         EXPECT_TRUE(sameGenerator(page->generator, current.generator));
     }
@@ -304,8 +304,8 @@ TEST_F(GameFile, EveryFieldOfAnUntrustedFileIsCheckedBeforeUse)
 
 TEST_F(GameFile, GeneratorBoxesWithoutAnItemAndAnUnselectedSystemSaveAndReloadAsSuch)
 {
-    SystemsPage page;
-    page.reducedTab = false;
+    TicketRecipe page;
+    page.source = TicketSource::Generator;
     page.generator.horsesToCombine = 0;
     page.generator.horsesPerTicket = 0;
     page.generator.bases.baseCount = -1;
@@ -314,14 +314,14 @@ TEST_F(GameFile, GeneratorBoxesWithoutAnItemAndAnUnselectedSystemSaveAndReloadAs
     // "0" and "020" are numbers of at most 20, so the reading keeps them; the load then
     // shows 20 but leaves the 0 box empty.
     EXPECT_EQ(readBytes(file("vide.mvx")), gameFile(2, 0, -1, -1, -1, 1, { 0, 20 }));
-    std::optional<SystemsPage> loaded = load(file("vide.mvx"));
+    std::optional<TicketRecipe> loaded = load(file("vide.mvx"));
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->generator.horsesToCombine, 0);
     EXPECT_EQ(loaded->generator.horsesPerTicket, 0);
     EXPECT_EQ(loaded->generator.bases.baseCount, -1);
     EXPECT_EQ(loaded->boxes, boxes({ "", "20" }));
 
-    page.reducedTab = true;
+    page.source = TicketSource::CatalogueSystem;
     page.systemNumber = -1;
     platform.answers.push_back(Platform::Answer::Yes);
     save(page, file("vide.mvx"));

@@ -1,4 +1,4 @@
-#include "combi/ticket_request.h"
+#include "game/ticket_request.h"
 
 #include "support/scripted_platform.h"
 #include "support/test_data.h"
@@ -18,10 +18,10 @@ using mvx::testing::ScriptedPlatform;
 
 namespace {
 
-SystemsPage generatorPage(std::initializer_list<const char *> horses, int n, int k, int b = 0, bool reduced = true)
+TicketRecipe generatorPage(std::initializer_list<const char *> horses, int n, int k, int b = 0, bool reduced = true)
 {
-    SystemsPage page;
-    page.reducedTab = false;
+    TicketRecipe page;
+    page.source = TicketSource::Generator;
     page.generator.horsesToCombine = n;
     page.generator.horsesPerTicket = k;
     page.generator.bases.baseCount = b;
@@ -30,10 +30,10 @@ SystemsPage generatorPage(std::initializer_list<const char *> horses, int n, int
     return page;
 }
 
-SystemsPage systemPage(int system, std::initializer_list<const char *> horses)
+TicketRecipe systemPage(int system, std::initializer_list<const char *> horses)
 {
-    SystemsPage page = generatorPage(horses, 1, 1);
-    page.reducedTab = true;
+    TicketRecipe page = generatorPage(horses, 1, 1);
+    page.source = TicketSource::CatalogueSystem;
     page.systemNumber = system;
     return page;
 }
@@ -43,8 +43,8 @@ GameState stateWithEarlierList()
 {
     GameState state;
     ScriptedPlatform platform;
-    EXPECT_TRUE(prepareTickets(state, systemPage(2, { "4", "9", "1", "12", "6", "3" }), TicketDestination::List,
-                               platform));
+    EXPECT_TRUE(
+        prepareTickets(state, systemPage(2, { "4", "9", "1", "12", "6", "3" }), TicketDestination::List, platform));
     EXPECT_TRUE(platform.messages.empty()) << "a reduced system is never confirmed";
     EXPECT_EQ(platform.waitCursorShown, 1);
     EXPECT_EQ(platform.waitCursorDepth, 0);
@@ -64,7 +64,7 @@ TEST(TicketRequest, GeneratorAsksForConfirmationAndNoKeepsTheEarlierList)
 {
     GameState state = stateWithEarlierList();
     ScriptedPlatform platform;
-    const SystemsPage page = generatorPage({ "7", "3", "12", "5" }, 4, 2);
+    const TicketRecipe page = generatorPage({ "7", "3", "12", "5" }, 4, 2);
     EXPECT_FALSE(prepareTickets(state, page, TicketDestination::List, platform));
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].title, QStringLiteral("Veuillez confirmer"));
@@ -83,11 +83,12 @@ TEST(TicketRequest, RefusedSelectionsShowTheirMessagesAndGenerateNothing)
 {
     GameState state = stateWithEarlierList();
     ScriptedPlatform platform;
-    SystemsPage bad = generatorPage({ "7", "0", "12" }, 3, 2, 2);
+    TicketRecipe bad = generatorPage({ "7", "0", "12" }, 3, 2, 2);
     bad.generator.bases.positions = { 1, 1, 3 };
     EXPECT_FALSE(prepareTickets(state, bad, TicketDestination::List, platform));
-    EXPECT_EQ(platform.messageTexts(), (QStringList { QStringLiteral("Les numeros saisis ne sont pas corrects"),
-                                                      QStringLiteral("Les positions des bases ne sont pas correctes") }));
+    EXPECT_EQ(platform.messageTexts(),
+        (QStringList { QStringLiteral("Les numeros saisis ne sont pas corrects"),
+            QStringLiteral("Les positions des bases ne sont pas correctes") }));
 
     platform.messages.clear();
     EXPECT_FALSE(prepareComparison(state, generatorPage({ "7", "3", "7" }, 3, 2), platform));
@@ -99,8 +100,8 @@ TEST(TicketRequest, RefusedSelectionsShowTheirMessagesAndGenerateNothing)
     // A reduced system on fewer horses than it takes, on a repeated horse or on a gap: refused
     // the same way by every button, before a file name is asked.
     const Message wrong = messages::wrongGeneratorSelection();
-    for (const SystemsPage &page : { systemPage(2, { "4", "9", "1" }), systemPage(2, { "4", "4", "1", "12", "6", "3" }),
-             systemPage(2, { "4", "9", "", "1", "12", "6", "3" }) }) {
+    for (const TicketRecipe &page : { systemPage(2, { "4", "9", "1" }),
+             systemPage(2, { "4", "4", "1", "12", "6", "3" }), systemPage(2, { "4", "9", "", "1", "12", "6", "3" }) }) {
         for (TicketDestination destination :
             { TicketDestination::List, TicketDestination::File, TicketDestination::Print }) {
             platform.messages.clear();
@@ -131,7 +132,7 @@ TEST(TicketRequest, TicketFileHoldsOneCommaTerminatedLinePerTicket)
     ScriptedPlatform platform;
     platform.answers.push_back(Platform::Answer::Yes);
     platform.fileNames.push_back(path);
-    SystemsPage page = generatorPage({ "7", "3", "12", "5" }, 4, 3, 1);
+    TicketRecipe page = generatorPage({ "7", "3", "12", "5" }, 4, 3, 1);
     page.generator.bases.positions = { 2, 2, 3 };
     EXPECT_FALSE(prepareTickets(state, page, TicketDestination::File, platform));
 
@@ -151,7 +152,7 @@ TEST(TicketRequest, TicketFileHoldsOneCommaTerminatedLinePerTicket)
     // Every base, no other horse: one line with the bases in position order.
     platform.answers.push_back(Platform::Answer::Yes);
     platform.fileNames.push_back(path);
-    SystemsPage allBases = generatorPage({ "12", "5" }, 2, 2, 2);
+    TicketRecipe allBases = generatorPage({ "12", "5" }, 2, 2, 2);
     allBases.generator.bases.positions = { 2, 1, 3 };
     prepareTickets(state, allBases, TicketDestination::File, platform);
     EXPECT_EQ(readBytes(path), QByteArray("5,12,\r\n"));
@@ -176,7 +177,7 @@ TEST(TicketRequest, FilesThatCannotBeWrittenAreReportedWithTheirName)
     QTemporaryDir dir;
     const QString nowhere = dir.filePath(QStringLiteral("missing-folder/tickets.txt"));
     platform.fileNames = { nowhere, QStringLiteral("/dev/full") };
-    const SystemsPage page = systemPage(2, { "4", "9", "1", "12", "6", "3" });
+    const TicketRecipe page = systemPage(2, { "4", "9", "1", "12", "6", "3" });
 
     prepareTickets(state, page, TicketDestination::File, platform);
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -212,7 +213,7 @@ TEST(TicketRequest, AWriteFailureLeavesTheEarlierFileAndList)
         platform.answers.push_back(Platform::Answer::Yes);
         platform.fileNames.push_back(path);
         prepareTickets(state, generatorPage({ "1", "12", "3", "10", "5", "8", "7", "6", "9", "4" }, 10, 6, 0, false),
-                       TicketDestination::File, platform);
+            TicketDestination::File, platform);
         const bool reported = platform.messages.size() == 2
             && platform.messages[1].title == QStringLiteral("Fichier non sauvegardé !!");
         const bool fileKept = readBytes(path) == earlier
@@ -228,8 +229,8 @@ TEST(TicketRequest, ListsTooBigForMemoryAreRefusedBeforeTheCountQuestion)
     GameState state = stateWithEarlierList();
     ScriptedPlatform platform;
     platform.answers.push_back(Platform::Answer::Yes);
-    std::initializer_list<const char *> twenty = { "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10",
-                                                   "11", "12", "13", "14", "15", "16", "17", "18", "19", "20" };
+    std::initializer_list<const char *> twenty = { "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13",
+        "14", "15", "16", "17", "18", "19", "20" };
     EXPECT_FALSE(prepareTickets(state, generatorPage(twenty, 20, 8, 0, false), TicketDestination::List, platform));
     ASSERT_EQ(platform.messages.size(), 1u) << "no count to confirm for a list that cannot be kept";
     EXPECT_EQ(platform.messages[0].title, QStringLiteral("Opération impossible"));
@@ -271,13 +272,14 @@ TEST(TicketRequest, StoppedGenerationsLeaveTheEarlierListAndFile)
     platform.stopLongWorkAt = 1;
     platform.answers = { Platform::Answer::Yes, Platform::Answer::Yes };
     platform.fileNames.push_back(path);
-    const SystemsPage page = generatorPage({ "1", "12", "3", "10", "5", "8", "7", "6", "9", "4" }, 10, 6, 0, false);
+    const TicketRecipe page = generatorPage({ "1", "12", "3", "10", "5", "8", "7", "6", "9", "4" }, 10, 6, 0, false);
     EXPECT_FALSE(prepareTickets(state, page, TicketDestination::File, platform));
     EXPECT_EQ(readBytes(path), QByteArray("an earlier file\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("tickets.txt") });
     EXPECT_FALSE(prepareTickets(state, page, TicketDestination::List, platform));
     ASSERT_EQ(platform.longWorks.size(), 2);
-    EXPECT_TRUE(platform.longWorks[0].contains(QStringLiteral("151200 tickets"))) << platform.longWorks[0].toStdString();
+    EXPECT_TRUE(platform.longWorks[0].contains(QStringLiteral("151200 tickets")))
+        << platform.longWorks[0].toStdString();
     EXPECT_EQ(platform.messages.size(), 2u) << "the two count questions only";
     EXPECT_EQ(platform.waitCursorDepth, 0);
     expectEarlierList(state);
@@ -291,7 +293,7 @@ TEST(TicketRequest, AFailedAllocationKeepsTheEarlierListAndTheProgramGoesOn)
     GameState state = stateWithEarlierList();
     ScriptedPlatform platform;
     platform.answers.push_back(Platform::Answer::Yes);
-    const SystemsPage page = generatorPage({ "7", "3", "12", "5", "9" }, 5, 3, 0, false);
+    const TicketRecipe page = generatorPage({ "7", "3", "12", "5", "9" }, 5, 3, 0, false);
     TicketList::failReservationsAboveForTesting(100);
     EXPECT_FALSE(prepareTickets(state, page, TicketDestination::List, platform));
     TicketList::failReservationsAboveForTesting(0);

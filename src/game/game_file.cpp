@@ -1,9 +1,9 @@
-#include "model/game_file.h"
+#include "game/game_file.h"
 
 #include "combi/catalogue.h"
 #include "combi/own_system.h"
 #include "combi/selection.h"
-#include "model/game_sections.h"
+#include "game/game_sections.h"
 #include "model/settings_file.h"
 
 #include <QFile>
@@ -186,7 +186,7 @@ Platform::FileDialog loadGameDialog()
     return dialog;
 }
 
-void saveGame(GameState &state, const SystemsPage &page, Platform &platform)
+void saveGame(GameState &state, const TicketRecipe &recipe, Platform &platform)
 {
     const QString fileName = platform.saveFileName(saveGameDialog());
     if (fileName.isEmpty())
@@ -200,31 +200,37 @@ void saveGame(GameState &state, const SystemsPage &page, Platform &platform)
     // Fields the mode does not use keep what the record held.
     GameFileRecord &record = state.gameFileRecord;
     record.fileTag = kGameTag;
-    if (page.reducedTab) {
+    switch (recipe.source) {
+    case TicketSource::CatalogueSystem: {
         record.gameMode = 1;
-        record.systemNumber = page.systemNumber;
+        record.systemNumber = recipe.systemNumber;
         // The list always has a system selected; should it not, the record says 0 horses, 0 bases.
-        const bool listed = page.systemNumber >= 1 && page.systemNumber <= kSystemCount;
-        record.ticketIndex = listed ? reducedSystem(page.systemNumber).horseCount : 0;
-        record.baseIndex = listed ? reducedSystem(page.systemNumber).baseCount : 0;
-    } else if (page.ownTab) {
+        const bool listed = recipe.systemNumber >= 1 && recipe.systemNumber <= kSystemCount;
+        record.ticketIndex = listed ? reducedSystem(recipe.systemNumber).horseCount : 0;
+        record.baseIndex = listed ? reducedSystem(recipe.systemNumber).baseCount : 0;
+        break;
+    }
+    case TicketSource::OwnSystem: {
         // An older copy reads this as the nearest generator game: n, k and B, combinations.
-        const SystemRequest &request = page.ownSystem.request;
+        const SystemRequest &request = recipe.ownSystem.request;
         record.gameMode = 3;
         record.combineIndex = request.horses - 1;
         record.ticketIndex = request.perTicket - 1;
         record.baseIndex = request.bases;
         record.reducedFlag = 1;
-    } else {
+        break;
+    }
+    case TicketSource::Generator:
         record.gameMode = 2;
-        record.combineIndex = page.generator.horsesToCombine - 1;
-        record.ticketIndex = page.generator.horsesPerTicket - 1;
-        record.baseIndex = page.generator.bases.baseCount;
-        record.reducedFlag = page.generator.reduced ? 1 : 0;
+        record.combineIndex = recipe.generator.horsesToCombine - 1;
+        record.ticketIndex = recipe.generator.horsesPerTicket - 1;
+        record.baseIndex = recipe.generator.bases.baseCount;
+        record.reducedFlag = recipe.generator.reduced ? 1 : 0;
+        break;
     }
 
     // The numbers as read with the record's base count: the bases first, then the others.
-    readSelection(page.boxes, record.baseIndex, state.selection);
+    readSelection(recipe.boxes, record.baseIndex, state.selection);
     const int bases = std::clamp<int>(record.baseIndex, 0, 3);
     for (int i = 0; i < kMaxHorses; ++i)
         record.horseNumbers[std::size_t(i)] = i < bases ? state.selection.baseHorses[std::size_t(i + 1)]
@@ -233,10 +239,10 @@ void saveGame(GameState &state, const SystemsPage &page, Platform &platform)
     QByteArray bytes = encodeGameRecord(record);
     std::vector<GameSection> sections;
     // A request the tab cannot search is not kept: the record's n, k and B stand alone.
-    if (page.ownTab && ownRequestRefusal(page.ownSystem.request).isEmpty())
-        sections.push_back(GameSection { kOwnSystemSection, encodeOwnSystem(page.ownSystem) });
-    if (!page.conditions.isEmpty())
-        sections.push_back(GameSection { kConditionsSection, encodeConditions(page.conditions) });
+    if (recipe.source == TicketSource::OwnSystem && ownRequestRefusal(recipe.ownSystem.request).isEmpty())
+        sections.push_back(GameSection { kOwnSystemSection, encodeOwnSystem(recipe.ownSystem) });
+    if (!recipe.conditions.isEmpty())
+        sections.push_back(GameSection { kConditionsSection, encodeConditions(recipe.conditions) });
     if (!sections.empty())
         bytes += encodeGameSections(sections);
     if (writeFileAtomically(fileName, bytes))
@@ -245,7 +251,7 @@ void saveGame(GameState &state, const SystemsPage &page, Platform &platform)
         reportFileNotSaved(platform);
 }
 
-std::optional<SystemsPage> loadGame(GameState &state, const SystemsPage &current, Platform &platform)
+std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &current, Platform &platform)
 {
     const QString fileName = platform.openFileName(loadGameDialog());
     if (fileName.isEmpty())
@@ -268,32 +274,30 @@ std::optional<SystemsPage> loadGame(GameState &state, const SystemsPage &current
         return std::nullopt;
     }
 
-    SystemsPage page = current;
-    page.ownTab = false;
-    page.conditions = conditionsOfGame(QByteArrayView(*bytes).sliced(kGameRecordSize), platform);
+    TicketRecipe recipe = current;
+    recipe.conditions = conditionsOfGame(QByteArrayView(*bytes).sliced(kGameRecordSize), platform);
     std::optional<OwnSystem> own;
     if (record.gameMode == 3)
         own = ownSystemOfGame(record, QByteArrayView(*bytes).sliced(kGameRecordSize), platform);
     if (record.gameMode == 1) {
-        page.reducedTab = true;
-        page.systemNumber = listedSystem(record.systemNumber);
+        recipe.source = TicketSource::CatalogueSystem;
+        recipe.systemNumber = listedSystem(record.systemNumber);
     } else if (own) {
-        page.reducedTab = false;
-        page.ownTab = true;
-        page.ownSystem = std::move(*own);
+        recipe.source = TicketSource::OwnSystem;
+        recipe.ownSystem = std::move(*own);
     } else {
-        page.reducedTab = false;
-        page.generator.horsesToCombine = itemValue(record.combineIndex, kCombineItems, 1, 0);
-        page.generator.horsesPerTicket = itemValue(record.ticketIndex, kTicketItems, 1, 0);
-        page.generator.bases.baseCount = itemValue(record.baseIndex, kBaseItems, 0, -1);
-        page.generator.reduced = record.reducedFlag == 1;
+        recipe.source = TicketSource::Generator;
+        recipe.generator.horsesToCombine = itemValue(record.combineIndex, kCombineItems, 1, 0);
+        recipe.generator.horsesPerTicket = itemValue(record.ticketIndex, kTicketItems, 1, 0);
+        recipe.generator.bases.baseCount = itemValue(record.baseIndex, kBaseItems, 0, -1);
+        recipe.generator.reduced = record.reducedFlag == 1;
     }
     // Box i shows item "horse" of "1".."20"; anything else leaves it empty.
     for (int i = 0; i < kMaxHorses; ++i) {
         const std::int32_t horse = record.horseNumbers[std::size_t(i)];
-        page.boxes[std::size_t(i)] = horse >= 1 && horse <= kMaxHorses ? QString::number(horse) : QString();
+        recipe.boxes[std::size_t(i)] = horse >= 1 && horse <= kMaxHorses ? QString::number(horse) : QString();
     }
-    return page;
+    return recipe;
 }
 
 } // namespace mvx

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "combi/ticket_request.h"
+#include "combi/ticket_recipe.h"
 #include "model/game_state.h"
 #include "model/platform.h"
 
@@ -14,7 +14,7 @@ namespace mvx {
 // A game file is one 108-byte record: the tag (length byte 3 then "MV+"), then 26 little-endian
 // int32: mode, system number, the generator's three item indexes, the reduced flag and the
 // twenty horse numbers. A game on the own-system tab (mode 3) is followed by sections
-// (model/game_sections.h) that hold its request and table; a game with conditions on its tickets
+// (game/game_sections.h) that hold its request and table; a game with conditions on its tickets
 // has a section for them; every other game is the record alone.
 inline constexpr int kGameRecordSize = 108;
 
@@ -31,9 +31,9 @@ Platform::FileDialog loadGameDialog();
 // "Enregistrer le jeu": asks for the file (and before replacing one), fills state.gameFileRecord
 // from the page (reading the selection into state.selection with the record's base count) and
 // writes it atomically. A failed write leaves any earlier file intact and is reported.
-void saveGame(GameState &state, const SystemsPage &page, Platform &platform);
+void saveGame(GameState &state, const TicketRecipe &recipe, Platform &platform);
 
-// "Charger un jeu": returns the page to show, or nullopt when the load was cancelled or refused
+// "Charger un jeu": returns what the systems page is to show, or nullopt when the load was cancelled or refused
 // (after its message). The record read is kept in state.gameFileRecord even when refused.
 // Every field of the file is checked before use: a system that does not exist selects the first
 // system of the list, an item index outside its list leaves that box without an item, a horse
@@ -44,6 +44,6 @@ void saveGame(GameState &state, const SystemsPage &page, Platform &platform);
 // conditions are those of the file's section (none without it; a damaged one is dropped, with a
 // message). The base positions and
 // whatever the file's mode does not set are taken from current.
-std::optional<SystemsPage> loadGame(GameState &state, const SystemsPage &current, Platform &platform);
+std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &current, Platform &platform);
 
 } // namespace mvx

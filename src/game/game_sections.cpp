@@ -1,4 +1,4 @@
-#include "model/game_sections.h"
+#include "game/game_sections.h"
 
 #include <QtEndian>
 

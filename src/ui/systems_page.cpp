@@ -1,0 +1,396 @@
+#include "ui/systems_page.h"
+
+#include "combi/catalogue.h"
+#include "game/game_file.h"
+#include "game/open_ticket_file.h"
+#include "game/ticket_request.h"
+#include "ui/common_widgets.h"
+#include "ui/conditions_bar.h"
+#include "ui/own_system_tab.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+
+namespace mvx {
+
+using namespace mvx::ui;
+
+namespace {
+
+// The system list's items end in 200 blanks and the system's number, which the program reads
+// back from the item text. The list shows only the description before them, so that a long
+// description is shown whole rather than cut short with "…" for the sake of blanks.
+class SystemItemDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        qsizetype end = option->text.size();
+        while (end > 0 && option->text[end - 1].isDigit())
+            --end;
+        while (end > 0 && option->text[end - 1] == QLatin1Char(' '))
+            --end;
+        option->text.truncate(end);
+    }
+};
+
+} // namespace
+
+SystemsPage::SystemsPage(GameState &state, Platform &platform, QWidget *parent)
+    : QWidget(parent)
+    , state_(state)
+    , platform_(platform)
+{
+    setObjectName(QStringLiteral("tsysteme"));
+    build();
+    fillLists();
+    connectEvents();
+}
+
+QStringList SystemsPage::takeRanking(const std::vector<int> &horses)
+{
+    int used = 0;
+    for (const QComboBox *box : selectionBoxes)
+        used += box->isHidden() ? 0 : 1;
+    QStringList passed;
+    std::size_t next = 0;
+    for (int i = 0; i < used; ++i) {
+        // A selection holds horses 1..20: a ranked runner beyond cannot be played here.
+        while (next < horses.size() && (horses[next] < 1 || horses[next] > kMaxHorses))
+            passed.append(QString::number(horses[next++]));
+        showBoxText(selectionBoxes[std::size_t(i)], next < horses.size() ? QString::number(horses[next++]) : QString());
+    }
+    return passed;
+}
+
+void SystemsPage::setWindows(QDialog *ticketList, QDialog *slipPrint, QDialog *comparison)
+{
+    ticketList_ = ticketList;
+    slipPrint_ = slipPrint;
+    comparison_ = comparison;
+}
+
+void SystemsPage::openModal(QDialog *window)
+{
+    if (window)
+        window->exec();
+}
+
+// The lists of the page: the catalogue, the generator's counts and the selection boxes.
+void SystemsPage::fillLists()
+{
+    {
+        const QSignalBlocker blocker(clistesystemes);
+        clistesystemes->clear();
+        clistesystemes->addItems(systemListItems());
+        clistesystemes->setCurrentIndex(0);
+        // The list may stand out past the box's right edge to show the longest description.
+        QAbstractItemView *list = clistesystemes->view();
+        list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth()
+            + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list));
+    }
+    {
+        const QSignalBlocker blocker(cnbchebase);
+        cnbchebase->clear();
+        cnbchebase->addItems({ QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3") });
+        cnbchebase->setCurrentIndex(0);
+    }
+    fillNumberList(cnbchecomb, 20);
+    fillNumberList(cnbchetick, 8);
+    fillTaggedNumberLists(gchevaux, 20);
+    showBaseControls(0);
+}
+
+void SystemsPage::connectEvents()
+{
+    connect(brengjeu, &QPushButton::clicked, this, &SystemsPage::brengjeuClick);
+    connect(bchargejeu, &QPushButton::clicked, this, &SystemsPage::bchargejeuClick);
+    connect(bouvrirtickets, &QPushButton::clicked, this, &SystemsPage::bouvrirticketsClick);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &SystemsPage::refreshSystemsPage);
+    connect(clistesystemes, &QComboBox::currentIndexChanged, this, &SystemsPage::refreshSystemsPage);
+    connect(cnbchecomb, &QComboBox::currentIndexChanged, this, &SystemsPage::refreshSystemsPage);
+    connect(cnbchebase, &QComboBox::currentIndexChanged, this, &SystemsPage::cnbchebaseChange);
+    connect(tperso, &OwnSystemTab::requestChanged, this, &SystemsPage::refreshSystemsPage);
+    connect(conditionsBar, &ConditionsBar::conditionsChanged, this, &SystemsPage::showConditionedCount);
+    for (QComboBox *box : selectionBoxes)
+        connect(box, &QComboBox::editTextChanged, this, &SystemsPage::showConditionedCount);
+    for (QComboBox *box : cposb)
+        connect(box, &QComboBox::currentIndexChanged, this, &SystemsPage::refreshSystemsPage);
+    connect(bvoirtick, &QPushButton::clicked, this, &SystemsPage::bvoirtickClick);
+    connect(bimprimetickets, &QPushButton::clicked, this, &SystemsPage::bimprimeticketsClick);
+    connect(bgenerefichier, &QPushButton::clicked, this, &SystemsPage::bgenerefichierClick);
+    connect(bcompar, &QPushButton::clicked, this, &SystemsPage::bcomparClick);
+}
+
+void SystemsPage::build()
+{
+    QWidget *page = this;
+    brengjeu = makeButton(page, QStringLiteral("brengjeu"), QStringLiteral("Enregistrer le jeu"), QRect(5, 3, 123, 37));
+    brengjeu->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    bchargejeu
+        = makeButton(page, QStringLiteral("bchargejeu"), QStringLiteral("Charger un jeu"), QRect(133, 3, 123, 37));
+    bchargejeu->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    bouvrirtickets = makeButton(
+        page, QStringLiteral("bouvrirtickets"), QStringLiteral("Ouvrir un fichier de tickets"), QRect(261, 3, 190, 37));
+    bouvrirtickets->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    conditionsBar = new ConditionsBar(
+        state_, platform_, [this] { return requestHorsesPerTicket(recipe()); }, page);
+    conditionsBar->setGeometry(456, 3, 214, 37);
+
+    QFrame *panel = makePanel(page, QStringLiteral("Panel4"), QRect(5, 43, 660, 302));
+    PageControl1 = new QTabWidget(panel);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(5, 6, 652, 133);
+    tsysreduit = new QWidget;
+    tsysreduit->setObjectName(QStringLiteral("tsysreduit"));
+    tcombi = new QWidget;
+    tcombi->setObjectName(QStringLiteral("tcombi"));
+    PageControl1->addTab(tsysreduit, QStringLiteral("Systemes réduits"));
+    PageControl1->addTab(tcombi, QStringLiteral("Générateur de combinaisons"));
+    tperso = new OwnSystemTab(platform_);
+    PageControl1->addTab(tperso, QStringLiteral("Mon système"));
+
+    QGroupBox *choice
+        = makeGroup(tsysreduit, QStringLiteral("GroupBox4"), QStringLiteral("Choix du système"), QRect(2, 8, 639, 45));
+    clistesystemes = makePickList(choice, QStringLiteral("clistesystemes"), QRect(6, 16, 627, 21));
+    // A scrolling list under the box rather than a menu over the whole screen.
+    clistesystemes->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    clistesystemes->setMaxVisibleItems(16);
+    clistesystemes->view()->setItemDelegate(new SystemItemDelegate(clistesystemes->view()));
+    lsysconditions = new QLabel(tsysreduit);
+    lsysconditions->setObjectName(QStringLiteral("lsysconditions"));
+    lsysconditions->setGeometry(8, 58, 633, 40);
+    lsysconditions->setWordWrap(true);
+
+    makeLabel(tcombi, QStringLiteral("Label1"), QStringLiteral("Nombre de chevaux à combiner"), 4, 5);
+    cnbchecomb = makePickList(tcombi, QStringLiteral("cnbchecomb"), QRect(162, 2, 71, 21));
+    makeLabel(tcombi, QStringLiteral("Label2"),
+        QStringLiteral("Nombre de chevaux par ticket (5 : quinte , 4 quarte , 3 tierce , 2 couplé )"), 244, 2);
+    cnbchetick = makePickList(tcombi, QStringLiteral("cnbchetick"), QRect(348, 17, 119, 21));
+    makeLabel(tcombi, QStringLiteral("Label3"), QStringLiteral("Nombre de base "), 8, 45);
+    cnbchebase = makePickList(tcombi, QStringLiteral("cnbchebase"), QRect(90, 42, 71, 21));
+
+    const char *positionLabels[] = { "Position  Base 1 ", "Base 2", "Base 3" };
+    const int labelLeft[] = { 170, 338, 466 };
+    const int boxLeft[] = { 266, 394, 514 };
+    for (int i = 0; i < 3; ++i) {
+        labposb[std::size_t(i)] = makeLabel(
+            tcombi, QStringLiteral("labposb%1").arg(i + 1), QString::fromLatin1(positionLabels[i]), labelLeft[i], 45);
+        QComboBox *box = makePickList(tcombi, QStringLiteral("cposb%1").arg(i + 1), QRect(boxLeft[i], 42, 71, 21));
+        for (int position = 1; position <= 5; ++position)
+            box->addItem(QString::number(position));
+        cposb[std::size_t(i)] = box;
+    }
+    labpositionbasecombi = makeLabel(tcombi, QStringLiteral("labpositionbasecombi"),
+        QStringLiteral("position des bases dans les combinaisons générées "), 265, 62);
+
+    QGroupBox *kind = makeGroup(tcombi, QStringLiteral("GroupBox5"), QString(), QRect(8, 73, 417, 29));
+    rtopcombred = new QRadioButton(QStringLiteral("Combinaisons réduites"), kind);
+    rtopcombred->setObjectName(QStringLiteral("rtopcombred"));
+    rtopcombred->adjustSize();
+    rtopcombred->move(17, 9);
+    rtopcombcomp = new QRadioButton(QStringLiteral("Combinaisons complêtes"), kind);
+    rtopcombcomp->setObjectName(QStringLiteral("rtopcombcomp"));
+    rtopcombcomp->adjustSize();
+    rtopcombcomp->move(209, 9);
+    rtopcombred->setChecked(true);
+
+    gchevaux = makeGroup(
+        panel, QStringLiteral("gchevaux"), QStringLiteral("Sélection des chevaux"), QRect(8, 140, 628, 102));
+    for (int h = 1; h <= kMaxHorses; ++h) {
+        const std::size_t column = std::size_t((h - 1) % 10);
+        const bool secondRow = h > 10;
+        QLabel *label = new QLabel(QString::number(h), gchevaux);
+        label->adjustSize();
+        label->move(kNumberRowLabelLeft[column], secondRow ? 59 : 11);
+        setTag(label, 0);
+        QComboBox *box = makeNumberBox(gchevaux, QStringLiteral("c%1").arg(h), h, 2);
+        box->setGeometry(kNumberRowBoxLeft[column], secondRow ? 73 : 25, 47, 21);
+        selectionBoxes[std::size_t(h - 1)] = box;
+    }
+
+    bvoirtick
+        = makeButton(panel, QStringLiteral("bvoirtick"), QStringLiteral("Voir les tickets "), QRect(10, 250, 143, 44));
+    bimprimetickets = makeButton(
+        panel, QStringLiteral("bimprimetickets"), QStringLiteral("Imprimer les tickets"), QRect(159, 249, 146, 45));
+    bgenerefichier = makeButton(
+        panel, QStringLiteral("bgenerefichier"), QStringLiteral("Générer un fichier"), QRect(311, 250, 153, 44));
+    bcompar = makeButton(
+        panel, QStringLiteral("bcompar"), QStringLiteral("Comparer avec l'arrivée"), QRect(474, 250, 167, 44));
+}
+
+void SystemsPage::refreshSystemsPage()
+{
+    int horses = 0;
+    int bases = 0;
+    if (PageControl1->currentWidget() == tsysreduit) {
+        const int s = systemNumberOfItem(clistesystemes->currentText());
+        if (s < 1 || s > kSystemCount)
+            return;
+        horses = reducedSystem(s).horseCount;
+        bases = reducedSystem(s).baseCount;
+    } else if (PageControl1->currentWidget() == tperso) {
+        horses = tperso->horses();
+        bases = tperso->bases();
+    } else {
+        horses = cnbchecomb->currentIndex() + 1;
+        bases = cnbchebase->currentIndex();
+    }
+    showByTag(gchevaux, horses);
+    colourByTag(gchevaux, bases);
+    showConditionedCount();
+}
+
+void SystemsPage::showConditionedCount()
+{
+    const TicketRecipe page = recipe();
+    QString line;
+    // Counted only for a request the page can make: its checks say what else is wrong.
+    if (page.fromTable() && !page.conditions.isEmpty() && checkTicketRequest(page).empty()) {
+        const QLocale french(QLocale::French, QLocale::France);
+        line = QStringLiteral("Avec les conditions : %1 tickets au lieu de %2. %3")
+                   .arg(french.toString(qulonglong(requestTicketCount(page))),
+                       french.toString(qulonglong(unconditionedTicketCount(page))), messages::guaranteeNotKept());
+    }
+    lsysconditions->setText(page.source == TicketSource::CatalogueSystem ? line : QString());
+    tperso->setConditionsLine(page.source == TicketSource::OwnSystem ? line : QString());
+}
+
+void SystemsPage::cnbchebaseChange()
+{
+    showBaseControls(cnbchebase->currentIndex());
+    refreshSystemsPage();
+}
+
+// Base k starts at position k whenever the base count changes.
+void SystemsPage::showBaseControls(int baseCount)
+{
+    showBasePositionBoxes(baseCount);
+    for (int i = 0; i < 3; ++i) {
+        const QSignalBlocker blocker(cposb[std::size_t(i)]);
+        cposb[std::size_t(i)]->setCurrentIndex(i);
+    }
+}
+
+void SystemsPage::showBasePositionBoxes(int baseCount)
+{
+    labpositionbasecombi->setVisible(baseCount >= 1);
+    for (int i = 0; i < 3; ++i) {
+        labposb[std::size_t(i)]->setVisible(baseCount >= i + 1);
+        cposb[std::size_t(i)]->setVisible(baseCount >= i + 1);
+    }
+}
+
+TicketRecipe SystemsPage::recipe() const
+{
+    TicketRecipe page;
+    page.source = PageControl1->currentWidget() == tsysreduit ? TicketSource::CatalogueSystem
+        : PageControl1->currentWidget() == tperso             ? TicketSource::OwnSystem
+                                                              : TicketSource::Generator;
+    page.ownSystem = tperso->ownSystem();
+    page.systemNumber = systemNumberOfItem(clistesystemes->currentText());
+    page.generator.horsesToCombine = cnbchecomb->currentIndex() + 1;
+    page.generator.horsesPerTicket = cnbchetick->currentIndex() + 1;
+    page.generator.bases = readBaseSettings(
+        cnbchebase->currentIndex(), { cposb[0]->currentIndex(), cposb[1]->currentIndex(), cposb[2]->currentIndex() });
+    page.generator.reduced = rtopcombred->isChecked();
+    for (std::size_t i = 0; i < page.boxes.size(); ++i)
+        page.boxes[i] = selectionBoxes[i]->currentText();
+    page.conditions = conditionsBar->conditions();
+    return page;
+}
+
+void SystemsPage::applyRecipe(const TicketRecipe &page)
+{
+    {
+        const QSignalBlocker tabs(PageControl1);
+        const QSignalBlocker list(clistesystemes);
+        const QSignalBlocker combine(cnbchecomb);
+        const QSignalBlocker perTicket(cnbchetick);
+        const QSignalBlocker baseCount(cnbchebase);
+        if (page.source == TicketSource::CatalogueSystem) {
+            PageControl1->setCurrentWidget(tsysreduit);
+            QStringList items;
+            for (int i = 0; i < clistesystemes->count(); ++i)
+                items.append(clistesystemes->itemText(i));
+            clistesystemes->setCurrentIndex(systemItemIndex(items, page.systemNumber));
+        } else if (page.source == TicketSource::OwnSystem) {
+            PageControl1->setCurrentWidget(tperso);
+            tperso->setOwnSystem(page.ownSystem);
+        } else {
+            PageControl1->setCurrentWidget(tcombi);
+            // An index outside its list leaves the box without an item.
+            auto pick = [](QComboBox *box, int index) {
+                box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+            };
+            pick(cnbchecomb, page.generator.horsesToCombine - 1);
+            pick(cnbchetick, page.generator.horsesPerTicket - 1);
+            pick(cnbchebase, page.generator.bases.baseCount);
+            (page.generator.reduced ? rtopcombred : rtopcombcomp)->setChecked(true);
+        }
+    }
+    conditionsBar->setConditions(page.conditions);
+    // The positions stay as they were, but every base the tickets will place has its box on
+    // screen.
+    showBasePositionBoxes(cnbchebase->currentIndex());
+    for (std::size_t i = 0; i < page.boxes.size(); ++i)
+        showBoxText(selectionBoxes[i], page.boxes[i]);
+    refreshSystemsPage();
+}
+
+void SystemsPage::brengjeuClick()
+{
+    saveGame(state_, recipe(), platform_);
+}
+
+void SystemsPage::bchargejeuClick()
+{
+    if (const std::optional<TicketRecipe> loaded = loadGame(state_, recipe(), platform_))
+        applyRecipe(*loaded);
+}
+
+void SystemsPage::bouvrirticketsClick()
+{
+    if (openTicketFile(state_, platform_))
+        openModal(ticketList_);
+}
+
+void SystemsPage::bvoirtickClick()
+{
+    if (prepareTickets(state_, recipe(), TicketDestination::List, platform_))
+        openModal(ticketList_);
+}
+
+void SystemsPage::bimprimeticketsClick()
+{
+    if (prepareTickets(state_, recipe(), TicketDestination::Print, platform_))
+        openModal(slipPrint_);
+}
+
+void SystemsPage::bgenerefichierClick()
+{
+    prepareTickets(state_, recipe(), TicketDestination::File, platform_);
+}
+
+void SystemsPage::bcomparClick()
+{
+    if (prepareComparison(state_, recipe(), platform_))
+        openModal(comparison_);
+}
+
+} // namespace mvx
