@@ -55,7 +55,7 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
   for p in "${missing[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-      echo "setup.sh: '$p' is only a name other packages provide; ask for the package itself" >&2
+      echo "setup.sh: '$p' is still not installed: a name that other packages only provide? Name the package itself" >&2
       exit 1
     fi
   done
