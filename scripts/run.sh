@@ -14,8 +14,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     if [ "$(id -u)" -eq 0 ]; then sudo=""; fi
     virtual="under a virtual display, once its packages are installed:
 
-    ${sudo}apt-get install xvfb xauth
-"
+    ${sudo}apt-get install xvfb xauth"
   fi
   cat <<MSG
 Marovellix+ is built: $program (and ${program}-cli).
