@@ -32,10 +32,13 @@ if [ "$mode" = all ]; then
     xvfb xauth poppler-utils util-linux
     dpkg-dev file desktop-file-utils
     help2man locales man-db bash-completion appstream lintian
-    cups cups-pdf cups-client
+    cups printer-driver-cups-pdf cups-client
   )
 fi
 packages+=("$@") # what a calling script needs besides
+# Real package names only: a name another package merely provides (bookworm's "cups-pdf" is
+# provided by printer-driver-cups-pdf) is never reported installed by dpkg-query, so every run
+# would call apt-get again, and sudo with it.
 
 missing=()
 for p in "${packages[@]}"; do
@@ -50,6 +53,12 @@ if ((${#missing[@]})); then
   if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  for p in "${missing[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      echo "setup.sh: '$p' is still not installed: a name that other packages only provide? Name the package itself" >&2
+      exit 1
+    fi
+  done
 fi
 
 if [ "${MAROVELLIX_PACKAGES_ONLY:-0}" = 1 ]; then

@@ -10,9 +10,9 @@
 # printer wrote: one page each, no blank one, every mark within 0.5 mm of its box.
 #
 # Needs root, or sudo without a password (the virtual printer's backend runs as root and reads
-# its configuration from /etc/cups); installs cups, cups-pdf, cups-client and poppler-utils
-# from Debian's archive when they are missing. Exits 77 (a skip for CTest) where no print server
-# can be started.
+# its configuration from /etc/cups); installs cups, printer-driver-cups-pdf, cups-client and
+# poppler-utils from Debian's archive when they are missing. Exits 77 (a skip for CTest) where no
+# print server can be started.
 # Usage: scripts/try-print.sh build/tests/try_print_driver
 set -euo pipefail
 
@@ -34,7 +34,7 @@ fi
 
 if ! command -v cupsd >/dev/null || [ ! -x /usr/lib/cups/backend/cups-pdf ] || ! command -v lpadmin >/dev/null \
   || ! command -v pdftotext >/dev/null; then
-  MAROVELLIX_PACKAGES_ONLY=1 bash "$here/scripts/setup.sh" program cups cups-pdf cups-client poppler-utils \
+  MAROVELLIX_PACKAGES_ONLY=1 bash "$here/scripts/setup.sh" program cups printer-driver-cups-pdf cups-client poppler-utils \
     || skip "the print system's packages cannot be installed"
 fi
 cupsd=$(command -v cupsd || echo /usr/sbin/cupsd)

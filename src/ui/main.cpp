@@ -1,4 +1,5 @@
 #include "ui/application.h"
+#include "ui/display_check.h"
 #include "ui/program_icon.h"
 #include "ui/program_options.h"
 #include "ui/qt_platform.h"
@@ -9,6 +10,9 @@
 int main(int argc, char *argv[])
 {
     if (const std::optional<int> status = mvx::answerInformationOptions(argc, argv))
+        return *status;
+    // Qt itself would abort with an English message and no way out.
+    if (const std::optional<int> status = mvx::refuseWithoutDisplay(argc, argv))
         return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MAROVELLIX+"));

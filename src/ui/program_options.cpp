@@ -27,7 +27,8 @@ const char kHelp[] = "Utilisation : marovellix [OPTION]...\n"
                      "« -style fusion ».\n"
                      "\n"
                      "Statut de sortie : 0 quand la fenêtre a été fermée. Sans affichage (ni DISPLAY\n"
-                     "ni WAYLAND_DISPLAY), Qt arrête le programme au démarrage avec un message.\n";
+                     "ni WAYLAND_DISPLAY), le programme le dit et s'arrête avec le statut 1 ;\n"
+                     "« xvfb-run -a marovellix » le démarre sur un affichage virtuel.\n";
 
 } // namespace
 
