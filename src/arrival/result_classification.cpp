@@ -87,7 +87,8 @@ constexpr std::uint16_t kUnknown = 0xffff;
 
 ResultJudge::ResultJudge(OfficialResult result, const Stakes &stakes)
     : result_(std::move(result))
-    , orders_(arrivalOrders(result_))
+    // A result with more orders than that is refused before it is judged (resultProblem).
+    , orders_(arrivalOrderCount(result_) <= kMostArrivalOrders ? arrivalOrders(result_) : std::vector<Arrival> {})
     , quarteForQuinte_(double(unitStakeOr(stakes, 5)) / double(unitStakeOr(stakes, 4)))
 {
     entryOf_.fill(-1);
@@ -320,9 +321,13 @@ std::int64_t ResultClassifier::firstTicketWithComplement() const
     const int complement = judge_.result().effectiveComplement();
     if (complement == 0)
         return 0;
-    for (std::int64_t t = 1; t <= tickets_.count(); ++t)
-        if (holds(ticketHorses(t), complement))
-            return t;
+    const TicketReader reader(selection_, tickets_.layout());
+    for (std::int64_t t = 1; t <= tickets_.count(); ++t) {
+        const std::string_view letters = tickets_.ticket(t);
+        for (int p = 1; p <= horsesPerTicket_; ++p)
+            if (reader.horse(letters, p) == complement)
+                return t;
+    }
     return 0;
 }
 

@@ -222,6 +222,54 @@ TEST(OfficialResult, QuinteEveningWithATieAndTwoNonRunners)
     EXPECT_EQ(money.balanceCents, 625692 * 3 + 600 - 3600) << "the fifth ticket is now a quarté Bonus, unpublished";
 }
 
+// The classifier of lists looks each pattern of the horses that matter up once: on every ticket
+// of a list with a base, ties, non-runners and a complément it must say what the judge says.
+TEST(OfficialResult, ListClassifierAgreesWithTheJudgeTicketByTicket)
+{
+    const OfficialResult result = resultOf("7,13=2,9=20,5",
+        { "Quinte ordre 7-13-2-9-20 900", "Quinte ordre 7-2-13-20-9 950", "Quinte desordre 40", "Bonus 4 7-13-2-9 9",
+            "Bonus 4 sur 5 3", "Bonus 3 2", "Quarte ordre 7-13-2-9 300", "Quarte desordre 7-13-2-20 30", "Bonus 5",
+            "Quinte 2 NP 7-13-2-NP-NP 70" },
+        { 4, 11, 6, 1 }, 5);
+    const ResultJudge judge(result, defaultStakes());
+    Selection selection;
+    selection.baseHorses[1] = 13;
+    const Horses others { 7, 2, 9, 20, 4, 11, 5, 6, 1, 17 };
+    for (std::size_t i = 0; i < others.size(); ++i)
+        selection.otherHorses[i + 1] = others[i];
+    // The base second, four letters around it: every order of four of the ten other horses.
+    TicketList list = TicketList::stored(TicketLayout { 5, 1, { 2, 0, 0 } }, 10 * 9 * 8 * 7);
+    for (char a = 'A'; a <= 'J'; ++a)
+        for (char b = 'A'; b <= 'J'; ++b)
+            for (char c = 'A'; c <= 'J'; ++c)
+                for (char d = 'A'; d <= 'J'; ++d)
+                    if (a != b && a != c && a != d && b != c && b != d && c != d)
+                        list.append(std::string { a, b, c, d });
+    const ResultClassifier classifier(list, selection, judge);
+    std::vector<std::uint8_t> bytes(std::size_t(list.count()));
+    ResultTotals totals;
+    classifier.classify(0, list.count(), bytes.data(), totals);
+    ResultTotals expected;
+    std::int64_t played = 0;
+    for (std::int64_t t = 1; t <= list.count(); ++t) {
+        const Horses horses = classifier.ticketHorses(t);
+        ASSERT_EQ(horses[1], 13);
+        const TicketResult judged = judge.judge(horses);
+        ASSERT_EQ(bytes[std::size_t(t - 1)], std::uint8_t(judged.category)) << t;
+        if (judged.category != C::None)
+            ++expected.counts[std::size_t(judged.category) - 1];
+        if (judged.paid)
+            expected.gains += judged.amount;
+        played += judged.playedAsQuarte ? 1 : 0;
+    }
+    EXPECT_EQ(totals.counts, expected.counts);
+    EXPECT_NEAR(totals.gains, expected.gains, 1e-6);
+    EXPECT_GT(played, 0);
+    EXPECT_GT(totals.refunded(), 0);
+    EXPECT_GT(totals.counts[std::size_t(C::QuinteInOrder) - 1], 0);
+    EXPECT_GT(classifier.firstTicketWithComplement(), 0);
+}
+
 TEST(OfficialResult, ComplementAndNonRunnerRules)
 {
     const Stakes stakes = defaultStakes();
