@@ -81,8 +81,6 @@ std::int64_t unitStakeOr(const Stakes &stakes, int horsesPerTicket)
     return unit > 0 ? unit : defaultUnitStakeCents(horsesPerTicket).value_or(1);
 }
 
-constexpr std::uint16_t kUnknown = 0xffff;
-
 } // namespace
 
 ResultJudge::ResultJudge(OfficialResult result, const Stakes &stakes)
@@ -255,15 +253,12 @@ TicketResult ResultJudge::judge(std::span<const int> horses) const
 
 // ---------------------------------------------------------------------------------------------
 
-ResultClassifier::ResultClassifier(const TicketList &tickets, const Selection &selection, const ResultJudge &judge)
-    : tickets_(tickets)
-    , selection_(selection)
-    , judge_(judge)
-    , horsesPerTicket_(tickets.horsesPerTicket())
+ResultPatterns::ResultPatterns(const ResultJudge &judge, int horsesPerTicket)
+    : judge_(judge)
+    , horsesPerTicket_(horsesPerTicket >= 2 && horsesPerTicket <= kArrivalPlaces ? horsesPerTicket : 0)
 {
     // The horses that matter get codes 1, 2, ...: those that finish in the first five under some
     // order, the non-runners and the complément. Every other horse reads as code 0.
-    const OfficialResult &result = judge.result();
     horseOfCode_.push_back(0);
     auto matter = [&](int horse) {
         if (isHorse(horse) && code_[std::size_t(horse)] == 0) {
@@ -274,32 +269,76 @@ ResultClassifier::ResultClassifier(const TicketList &tickets, const Selection &s
     for (const Arrival &order : judge.orders())
         for (int p = 1; p <= kArrivalPlaces; ++p)
             matter(order[std::size_t(p)]);
-    for (int horse : result.nonRunners)
+    for (int horse : judge.result().nonRunners)
         matter(horse);
-    matter(result.complement);
-
-    if (horsesPerTicket_ < 2 || horsesPerTicket_ > kArrivalPlaces)
-        return;
-    // A ticket's key: the codes of its horses, position 1 the lowest digit.
-    const std::uint32_t base = std::uint32_t(horseOfCode_.size());
+    matter(judge.result().complement);
+    // A ticket's key: the codes of its horses, position 1 the lowest digit. At most 21 codes and
+    // five positions: about four million keys.
     std::uint32_t keys = 1;
-    for (int p = 1; p <= horsesPerTicket_; ++p)
-        keys *= base;
-    outcomeOfKey_.assign(keys, kUnknown);
+    for (int p = 1; p <= horsesPerTicket_; ++p) {
+        weight_[std::size_t(p)] = keys;
+        keys *= std::uint32_t(horseOfCode_.size());
+    }
+    if (horsesPerTicket_ > 0)
+        outcomeOfKey_.assign(keys, kUnknown);
+}
 
+std::uint32_t ResultPatterns::keyOf(int horse, int position) const
+{
+    if (!isHorse(horse) || position < 1 || position > horsesPerTicket_)
+        return 0;
+    return std::uint32_t(code_[std::size_t(horse)]) * weight_[std::size_t(position)];
+}
+
+std::uint32_t ResultPatterns::key(std::span<const int> horses) const
+{
+    std::uint32_t key = 0;
+    for (std::size_t p = 0; p < horses.size(); ++p)
+        key += keyOf(horses[p], int(p + 1));
+    return key;
+}
+
+std::uint16_t ResultPatterns::workOut(std::uint32_t key) const
+{
+    // One ticket with this key, the horses that do not matter read as 0.
+    const std::uint32_t base = std::uint32_t(horseOfCode_.size());
+    std::array<int, kArrivalPlaces> horses {};
+    const std::uint32_t wanted = key;
+    for (int p = 0; p < horsesPerTicket_; ++p, key /= base)
+        horses[std::size_t(p)] = horseOfCode_[key % base];
+    const TicketResult judged = judge_.judge(std::span<const int>(horses.data(), std::size_t(horsesPerTicket_)));
+    const double amount = judged.paid ? judged.amount : 0.0;
+    std::uint16_t &outcome = outcomeOfKey_[wanted];
+    for (std::size_t i = 0; i < outcomeCategory_.size(); ++i)
+        if (outcomeCategory_[i] == judged.category && outcomeAmount_[i] == amount)
+            return outcome = std::uint16_t(i);
+    outcomeCategory_.push_back(judged.category);
+    outcomeAmount_.push_back(amount);
+    return outcome = std::uint16_t(outcomeCategory_.size() - 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+ResultClassifier::ResultClassifier(const TicketList &tickets, const Selection &selection, const ResultJudge &judge)
+    : tickets_(tickets)
+    , selection_(selection)
+    , judge_(judge)
+    , patterns_(judge, tickets.horsesPerTicket())
+    , horsesPerTicket_(tickets.horsesPerTicket())
+{
+    if (patterns_.horsesPerTicket() == 0)
+        return;
     const TicketReader reader(selection, tickets.layout());
     letters_ = tickets.holdsLetters() ? std::clamp(tickets.layout().lettersPerTicket(), 0, 5) : 0;
-    std::uint32_t weight = 1;
-    for (int p = 1; p <= horsesPerTicket_; ++p, weight *= base) {
-        auto codeOf = [&](int horse) { return std::uint32_t(isHorse(horse) ? code_[std::size_t(horse)] : 0); };
+    for (int p = 1; p <= horsesPerTicket_; ++p) {
         const int letter = reader.letterIndex(p);
         if (letter < 0 || letter >= letters_) {
-            baseKey_ += codeOf(reader.horse({}, p)) * weight;
+            baseKey_ += patterns_.keyOf(reader.horse({}, p), p);
             continue;
         }
         for (int byte = 0; byte < 256; ++byte) {
             const std::string ticket(static_cast<std::size_t>(letters_), static_cast<char>(byte));
-            letterKey_[std::size_t(letter)][std::size_t(byte)] = codeOf(reader.horse(ticket, p)) * weight;
+            letterKey_[std::size_t(letter)][std::size_t(byte)] = patterns_.keyOf(reader.horse(ticket, p), p);
         }
     }
 }
@@ -331,43 +370,19 @@ std::int64_t ResultClassifier::firstTicketWithComplement() const
     return 0;
 }
 
-std::uint16_t ResultClassifier::outcomeOf(std::uint32_t key) const
-{
-    std::uint16_t &outcome = outcomeOfKey_[key];
-    if (outcome != kUnknown)
-        return outcome;
-    // One ticket with this key, the horses that do not matter read as 0.
-    const std::uint32_t base = std::uint32_t(horseOfCode_.size());
-    std::array<int, kArrivalPlaces> horses {};
-    for (int p = 0; p < horsesPerTicket_; ++p, key /= base)
-        horses[std::size_t(p)] = horseOfCode_[key % base];
-    const TicketResult judged = judge_.judge(std::span<const int>(horses.data(), std::size_t(horsesPerTicket_)));
-    const double amount = judged.paid ? judged.amount : 0.0;
-    for (std::size_t i = 0; i < outcomeCategory_.size(); ++i)
-        if (outcomeCategory_[i] == judged.category && outcomeAmount_[i] == amount)
-            return outcome = std::uint16_t(i);
-    outcomeCategory_.push_back(judged.category);
-    outcomeAmount_.push_back(amount);
-    return outcome = std::uint16_t(outcomeCategory_.size() - 1);
-}
-
 template <int Letters>
 void ResultClassifier::classifyStored(
     std::int64_t first, std::int64_t last, std::uint8_t *categories, std::vector<std::int64_t> &tallied) const
 {
     const auto *letters = reinterpret_cast<const unsigned char *>(tickets_.ticket(first + 1).data());
-    const std::uint16_t *known = outcomeOfKey_.data();
     for (std::int64_t t = first; t < last; ++t, letters += Letters) {
         std::uint32_t key = baseKey_;
         for (int i = 0; i < Letters; ++i)
             key += letterKey_[std::size_t(i)][letters[i]];
-        std::uint16_t outcome = known[key];
-        if (outcome == kUnknown) {
-            outcome = outcomeOf(key);
-            if (outcome >= tallied.size())
-                tallied.resize(std::size_t(outcome) + 1, 0);
-        }
-        categories[t] = std::uint8_t(outcomeCategory_[outcome]);
+        const std::uint16_t outcome = patterns_.outcome(key);
+        if (outcome >= tallied.size())
+            tallied.resize(std::size_t(outcome) + 1, 0);
+        categories[t] = std::uint8_t(patterns_.category(outcome));
         ++tallied[outcome];
     }
 }
@@ -380,16 +395,16 @@ void ResultClassifier::classify(
     if (last <= first)
         return;
     totals.tickets += last - first;
-    if (outcomeOfKey_.empty()) {
+    if (patterns_.horsesPerTicket() == 0) {
         std::fill(categories + first, categories + last, std::uint8_t(0));
         return;
     }
-    std::vector<std::int64_t> tallied(outcomeCategory_.size(), 0);
+    std::vector<std::int64_t> tallied(patterns_.outcomes(), 0);
     switch (letters_) {
     case 0: {
-        const std::uint16_t same = outcomeOf(baseKey_);
-        tallied.resize(outcomeCategory_.size(), 0);
-        std::fill(categories + first, categories + last, std::uint8_t(outcomeCategory_[same]));
+        const std::uint16_t same = patterns_.outcome(baseKey_);
+        tallied.resize(patterns_.outcomes(), 0);
+        std::fill(categories + first, categories + last, std::uint8_t(patterns_.category(same)));
         tallied[same] += last - first;
         break;
     }
@@ -410,10 +425,11 @@ void ResultClassifier::classify(
         break;
     }
     for (std::size_t i = 0; i < tallied.size(); ++i) {
-        if (tallied[i] == 0 || outcomeCategory_[i] == ResultCategory::None)
+        const ResultCategory category = patterns_.category(std::uint16_t(i));
+        if (tallied[i] == 0 || category == ResultCategory::None)
             continue;
-        totals.counts[std::size_t(outcomeCategory_[i]) - 1] += tallied[i];
-        totals.gains += double(tallied[i]) * outcomeAmount_[i];
+        totals.counts[std::size_t(category) - 1] += tallied[i];
+        totals.gains += double(tallied[i]) * patterns_.amount(std::uint16_t(i));
     }
 }
 

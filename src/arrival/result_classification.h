@@ -67,6 +67,47 @@ private:
     double quarteForQuinte_ = 1;
 };
 
+// What tickets of one size get, looked up by pattern. A ticket's outcome depends only on which
+// of the horses that matter (those that can finish in the first five, the non-runners, the
+// complément) it holds where, so it is worked out once per such pattern, on the first ticket
+// that has it. From one thread at a time.
+class ResultPatterns
+{
+public:
+    // The judge must outlive the patterns.
+    ResultPatterns(const ResultJudge &judge, int horsesPerTicket);
+
+    int horsesPerTicket() const { return horsesPerTicket_; }
+    // What a horse at position 1..horsesPerTicket adds to its ticket's key.
+    std::uint32_t keyOf(int horse, int position) const;
+    std::uint32_t key(std::span<const int> horses) const;
+
+    // The outcome of the tickets with that key: an index into the few distinct outcomes.
+    std::uint16_t outcome(std::uint32_t key) const
+    {
+        const std::uint16_t known = outcomeOfKey_[key];
+        return known != kUnknown ? known : workOut(key);
+    }
+    std::size_t outcomes() const { return outcomeCategory_.size(); }
+    ResultCategory category(std::uint16_t outcome) const { return outcomeCategory_[outcome]; }
+    // What a ticket of that outcome brings per unit stake (0 when no rapport pays it).
+    double amount(std::uint16_t outcome) const { return outcomeAmount_[outcome]; }
+
+private:
+    static constexpr std::uint16_t kUnknown = 0xffff;
+    std::uint16_t workOut(std::uint32_t key) const;
+
+    const ResultJudge &judge_;
+    int horsesPerTicket_ = 0;
+    std::array<int, kMaxHorses + 1> code_ {}; // per horse: 0 for one that does not matter
+    std::vector<int> horseOfCode_;
+    std::array<std::uint32_t, kArrivalPlaces + 1> weight_ {};
+    // Per pattern key: the index of its outcome, or kUnknown until it is worked out.
+    mutable std::vector<std::uint16_t> outcomeOfKey_;
+    mutable std::vector<ResultCategory> outcomeCategory_;
+    mutable std::vector<double> outcomeAmount_;
+};
+
 // The tickets of a whole comparison.
 struct ResultTotals
 {
@@ -80,10 +121,9 @@ struct ResultTotals
 
 // Classifies the tickets of a list against an official result, one category byte per ticket;
 // the paying combination and amount of a ticket are found again when it is shown (ticketResult).
-// A ticket's outcome depends only on which of the horses that matter (those that can finish in
-// the first five, the non-runners, the complément) it holds where, so it is worked out once per
-// such pattern and looked up for every ticket with it. Work goes in slices of any size, in any
-// order, from one thread at a time.
+// Each ticket's pattern key is the sum of what its letters add, from a table per letter, and its
+// outcome is looked up (ResultPatterns). Work goes in slices of any size, in any order, from one
+// thread at a time.
 class ResultClassifier
 {
 public:
@@ -103,7 +143,6 @@ public:
     void classify(std::int64_t first, std::int64_t last, std::uint8_t *categories, ResultTotals &totals) const;
 
 private:
-    std::uint16_t outcomeOf(std::uint32_t key) const;
     template <int Letters>
     void classifyStored(
         std::int64_t first, std::int64_t last, std::uint8_t *categories, std::vector<std::int64_t> &tallied) const;
@@ -111,16 +150,11 @@ private:
     const TicketList &tickets_;
     const Selection &selection_;
     const ResultJudge &judge_;
+    ResultPatterns patterns_;
     int horsesPerTicket_ = 0;
     int letters_ = 0;
     std::uint32_t baseKey_ = 0;
     std::array<std::array<std::uint32_t, 256>, 5> letterKey_ {};
-    std::array<int, kMaxHorses + 1> code_ {}; // per horse: 0 for one that does not matter
-    std::vector<int> horseOfCode_;
-    // Per pattern key: the index of its outcome, or kUnknown until it is worked out.
-    mutable std::vector<std::uint16_t> outcomeOfKey_;
-    mutable std::vector<ResultCategory> outcomeCategory_;
-    mutable std::vector<double> outcomeAmount_;
 };
 
 // The money of a comparison. The rapports are per unit stake, so every sum is played

@@ -142,20 +142,30 @@ int compareWithOfficialResult(QFile &in, const QString &name, const OfficialResu
     ResultTotals totals;
     std::int64_t withComplement = 0;
     QByteArray complementLine;
+    // Every ticket of a file has the size of the first: its patterns are made on the first.
+    std::optional<ResultPatterns> patterns;
+    std::array<QByteArray, kResultCategories + 1> labels;
+    for (int c = 1; c <= kResultCategories; ++c)
+        labels[std::size_t(c)] = gridLabel(ResultCategory(c)).toUtf8();
     const TicketTextRead read = readTicketText(in, kClassifiedTicketSizes, [&](std::span<const int> horses) {
-        const TicketResult judged = judge.judge(horses);
         ++totals.tickets;
         QByteArray line = ticketLine(horses);
-        if (judged.holdsComplement) {
+        if (judge.holdsComplement(horses)) {
             // The bet cannot be made: the whole comparison is refused once the line is known.
             withComplement = totals.tickets;
             complementLine = line;
             return false;
         }
-        line += '\t' + gridLabel(judged.category).toUtf8();
-        if (judged.category != ResultCategory::None)
-            ++totals.counts[std::size_t(judged.category) - 1];
-        if (judged.paid) {
+        if (!patterns)
+            patterns.emplace(judge, int(horses.size()));
+        const std::uint16_t outcome = patterns->outcome(patterns->key(horses));
+        const ResultCategory category = patterns->category(outcome);
+        line += '\t' + labels[std::size_t(category)];
+        if (category != ResultCategory::None)
+            ++totals.counts[std::size_t(category) - 1];
+        if (patterns->amount(outcome) > 0) {
+            // A paid ticket is judged again for its combination: few tickets are.
+            const TicketResult judged = judge.judge(horses);
             totals.gains += judged.amount;
             line += '\t' + combinationText(judged.combination).toUtf8() + ' '
                 + QByteArray::number(judged.amount, 'f', 2);
