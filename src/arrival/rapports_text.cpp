@@ -12,12 +12,13 @@ namespace mvx {
 
 namespace {
 
-// A name folded for comparison: accents dropped, case folded, blanks collapsed.
+// A name folded for comparison: accents and the "+" of "Quinté+" dropped, case folded, blanks
+// collapsed.
 QString folded(const QString &name)
 {
     QString plain;
     for (QChar c : name.normalized(QString::NormalizationForm_D))
-        if (c.category() != QChar::Mark_NonSpacing)
+        if (c.category() != QChar::Mark_NonSpacing && c != QLatin1Char('+'))
             plain += c;
     return plain.toCaseFolded().simplified();
 }

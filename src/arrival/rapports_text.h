@@ -11,8 +11,8 @@
 namespace mvx {
 
 // The category a rapport names: a grid label of the official-result path ("Tiercé désordre",
-// "Couplé placé 1 NP"), with or without its accents, in any case, blanks between words as they
-// come. "Remboursé" names no rapport.
+// "Couplé placé 1 NP"), with or without its accents and a "+" ("Quinté+ ordre"), in any case,
+// blanks between words as they come. "Remboursé" names no rapport.
 std::optional<ResultCategory> rapportCategory(const QString &name);
 
 // One line of a rapports file: the category, then the combination (horse numbers and "NP"

@@ -17,9 +17,9 @@ namespace mvx {
 struct TicketResult
 {
     ResultCategory category = ResultCategory::None;
-    // The paying combination through which the ticket reaches its category, kNonRunnerMark for a
-    // non-runner: ordre categories in finishing order, the others in finishing order too (the
-    // runners first, then the non-runners). Empty for no category and for a refund.
+    // The paying combination through which the ticket reaches its category: its horses in
+    // finishing order under the order of the tied horses that pays it, then kNonRunnerMark once
+    // per non-runner. Empty for no category and for a refund.
     std::vector<int> combination;
     // What the ticket brings per unit stake: the best published rapport of its combination
     // (times the quinté+ stake over the quarté+ stake for a quinté+ ticket played as a quarté+,

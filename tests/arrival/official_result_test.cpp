@@ -137,7 +137,7 @@ TEST(OfficialResult, QuarteQuinteAndCoupleDeadHeats)
     // the tie are the quinté in order.
     const ResultJudge fourth(
         resultOf("7,13,2,9=20",
-            { "Quinte ordre 7-13-2-9-20 900", "Bonus 4 7-13-2-9 10", "Bonus 4 7-13-2-20 12.6", "Bonus 4 sur 5 3" }),
+            { "Quinté+ ordre 7-13-2-9-20 900", "Bonus 4 7-13-2-9 10", "Bonus 4 7-13-2-20 12.6", "Bonus 4 sur 5 3" }),
         stakes);
     EXPECT_EQ(row(fourth, { 7, 13, 2, 20, 15 }), "Bonus 4 7-13-2-20 12.60");
     EXPECT_EQ(row(fourth, { 2, 9, 13, 7, 15 }), "Bonus 4 7-13-2-9 10.00");
