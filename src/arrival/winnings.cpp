@@ -27,10 +27,17 @@ constexpr std::array<int, kPaidCategories> kWinningsOrder { 1, 2, 3, 5, 4, 6, 7,
 
 } // namespace
 
-std::optional<double> parseAmount(const QString &text, const QLocale &locale)
+std::optional<double> parseAmount(const QString &text, const QLocale &)
 {
+    // Punters type the decimal mark they are used to, whatever the desktop's settings: a comma
+    // and a full stop both mark the decimals, and a text holding both, or either twice, is not
+    // an amount.
+    QString number = text.trimmed();
+    if (number.count(QLatin1Char(',')) + number.count(QLatin1Char('.')) > 1)
+        return std::nullopt;
+    number.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
-    const double value = moneyLocale(locale).toDouble(text.trimmed(), &ok);
+    const double value = moneyLocale(QLocale::c()).toDouble(number, &ok);
     // A payout is held in single precision: a larger number is not one.
     if (!ok || !std::isfinite(value) || value < 0 || value > double(std::numeric_limits<float>::max()))
         return std::nullopt;

@@ -18,9 +18,10 @@ using PayoutTexts = std::array<QString, kPaidCategories>;
 // The texts of the arrival boxes, places 1..5.
 using ArrivalTexts = std::array<QString, kArrivalPlaces>;
 
-// A decimal text with the locale's decimal separator (blanks around it, a sign and an exponent
-// allowed, no thousands separator); nothing when it is not a number a payout can hold, a
-// negative number included: no bet pays less than nothing.
+// A decimal text with a comma or a full stop as its decimal mark, whatever the locale (blanks
+// around it, a sign and an exponent allowed, no thousands separator, one mark at most); nothing
+// when it is not a number a payout can hold, a negative number included: no bet pays less than
+// nothing. The locale is not used.
 std::optional<double> parseAmount(const QString &text, const QLocale &locale = QLocale());
 
 // A payout field's text rewritten as money: the number in single precision, two decimals, at

@@ -2,6 +2,7 @@
 // the winnings of the comparison window.
 
 #include "cli/command.h"
+#include "cli/compare_official.h"
 #include "cli/compare_options.h"
 #include "cli/output.h"
 
@@ -15,7 +16,9 @@ namespace {
 
 const CommandHelp kHelp {
     "compare",
-    "Utilisation : marovellix-cli compare --arrival A,B,C,D,E [--payouts P1,...,P10] [FICHIER]\n",
+    "Utilisation : marovellix-cli compare --arrival A,B,C,D,E [--payouts P1,...,P10] [FICHIER]\n"
+    "              marovellix-cli compare --arrival A,B,C=D,E [--non-runners H,...] [--complement H]\n"
+    "                                     [--rapports RAPPORTS | --payouts P1,...,P10] [FICHIER]\n",
     "Lit un fichier de tickets (l'entrée standard sans FICHIER) et compare chaque ticket\n"
     "à l'arrivée, comme la fenêtre de comparaison. Pour chaque ticket, dans l'ordre du\n"
     "fichier, écrit sa ligne, une tabulation et sa catégorie de gain (rien s'il ne gagne\n"
@@ -28,10 +31,46 @@ const CommandHelp kHelp {
     "suivantes vides). Les rapports, par ticket gagnant, suivent l'ordre des champs de la\n"
     "fenêtre : quinté ordre, désordre, bonus 4/5, bonus 4, bonus 3 ; quarté ordre,\n"
     "désordre, bonus ; tiercé ordre, désordre (ceux qui manquent valent 0). Les nombres\n"
-    "s'écrivent avec le point.\n",
+    "s'écrivent avec le point.\n"
+    "\n"
+    "L'arrivée officielle : des chevaux à égalité (dead-heat) s'écrivent avec « = » et la\n"
+    "place suivante est sautée (7,13,2=9,20 : 20 est 5e) ; --non-runners donne les\n"
+    "non-partants, --complement le cheval de complément, qui remplace le premier\n"
+    "non-partant d'un ticket (un ticket qui le contient déjà est refusé) ; --rapports\n"
+    "lit les rapports publiés, un par ligne : la catégorie (avec ou sans accents), la\n"
+    "combinaison (7-13-2, 16-NP ; sans elle, le rapport paie toute la catégorie) et le\n"
+    "montant pour une mise de base (« Tierce ordre 7-13-2 120.50 »). Avec l'une de ces\n"
+    "options ou une égalité, chaque ticket prend la meilleure catégorie qu'il atteint dans\n"
+    "un des ordres des chevaux à égalité, les non-partants suivent le règlement (« Tiercé 1\n"
+    "NP », « Remboursé »...), et la ligne d'un ticket payé porte en plus une tabulation, la\n"
+    "combinaison payante et son rapport. Le résumé donne alors aussi la mise, le\n"
+    "remboursement et le bilan, aux mises habituelles.\n",
     "Code de sortie : 0 quand la comparaison est écrite, 1 quand le fichier ne peut pas\n"
     "être lu ou la sortie écrite, 2 pour un argument incorrect, un fichier sans ticket ou\n"
-    "une ligne qui n'est pas un ticket (rien n'est alors écrit).\n",
+    "une ligne qui n'est pas un ticket, une ligne de rapports incorrecte (avec son\n"
+    "numéro) ou un ticket qui contient le cheval de complément (rien n'est alors écrit).\n"
+    "\n"
+    "Exemple : 7 gagne devant 13, 2 et 9 sont 3es ex aequo, 4 ne part pas.\n"
+    "  $ cat rapports.txt\n"
+    "  Tiercé ordre 7-13-2 120.50\n"
+    "  Tiercé ordre 7-13-9 98.00\n"
+    "  Tiercé désordre 7-13-2 24.10\n"
+    "  Tiercé désordre 7-13-9 19.60\n"
+    "  Tiercé 1 NP 7-13-NP 15.20\n"
+    "  $ printf '7,13,2,\\n13,7,9,\\n7,4,13,\\n9,2,7,\\n' |\n"
+    "    marovellix-cli compare -a 7,13,2=9 --non-runners 4 --rapports rapports.txt\n"
+    "  7,13,2,\tTierce ordre\t7-13-2 120.50\n"
+    "  13,7,9,\tTiercé désordre\t7-13-9 19.60\n"
+    "  7,4,13,\tTiercé 1 NP\t7-13-NP 15.20\n"
+    "  9,2,7,\t\n"
+    "\n"
+    "  1 Tiercé\n"
+    "  1 Tiercé desordre\n"
+    "  1 Tiercé 1 NP\n"
+    "  Gains  :155.3\n"
+    "  Mise : 4.00 €\n"
+    "  Remboursement : 0.00 €\n"
+    "  Bilan : +151.30 €\n",
 };
 
 // The ticket's line as the program writes it ("7,3,12,"), without its line end; a ticket read is
@@ -48,6 +87,35 @@ qsizetype writeTicket(char *line, std::span<const int> horses)
     return end - line;
 }
 
+std::optional<Payouts> payoutsOf(const QCommandLineParser &parser, const QCommandLineOption &option, int &status)
+{
+    const std::optional<Payouts> read = readPayoutsOption(parser.value(option));
+    if (!read)
+        status = usageError(kHelp.name,
+            QStringLiteral("rapports incorrects %1 (dix nombres au plus, positifs ou nuls, avec le point décimal)")
+                .arg(quoted(parser.value(option))));
+    return read;
+}
+
+int runWithOfficialResult(const QCommandLineParser &parser, OfficialResultOptions &official, const QString &arrival,
+    const QCommandLineOption &payoutsOption)
+{
+    std::optional<Payouts> payouts;
+    if (parser.isSet(payoutsOption)) {
+        int status = kExitOk;
+        payouts = payoutsOf(parser, payoutsOption, status);
+        if (!payouts)
+            return status;
+    }
+    if (const std::optional<int> status = official.read(parser, arrival, payouts, kHelp.name))
+        return *status;
+    QFile in;
+    QString name;
+    if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
+        return *status;
+    return compareWithOfficialResult(in, name, official.result(), kHelp.name);
+}
+
 int run(const QStringList &arguments)
 {
     const QCommandLineOption arrivalOption(
@@ -56,6 +124,8 @@ int run(const QStringList &arguments)
         "Le rapport d'un ticket gagnant par catégorie payée, séparés par des virgules.", "P1,...,P10");
     QCommandLineParser parser;
     parser.addOptions({ arrivalOption, payoutsOption });
+    OfficialResultOptions official;
+    official.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FICHIER"),
         QStringLiteral("Le fichier de tickets (l'entrée standard sans lui)."), QStringLiteral("[FICHIER]"));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
@@ -63,6 +133,8 @@ int run(const QStringList &arguments)
 
     if (!parser.isSet(arrivalOption))
         return usageError(kHelp.name, QStringLiteral("l'option « --arrival » est nécessaire"));
+    if (official.wanted(parser, parser.value(arrivalOption)))
+        return runWithOfficialResult(parser, official, parser.value(arrivalOption), payoutsOption);
     const std::optional<Arrival> arrival = readArrivalOption(parser.value(arrivalOption));
     if (!arrival)
         return usageError(kHelp.name,

@@ -233,9 +233,14 @@ TEST(Winnings, MoneyTextsPayoutsAndArrivalInBothLocales)
     EXPECT_EQ(formatAmount(QStringLiteral("12"), english), QStringLiteral("12.00"));
     EXPECT_EQ(formatAmount(QStringLiteral("3,456"), french), QStringLiteral("3,46"));
     EXPECT_EQ(formatAmount(QStringLiteral("3.456"), english), QStringLiteral("3.46"));
-    // The other locale's separator is not a number here.
-    EXPECT_EQ(formatAmount(QStringLiteral("3.456"), french), QStringLiteral("0,00"));
-    EXPECT_EQ(formatAmount(QStringLiteral("3,456"), english), QStringLiteral("0.00"));
+    // Punters type either decimal mark whatever the locale; two marks are no amount.
+    EXPECT_EQ(formatAmount(QStringLiteral("12.30"), french), QStringLiteral("12,30"));
+    EXPECT_EQ(formatAmount(QStringLiteral("7,5"), english), QStringLiteral("7.50"));
+    EXPECT_EQ(parseAmount(QStringLiteral(" 1e3 "), french), 1000.0);
+    for (const char *twoMarks : { "1.234,5", "1,234.5", "1,2,3", "1..2" }) {
+        EXPECT_FALSE(parseAmount(QString::fromLatin1(twoMarks), french)) << twoMarks;
+        EXPECT_FALSE(parseAmount(QString::fromLatin1(twoMarks), english)) << twoMarks;
+    }
     for (const char *nothing : { "", "abc", "nan", "1e40" }) {
         EXPECT_EQ(formatAmount(QString::fromLatin1(nothing), french), QStringLiteral("0,00")) << nothing;
         EXPECT_EQ(formatAmount(QString::fromLatin1(nothing), english), QStringLiteral("0.00")) << nothing;

@@ -321,3 +321,43 @@ TEST(Cli, CompareRefusesARepeatedHorseAndANegativePayout)
     EXPECT_TRUE(negative.out.isEmpty());
     EXPECT_EQ(cli({ "compare", "--arrival", "7,3,2,1,9", "--payouts", "0,0,1000" }, tickets).exitCode, 0);
 }
+
+// The race as it was run: 2 and 9 tied 3rd, 4 a non-runner, the rapports from a file. A bad
+// rapports line, a ticket holding the complément and --payouts beside --rapports are refused
+// with nothing written.
+TEST(Cli, CompareWithTheOfficialResultAndItsRapportsFile)
+{
+    QTemporaryDir dir;
+    const QString rapports = dir.filePath(QStringLiteral("rapports.txt"));
+    auto writeRapports = [&](const QByteArray &text) {
+        QFile f(rapports);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    writeRapports("Tiercé ordre 7-13-2 120.50\nTIERCE ORDRE 7-13-9 98\r\n\nTierce desordre 7-13-2 24,10\n"
+                  "Tiercé désordre 7-13-9 19.60\nTiercé 1 NP 7-13-NP 15.20\n");
+    const QByteArray tickets("7,13,2,\n13,7,9,\n7,4,13,\n9,2,7,\n4,5,6,\n");
+    const QStringList evening { "compare", "-a", "7,13,2=9", "--non-runners", "4,5,6", "--rapports", rapports };
+    const CliRun run = cli(evening, tickets, "fr_FR.UTF-8");
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(run.out),
+        QStringLiteral("7,13,2,\tTierce ordre\t7-13-2 120.50\n13,7,9,\tTiercé désordre\t7-13-9 19.60\n"
+                       "7,4,13,\tTiercé 1 NP\t7-13-NP 15.20\n9,2,7,\t\n4,5,6,\tRemboursé\n"
+                       "\n1 Tiercé\n1 Tiercé desordre\n1 Tiercé 1 NP\n1 Remboursé\nGains  :155.3\n"
+                       "Mise : 5.00 €\nRemboursement : 1.00 €\nBilan : +151.30 €\n"));
+
+    writeRapports("Tiercé ordre 7-13-2 120.50\n\nTiercé ordre 7-13 98\n");
+    const CliRun bad = cli(evening, tickets);
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.out.isEmpty());
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("rapports.txt : ligne 3 : la combinaison"))) << bad.err.toStdString();
+
+    const CliRun complement = cli({ "compare", "-a", "7,13,2", "--non-runners", "4", "--complement", "9" },
+        QByteArray("7,4,13,\n").repeated(5000) + "9,2,7,\n");
+    EXPECT_EQ(complement.exitCode, 2);
+    EXPECT_TRUE(complement.out.isEmpty());
+    EXPECT_TRUE(complement.err.contains(QStringLiteral("ligne 5001 : le ticket contient le cheval de complément 9")))
+        << complement.err.toStdString();
+    EXPECT_EQ(cli({ "compare", "-a", "7,13,2", "--rapports", rapports, "-p", "1" }, tickets).exitCode, 2);
+    EXPECT_EQ(cli({ "compare", "-a", "7,13=7,2" }, tickets).exitCode, 2) << "7 twice in the arrival";
+}

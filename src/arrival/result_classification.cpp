@@ -1,0 +1,480 @@
+#include "arrival/result_classification.h"
+
+#include "arrival/non_runner_rules.h"
+#include "combi/game_cost.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace mvx {
+
+namespace {
+
+bool isHorse(int number)
+{
+    return number >= 1 && number <= kMaxHorses;
+}
+
+// How many first finishers make the paying combination of a category that takes them all.
+int firstFinishersPaid(WinCategory category)
+{
+    using C = WinCategory;
+    switch (category) {
+    case C::QuinteInOrder:
+    case C::QuinteAnyOrder:
+        return 5;
+    case C::Bonus4:
+    case C::QuarteInOrder:
+    case C::QuarteAnyOrder:
+        return 4;
+    case C::Bonus3:
+    case C::QuarteBonus:
+    case C::TierceInOrder:
+    case C::TierceAnyOrder:
+        return 3;
+    case C::CoupleWinner:
+        return 2;
+    default:
+        return 0; // the ticket's own horses among the first five (Bonus 4 sur 5) or three (couplé placé)
+    }
+}
+
+bool holds(std::span<const int> horses, int horse)
+{
+    return std::find(horses.begin(), horses.end(), horse) != horses.end();
+}
+
+// The ticket's horses found among the first `places` of the arrival, in finishing order.
+std::vector<int> ticketHorsesAmongFirst(std::span<const int> horses, const Arrival &arrival, int places)
+{
+    std::vector<int> found;
+    for (int p = 1; p <= places; ++p)
+        if (isHorse(arrival[std::size_t(p)]) && holds(horses, arrival[std::size_t(p)]))
+            found.push_back(arrival[std::size_t(p)]);
+    return found;
+}
+
+std::vector<int> payingCombination(WinCategory category, std::span<const int> horses, const Arrival &arrival)
+{
+    if (const int first = firstFinishersPaid(category))
+        return std::vector<int>(arrival.begin() + 1, arrival.begin() + 1 + first);
+    return ticketHorsesAmongFirst(horses, arrival, category == WinCategory::CouplePlaced ? 3 : kArrivalPlaces);
+}
+
+std::vector<int> sorted(std::vector<int> horses)
+{
+    std::sort(horses.begin(), horses.end());
+    return horses;
+}
+
+// A paid amount converted to another pool is never rounded up.
+double downToTheCent(double amount)
+{
+    return std::floor(amount * 100.0 + 1e-6) / 100.0;
+}
+
+std::int64_t unitStakeOr(const Stakes &stakes, int horsesPerTicket)
+{
+    const std::int64_t unit = stakes.unitStake(horsesPerTicket);
+    return unit > 0 ? unit : defaultUnitStakeCents(horsesPerTicket).value_or(1);
+}
+
+} // namespace
+
+ResultJudge::ResultJudge(OfficialResult result, const Stakes &stakes)
+    : result_(std::move(result))
+    // A result with more orders than that is refused before it is judged (resultProblem).
+    , orders_(arrivalOrderCount(result_) <= kMostArrivalOrders ? arrivalOrders(result_) : std::vector<Arrival> {})
+    , quarteForQuinte_(double(unitStakeOr(stakes, 5)) / double(unitStakeOr(stakes, 4)))
+{
+    entryOf_.fill(-1);
+    for (std::size_t e = 0; e < result_.arrival.size(); ++e)
+        for (int horse : result_.arrival[e])
+            if (isHorse(horse))
+                entryOf_[std::size_t(horse)] = int(e);
+}
+
+bool ResultJudge::holdsComplement(std::span<const int> horses) const
+{
+    const int complement = result_.effectiveComplement();
+    return complement != 0 && holds(horses, complement);
+}
+
+bool ResultJudge::tiedAlike(std::span<const int> published, std::span<const int> combination) const
+{
+    if (published.size() != combination.size())
+        return false;
+    for (std::size_t i = 0; i < published.size(); ++i) {
+        const int a = published[i];
+        const int b = combination[i];
+        if (!isHorse(a) || !isHorse(b) || entryOf_[std::size_t(a)] < 0
+            || entryOf_[std::size_t(a)] != entryOf_[std::size_t(b)])
+            return false;
+    }
+    return sorted({ published.begin(), published.end() }) == sorted({ combination.begin(), combination.end() });
+}
+
+std::optional<double> ResultJudge::rapportFor(ResultCategory category, std::span<const int> combination) const
+{
+    const bool ordered = combinationShape(category).ordered;
+    const std::vector<int> set = sorted({ combination.begin(), combination.end() });
+    std::optional<double> exact;
+    std::optional<double> tied;
+    for (const Rapport &rapport : result_.rapports) {
+        if (rapport.category != category)
+            continue;
+        std::optional<double> *into = nullptr;
+        if (rapport.combination.empty())
+            into = &exact;
+        else if (!ordered)
+            into = sorted(rapport.combination) == set ? &exact : nullptr;
+        else if (std::equal(
+                     rapport.combination.begin(), rapport.combination.end(), combination.begin(), combination.end()))
+            into = &exact;
+        // Horses tied at one place may be published in either order: a published order of them
+        // pays the others when nothing is published for those.
+        else if (tiedAlike(rapport.combination, combination))
+            into = &tied;
+        if (into && (!*into || rapport.amount > **into))
+            *into = rapport.amount;
+    }
+    return exact ? exact : tied;
+}
+
+TicketResult ResultJudge::judgePlain(std::span<const int> horses) const
+{
+    TicketResult judged;
+    std::array<WinCategory, kMostArrivalOrders> under {};
+    WinCategory best = WinCategory::None;
+    for (std::size_t i = 0; i < orders_.size(); ++i) {
+        under[i] = ticketCategory(horses, orders_[i]);
+        if (under[i] != WinCategory::None && (best == WinCategory::None || under[i] < best))
+            best = under[i];
+    }
+    if (best == WinCategory::None)
+        return judged;
+    judged.category = resultCategory(best);
+    for (std::size_t i = 0; i < orders_.size(); ++i) {
+        if (under[i] != best)
+            continue;
+        std::vector<int> combination = payingCombination(best, horses, orders_[i]);
+        const std::optional<double> amount = rapportFor(judged.category, combination);
+        if (amount && (!judged.paid || *amount > judged.amount)) {
+            judged.paid = true;
+            judged.amount = *amount;
+            judged.combination = std::move(combination);
+        } else if (judged.combination.empty()) {
+            judged.combination = std::move(combination);
+        }
+    }
+    return judged;
+}
+
+TicketResult ResultJudge::judgeRunners(
+    std::span<const int> runners, int nonRunners, int places, ResultCategory category) const
+{
+    TicketResult judged;
+    for (const Arrival &order : orders_) {
+        std::vector<int> combination = ticketHorsesAmongFirst(runners, order, places);
+        if (combination.size() != runners.size())
+            continue;
+        combination.insert(combination.end(), std::size_t(nonRunners), kNonRunnerMark);
+        judged.category = category;
+        const std::optional<double> amount = rapportFor(category, combination);
+        if (amount && (!judged.paid || *amount > judged.amount)) {
+            judged.paid = true;
+            judged.amount = *amount;
+            judged.combination = std::move(combination);
+        } else if (judged.combination.empty()) {
+            judged.combination = std::move(combination);
+        }
+    }
+    return judged;
+}
+
+TicketResult ResultJudge::judge(std::span<const int> horses) const
+{
+    TicketResult judged;
+    const int size = int(horses.size());
+    if (size < 2 || size > kArrivalPlaces)
+        return judged;
+    if (holdsComplement(horses)) {
+        judged.holdsComplement = true;
+        return judged;
+    }
+    // The complément takes the place of the first non-runner: the others keep their order and
+    // it comes last.
+    std::array<int, kArrivalPlaces> ticket {};
+    std::copy(horses.begin(), horses.end(), ticket.begin());
+    if (const int complement = result_.effectiveComplement()) {
+        const auto first = std::find_if(
+            ticket.begin(), ticket.begin() + size, [&](int horse) { return result_.isNonRunner(horse); });
+        if (first != ticket.begin() + size) {
+            std::copy(first + 1, ticket.begin() + size, first);
+            ticket[std::size_t(size - 1)] = complement;
+        }
+    }
+    // A race with fewer horses classified than the bet names cannot pay it.
+    if (result_.classifiedHorses() < size) {
+        judged.category = ResultCategory::Refunded;
+        return judged;
+    }
+    std::array<int, kArrivalPlaces> runners {};
+    int running = 0;
+    for (int p = 0; p < size; ++p)
+        if (!result_.isNonRunner(ticket[std::size_t(p)]))
+            runners[std::size_t(running++)] = ticket[std::size_t(p)];
+    const int nonRunners = size - running;
+    if (nonRunners == 0)
+        return judgePlain(std::span<const int>(ticket.data(), std::size_t(size)));
+    const std::span<const int> ran(runners.data(), std::size_t(running));
+    for (const NonRunnerRule &rule : nonRunnerRulesFor(size, nonRunners)) {
+        switch (rule.outcome) {
+        case NonRunnerOutcome::Refund:
+            judged.category = ResultCategory::Refunded;
+            return judged;
+        case NonRunnerOutcome::PlayedAsQuarte:
+            judged = judgePlain(ran);
+            judged.playedAsQuarte = true;
+            if (judged.paid)
+                judged.amount = downToTheCent(judged.amount * quarteForQuinte_);
+            return judged;
+        case NonRunnerOutcome::RunnersAmongFirst:
+            judged = judgeRunners(ran, nonRunners, rule.places, rule.category);
+            if (judged.category != ResultCategory::None)
+                return judged;
+            break;
+        }
+    }
+    return judged;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+ResultPatterns::ResultPatterns(const ResultJudge &judge, int horsesPerTicket)
+    : judge_(judge)
+    , horsesPerTicket_(horsesPerTicket >= 2 && horsesPerTicket <= kArrivalPlaces ? horsesPerTicket : 0)
+{
+    // The horses that matter get codes 1, 2, ...: those that finish in the first five under some
+    // order, the non-runners and the complément. Every other horse reads as code 0.
+    horseOfCode_.push_back(0);
+    auto matter = [&](int horse) {
+        if (isHorse(horse) && code_[std::size_t(horse)] == 0) {
+            code_[std::size_t(horse)] = int(horseOfCode_.size());
+            horseOfCode_.push_back(horse);
+        }
+    };
+    for (const Arrival &order : judge.orders())
+        for (int p = 1; p <= kArrivalPlaces; ++p)
+            matter(order[std::size_t(p)]);
+    for (int horse : judge.result().nonRunners)
+        matter(horse);
+    matter(judge.result().complement);
+    // A ticket's key: the codes of its horses, position 1 the lowest digit. At most 21 codes and
+    // five positions: about four million keys.
+    std::uint32_t keys = 1;
+    for (int p = 1; p <= horsesPerTicket_; ++p) {
+        weight_[std::size_t(p)] = keys;
+        keys *= std::uint32_t(horseOfCode_.size());
+    }
+    if (horsesPerTicket_ > 0)
+        outcomeOfKey_.assign(keys, kUnknown);
+}
+
+std::uint32_t ResultPatterns::keyOf(int horse, int position) const
+{
+    if (!isHorse(horse) || position < 1 || position > horsesPerTicket_)
+        return 0;
+    return std::uint32_t(code_[std::size_t(horse)]) * weight_[std::size_t(position)];
+}
+
+std::uint32_t ResultPatterns::key(std::span<const int> horses) const
+{
+    std::uint32_t key = 0;
+    for (std::size_t p = 0; p < horses.size(); ++p)
+        key += keyOf(horses[p], int(p + 1));
+    return key;
+}
+
+std::uint16_t ResultPatterns::workOut(std::uint32_t key) const
+{
+    // One ticket with this key, the horses that do not matter read as 0.
+    const std::uint32_t base = std::uint32_t(horseOfCode_.size());
+    std::array<int, kArrivalPlaces> horses {};
+    const std::uint32_t wanted = key;
+    for (int p = 0; p < horsesPerTicket_; ++p, key /= base)
+        horses[std::size_t(p)] = horseOfCode_[key % base];
+    const TicketResult judged = judge_.judge(std::span<const int>(horses.data(), std::size_t(horsesPerTicket_)));
+    const double amount = judged.paid ? judged.amount : 0.0;
+    std::uint16_t &outcome = outcomeOfKey_[wanted];
+    for (std::size_t i = 0; i < outcomeCategory_.size(); ++i)
+        if (outcomeCategory_[i] == judged.category && outcomeAmount_[i] == amount)
+            return outcome = std::uint16_t(i);
+    outcomeCategory_.push_back(judged.category);
+    outcomeAmount_.push_back(amount);
+    return outcome = std::uint16_t(outcomeCategory_.size() - 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+ResultClassifier::ResultClassifier(const TicketList &tickets, const Selection &selection, const ResultJudge &judge)
+    : tickets_(tickets)
+    , selection_(selection)
+    , judge_(judge)
+    , patterns_(judge, tickets.horsesPerTicket())
+    , horsesPerTicket_(tickets.horsesPerTicket())
+{
+    if (patterns_.horsesPerTicket() == 0)
+        return;
+    const TicketReader reader(selection, tickets.layout());
+    letters_ = tickets.holdsLetters() ? std::clamp(tickets.layout().lettersPerTicket(), 0, 5) : 0;
+    for (int p = 1; p <= horsesPerTicket_; ++p) {
+        const int letter = reader.letterIndex(p);
+        if (letter < 0 || letter >= letters_) {
+            baseKey_ += patterns_.keyOf(reader.horse({}, p), p);
+            continue;
+        }
+        for (int byte = 0; byte < 256; ++byte) {
+            const std::string ticket(static_cast<std::size_t>(letters_), static_cast<char>(byte));
+            letterKey_[std::size_t(letter)][std::size_t(byte)] = patterns_.keyOf(reader.horse(ticket, p), p);
+        }
+    }
+}
+
+ResultClassifier::~ResultClassifier() = default;
+
+std::vector<int> ResultClassifier::ticketHorses(std::int64_t t) const
+{
+    const TicketReader reader(selection_, tickets_.layout());
+    const std::string_view letters = tickets_.ticket(t);
+    std::vector<int> horses(std::size_t(std::max(horsesPerTicket_, 0)));
+    for (int p = 1; p <= horsesPerTicket_; ++p)
+        horses[std::size_t(p - 1)] = reader.horse(letters, p);
+    return horses;
+}
+
+std::int64_t ResultClassifier::firstTicketWithComplement() const
+{
+    const int complement = judge_.result().effectiveComplement();
+    if (complement == 0)
+        return 0;
+    const TicketReader reader(selection_, tickets_.layout());
+    for (std::int64_t t = 1; t <= tickets_.count(); ++t) {
+        const std::string_view letters = tickets_.ticket(t);
+        for (int p = 1; p <= horsesPerTicket_; ++p)
+            if (reader.horse(letters, p) == complement)
+                return t;
+    }
+    return 0;
+}
+
+template <int Letters>
+void ResultClassifier::classifyStored(
+    std::int64_t first, std::int64_t last, std::uint8_t *categories, std::vector<std::int64_t> &tallied) const
+{
+    const auto *letters = reinterpret_cast<const unsigned char *>(tickets_.ticket(first + 1).data());
+    for (std::int64_t t = first; t < last; ++t, letters += Letters) {
+        std::uint32_t key = baseKey_;
+        for (int i = 0; i < Letters; ++i)
+            key += letterKey_[std::size_t(i)][letters[i]];
+        const std::uint16_t outcome = patterns_.outcome(key);
+        if (outcome >= tallied.size())
+            tallied.resize(std::size_t(outcome) + 1, 0);
+        categories[t] = std::uint8_t(patterns_.category(outcome));
+        ++tallied[outcome];
+    }
+}
+
+void ResultClassifier::classify(
+    std::int64_t first, std::int64_t last, std::uint8_t *categories, ResultTotals &totals) const
+{
+    first = std::max<std::int64_t>(first, 0);
+    last = std::min(last, tickets_.count());
+    if (last <= first)
+        return;
+    totals.tickets += last - first;
+    if (patterns_.horsesPerTicket() == 0) {
+        std::fill(categories + first, categories + last, std::uint8_t(0));
+        return;
+    }
+    std::vector<std::int64_t> tallied(patterns_.outcomes(), 0);
+    switch (letters_) {
+    case 0: {
+        const std::uint16_t same = patterns_.outcome(baseKey_);
+        tallied.resize(patterns_.outcomes(), 0);
+        std::fill(categories + first, categories + last, std::uint8_t(patterns_.category(same)));
+        tallied[same] += last - first;
+        break;
+    }
+    case 1:
+        classifyStored<1>(first, last, categories, tallied);
+        break;
+    case 2:
+        classifyStored<2>(first, last, categories, tallied);
+        break;
+    case 3:
+        classifyStored<3>(first, last, categories, tallied);
+        break;
+    case 4:
+        classifyStored<4>(first, last, categories, tallied);
+        break;
+    default:
+        classifyStored<5>(first, last, categories, tallied);
+        break;
+    }
+    for (std::size_t i = 0; i < tallied.size(); ++i) {
+        const ResultCategory category = patterns_.category(std::uint16_t(i));
+        if (tallied[i] == 0 || category == ResultCategory::None)
+            continue;
+        totals.counts[std::size_t(category) - 1] += tallied[i];
+        totals.gains += double(tallied[i]) * patterns_.amount(std::uint16_t(i));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+ResultMoney resultMoney(const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket)
+{
+    ResultMoney money;
+    money.gains = totals.gains;
+    money.refundedTickets = totals.refunded();
+    const std::optional<std::int64_t> stake = stakesCostCents(stakes, horsesPerTicket, totals.tickets);
+    const std::optional<std::int64_t> refund = stakesCostCents(stakes, horsesPerTicket, money.refundedTickets);
+    // Rapports have two decimals: the gains are rounded to the cent, then played `multiplier` times.
+    const double wonCents = std::round(totals.gains * 100.0);
+    if (!stake || !refund || !std::isfinite(wonCents) || std::fabs(wonCents) > 9.0e15)
+        return money;
+    std::int64_t won = 0;
+    std::int64_t balance = 0;
+    if (__builtin_mul_overflow(std::int64_t(wonCents), stakes.multiplier, &won)
+        || __builtin_add_overflow(won, *refund, &balance) || __builtin_sub_overflow(balance, *stake, &balance))
+        return money;
+    money.stakeCents = stake;
+    money.refundCents = refund;
+    money.balanceCents = balance;
+    return money;
+}
+
+QString resultSummaryText(const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket, const QLocale &locale)
+{
+    QString text;
+    for (int c = 1; c <= kResultCategories; ++c) {
+        const std::int64_t count = totals.counts[std::size_t(c - 1)];
+        if (count > 0)
+            text += QString::number(count) + summaryLabel(ResultCategory(c)) + QLatin1Char('\r');
+    }
+    text += QStringLiteral("Gains  :") + formatGeneral(totals.gains, locale);
+    const ResultMoney money = resultMoney(totals, stakes, horsesPerTicket);
+    if (!money.balanceCents)
+        return text;
+    const bool tool = locale == QLocale::c();
+    auto euros = [tool](std::int64_t cents) { return tool ? euroText(cents) : frenchEuroText(cents); };
+    return text
+        + QStringLiteral("\rMise : %1\rRemboursement : %2\rBilan : %3%4")
+              .arg(euros(*money.stakeCents), euros(*money.refundCents),
+                  *money.balanceCents > 0 ? QStringLiteral("+") : QString(), euros(*money.balanceCents));
+}
+
+} // namespace mvx
