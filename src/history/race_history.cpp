@@ -3,14 +3,17 @@
 #include "combi/game_cost.h"
 #include "model/settings_file.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QThread>
 #include <QVariant>
 
+#include <algorithm>
 #include <atomic>
 #include <unordered_map>
 
@@ -85,9 +88,43 @@ std::vector<int> selectionFromText(const QString &text)
     return horses;
 }
 
+bool isBusy(const QSqlError &error)
+{
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == 5 || code == 6; // SQLITE_BUSY, SQLITE_LOCKED
+}
+
+template <typename T> bool succeeded(const HistoryResult<T> &result)
+{
+    return result.ok();
+}
+bool succeeded(const std::optional<QString> &failure)
+{
+    return !failure;
+}
+
+// Whether the last failure of this thread's history was a lock held elsewhere.
+thread_local bool lastFailureWasBusy = false;
+
+// SQLite gives up on a lock without waiting for the busy timeout in a few cases (a file being
+// switched to WAL by another connection, a read lock that cannot become a write lock without a
+// deadlock): the whole transaction is then tried again, for as long as the busy timeout.
+template <typename Attempt> auto untilNotBusy(Attempt attempt) -> decltype(attempt())
+{
+    const QDeadlineTimer deadline(kBusyTimeoutMs);
+    for (int tries = 1;; ++tries) {
+        lastFailureWasBusy = false;
+        auto result = attempt();
+        if (succeeded(result) || !lastFailureWasBusy || deadline.hasExpired())
+            return result;
+        QThread::msleep(std::min(5 * tries, 50));
+    }
+}
+
 // What SQLite said, in French where the reason is one a user can act on.
 QString sqliteReason(const QSqlError &error)
 {
+    lastFailureWasBusy = isBusy(error);
     const int code = error.nativeErrorCode().toInt() & 0xff; // the primary result code
     switch (code) {
     case 5: // SQLITE_BUSY
@@ -376,10 +413,13 @@ std::optional<QString> RaceHistory::open()
     q.finish();
 
     // A reader in another copy of the program then sees the last whole write while this one writes.
-    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
-        return damaged(q.lastError());
-    q.finish();
-    if (const std::optional<QString> failed = migrate())
+    const std::optional<QString> failed = untilNotBusy([&]() -> std::optional<QString> {
+        if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+            return sqliteReason(q.lastError());
+        q.finish();
+        return migrate();
+    });
+    if (failed)
         return QStringLiteral("L'historique des courses %1 ne peut pas être préparé : %2.").arg(where, *failed)
             + goesOnWithout();
     return std::nullopt;
@@ -423,112 +463,159 @@ template <typename T> HistoryResult<T> RaceHistory::unavailable() const
     return result;
 }
 
-HistoryResult<std::int64_t> RaceHistory::store(const RaceRecord &race)
+namespace {
+
+QString refusedRace(const RaceRecord &race)
 {
-    if (openError_)
-        return unavailable<std::int64_t>();
-    HistoryResult<std::int64_t> result;
+    if (race.name.trimmed().isEmpty())
+        return QStringLiteral("La course doit avoir un nom.");
+    if (!race.date.isValid())
+        return QStringLiteral("La course doit avoir une date.");
+    return QString();
+}
+
+// Writes one race inside a write transaction: its row inserted or, for a date and name already
+// there, updated, and its winnings replaced. Its id, or nothing with `error` set.
+std::optional<std::int64_t> writeRace(QSqlDatabase &db, const RaceRecord &race, QSqlError &error)
+{
     const QString name = race.name.trimmed();
-    if (name.isEmpty()) {
-        result.error = QStringLiteral("La course doit avoir un nom.");
-        return result;
+    QSqlQuery q(db);
+    if (!run(
+            q, QStringLiteral("SELECT id FROM races WHERE race_date = ? AND name = ?"), { isoDate(race.date), name })) {
+        error = q.lastError();
+        return std::nullopt;
     }
-    if (!race.date.isValid()) {
-        result.error = QStringLiteral("La course doit avoir une date.");
-        return result;
-    }
-    Transaction t(db_, Transaction::Write);
-    if (!t.begun()) {
-        result.error = writeFailure(t.error());
-        return result;
-    }
-    QSqlQuery q(db_);
-    const auto fail = [&](const QSqlError &error) {
-        result.error = writeFailure(error);
-        return result;
-    };
-    if (!run(q, QStringLiteral("SELECT id FROM races WHERE race_date = ? AND name = ?"), { isoDate(race.date), name }))
-        return fail(q.lastError());
     std::int64_t id = q.next() ? q.value(0).toLongLong() : 0;
     q.finish();
     const QVariantList values { isoDate(race.date), name, ticketSize(race.bet), int(race.making.source),
         race.making.catalogueSystem, race.making.withConditions ? 1 : 0, selectionText(race.selection),
         qlonglong(race.tickets), qlonglong(race.multiplier), qlonglong(race.stakeCents), qlonglong(race.wonCents),
         qlonglong(race.refundedTickets), qlonglong(race.refundCents), qlonglong(race.balanceCents) };
+    bool written = false;
     if (id != 0) {
         QVariantList withId = values;
         withId.append(qlonglong(id));
-        if (!run(q,
-                QStringLiteral("UPDATE races SET race_date = ?, name = ?, bet = ?, source = ?, catalogue_system = ?, "
-                               "with_conditions = ?, selection = ?, tickets = ?, multiplier = ?, stake_cents = ?, "
-                               "won_cents = ?, refunded_tickets = ?, refund_cents = ?, balance_cents = ? WHERE id = ?"),
-                withId)
-            || !run(q, QStringLiteral("DELETE FROM winnings WHERE race_id = ?"), { qlonglong(id) }))
-            return fail(q.lastError());
+        written = run(q,
+                      QStringLiteral(
+                          "UPDATE races SET race_date = ?, name = ?, bet = ?, source = ?, catalogue_system = ?, "
+                          "with_conditions = ?, selection = ?, tickets = ?, multiplier = ?, stake_cents = ?, "
+                          "won_cents = ?, refunded_tickets = ?, refund_cents = ?, balance_cents = ? WHERE id = ?"),
+                      withId)
+            && run(q, QStringLiteral("DELETE FROM winnings WHERE race_id = ?"), { qlonglong(id) });
     } else {
-        if (!run(q,
-                QStringLiteral("INSERT INTO races (race_date, name, bet, source, catalogue_system, with_conditions, "
-                               "selection, tickets, multiplier, stake_cents, won_cents, refunded_tickets, "
-                               "refund_cents, balance_cents) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                values))
-            return fail(q.lastError());
+        written = run(q,
+            QStringLiteral("INSERT INTO races (race_date, name, bet, source, catalogue_system, with_conditions, "
+                           "selection, tickets, multiplier, stake_cents, won_cents, refunded_tickets, "
+                           "refund_cents, balance_cents) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            values);
         id = q.lastInsertId().toLongLong();
     }
-    if (!q.prepare(QStringLiteral(
-            "INSERT INTO winnings (race_id, position, label, count, amount_cents) VALUES (?, ?, ?, ?, ?)")))
-        return fail(q.lastError());
-    for (std::size_t i = 0; i < race.winnings.size(); ++i) {
+    written = written
+        && q.prepare(QStringLiteral(
+            "INSERT INTO winnings (race_id, position, label, count, amount_cents) VALUES (?, ?, ?, ?, ?)"));
+    for (std::size_t i = 0; written && i < race.winnings.size(); ++i) {
         const CategoryWinnings &w = race.winnings[i];
         q.addBindValue(qlonglong(id));
         q.addBindValue(qlonglong(i));
         q.addBindValue(w.label.isNull() ? QStringLiteral("") : w.label);
         q.addBindValue(qlonglong(w.count));
         q.addBindValue(qlonglong(w.amountCents));
-        if (!q.exec())
-            return fail(q.lastError());
+        written = q.exec();
     }
-    if (!t.commit())
-        return fail(t.error());
-    result.value = id;
-    return result;
+    if (!written) {
+        error = q.lastError();
+        return std::nullopt;
+    }
+    return id;
+}
+
+} // namespace
+
+HistoryResult<std::int64_t> RaceHistory::store(const RaceRecord &race)
+{
+    if (openError_)
+        return unavailable<std::int64_t>();
+    return untilNotBusy([&] {
+        HistoryResult<std::int64_t> result;
+        result.error = refusedRace(race);
+        if (!result.ok())
+            return result;
+        Transaction t(db_, Transaction::Write);
+        QSqlError error = t.error();
+        const std::optional<std::int64_t> id = t.begun() ? writeRace(db_, race, error) : std::nullopt;
+        if (!id || !t.commit()) {
+            result.error = writeFailure(id ? t.error() : error);
+            return result;
+        }
+        result.value = *id;
+        return result;
+    });
+}
+
+HistoryResult<bool> RaceHistory::store(const std::vector<RaceRecord> &races)
+{
+    if (openError_)
+        return unavailable<bool>();
+    return untilNotBusy([&] {
+        HistoryResult<bool> result;
+        for (const RaceRecord &race : races) {
+            result.error = refusedRace(race);
+            if (!result.ok())
+                return result;
+        }
+        Transaction t(db_, Transaction::Write);
+        QSqlError error = t.error();
+        bool written = t.begun();
+        for (std::size_t i = 0; written && i < races.size(); ++i)
+            written = writeRace(db_, races[i], error).has_value();
+        if (!written || !t.commit()) {
+            result.error = writeFailure(written ? t.error() : error);
+            return result;
+        }
+        result.value = true;
+        return result;
+    });
 }
 
 HistoryResult<bool> RaceHistory::rename(std::int64_t id, const RaceKey &to)
 {
     if (openError_)
         return unavailable<bool>();
-    HistoryResult<bool> result;
-    const QString name = to.name.trimmed();
-    if (name.isEmpty() || !to.date.isValid()) {
-        result.error = name.isEmpty() ? QStringLiteral("La course doit avoir un nom.")
-                                      : QStringLiteral("La course doit avoir une date.");
+    return untilNotBusy([&] {
+        HistoryResult<bool> result;
+        const QString name = to.name.trimmed();
+        if (name.isEmpty() || !to.date.isValid()) {
+            result.error = name.isEmpty() ? QStringLiteral("La course doit avoir un nom.")
+                                          : QStringLiteral("La course doit avoir une date.");
+            return result;
+        }
+        Transaction t(db_, Transaction::Write);
+        if (!t.begun()) {
+            result.error = writeFailure(t.error());
+            return result;
+        }
+        QSqlQuery q(db_);
+        if (!run(q, QStringLiteral("SELECT id FROM races WHERE race_date = ? AND name = ?"),
+                { isoDate(to.date), name })) {
+            result.error = writeFailure(q.lastError());
+            return result;
+        }
+        if (q.next() && q.value(0).toLongLong() != id) {
+            result.error = QStringLiteral("Une autre course du %1 s'appelle déjà « %2 ».")
+                               .arg(to.date.toString(QStringLiteral("dd/MM/yyyy")), name);
+            return result;
+        }
+        q.finish();
+        if (!run(q, QStringLiteral("UPDATE races SET race_date = ?, name = ? WHERE id = ?"),
+                { isoDate(to.date), name, qlonglong(id) })) {
+            result.error = writeFailure(q.lastError());
+            return result;
+        }
+        result.value = q.numRowsAffected() > 0;
+        if (!t.commit())
+            result.error = writeFailure(t.error());
         return result;
-    }
-    Transaction t(db_, Transaction::Write);
-    if (!t.begun()) {
-        result.error = writeFailure(t.error());
-        return result;
-    }
-    QSqlQuery q(db_);
-    if (!run(q, QStringLiteral("SELECT id FROM races WHERE race_date = ? AND name = ?"), { isoDate(to.date), name })) {
-        result.error = writeFailure(q.lastError());
-        return result;
-    }
-    if (q.next() && q.value(0).toLongLong() != id) {
-        result.error = QStringLiteral("Une autre course du %1 s'appelle déjà « %2 ».")
-                           .arg(to.date.toString(QStringLiteral("dd/MM/yyyy")), name);
-        return result;
-    }
-    q.finish();
-    if (!run(q, QStringLiteral("UPDATE races SET race_date = ?, name = ? WHERE id = ?"),
-            { isoDate(to.date), name, qlonglong(id) })) {
-        result.error = writeFailure(q.lastError());
-        return result;
-    }
-    result.value = q.numRowsAffected() > 0;
-    if (!t.commit())
-        result.error = writeFailure(t.error());
-    return result;
+    });
 }
 
 HistoryResult<bool> RaceHistory::rename(const RaceKey &from, const RaceKey &to)
@@ -545,205 +632,223 @@ HistoryResult<bool> RaceHistory::remove(std::int64_t id)
 {
     if (openError_)
         return unavailable<bool>();
-    HistoryResult<bool> result;
-    Transaction t(db_, Transaction::Write);
-    QSqlQuery q(db_);
-    if (!t.begun() || !run(q, QStringLiteral("DELETE FROM winnings WHERE race_id = ?"), { qlonglong(id) })
-        || !run(q, QStringLiteral("DELETE FROM races WHERE id = ?"), { qlonglong(id) })) {
-        result.error = writeFailure(t.begun() ? q.lastError() : t.error());
+    return untilNotBusy([&] {
+        HistoryResult<bool> result;
+        Transaction t(db_, Transaction::Write);
+        QSqlQuery q(db_);
+        if (!t.begun() || !run(q, QStringLiteral("DELETE FROM winnings WHERE race_id = ?"), { qlonglong(id) })
+            || !run(q, QStringLiteral("DELETE FROM races WHERE id = ?"), { qlonglong(id) })) {
+            result.error = writeFailure(t.begun() ? q.lastError() : t.error());
+            return result;
+        }
+        result.value = q.numRowsAffected() > 0;
+        if (!t.commit())
+            result.error = writeFailure(t.error());
         return result;
-    }
-    result.value = q.numRowsAffected() > 0;
-    if (!t.commit())
-        result.error = writeFailure(t.error());
-    return result;
+    });
 }
 
 HistoryResult<bool> RaceHistory::remove(const RaceKey &key)
 {
     if (openError_)
         return unavailable<bool>();
-    HistoryResult<bool> result;
-    Transaction t(db_, Transaction::Write);
-    QSqlQuery q(db_);
-    const QString idOfKey = QStringLiteral("(SELECT id FROM races WHERE race_date = ? AND name = ?)");
-    const QVariantList values { isoDate(key.date), key.name.trimmed() };
-    if (!t.begun() || !run(q, QStringLiteral("DELETE FROM winnings WHERE race_id = ") + idOfKey, values)
-        || !run(q, QStringLiteral("DELETE FROM races WHERE id = ") + idOfKey, values)) {
-        result.error = writeFailure(t.begun() ? q.lastError() : t.error());
+    return untilNotBusy([&] {
+        HistoryResult<bool> result;
+        Transaction t(db_, Transaction::Write);
+        QSqlQuery q(db_);
+        const QString idOfKey = QStringLiteral("(SELECT id FROM races WHERE race_date = ? AND name = ?)");
+        const QVariantList values { isoDate(key.date), key.name.trimmed() };
+        if (!t.begun() || !run(q, QStringLiteral("DELETE FROM winnings WHERE race_id = ") + idOfKey, values)
+            || !run(q, QStringLiteral("DELETE FROM races WHERE id = ") + idOfKey, values)) {
+            result.error = writeFailure(t.begun() ? q.lastError() : t.error());
+            return result;
+        }
+        result.value = q.numRowsAffected() > 0;
+        if (!t.commit())
+            result.error = writeFailure(t.error());
         return result;
-    }
-    result.value = q.numRowsAffected() > 0;
-    if (!t.commit())
-        result.error = writeFailure(t.error());
-    return result;
+    });
 }
 
 HistoryResult<std::vector<RaceRecord>> RaceHistory::races(const RaceFilter &filter)
 {
     if (openError_)
         return unavailable<std::vector<RaceRecord>>();
-    HistoryResult<std::vector<RaceRecord>> result;
-    Transaction t(db_, Transaction::Read);
-    if (!t.begun()) {
-        result.error = readFailure(t.error());
+    return untilNotBusy([&] {
+        HistoryResult<std::vector<RaceRecord>> result;
+        Transaction t(db_, Transaction::Read);
+        if (!t.begun()) {
+            result.error = readFailure(t.error());
+            return result;
+        }
+        const FilterClause where = whereClause(filter);
+        QSqlQuery q(db_);
+        q.setForwardOnly(true);
+        if (!run(q,
+                QStringLiteral("SELECT %1 FROM races%2 ORDER BY race_date, id")
+                    .arg(QString::fromLatin1(kRaceColumns), where.sql),
+                where.values)) {
+            result.error = readFailure(q.lastError());
+            return result;
+        }
+        std::unordered_map<std::int64_t, std::size_t> indexOfId;
+        while (q.next()) {
+            result.value.push_back(raceFromRow(q));
+            indexOfId.emplace(result.value.back().id, result.value.size() - 1);
+        }
+        if (q.lastError().isValid()) {
+            result.error = readFailure(q.lastError());
+            result.value.clear();
+            return result;
+        }
+        if (!run(q,
+                QStringLiteral("SELECT race_id, label, count, amount_cents FROM winnings WHERE race_id IN "
+                               "(SELECT id FROM races%1) ORDER BY race_id, position")
+                    .arg(where.sql),
+                where.values)) {
+            result.error = readFailure(q.lastError());
+            result.value.clear();
+            return result;
+        }
+        while (q.next()) {
+            const auto i = indexOfId.find(q.value(0).toLongLong());
+            if (i != indexOfId.end())
+                result.value[i->second].winnings.push_back(
+                    { q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toLongLong() });
+        }
         return result;
-    }
-    const FilterClause where = whereClause(filter);
-    QSqlQuery q(db_);
-    q.setForwardOnly(true);
-    if (!run(q,
-            QStringLiteral("SELECT %1 FROM races%2 ORDER BY race_date, id")
-                .arg(QString::fromLatin1(kRaceColumns), where.sql),
-            where.values)) {
-        result.error = readFailure(q.lastError());
-        return result;
-    }
-    std::unordered_map<std::int64_t, std::size_t> indexOfId;
-    while (q.next()) {
-        result.value.push_back(raceFromRow(q));
-        indexOfId.emplace(result.value.back().id, result.value.size() - 1);
-    }
-    if (q.lastError().isValid()) {
-        result.error = readFailure(q.lastError());
-        result.value.clear();
-        return result;
-    }
-    if (!run(q,
-            QStringLiteral("SELECT race_id, label, count, amount_cents FROM winnings WHERE race_id IN "
-                           "(SELECT id FROM races%1) ORDER BY race_id, position")
-                .arg(where.sql),
-            where.values)) {
-        result.error = readFailure(q.lastError());
-        result.value.clear();
-        return result;
-    }
-    while (q.next()) {
-        const auto i = indexOfId.find(q.value(0).toLongLong());
-        if (i != indexOfId.end())
-            result.value[i->second].winnings.push_back(
-                { q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toLongLong() });
-    }
-    return result;
+    });
 }
 
 HistoryResult<std::optional<RaceRecord>> RaceHistory::race(const RaceKey &key)
 {
     if (openError_)
         return unavailable<std::optional<RaceRecord>>();
-    HistoryResult<std::optional<RaceRecord>> result;
-    Transaction t(db_, Transaction::Read);
-    QSqlQuery q(db_);
-    if (!t.begun()
-        || !run(q,
-            QStringLiteral("SELECT %1 FROM races WHERE race_date = ? AND name = ?")
-                .arg(QString::fromLatin1(kRaceColumns)),
-            { isoDate(key.date), key.name.trimmed() })) {
-        result.error = readFailure(t.begun() ? q.lastError() : t.error());
+    return untilNotBusy([&] {
+        HistoryResult<std::optional<RaceRecord>> result;
+        Transaction t(db_, Transaction::Read);
+        QSqlQuery q(db_);
+        if (!t.begun()
+            || !run(q,
+                QStringLiteral("SELECT %1 FROM races WHERE race_date = ? AND name = ?")
+                    .arg(QString::fromLatin1(kRaceColumns)),
+                { isoDate(key.date), key.name.trimmed() })) {
+            result.error = readFailure(t.begun() ? q.lastError() : t.error());
+            return result;
+        }
+        if (!q.next())
+            return result;
+        RaceRecord found = raceFromRow(q);
+        if (!run(q,
+                QStringLiteral("SELECT label, count, amount_cents FROM winnings WHERE race_id = ? ORDER BY position"),
+                { qlonglong(found.id) })) {
+            result.error = readFailure(q.lastError());
+            return result;
+        }
+        while (q.next())
+            found.winnings.push_back({ q.value(0).toString(), q.value(1).toLongLong(), q.value(2).toLongLong() });
+        result.value = std::move(found);
         return result;
-    }
-    if (!q.next())
-        return result;
-    RaceRecord found = raceFromRow(q);
-    if (!run(q, QStringLiteral("SELECT label, count, amount_cents FROM winnings WHERE race_id = ? ORDER BY position"),
-            { qlonglong(found.id) })) {
-        result.error = readFailure(q.lastError());
-        return result;
-    }
-    while (q.next())
-        found.winnings.push_back({ q.value(0).toString(), q.value(1).toLongLong(), q.value(2).toLongLong() });
-    result.value = std::move(found);
-    return result;
+    });
 }
 
 HistoryResult<HistoryTotals> RaceHistory::totals(const RaceFilter &filter)
 {
     if (openError_)
         return unavailable<HistoryTotals>();
-    HistoryResult<HistoryTotals> result;
-    const FilterClause where = whereClause(filter);
-    QSqlQuery q(db_);
-    if (!run(q,
-            QStringLiteral("SELECT COUNT(*), SUM(tickets), SUM(stake_cents), SUM(won_cents), SUM(refund_cents), "
-                           "SUM(balance_cents) FROM races")
-                + where.sql,
-            where.values)
-        || !q.next()) {
-        result.error = readFailure(q.lastError());
+    return untilNotBusy([&] {
+        HistoryResult<HistoryTotals> result;
+        const FilterClause where = whereClause(filter);
+        QSqlQuery q(db_);
+        if (!run(q,
+                QStringLiteral("SELECT COUNT(*), SUM(tickets), SUM(stake_cents), SUM(won_cents), SUM(refund_cents), "
+                               "SUM(balance_cents) FROM races")
+                    + where.sql,
+                where.values)
+            || !q.next()) {
+            result.error = readFailure(q.lastError());
+            return result;
+        }
+        result.value.races = q.value(0).toLongLong();
+        result.value.tickets = q.value(1).toLongLong();
+        result.value.stakedCents = q.value(2).toLongLong();
+        result.value.wonCents = q.value(3).toLongLong();
+        result.value.refundCents = q.value(4).toLongLong();
+        result.value.balanceCents = q.value(5).toLongLong();
         return result;
-    }
-    result.value.races = q.value(0).toLongLong();
-    result.value.tickets = q.value(1).toLongLong();
-    result.value.stakedCents = q.value(2).toLongLong();
-    result.value.wonCents = q.value(3).toLongLong();
-    result.value.refundCents = q.value(4).toLongLong();
-    result.value.balanceCents = q.value(5).toLongLong();
-    return result;
+    });
 }
 
 HistoryResult<std::vector<BalancePoint>> RaceHistory::balanceSeries(const RaceFilter &filter)
 {
     if (openError_)
         return unavailable<std::vector<BalancePoint>>();
-    HistoryResult<std::vector<BalancePoint>> result;
-    const FilterClause where = whereClause(filter);
-    QSqlQuery q(db_);
-    q.setForwardOnly(true);
-    if (!run(q,
-            QStringLiteral("SELECT race_date, SUM(balance_cents) FROM races%1 GROUP BY race_date ORDER BY race_date")
-                .arg(where.sql),
-            where.values)) {
-        result.error = readFailure(q.lastError());
+    return untilNotBusy([&] {
+        HistoryResult<std::vector<BalancePoint>> result;
+        const FilterClause where = whereClause(filter);
+        QSqlQuery q(db_);
+        q.setForwardOnly(true);
+        if (!run(q,
+                QStringLiteral(
+                    "SELECT race_date, SUM(balance_cents) FROM races%1 GROUP BY race_date ORDER BY race_date")
+                    .arg(where.sql),
+                where.values)) {
+            result.error = readFailure(q.lastError());
+            return result;
+        }
+        std::int64_t cumulative = 0;
+        while (q.next()) {
+            cumulative += q.value(1).toLongLong();
+            result.value.push_back({ QDate::fromString(q.value(0).toString(), Qt::ISODate), cumulative });
+        }
         return result;
-    }
-    std::int64_t cumulative = 0;
-    while (q.next()) {
-        cumulative += q.value(1).toLongLong();
-        result.value.push_back({ QDate::fromString(q.value(0).toString(), Qt::ISODate), cumulative });
-    }
-    return result;
+    });
 }
 
 HistoryResult<std::optional<std::int64_t>> RaceHistory::monthlyBudget()
 {
     if (openError_)
         return unavailable<std::optional<std::int64_t>>();
-    HistoryResult<std::optional<std::int64_t>> result;
-    QSqlQuery q(db_);
-    if (!run(q, QStringLiteral("SELECT value FROM settings WHERE key = ?"), { kBudgetKey })) {
-        result.error = readFailure(q.lastError());
+    return untilNotBusy([&] {
+        HistoryResult<std::optional<std::int64_t>> result;
+        QSqlQuery q(db_);
+        if (!run(q, QStringLiteral("SELECT value FROM settings WHERE key = ?"), { kBudgetKey })) {
+            result.error = readFailure(q.lastError());
+            return result;
+        }
+        if (q.next()) {
+            bool ok = false;
+            const qlonglong cents = q.value(0).toString().toLongLong(&ok);
+            if (ok && cents >= 0)
+                result.value = cents;
+        }
         return result;
-    }
-    if (q.next()) {
-        bool ok = false;
-        const qlonglong cents = q.value(0).toString().toLongLong(&ok);
-        if (ok && cents >= 0)
-            result.value = cents;
-    }
-    return result;
+    });
 }
 
 HistoryResult<bool> RaceHistory::setMonthlyBudget(std::optional<std::int64_t> cents)
 {
     if (openError_)
         return unavailable<bool>();
-    HistoryResult<bool> result;
-    if (cents && *cents < 0) {
-        result.error = QStringLiteral("Le budget du mois ne peut pas être négatif.");
+    return untilNotBusy([&] {
+        HistoryResult<bool> result;
+        if (cents && *cents < 0) {
+            result.error = QStringLiteral("Le budget du mois ne peut pas être négatif.");
+            return result;
+        }
+        Transaction t(db_, Transaction::Write);
+        QSqlQuery q(db_);
+        const bool written = t.begun()
+            && (cents ? run(q, QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"),
+                    { kBudgetKey, QString::number(*cents) })
+                      : run(q, QStringLiteral("DELETE FROM settings WHERE key = ?"), { kBudgetKey }));
+        if (!written || !t.commit()) {
+            result.error = writeFailure(!t.begun() || written ? t.error() : q.lastError());
+            return result;
+        }
+        result.value = true;
         return result;
-    }
-    Transaction t(db_, Transaction::Write);
-    QSqlQuery q(db_);
-    const bool written = t.begun()
-        && (cents ? run(q, QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"),
-                { kBudgetKey, QString::number(*cents) })
-                  : run(q, QStringLiteral("DELETE FROM settings WHERE key = ?"), { kBudgetKey }));
-    if (!written || !t.commit()) {
-        result.error = writeFailure(!t.begun() || written ? t.error() : q.lastError());
-        return result;
-    }
-    result.value = true;
-    return result;
+    });
 }
 
 HistoryResult<BudgetCheck> RaceHistory::checkBudget(
@@ -751,33 +856,35 @@ HistoryResult<BudgetCheck> RaceHistory::checkBudget(
 {
     if (openError_)
         return unavailable<BudgetCheck>();
-    HistoryResult<BudgetCheck> result;
-    const HistoryResult<std::optional<std::int64_t>> budget = monthlyBudget();
-    if (!budget.ok()) {
-        result.error = budget.error;
+    return untilNotBusy([&] {
+        HistoryResult<BudgetCheck> result;
+        const HistoryResult<std::optional<std::int64_t>> budget = monthlyBudget();
+        if (!budget.ok()) {
+            result.error = budget.error;
+            return result;
+        }
+        const QDate first(day.year(), day.month(), 1);
+        QString sql = QStringLiteral("SELECT SUM(stake_cents) FROM races WHERE race_date >= ? AND race_date <= ?");
+        QVariantList values { isoDate(first), isoDate(first.addMonths(1).addDays(-1)) };
+        if (game) {
+            sql += QStringLiteral(" AND NOT (race_date = ? AND name = ?)");
+            values << isoDate(game->date) << game->name.trimmed();
+        }
+        QSqlQuery q(db_);
+        if (!run(q, sql, values) || !q.next()) {
+            result.error = readFailure(q.lastError());
+            return result;
+        }
+        BudgetCheck &check = result.value;
+        check.budgetCents = budget.value;
+        check.stakedCents = q.value(0).toLongLong();
+        check.gameCents = gameCents;
+        if (check.budgetCents) {
+            check.line = budgetLine(*check.budgetCents, check.stakedCents, gameCents);
+            check.overrun = budgetOverrunLine(*check.budgetCents, check.stakedCents, gameCents);
+        }
         return result;
-    }
-    const QDate first(day.year(), day.month(), 1);
-    QString sql = QStringLiteral("SELECT SUM(stake_cents) FROM races WHERE race_date >= ? AND race_date <= ?");
-    QVariantList values { isoDate(first), isoDate(first.addMonths(1).addDays(-1)) };
-    if (game) {
-        sql += QStringLiteral(" AND NOT (race_date = ? AND name = ?)");
-        values << isoDate(game->date) << game->name.trimmed();
-    }
-    QSqlQuery q(db_);
-    if (!run(q, sql, values) || !q.next()) {
-        result.error = readFailure(q.lastError());
-        return result;
-    }
-    BudgetCheck &check = result.value;
-    check.budgetCents = budget.value;
-    check.stakedCents = q.value(0).toLongLong();
-    check.gameCents = gameCents;
-    if (check.budgetCents) {
-        check.line = budgetLine(*check.budgetCents, check.stakedCents, gameCents);
-        check.overrun = budgetOverrunLine(*check.budgetCents, check.stakedCents, gameCents);
-    }
-    return result;
+    });
 }
 
 QByteArray raceExportBytes(const std::vector<RaceRecord> &races)

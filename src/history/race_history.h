@@ -98,6 +98,8 @@ public:
     // Stores the race, replacing the one of the same date and name if there is one (its id is
     // kept). The race's id is returned. A race without a name or a valid date is refused.
     HistoryResult<std::int64_t> store(const RaceRecord &race);
+    // Stores several races in one transaction: all of them or, on a failure, none.
+    HistoryResult<bool> store(const std::vector<RaceRecord> &races);
     // Gives a stored race another date or name; its id and everything else stay. False when no
     // race is `from`; refused when another race already has the new date and name.
     HistoryResult<bool> rename(std::int64_t id, const RaceKey &to);
