@@ -160,16 +160,7 @@ int run(const QStringList &arguments)
     }
     // The totals of the very races listed, not of a second look at the file another copy of
     // the program may have written to meanwhile.
-    HistoryTotals totals;
-    for (const RaceRecord &race : races.value) {
-        ++totals.races;
-        totals.tickets += race.tickets;
-        totals.stakedCents += race.stakeCents;
-        totals.wonCents += race.wonCents;
-        totals.refundCents += race.refundCents;
-        totals.balanceCents += race.balanceCents;
-    }
-    return printToStandardOutput(kHelp.name, listingText(races.value, totals));
+    return printToStandardOutput(kHelp.name, listingText(races.value, totalsOf(races.value)));
 }
 
 } // namespace

@@ -310,6 +310,20 @@ std::optional<double> HistoryTotals::returnPercent() const
     return 100.0 * double(wonCents) / double(stakedCents);
 }
 
+HistoryTotals totalsOf(const std::vector<RaceRecord> &races)
+{
+    HistoryTotals totals;
+    for (const RaceRecord &race : races) {
+        ++totals.races;
+        totals.tickets += race.tickets;
+        totals.stakedCents += race.stakeCents;
+        totals.wonCents += race.wonCents;
+        totals.refundCents += race.refundCents;
+        totals.balanceCents += race.balanceCents;
+    }
+    return totals;
+}
+
 QString budgetLine(std::int64_t budgetCents, std::int64_t stakedCents, std::int64_t gameCents)
 {
     return QStringLiteral("Budget du mois : %1 dont %2 déjà joués ; ce jeu : %3")
@@ -406,6 +420,16 @@ std::optional<QString> RaceHistory::open()
                    .arg(version)
                    .arg(kHistorySchemaVersion)
             + goesOnWithout();
+    // A SQLite file of another program, which has tables but never had a history's version.
+    if (version == 0) {
+        if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !q.next())
+            return damaged(q.lastError());
+        if (q.value(0).toInt() > 0)
+            return QStringLiteral("Le fichier %1 n'est pas un historique des courses (c'est la base d'un autre "
+                                  "programme).")
+                       .arg(where)
+                + goesOnWithout();
+    }
     if (!q.exec(QStringLiteral("PRAGMA quick_check")))
         return damaged(q.lastError());
     if (!q.next() || q.value(0).toString() != QLatin1String("ok"))

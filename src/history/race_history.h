@@ -55,6 +55,9 @@ struct HistoryTotals
     std::optional<double> returnPercent() const;
 };
 
+// The same sums over races already listed.
+HistoryTotals totalsOf(const std::vector<RaceRecord> &races);
+
 // The balance of every race up to and including `date`, one point per day that has races.
 struct BalancePoint
 {

@@ -175,7 +175,11 @@ TEST(RaceHistory, FiltersTotalsSeriesAndExportAgreeWithSumsMadeByHand)
     EXPECT_EQ(t.balanceCents, 4780 + 130 - 4600);
     ASSERT_TRUE(t.returnPercent());
     EXPECT_NEAR(*t.returnPercent(), 103.913, 0.001);
-    EXPECT_EQ(history.races(february).value.size(), 3u);
+    const std::vector<RaceRecord> listedInFebruary = history.races(february).value;
+    EXPECT_EQ(listedInFebruary.size(), 3u);
+    const HistoryTotals summed = totalsOf(listedInFebruary);
+    EXPECT_EQ(summed.balanceCents, t.balanceCents);
+    EXPECT_EQ(summed.wonCents, t.wonCents);
 
     const RaceFilter tierce { std::nullopt, std::nullopt, BetKind::Tierce };
     const std::vector<RaceRecord> tierces = history.races(tierce).value;
@@ -274,7 +278,11 @@ TEST(RaceHistory, ADamagedOrNewerFileIsReportedInFrenchAndLeftByteForByte)
     const QString newer = dir.filePath(QStringLiteral("newer.sqlite"));
     runSql(newer, { QStringLiteral("CREATE TABLE future (x)"), QStringLiteral("PRAGMA user_version = 99") });
 
+    const QString foreign = dir.filePath(QStringLiteral("foreign.sqlite"));
+    runSql(foreign, { QStringLiteral("CREATE TABLE contacts (name TEXT)") });
+
     const std::pair<QString, QString> cases[] {
+        { foreign, QStringLiteral("la base d'un autre programme") },
         { truncated, QStringLiteral("est endommagé") },
         { noise, QStringLiteral("n'est pas un historique des courses") },
         { newer, QStringLiteral("version plus récente du programme") },
