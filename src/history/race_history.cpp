@@ -396,57 +396,64 @@ std::optional<QString> RaceHistory::open()
                    .arg(where, sqliteReason(db_.lastError()))
             + goesOnWithout();
 
-    // Read-only checks first: a damaged file or one of a newer program is not written to.
-    QSqlQuery q(db_);
-    const auto damaged = [&](const QSqlError &error) {
-        const int code = error.nativeErrorCode().toInt() & 0xff;
-        if (code == 26) // SQLITE_NOTADB
-            return QStringLiteral("Le fichier %1 n'est pas un historique des courses (ce n'est pas une base SQLite).")
-                       .arg(where)
+    // A lock held by another copy that SQLite would not wait for (a file being made or switched
+    // to WAL) is waited for here; a damaged file is reported at once.
+    return untilNotBusy([&]() -> std::optional<QString> {
+        // Read-only checks first: a damaged file or one of a newer program is not written to.
+        QSqlQuery q(db_);
+        const auto damaged = [&](const QSqlError &error) {
+            const int code = error.nativeErrorCode().toInt() & 0xff;
+            if (code == 26) // SQLITE_NOTADB
+                return QStringLiteral(
+                           "Le fichier %1 n'est pas un historique des courses (ce n'est pas une base SQLite).")
+                           .arg(where)
+                    + goesOnWithout();
+            if (code == 11) // SQLITE_CORRUPT
+                return QStringLiteral("L'historique des courses %1 est endommagé.").arg(where) + goesOnWithout();
+            return QStringLiteral("L'historique des courses %1 ne peut pas être ouvert : %2.")
+                       .arg(where, sqliteReason(error))
                 + goesOnWithout();
-        if (code == 11) // SQLITE_CORRUPT
-            return QStringLiteral("L'historique des courses %1 est endommagé.").arg(where) + goesOnWithout();
-        return QStringLiteral("L'historique des courses %1 ne peut pas être ouvert : %2.")
-                   .arg(where, sqliteReason(error))
-            + goesOnWithout();
-    };
-    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
-        return damaged(q.lastError());
-    const int version = q.value(0).toInt();
-    if (version > kHistorySchemaVersion)
-        return QStringLiteral("L'historique des courses %1 vient d'une version plus récente du programme (version %2 "
-                              "du fichier, celui-ci connaît jusqu'à la version %3).")
-                   .arg(where)
-                   .arg(version)
-                   .arg(kHistorySchemaVersion)
-            + goesOnWithout();
-    // A SQLite file of another program, which has tables but never had a history's version.
-    if (version == 0) {
-        if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !q.next())
+        };
+        // The version and the tables in one statement, so one snapshot: another copy making the
+        // file at this moment shows both or neither.
+        if (!q.exec(QStringLiteral("SELECT (SELECT user_version FROM pragma_user_version), "
+                                   "(SELECT COUNT(*) FROM sqlite_master)"))
+            || !q.next())
             return damaged(q.lastError());
-        if (q.value(0).toInt() > 0)
+        const int version = q.value(0).toInt();
+        const int tables = q.value(1).toInt();
+        if (version > kHistorySchemaVersion)
+            return QStringLiteral(
+                       "L'historique des courses %1 vient d'une version plus récente du programme (version %2 "
+                       "du fichier, celui-ci connaît jusqu'à la version %3).")
+                       .arg(where)
+                       .arg(version)
+                       .arg(kHistorySchemaVersion)
+                + goesOnWithout();
+        // A SQLite file of another program: tables, but never a history's version.
+        if (version == 0 && tables > 0)
             return QStringLiteral("Le fichier %1 n'est pas un historique des courses (c'est la base d'un autre "
                                   "programme).")
                        .arg(where)
                 + goesOnWithout();
-    }
-    if (!q.exec(QStringLiteral("PRAGMA quick_check")))
-        return damaged(q.lastError());
-    if (!q.next() || q.value(0).toString() != QLatin1String("ok"))
-        return QStringLiteral("L'historique des courses %1 est endommagé.").arg(where) + goesOnWithout();
-    q.finish();
-
-    // A reader in another copy of the program then sees the last whole write while this one writes.
-    const std::optional<QString> failed = untilNotBusy([&]() -> std::optional<QString> {
-        if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
-            return sqliteReason(q.lastError());
+        if (!q.exec(QStringLiteral("PRAGMA quick_check")))
+            return damaged(q.lastError());
+        if (!q.next() || q.value(0).toString() != QLatin1String("ok"))
+            return QStringLiteral("L'historique des courses %1 est endommagé.").arg(where) + goesOnWithout();
         q.finish();
-        return migrate();
+
+        // A reader in another copy of the program then sees the last whole write while this one writes.
+        std::optional<QString> failed;
+        if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+            failed = sqliteReason(q.lastError());
+        q.finish();
+        if (!failed)
+            failed = migrate();
+        if (failed)
+            return QStringLiteral("L'historique des courses %1 ne peut pas être préparé : %2.").arg(where, *failed)
+                + goesOnWithout();
+        return std::nullopt;
     });
-    if (failed)
-        return QStringLiteral("L'historique des courses %1 ne peut pas être préparé : %2.").arg(where, *failed)
-            + goesOnWithout();
-    return std::nullopt;
 }
 
 std::optional<QString> RaceHistory::migrate()
