@@ -44,8 +44,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's own buttons and dialogs speak French only with Qt's translation installed; the
 # windows are laid out for the Liberation fonts; Qt's GUI library only recommends the platform
-# plugins, without which no window opens.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation, qt6-qpa-plugins")
+# plugins, without which no window opens. The history of races needs Qt's SQLite driver, a
+# plugin the library scan does not see.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation, qt6-qpa-plugins, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "forecast synthesis and betting tickets for French horse races")
 # CPack puts the summary on the first line and indents these lines below it.

@@ -24,7 +24,7 @@ esac
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libgl-dev qt6-translations-l10n fonts-liberation
-  libcups2-dev
+  libcups2-dev libqt6sql6-sqlite
 )
 if [ "$mode" = all ]; then
   packages+=(

@@ -5,6 +5,7 @@
 #include "cli/compare_official.h"
 #include "cli/compare_options.h"
 #include "cli/output.h"
+#include "cli/race_record_options.h"
 
 #include "combi/ticket_text.h"
 
@@ -126,6 +127,8 @@ int run(const QStringList &arguments)
     parser.addOptions({ arrivalOption, payoutsOption });
     OfficialResultOptions official;
     official.addTo(parser);
+    RaceRecordOptions record;
+    record.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FICHIER"),
         QStringLiteral("Le fichier de tickets (l'entrée standard sans lui)."), QStringLiteral("[FICHIER]"));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
@@ -154,6 +157,8 @@ int run(const QStringList &arguments)
                     .arg(quoted(parser.value(payoutsOption))));
         payouts = *read;
     }
+    if (const std::optional<int> status = record.read(parser, kHelp.name))
+        return *status;
     QFile in;
     QString name;
     if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
@@ -170,6 +175,7 @@ int run(const QStringList &arguments)
     char line[kLongestTicketLine + 64];
     const TicketTextRead read = readTicketText(in, kClassifiedTicketSizes, [&](std::span<const int> horses) {
         const WinCategory category = ticketCategory(horses, *arrival);
+        record.see(horses);
         if (category != WinCategory::None)
             ++counts[std::size_t(category) - 1];
         const QByteArray &label = labels[std::size_t(category)];
@@ -191,9 +197,11 @@ int run(const QStringList &arguments)
     if (read.tickets == 0)
         return refuseInput(kHelp.name, QStringLiteral("%1 : aucun ticket").arg(name));
 
+    const int recorded = record.store(kHelp.name, read.tickets, read.horsesPerTicket, counts, payouts);
     QString summary = summaryText(counts, payouts, QLocale::c());
     summary.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return held.release(kHelp.name, (QStringLiteral("\n") + summary + QLatin1Char('\n')).toUtf8());
+    const int shown = held.release(kHelp.name, (QStringLiteral("\n") + summary + QLatin1Char('\n')).toUtf8());
+    return shown != kExitOk ? shown : recorded;
 }
 
 } // namespace

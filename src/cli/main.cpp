@@ -17,7 +17,7 @@
 
 namespace mvx::cli {
 extern const Command ticketsCommand, systemsCommand, reduceCommand, holesCommand, compareCommand, synthesisCommand,
-    filterCommand;
+    filterCommand, historyCommand;
 } // namespace mvx::cli
 
 namespace {
@@ -32,6 +32,7 @@ const Command *const kCommands[] = {
     &compareCommand,
     &synthesisCommand,
     &filterCommand,
+    &historyCommand,
 };
 
 QByteArray mainHelp()

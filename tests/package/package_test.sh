@@ -30,7 +30,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 # (never written by hand here) and Qt's French translation.
 [ "$(dpkg-deb -f "$deb" Version)" = "1.35" ] || fail "version $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6core6 libqt6widgets6 libqt6gui6 libqt6svg6 libc6 qt6-translations-l10n qt6-qpa-plugins; do
+for dep in libqt6core6 libqt6widgets6 libqt6gui6 libqt6svg6 libqt6sql6 libc6 qt6-translations-l10n qt6-qpa-plugins libqt6sql6-sqlite; do
   grep -Eq "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
 

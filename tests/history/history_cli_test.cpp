@@ -1,0 +1,180 @@
+// compare --record and history, run as processes on a history file of their own: what is
+// stored, listed, exported and deleted, and several copies of the tool writing at once.
+
+#include "support/test_data.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using mvx::testing::readBytes;
+using mvx::testing::writeBytes;
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+CliRun cli(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(MAROVELLIX_CLI), args);
+    p.closeWriteChannel();
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return { p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError()) };
+}
+
+// Tiercé tickets against the arrival 7,3,12: one in order, one in any order, one that loses.
+const QByteArray kTickets("7,3,12,\r\n3,7,12,\r\n1,2,4,\r\n");
+const QString kArrival = QStringLiteral("7,3,12,1,9");
+// Tiercé ordre pays 150.50, désordre 30.10 per unit stake.
+const QString kPayouts = QStringLiteral("0,0,0,0,0,0,0,0,150.5,30.1");
+
+} // namespace
+
+TEST(HistoryCli, ACompareRecordIsListedExportedAndDeleted)
+{
+    QTemporaryDir dir;
+    const QString tickets = dir.filePath(QStringLiteral("jeu.txt"));
+    writeBytes(tickets, kTickets);
+    const QString db = dir.filePath(QStringLiteral("h/mes-courses.sqlite"));
+
+    const CliRun compared = cli({ "compare", "--arrival", kArrival, "--payouts", kPayouts, "--record", "Vincennes R1C4",
+        "--date", "2026-03-14", "--multiplier", "2", "--database", db, tickets });
+    ASSERT_EQ(compared.exitCode, 0) << compared.err.toStdString();
+    // The comparison's own output is unchanged by the record.
+    const CliRun plain = cli({ "compare", "--arrival", kArrival, "--payouts", kPayouts, tickets });
+    EXPECT_EQ(compared.out, plain.out);
+
+    // 3 tickets × 1.00 € × 2 staked; (150.50 + 30.10) × 2 won.
+    ASSERT_EQ(
+        cli({ "compare", "-a", kArrival, "--record", "Auteuil", "--date", "2026-04-02", "--database", db, tickets })
+            .exitCode,
+        0);
+    const CliRun listed = cli({ "history", "--database", db });
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_EQ(listed.out,
+        QByteArray("2026-03-14\tVincennes R1C4\tTiercé\t3\t6.00\t361.20\t355.20\n"
+                   "2026-04-02\tAuteuil\tTiercé\t3\t3.00\t0.00\t-3.00\n"
+                   "\n"
+                   "Courses : 2\nMise : 9.00 €\nGains : 361.20 €\nRemboursements : 0.00 €\nBilan : +352.20 €\n"
+                   "Rendement : 4013.33 %\n"));
+
+    // The same date and name again replaces the race.
+    ASSERT_EQ(cli({ "compare", "-a", kArrival, "--record", "Auteuil", "--date", "2026-04-02", "--multiplier", "3",
+                      "--database", db, tickets })
+                  .exitCode,
+        0);
+    const CliRun april = cli({ "history", "--from", "2026-04-01", "--bet", "tierce", "--database", db });
+    EXPECT_EQ(april.out,
+        QByteArray("2026-04-02\tAuteuil\tTiercé\t3\t9.00\t0.00\t-9.00\n\n"
+                   "Courses : 1\nMise : 9.00 €\nGains : 0.00 €\nRemboursements : 0.00 €\nBilan : -9.00 €\n"
+                   "Rendement : 0.00 %\n"));
+    EXPECT_TRUE(cli({ "history", "--bet", "quinte", "--database", db }).out.startsWith("\nCourses : 0\n"));
+
+    const QString exported = dir.filePath(QStringLiteral("courses.txt"));
+    ASSERT_EQ(cli({ "history", "--to", "2026-03-31", "--export", exported, "--database", db }).exitCode, 0);
+    EXPECT_EQ(readBytes(exported),
+        QByteArray("DATE;NOM;PARI;TICKETS;MISE;GAINS;REMBOURSEMENT;BILAN;\r\n"
+                   "14/03/2026;Vincennes R1C4;Tiercé;3;6,00;361,20;0,00;355,20;\r\n"));
+
+    const CliRun missing = cli({ "history", "--delete", "Auteuil", "--date", "2026-04-03", "--database", db });
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("aucune course « Auteuil » le 2026-04-03")))
+        << missing.err.toStdString();
+    EXPECT_EQ(cli({ "history", "--delete", "Auteuil", "--date", "2026-04-02", "--database", db }).exitCode, 0);
+    EXPECT_TRUE(cli({ "history", "--database", db }).out.startsWith("2026-03-14\tVincennes R1C4\t"));
+    EXPECT_TRUE(cli({ "history", "--database", db }).out.contains("Courses : 1\n"));
+
+    // Refused before anything is read or written.
+    const CliRun badDate
+        = cli({ "compare", "-a", kArrival, "--record", "x", "--date", "2026-02-30", "--database", db, tickets });
+    EXPECT_EQ(badDate.exitCode, 2);
+    EXPECT_TRUE(badDate.out.isEmpty());
+    EXPECT_EQ(cli({ "compare", "-a", kArrival, "--date", "2026-02-03", tickets }).exitCode, 2);
+    EXPECT_EQ(cli({ "history", "--bet", "trio", "--database", db }).exitCode, 2);
+}
+
+TEST(HistoryCli, ADamagedHistoryIsReportedAndTheComparisonStillShown)
+{
+    QTemporaryDir dir;
+    const QString tickets = dir.filePath(QStringLiteral("jeu.txt"));
+    writeBytes(tickets, kTickets);
+    const QString db = dir.filePath(QStringLiteral("mes-courses.sqlite"));
+    const QByteArray garbage("Ceci n'est pas une base : des notes de courses.\n");
+    writeBytes(db, garbage);
+    const CliRun recorded = cli({ "compare", "-a", kArrival, "--record", "x", "--database", db, tickets });
+    EXPECT_EQ(recorded.exitCode, 1);
+    EXPECT_TRUE(recorded.err.contains(QStringLiteral("la course n'est pas enregistrée"))) << recorded.err.toStdString();
+    EXPECT_TRUE(recorded.out.startsWith("7,3,12,\tTierce ordre\n"));
+    const CliRun listed = cli({ "history", "--database", db });
+    EXPECT_EQ(listed.exitCode, 1);
+    EXPECT_TRUE(listed.err.contains(QStringLiteral("n'est pas un historique des courses")));
+    EXPECT_EQ(readBytes(db), garbage);
+}
+
+TEST(HistoryCli, RecordsMadeAtOnceAllLandAndKilledOnesLeaveWholeRaces)
+{
+    QTemporaryDir dir;
+    const QString tickets = dir.filePath(QStringLiteral("jeu.txt"));
+    writeBytes(tickets, kTickets);
+    const QString db = dir.filePath(QStringLiteral("mes-courses.sqlite"));
+
+    // Six copies of the tool start on a history that does not exist yet: each makes or finds it
+    // and stores its race.
+    constexpr int kCopies = 6;
+    std::vector<std::unique_ptr<QProcess>> copies;
+    for (int i = 0; i < kCopies; ++i) {
+        copies.push_back(std::make_unique<QProcess>());
+        copies.back()->start(QStringLiteral(MAROVELLIX_CLI),
+            { "compare", "-a", kArrival, "-p", kPayouts, "--record", QStringLiteral("Course %1").arg(i), "--date",
+                "2026-05-10", "--database", db, tickets });
+    }
+    for (auto &p : copies) {
+        ASSERT_TRUE(p->waitForFinished(60000));
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+    EXPECT_TRUE(cli({ "history", "--database", db }).out.contains("Courses : 6\n"));
+
+    // Copies killed at moments spread over their run never leave a race without its winnings.
+    for (int i = 0; i < 24; ++i) {
+        QProcess p;
+        p.start(QStringLiteral(MAROVELLIX_CLI),
+            { "compare", "-a", kArrival, "-p", kPayouts, "--record", QStringLiteral("Tuée %1").arg(i), "--date",
+                "2026-05-11", "--database", db, tickets });
+        ASSERT_TRUE(p.waitForStarted());
+        QThread::usleep(1500 * i);
+        p.kill();
+        p.waitForFinished();
+    }
+    const CliRun after = cli({ "history", "--database", db });
+    ASSERT_EQ(after.exitCode, 0) << after.err.toStdString();
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        raw.setDatabaseName(db);
+        ASSERT_TRUE(raw.open());
+        QSqlQuery q(raw);
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT r.name, COUNT(w.race_id) FROM races r LEFT JOIN winnings w ON "
+                                          "w.race_id = r.id GROUP BY r.id")));
+        int races = 0;
+        while (q.next()) {
+            ++races;
+            EXPECT_EQ(q.value(1).toInt(), 2) << q.value(0).toString().toStdString();
+        }
+        EXPECT_GE(races, kCopies);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+}

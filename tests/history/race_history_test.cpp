@@ -1,0 +1,428 @@
+// The history of races on a real SQLite file: stored, updated, renamed and deleted races, sums
+// checked by hand, the first schema brought up to date, damaged files left alone, two writers
+// at once and the monthly budget.
+
+#include "history/race_history.h"
+
+#include "support/test_data.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <thread>
+
+using namespace mvx;
+using mvx::testing::readBytes;
+using mvx::testing::writeBytes;
+
+namespace {
+
+RaceRecord raceOf(
+    const QDate &date, const QString &name, BetKind bet, std::int64_t stake, std::int64_t won, std::int64_t refund = 0)
+{
+    RaceRecord race;
+    race.date = date;
+    race.name = name;
+    race.bet = bet;
+    race.tickets = stake / 100;
+    race.stakeCents = stake;
+    race.wonCents = won;
+    race.refundCents = refund;
+    race.balanceCents = raceBalanceCents(stake, won, refund);
+    return race;
+}
+
+// Runs statements on a file through a connection of its own, the way another program would.
+void runSql(const QString &path, const QStringList &statements)
+{
+    const QString name = QStringLiteral("raw-%1").arg(quintptr(&path));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const QString &s : statements)
+            ASSERT_TRUE(q.exec(s)) << s.toStdString();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+int userVersion(const QString &path)
+{
+    const QString name = QStringLiteral("version-%1").arg(quintptr(&path));
+    int version = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("PRAGMA user_version")) && q.next())
+                version = q.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return version;
+}
+
+} // namespace
+
+TEST(RaceHistory, ARaceIsStoredUpdatedRenamedAndDeletedByItsDateAndName)
+{
+    QTemporaryDir dir;
+    // The folder is made on first use.
+    const QString path = dir.filePath(QStringLiteral("marovellix/mes-courses.sqlite"));
+    RaceHistory history(path);
+    ASSERT_FALSE(history.error()) << history.error()->toStdString();
+    EXPECT_TRUE(QFile::exists(path));
+
+    RaceRecord race = raceOf(QDate(2026, 3, 14), QStringLiteral("Vincennes R1C4"), BetKind::Quinte, 2400, 0);
+    race.making = { TicketOrigin::CatalogueSystem, 12, true };
+    race.selection = { 7, 3, 12, 1, 9, 14 };
+    race.winnings = { { QStringLiteral("Bonus 4"), 2, 1260 }, { QStringLiteral("Bonus 3"), 5, 1750 } };
+    race.wonCents = 3010;
+    race.balanceCents = raceBalanceCents(race.stakeCents, race.wonCents, 0);
+    const HistoryResult<std::int64_t> first = history.store(race);
+    ASSERT_TRUE(first.ok()) << first.error.toStdString();
+    race.id = first.value;
+    HistoryResult<std::vector<RaceRecord>> listed = history.races();
+    ASSERT_EQ(listed.value.size(), 1u);
+    EXPECT_EQ(listed.value[0], race);
+
+    // Stored again under the same date and name: the same race, its winnings replaced.
+    race.refundedTickets = 2;
+    race.refundCents = 400;
+    race.winnings = { { QStringLiteral("Quinté désordre"), 1, 41250 } };
+    race.wonCents = 41250;
+    race.balanceCents = raceBalanceCents(race.stakeCents, race.wonCents, race.refundCents);
+    race.name = QStringLiteral("  Vincennes R1C4 "); // the name typed with blanks around it is the same name
+    const HistoryResult<std::int64_t> again = history.store(race);
+    EXPECT_EQ(again.value, first.value);
+    race.name = QStringLiteral("Vincennes R1C4");
+    listed = history.races();
+    ASSERT_EQ(listed.value.size(), 1u);
+    EXPECT_EQ(listed.value[0], race);
+    EXPECT_EQ(listed.value[0].balanceCents, 41250 + 400 - 2400);
+
+    // A second race; renaming the first onto it is refused, renaming elsewhere keeps the race.
+    const RaceRecord other = raceOf(QDate(2026, 3, 15), QStringLiteral("Auteuil"), BetKind::Tierce, 300, 0);
+    ASSERT_TRUE(history.store(other).ok());
+    const HistoryResult<bool> clash = history.rename(race.key(), other.key());
+    EXPECT_FALSE(clash.ok());
+    EXPECT_TRUE(clash.error.contains(QStringLiteral("s'appelle déjà « Auteuil »"))) << clash.error.toStdString();
+    const RaceKey renamed { QDate(2026, 3, 16), QStringLiteral("Vincennes, le bon") };
+    const HistoryResult<bool> moved = history.rename(race.key(), renamed);
+    EXPECT_TRUE(moved.ok() && moved.value);
+    const HistoryResult<std::optional<RaceRecord>> found = history.race(renamed);
+    ASSERT_TRUE(found.value);
+    EXPECT_EQ(found.value->id, race.id);
+    EXPECT_EQ(found.value->winnings, race.winnings);
+    EXPECT_FALSE(history.race(race.key()).value);
+    EXPECT_TRUE(history.rename(first.value, renamed).value); // to its own date and name
+    EXPECT_FALSE(history.rename(std::int64_t(999), RaceKey { QDate(2026, 1, 1), QStringLiteral("x") }).value);
+
+    // Listed oldest first; deleted by key and by id, its winnings with it.
+    listed = history.races();
+    ASSERT_EQ(listed.value.size(), 2u);
+    EXPECT_EQ(listed.value[0].name, QStringLiteral("Auteuil"));
+    EXPECT_TRUE(history.remove(renamed).value);
+    EXPECT_FALSE(history.remove(renamed).value);
+    EXPECT_TRUE(history.remove(listed.value[0].id).value);
+    EXPECT_TRUE(history.races().value.empty());
+    const QString raw = QStringLiteral("raw-count");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), raw);
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT COUNT(*) FROM winnings")) && q.next());
+        EXPECT_EQ(q.value(0).toInt(), 0);
+    }
+    QSqlDatabase::removeDatabase(raw);
+
+    // Nameless or dateless races are refused.
+    EXPECT_FALSE(history.store(raceOf(QDate(2026, 3, 14), QStringLiteral(" "), BetKind::Tierce, 100, 0)).ok());
+    EXPECT_FALSE(history.store(raceOf(QDate(), QStringLiteral("x"), BetKind::Tierce, 100, 0)).ok());
+}
+
+TEST(RaceHistory, FiltersTotalsSeriesAndExportAgreeWithSumsMadeByHand)
+{
+    QTemporaryDir dir;
+    RaceHistory history(dir.filePath(QStringLiteral("h.sqlite")));
+    ASSERT_FALSE(history.error());
+    const std::vector<RaceRecord> races {
+        raceOf(QDate(2026, 1, 31), QStringLiteral("Janvier"), BetKind::Quinte, 6000, 0),
+        raceOf(QDate(2026, 2, 1), QStringLiteral("Février 1"), BetKind::Tierce, 1200, 4530),
+        raceOf(QDate(2026, 2, 1), QStringLiteral("Février 2; le soir"), BetKind::Quarte, 2600, 0, 130),
+        raceOf(QDate(2026, 2, 28), QStringLiteral("Fin février"), BetKind::Tierce, 800, 250),
+        raceOf(QDate(2026, 3, 1), QStringLiteral("Mars"), BetKind::Couple, 1500, 9000),
+    };
+    for (const RaceRecord &r : races)
+        ASSERT_TRUE(history.store(r).ok());
+
+    // February: 1200 + 2600 + 800 staked, 4530 + 0 + 250 won, 130 refunded.
+    const RaceFilter february { QDate(2026, 2, 1), QDate(2026, 2, 28), std::nullopt };
+    const HistoryTotals t = history.totals(february).value;
+    EXPECT_EQ(t.races, 3);
+    EXPECT_EQ(t.stakedCents, 4600);
+    EXPECT_EQ(t.wonCents, 4780);
+    EXPECT_EQ(t.refundCents, 130);
+    EXPECT_EQ(t.balanceCents, 4780 + 130 - 4600);
+    ASSERT_TRUE(t.returnPercent());
+    EXPECT_NEAR(*t.returnPercent(), 103.913, 0.001);
+    const std::vector<RaceRecord> listedInFebruary = history.races(february).value;
+    EXPECT_EQ(listedInFebruary.size(), 3u);
+    const HistoryTotals summed = totalsOf(listedInFebruary);
+    EXPECT_EQ(summed.balanceCents, t.balanceCents);
+    EXPECT_EQ(summed.wonCents, t.wonCents);
+
+    const RaceFilter tierce { std::nullopt, std::nullopt, BetKind::Tierce };
+    const std::vector<RaceRecord> tierces = history.races(tierce).value;
+    ASSERT_EQ(tierces.size(), 2u);
+    EXPECT_EQ(tierces[0].name, QStringLiteral("Février 1"));
+    EXPECT_EQ(history.totals(tierce).value.balanceCents, (4530 - 1200) + (250 - 800));
+    EXPECT_FALSE(history.totals(RaceFilter { QDate(2027, 1, 1), std::nullopt, std::nullopt }).value.returnPercent());
+
+    // One point per day, the two races of 1 February together.
+    const std::vector<BalancePoint> series = history.balanceSeries().value;
+    const std::vector<BalancePoint> expected {
+        { QDate(2026, 1, 31), -6000 },
+        { QDate(2026, 2, 1), -6000 + 3330 - 2470 },
+        { QDate(2026, 2, 28), -6000 + 3330 - 2470 - 550 },
+        { QDate(2026, 3, 1), -6000 + 3330 - 2470 - 550 + 7500 },
+    };
+    EXPECT_EQ(series, expected);
+
+    const QString file = dir.filePath(QStringLiteral("courses.txt"));
+    ASSERT_TRUE(writeRaceExport(file, history.races(february).value));
+    EXPECT_EQ(readBytes(file),
+        QStringLiteral("DATE;NOM;PARI;TICKETS;MISE;GAINS;REMBOURSEMENT;BILAN;\r\n"
+                       "01/02/2026;Février 1;Tiercé;12;12,00;45,30;0,00;33,30;\r\n"
+                       "01/02/2026;\"Février 2; le soir\";Quarté+;26;26,00;0,00;1,30;-24,70;\r\n"
+                       "28/02/2026;Fin février;Tiercé;8;8,00;2,50;0,00;-5,50;\r\n")
+            .toLocal8Bit());
+}
+
+TEST(RaceHistory, AFileOfTheFirstSchemaIsBroughtUpToDateWithItsRaces)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("v1.sqlite"));
+    // The first schema as the first version of the program wrote it.
+    runSql(path,
+        { QStringLiteral("CREATE TABLE races (id INTEGER PRIMARY KEY, race_date TEXT NOT NULL, name TEXT NOT NULL, "
+                         "bet INTEGER NOT NULL, source INTEGER NOT NULL, catalogue_system INTEGER NOT NULL DEFAULT 0, "
+                         "with_conditions INTEGER NOT NULL DEFAULT 0, selection TEXT NOT NULL DEFAULT '', "
+                         "tickets INTEGER NOT NULL, multiplier INTEGER NOT NULL DEFAULT 1, stake_cents INTEGER NOT "
+                         "NULL, won_cents INTEGER NOT NULL, refunded_tickets INTEGER NOT NULL DEFAULT 0, "
+                         "refund_cents INTEGER NOT NULL DEFAULT 0, balance_cents INTEGER NOT NULL, "
+                         "UNIQUE (race_date, name))"),
+            QStringLiteral("CREATE TABLE winnings (race_id INTEGER NOT NULL REFERENCES races (id) ON DELETE CASCADE, "
+                           "position INTEGER NOT NULL, label TEXT NOT NULL, count INTEGER NOT NULL, amount_cents "
+                           "INTEGER NOT NULL, PRIMARY KEY (race_id, position))"),
+            QStringLiteral("INSERT INTO races VALUES (7, '2025-11-02', 'Longchamp', 4, 2, 0, 1, '1,2,3,4,5', 5, 2, "
+                           "1300, 5000, 0, 0, 3700)"),
+            QStringLiteral("INSERT INTO winnings VALUES (7, 0, 'Bonus', 2, 5000)"),
+            QStringLiteral("PRAGMA user_version = 1") });
+
+    RaceHistory history(path);
+    ASSERT_FALSE(history.error()) << history.error()->toStdString();
+    const std::vector<RaceRecord> races = history.races().value;
+    ASSERT_EQ(races.size(), 1u);
+    EXPECT_EQ(races[0].id, 7);
+    EXPECT_EQ(races[0].name, QStringLiteral("Longchamp"));
+    EXPECT_EQ(races[0].bet, BetKind::Quarte);
+    EXPECT_EQ(races[0].making, (TicketMaking { TicketOrigin::Generator, 0, true }));
+    EXPECT_EQ(races[0].selection, (std::vector<int> { 1, 2, 3, 4, 5 }));
+    EXPECT_EQ(races[0].winnings, (std::vector<CategoryWinnings> { { QStringLiteral("Bonus"), 2, 5000 } }));
+    // The second version's budget works on the migrated file, and it stays at the new version.
+    EXPECT_TRUE(history.setMonthlyBudget(5000).ok());
+    EXPECT_EQ(history.monthlyBudget().value, std::optional<std::int64_t>(5000));
+    EXPECT_EQ(userVersion(path), kHistorySchemaVersion);
+    RaceHistory reopened(path);
+    EXPECT_FALSE(reopened.error());
+    EXPECT_EQ(reopened.monthlyBudget().value, std::optional<std::int64_t>(5000));
+}
+
+TEST(RaceHistory, ADamagedOrNewerFileIsReportedInFrenchAndLeftByteForByte)
+{
+    QTemporaryDir dir;
+    // A real history, cut in half.
+    const QString full = dir.filePath(QStringLiteral("full.sqlite"));
+    {
+        RaceHistory history(full);
+        ASSERT_FALSE(history.error());
+        for (int i = 0; i < 400; ++i) {
+            RaceRecord race = raceOf(QDate(2026, 1, 1).addDays(i % 300), QStringLiteral("Course %1").arg(i),
+                BetKind::Quinte, 2000 + i, 100 * i);
+            race.winnings = { { QStringLiteral("Bonus 3"), i, 10 * i } };
+            ASSERT_TRUE(history.store(race).ok());
+        }
+    }
+    QByteArray whole = readBytes(full);
+    ASSERT_GT(whole.size(), 40000);
+    const QString truncated = dir.filePath(QStringLiteral("truncated.sqlite"));
+    writeBytes(truncated, whole.left(whole.size() / 2));
+
+    const QString noise = dir.filePath(QStringLiteral("noise.sqlite"));
+    std::mt19937 random(7);
+    QByteArray bytes(8192, '\0');
+    for (char &b : bytes)
+        b = char(random());
+    writeBytes(noise, bytes);
+
+    const QString newer = dir.filePath(QStringLiteral("newer.sqlite"));
+    runSql(newer, { QStringLiteral("CREATE TABLE future (x)"), QStringLiteral("PRAGMA user_version = 99") });
+
+    const QString foreign = dir.filePath(QStringLiteral("foreign.sqlite"));
+    runSql(foreign, { QStringLiteral("CREATE TABLE contacts (name TEXT)") });
+
+    const std::pair<QString, QString> cases[] {
+        { foreign, QStringLiteral("la base d'un autre programme") },
+        { truncated, QStringLiteral("est endommagé") },
+        { noise, QStringLiteral("n'est pas un historique des courses") },
+        { newer, QStringLiteral("version plus récente du programme") },
+    };
+    for (const auto &[path, words] : cases) {
+        const QByteArray before = readBytes(path);
+        {
+            RaceHistory history(path);
+            ASSERT_TRUE(history.error()) << path.toStdString();
+            EXPECT_TRUE(history.error()->contains(words)) << history.error()->toStdString();
+            EXPECT_TRUE(history.error()->contains(QStringLiteral("continue sans l'historique")));
+            const HistoryResult<std::int64_t> stored
+                = history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("x"), BetKind::Tierce, 100, 0));
+            EXPECT_FALSE(stored.ok());
+            EXPECT_EQ(stored.error, *history.error());
+            EXPECT_FALSE(history.setMonthlyBudget(100).ok());
+            EXPECT_TRUE(history.races().value.empty());
+        }
+        EXPECT_EQ(readBytes(path), before) << path.toStdString();
+        EXPECT_FALSE(QFile::exists(path + QStringLiteral("-wal")));
+        EXPECT_FALSE(QFile::exists(path + QStringLiteral("-journal")));
+    }
+}
+
+TEST(RaceHistory, TwoWritersInTwoThreadsBothLand)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("shared.sqlite"));
+    constexpr int kEach = 60;
+    const auto writer = [&](int who, std::vector<QString> *errors) {
+        RaceHistory history(path);
+        if (history.error()) {
+            errors->push_back(*history.error());
+            return;
+        }
+        for (int i = 0; i < kEach; ++i) {
+            RaceRecord race = raceOf(QDate(2026, 6, 1 + i % 28), QStringLiteral("Écurie %1 n°%2").arg(who).arg(i),
+                BetKind::Tierce, 100 * (i + 1), 0);
+            race.winnings = { { QStringLiteral("Tiercé désordre"), 1, 50 }, { QStringLiteral("Bonus"), 1, 25 } };
+            const HistoryResult<std::int64_t> stored = history.store(race);
+            if (!stored.ok())
+                errors->push_back(stored.error);
+            // The other writer's races are whole whenever this one reads.
+            for (const RaceRecord &r : history.races().value)
+                if (r.winnings.size() != 2)
+                    errors->push_back(QStringLiteral("partial race ") + r.name);
+        }
+    };
+    std::vector<QString> errorsA, errorsB;
+    std::thread a(writer, 1, &errorsA);
+    std::thread b(writer, 2, &errorsB);
+    a.join();
+    b.join();
+    EXPECT_TRUE(errorsA.empty()) << errorsA.front().toStdString();
+    EXPECT_TRUE(errorsB.empty()) << errorsB.front().toStdString();
+    RaceHistory history(path);
+    const HistoryTotals t = history.totals().value;
+    EXPECT_EQ(t.races, 2 * kEach);
+    EXPECT_EQ(t.stakedCents, 2 * 100 * kEach * (kEach + 1) / 2);
+}
+
+TEST(RaceHistory, TheBudgetLineCountsTheMonthAndNeverTheGameTwice)
+{
+    EXPECT_EQ(budgetLine(12000, 8400, 6000),
+        QStringLiteral("Budget du mois : 120,00 € dont 84,00 € déjà joués ; ce jeu : 60,00 €"));
+    EXPECT_EQ(budgetOverrunLine(12000, 8400, 6000), QStringLiteral("Ce jeu dépasse le budget du mois de 24,00 €."));
+    EXPECT_EQ(budgetOverrunLine(12000, 8400, 3600), QString());
+    EXPECT_EQ(budgetOverrunLine(12000, 13000, 500),
+        QStringLiteral("Le budget du mois est déjà dépassé de 10,00 € ; ce jeu y ajoute 5,00 €."));
+
+    QTemporaryDir dir;
+    RaceHistory history(dir.filePath(QStringLiteral("b.sqlite")));
+    ASSERT_FALSE(history.error());
+    const QDate day(2026, 4, 18);
+    // No budget: the numbers but no line.
+    HistoryResult<BudgetCheck> check = history.checkBudget(day, 6000);
+    ASSERT_TRUE(check.ok());
+    EXPECT_FALSE(check.value.budgetCents);
+    EXPECT_TRUE(check.value.line.isEmpty());
+
+    ASSERT_TRUE(history.setMonthlyBudget(12000).ok());
+    ASSERT_TRUE(history.store(raceOf(QDate(2026, 4, 1), QStringLiteral("a"), BetKind::Quinte, 6000, 0)).ok());
+    ASSERT_TRUE(history.store(raceOf(QDate(2026, 4, 30), QStringLiteral("b"), BetKind::Tierce, 2400, 900)).ok());
+    ASSERT_TRUE(history.store(raceOf(QDate(2026, 3, 31), QStringLiteral("c"), BetKind::Tierce, 5000, 0)).ok());
+    ASSERT_TRUE(history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("d"), BetKind::Tierce, 5000, 0)).ok());
+    check = history.checkBudget(day, 6000);
+    EXPECT_EQ(check.value.stakedCents, 8400);
+    EXPECT_EQ(check.value.line, QStringLiteral("Budget du mois : 120,00 € dont 84,00 € déjà joués ; ce jeu : 60,00 €"));
+    EXPECT_EQ(check.value.overrun, QStringLiteral("Ce jeu dépasse le budget du mois de 24,00 €."));
+
+    // The game once recorded is not counted again against itself.
+    ASSERT_TRUE(history.store(raceOf(day, QStringLiteral("ce jeu"), BetKind::Quinte, 6000, 0)).ok());
+    check = history.checkBudget(day, 6000, RaceKey { day, QStringLiteral("ce jeu") });
+    EXPECT_EQ(check.value.stakedCents, 8400);
+    EXPECT_EQ(history.checkBudget(day, 0).value.stakedCents, 14400);
+
+    ASSERT_TRUE(history.setMonthlyBudget(std::nullopt).ok());
+    EXPECT_FALSE(history.monthlyBudget().value);
+}
+
+TEST(RaceHistory, TheFileIsUnderXdgDataHomeWhenItIsAnAbsolutePath)
+{
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    const bool wasSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "/srv/data");
+    EXPECT_EQ(defaultHistoryPath(), QStringLiteral("/srv/data/marovellix/mes-courses.sqlite"));
+    const QString home = QDir::homePath() + QStringLiteral("/.local/share/marovellix/mes-courses.sqlite");
+    qputenv("XDG_DATA_HOME", "relative/data");
+    EXPECT_EQ(defaultHistoryPath(), home);
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(defaultHistoryPath(), home);
+    if (wasSet)
+        qputenv("XDG_DATA_HOME", saved);
+}
+
+TEST(RaceRecord, AComparisonIsRecordedWithItsStakeAndWinningsTimesTheMultiplier)
+{
+    EXPECT_EQ(betFromTicketSize(4), BetKind::Quarte);
+    EXPECT_FALSE(betFromTicketSize(6));
+    EXPECT_FALSE(betFromTicketSize(1));
+    EXPECT_EQ(betFromText(QStringLiteral("Quinté+")), BetKind::Quinte);
+    EXPECT_EQ(betFromText(QStringLiteral("couple")), BetKind::Couple);
+    EXPECT_FALSE(betFromText(QStringLiteral("trio")));
+
+    WinCounts counts {};
+    counts[std::size_t(WinCategory::TierceInOrder) - 1] = 1;
+    counts[std::size_t(WinCategory::TierceAnyOrder) - 1] = 3;
+    Payouts payouts {};
+    payouts[8] = 150.5; // tiercé ordre
+    payouts[9] = 30.1; // tiercé désordre
+    const std::optional<RaceRecord> race = raceFromComparison(3, 120, 100, 2, counts, payouts);
+    ASSERT_TRUE(race);
+    EXPECT_EQ(race->bet, BetKind::Tierce);
+    EXPECT_EQ(race->stakeCents, 24000);
+    EXPECT_EQ(race->wonCents, (15050 + 3 * 3010) * 2);
+    EXPECT_EQ(race->balanceCents, (15050 + 3 * 3010) * 2 - 24000);
+    const std::vector<CategoryWinnings> expected { { QStringLiteral("Tierce ordre"), 1, 30100 },
+        { QStringLiteral("Tiercé désordre"), 3, 18060 } };
+    EXPECT_EQ(race->winnings, expected);
+    EXPECT_FALSE(raceFromComparison(6, 120, 100, 2, counts, payouts));
+    EXPECT_EQ(
+        ticketMakingText({ TicketOrigin::CatalogueSystem, 12, true }), QStringLiteral("Système 12 avec conditions"));
+}
