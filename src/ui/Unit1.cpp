@@ -153,7 +153,7 @@ void Tfprincip::buildHeader()
 
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    tsysteme = new SystemsPage(state_, platform_);
+    tsysteme = new SystemsPage(state_, platform_, this);
     pagec1->addTab(TabSheet1, QStringLiteral("SYNTHESE PRONOSTICS"));
     pagec1->addTab(tsysteme, QStringLiteral("SYSTEMES "));
     pagec1->tabBar()->setTabTextColor(0, kMaroon);

@@ -57,6 +57,10 @@ SystemsPage::SystemsPage(GameState &state, Platform &platform, QWidget *parent)
     , platform_(platform)
 {
     setObjectName(QStringLiteral("tsysteme"));
+    // The controls take the window's font as they are made, as they did when the page was built
+    // in place.
+    if (parent)
+        setFont(parent->font());
     build();
     fillLists();
     connectEvents();
