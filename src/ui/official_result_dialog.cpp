@@ -60,7 +60,13 @@ QString horseListText(const std::vector<int> &horses)
     return words.join(QStringLiteral(", "));
 }
 
-enum RapportColumn { kCategoryColumn, kCombinationColumn, kAmountColumn, kRapportColumns };
+enum RapportColumn
+{
+    kCategoryColumn,
+    kCombinationColumn,
+    kAmountColumn,
+    kRapportColumns
+};
 
 QLabel *labelFor(QWidget *parent, const QString &objectName, const QString &caption, int x, int y, QWidget *buddy)
 {
@@ -104,8 +110,8 @@ std::optional<std::vector<std::vector<int>>> readOfficialArrival(const QString &
     return places;
 }
 
-OfficialResultDialog::OfficialResultDialog(const Selection &selection,
-    std::shared_ptr<const OfficialResult> current, Platform &platform, QWidget *parent)
+OfficialResultDialog::OfficialResultDialog(
+    const Selection &selection, std::shared_ptr<const OfficialResult> current, Platform &platform, QWidget *parent)
     : QDialog(parent, ui::kFixedDialogFlags)
     , platform_(platform)
     , result_(std::move(current))

@@ -37,8 +37,8 @@ class OfficialResultDialog : public QDialog
 
 public:
     // `current` is shown to start with (null: an empty form).
-    OfficialResultDialog(const Selection &selection, std::shared_ptr<const OfficialResult> current,
-        Platform &platform, QWidget *parent = nullptr);
+    OfficialResultDialog(const Selection &selection, std::shared_ptr<const OfficialResult> current, Platform &platform,
+        QWidget *parent = nullptr);
 
     // After "OK": the result typed in; after "Effacer le résultat": null. Unchanged from
     // `current` while the dialog is open or after "Annuler".

@@ -17,8 +17,8 @@ class OfficialResultRows final : public GridContent
 {
 public:
     // The list and the selection must outlive the content.
-    OfficialResultRows(const TicketList &tickets, const Selection &selection, OfficialResult result,
-        const Stakes &stakes);
+    OfficialResultRows(
+        const TicketList &tickets, const Selection &selection, OfficialResult result, const Stakes &stakes);
 
     const ResultClassifier &classifier() const { return classifier_; }
     // The category bytes of the tickets (ticket t in slot t - 1), once classified; they must
