@@ -244,13 +244,14 @@ void OfficialResultDialog::keepOneEmptyRow()
 
 bool OfficialResultDialog::eventFilter(QObject *watched, QEvent *event)
 {
+    // Keys typed into a cell's editor go to the editor: these are the table's own.
     if (watched == grapports_ && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->matches(QKeySequence::Paste)) {
             bcollerClick();
             return true;
         }
-        if (key->matches(QKeySequence::Delete) && grapports_->state() != QAbstractItemView::EditingState) {
+        if (key->matches(QKeySequence::Delete)) {
             bsupprimerClick();
             return true;
         }

@@ -82,7 +82,7 @@ struct Window
     }
 
     // Opens the official result dialog, lets `fill` work in it, and closes it with "Annuler"
-    // should `fill` have left it open. False when the dialog never opened.
+    // should `fill` have left it open. False when the dialog never opened or never had the focus.
     bool withDialog(const std::function<void(OfficialResultDialog &)> &fill)
     {
         bool opened = false;
@@ -90,8 +90,10 @@ struct Window
             auto *dialog = qobject_cast<OfficialResultDialog *>(QApplication::activeModalWidget());
             if (!dialog)
                 return;
-            opened = true;
-            fill(*dialog);
+            dialog->activateWindow();
+            opened = QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }, 5000);
+            if (opened)
+                fill(*dialog);
             if (dialog->isVisible())
                 dialog->reject();
         });
@@ -124,7 +126,7 @@ void typeCell(QTableWidget *table, int row, int column, const QString &text)
     table->setCurrentCell(row, column);
     QTest::keyClick(table, Qt::Key_F2);
     QWidget *editor = QApplication::focusWidget();
-    if (!editor || editor == table)
+    if (!editor || editor == table || !table->isAncestorOf(editor))
         return;
     QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
@@ -176,7 +178,7 @@ private Q_SLOTS:
             rapports->setFocus(Qt::TabFocusReason);
             QTest::keyClick(rapports, Qt::Key_V, Qt::ControlModifier);
             QCOMPARE(rapports->rowCount(), 5); // four rapports and the empty row
-            typeCell(rapports, 4, 0, QStringLiteral("Quarté 1 NP"));
+            typeCell(rapports, 4, 0, QStringLiteral("Quarte 1 NP")); // typed without its accent, as punters do
             typeCell(rapports, 4, 1, QStringLiteral("7-13-2-NP"));
             typeCell(rapports, 4, 2, QStringLiteral("4,50"));
             QTest::mouseClick(child<QPushButton>(d, "bok"), Qt::LeftButton);
