@@ -44,13 +44,15 @@ void Tfcompare::showOfficialResultState()
         lresultatofficiel_->clear();
         return;
     }
-    QString text = QStringLiteral("Arrivée officielle : ") + officialArrivalLine(*result);
+    QString text = QStringLiteral("Arrivée : ") + officialArrivalLine(*result);
     if (!result->nonRunners.empty()) {
         QStringList horses;
         for (int horse : result->nonRunners)
             horses << QString::number(horse);
         text += QStringLiteral("\nNon-partants : ") + horses.join(QStringLiteral(", "));
     }
+    if (result->complement != 0)
+        text += QStringLiteral("\nComplément : %1").arg(result->complement);
     lresultatofficiel_->setText(text);
     // The first arrival box, where each showing starts, is off.
     bresultatofficiel_->setFocus(Qt::OtherFocusReason);

@@ -191,7 +191,7 @@ private Q_SLOTS:
         QVERIFY(state.officialResult->nonRunners == std::vector<int>({ 4, 16 }));
         QCOMPARE(state.officialResult->rapports.size(), std::size_t(5));
         QCOMPARE(w.find<QLabel>(QStringLiteral("lresultatofficiel"))->text(),
-            QStringLiteral("Arrivée officielle : 7 - 13 - 2 = 9 - 20\nNon-partants : 4, 16"));
+            QStringLiteral("Arrivée : 7 - 13 - 2 = 9 - 20\nNon-partants : 4, 16"));
         QVERIFY(!w.find<QComboBox>(QStringLiteral("c1"))->isEnabled());
 
         w.click("AOLButton1");
