@@ -60,6 +60,15 @@ QString horseListText(const std::vector<int> &horses)
     return words.join(QStringLiteral(", "));
 }
 
+// An amount as the table shows it: the desktop's decimal mark, no group separator, so that the
+// cells read back as a rapport line.
+QString amountText(double amount)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(amount, 'f', 2);
+}
+
 enum RapportColumn
 {
     kCategoryColumn,
@@ -203,8 +212,7 @@ void OfficialResultDialog::showResult(const OfficialResult &result)
     // A complément among today's selection is not offered: the form shows none.
     ccomplement_->setCurrentIndex(std::max(ccomplement_->findData(result.complement), 0));
     for (const Rapport &rapport : result.rapports)
-        addRapportRow(gridLabel(rapport.category), combinationText(rapport.combination),
-            QLocale().toString(rapport.amount, 'f', 2));
+        addRapportRow(gridLabel(rapport.category), combinationText(rapport.combination), amountText(rapport.amount));
 }
 
 void OfficialResultDialog::addRapportRow(const QString &category, const QString &combination, const QString &amount)
@@ -272,8 +280,7 @@ bool OfficialResultDialog::pasteRapports(const QString &text)
         return false;
     }
     for (const Rapport &rapport : read.rapports)
-        addRapportRow(gridLabel(rapport.category), combinationText(rapport.combination),
-            QLocale().toString(rapport.amount, 'f', 2));
+        addRapportRow(gridLabel(rapport.category), combinationText(rapport.combination), amountText(rapport.amount));
     return true;
 }
 

@@ -51,8 +51,11 @@ QString OfficialResultRows::cell(std::int64_t row, int column) const
         return {};
     const TicketResult judged = classifier_.ticketResult(row);
     QString text = combinationText(judged.combination);
-    if (judged.paid)
-        text += QStringLiteral(" : ") + QLocale().toString(judged.amount, 'f', 2);
+    if (judged.paid) {
+        QLocale locale;
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        text += QStringLiteral(" : ") + locale.toString(judged.amount, 'f', 2);
+    }
     return text;
 }
 

@@ -172,7 +172,7 @@ private Q_SLOTS:
             typeInto(d, "earrivee", QStringLiteral("7 - 13 - 2 = 9 - 20"));
             typeInto(d, "enonpartants", QStringLiteral("4, 16"));
             QApplication::clipboard()->setText(QStringLiteral("Quarte ordre 7-13-2-9 31.40\n"
-                                                              "Quarte ordre 7-13-9-2 29.00\n"
+                                                              "Quarte ordre 7-13-9-2 1029.00\n"
                                                               "Quarte desordre 7-13-2-9 3.80\r\n"
                                                               "Quarte desordre 7-13-9-2 3.50\n"));
             rapports->setFocus(Qt::TabFocusReason);
@@ -190,32 +190,43 @@ private Q_SLOTS:
         QVERIFY(state.officialResult->arrival == std::vector<std::vector<int>>({ { 7 }, { 13 }, { 2, 9 }, { 20 } }));
         QVERIFY(state.officialResult->nonRunners == std::vector<int>({ 4, 16 }));
         QCOMPARE(state.officialResult->rapports.size(), std::size_t(5));
+        const mvx::OfficialResult fiveRapports = *state.officialResult;
         QCOMPARE(w.find<QLabel>(QStringLiteral("lresultatofficiel"))->text(),
             QStringLiteral("Arrivée : 7 - 13 - 2 = 9 - 20\nNon-partants : 4, 16"));
         QVERIFY(!w.find<QComboBox>(QStringLiteral("c1"))->isEnabled());
 
         w.click("AOLButton1");
         QCOMPARE(w.row(1).mid(4), QStringList({ "Quarte ordre", "7-13-2-9 : 31,40" }));
-        QCOMPARE(w.row(2).mid(4), QStringList({ "Quarte ordre", "7-13-9-2 : 29,00" }));
+        QCOMPARE(w.row(2).mid(4), QStringList({ "Quarte ordre", "7-13-9-2 : 1029,00" }));
         // The better of the two désordre rapports it reaches.
         QCOMPARE(w.row(3).mid(4), QStringList({ "Quarté désordre", "7-13-2-9 : 3,80" }));
         QCOMPARE(w.row(4).mid(4), QStringList({ "Quarté 1 NP", "7-13-2-NP : 4,50" }));
         QCOMPARE(w.row(5).mid(4), QStringList({ "Remboursé", "" }));
         QCOMPARE(w.row(6).mid(4), QStringList({ "", "" }));
-        // Six tickets at 1,50 € played twice; the refund of one; 68,70 of gains played twice.
+        // Six tickets at 1,50 € played twice; the refund of one; 1068,70 of gains played twice.
         QCOMPARE(w.summary(),
-            QStringLiteral("2 Quarte\n1 Quarté(s) désordre(s)\n1 Quarté 1 NP\n1 Remboursé\nGains  :68,7\n"
-                           "Mise : 18,00 €\nRemboursement : 3,00 €\nBilan : +122,40 €"));
+            QStringLiteral("2 Quarte\n1 Quarté(s) désordre(s)\n1 Quarté 1 NP\n1 Remboursé\nGains  :1068,7\n"
+                           "Mise : 18,00 €\nRemboursement : 3,00 €\nBilan : +%1,40 €")
+                .arg(QLocale(QLocale::French).toString(2122)));
 
         // Escape leaves the result as it was.
         const auto kept = state.officialResult;
         QVERIFY(w.withDialog([&](OfficialResultDialog &d) {
-            QCOMPARE(child<QLineEdit>(d, "earrivee")->text(), QStringLiteral("7 - 13 - 2 = 9 - 20"));
             typeInto(d, "earrivee", QStringLiteral("1 - 2 - 3"));
             QTest::keyClick(&d, Qt::Key_Escape);
         }));
         QVERIFY(state.officialResult == kept);
         QCOMPARE(w.row(1).mid(4), QStringList({ "Quarte ordre", "7-13-2-9 : 31,40" }));
+
+        // Shown again as typed, the result reads back the same.
+        QVERIFY(w.withDialog([&](OfficialResultDialog &d) {
+            QCOMPARE(child<QLineEdit>(d, "earrivee")->text(), QStringLiteral("7 - 13 - 2 = 9 - 20"));
+            QCOMPARE(child<QLineEdit>(d, "enonpartants")->text(), QStringLiteral("4, 16"));
+            QCOMPARE(child<QTableWidget>(d, "grapports")->item(1, 2)->text(), QStringLiteral("1029,00"));
+            QTest::mouseClick(child<QPushButton>(d, "bok"), Qt::LeftButton);
+        }));
+        QCOMPARE(w.platform.messages.size(), std::size_t(1));
+        QVERIFY(*state.officialResult == fiveRapports);
 
         // "Effacer le résultat": the five boxes again, and the plain comparison.
         QVERIFY(w.withDialog(
