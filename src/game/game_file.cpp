@@ -4,6 +4,7 @@
 #include "combi/own_system.h"
 #include "combi/selection.h"
 #include "game/game_sections.h"
+#include "game/result_section.h"
 #include "model/settings_file.h"
 
 #include <QFile>
@@ -109,6 +110,22 @@ TicketConditions conditionsOfGame(QByteArrayView afterRecord, Platform &platform
         QStringLiteral("Les conditions enregistrées dans ce fichier ne sont pas valables : le jeu est chargé sans "
                        "conditions."));
     return {};
+}
+
+// The official result the game was saved with; null for a game without one. A damaged section
+// is dropped with a message, and the game loads without a result.
+std::shared_ptr<const OfficialResult> officialResultOfGame(QByteArrayView afterRecord, Platform &platform)
+{
+    const std::vector<GameSection> sections = decodeGameSections(afterRecord);
+    const QByteArray *payload = findGameSection(sections, kOfficialResultSection);
+    if (!payload)
+        return nullptr;
+    if (std::optional<OfficialResult> result = decodeOfficialResult(*payload))
+        return std::make_shared<const OfficialResult>(std::move(*result));
+    problem(platform,
+        QStringLiteral("Le résultat officiel enregistré dans ce fichier n'est pas valable : le jeu est chargé sans "
+                       "résultat officiel."));
+    return nullptr;
 }
 
 } // namespace
@@ -243,6 +260,8 @@ void saveGame(GameState &state, const TicketRecipe &recipe, Platform &platform)
         sections.push_back(GameSection { kOwnSystemSection, encodeOwnSystem(recipe.ownSystem) });
     if (!recipe.conditions.isEmpty())
         sections.push_back(GameSection { kConditionsSection, encodeConditions(recipe.conditions) });
+    if (state.officialResult)
+        sections.push_back(GameSection { kOfficialResultSection, encodeOfficialResult(*state.officialResult) });
     if (!sections.empty())
         bytes += encodeGameSections(sections);
     if (writeFileAtomically(fileName, bytes))
@@ -276,6 +295,7 @@ std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &curre
 
     TicketRecipe recipe = current;
     recipe.conditions = conditionsOfGame(QByteArrayView(*bytes).sliced(kGameRecordSize), platform);
+    state.officialResult = officialResultOfGame(QByteArrayView(*bytes).sliced(kGameRecordSize), platform);
     std::optional<OwnSystem> own;
     if (record.gameMode == 3)
         own = ownSystemOfGame(record, QByteArrayView(*bytes).sliced(kGameRecordSize), platform);

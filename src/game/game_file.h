@@ -15,7 +15,8 @@ namespace mvx {
 // int32: mode, system number, the generator's three item indexes, the reduced flag and the
 // twenty horse numbers. A game on the own-system tab (mode 3) is followed by sections
 // (game/game_sections.h) that hold its request and table; a game with conditions on its tickets
-// has a section for them; every other game is the record alone.
+// has a section for them, a game with an official result one for it; every other game is the
+// record alone.
 inline constexpr int kGameRecordSize = 108;
 
 QByteArray encodeGameRecord(const GameFileRecord &record);
@@ -42,7 +43,8 @@ void saveGame(GameState &state, const TicketRecipe &recipe, Platform &platform);
 // that does not keep its guarantee is dropped, with a message); without a usable section, the
 // record's n, k and B with no table; with fields that make no request, the generator. The
 // conditions are those of the file's section (none without it; a damaged one is dropped, with a
-// message). The base positions and
+// message). The official result in state is the file's (none without it; a damaged one is
+// dropped, with a message). The base positions and
 // whatever the file's mode does not set are taken from current.
 std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &current, Platform &platform);
 

@@ -22,6 +22,8 @@ struct GameSection
 inline constexpr std::array<char, 4> kOwnSystemSection { 'M', 'S', 'Y', 'S' };
 // The conditions on the tickets (groups, sum), of any game that has them.
 inline constexpr std::array<char, 4> kConditionsSection { 'C', 'O', 'N', 'D' };
+// The official result of the race (game/result_section.h), once it is typed in.
+inline constexpr std::array<char, 4> kOfficialResultSection { 'R', 'S', 'L', 'T' };
 
 QByteArray encodeGameSections(const std::vector<GameSection> &sections);
 

@@ -11,6 +11,7 @@
 namespace mvx {
 
 struct TicketRecipe; // combi/ticket_recipe.h: held here only through a pointer
+struct OfficialResult; // arrival/official_result.h: held here only through a pointer
 
 constexpr int kMaxHorses = 20; // horse numbers run 1..20 in selections, tickets and arrivals
 constexpr int kMaxRunners = 49; // a race has at most 49 runners; the synthesis ranks them all
@@ -74,6 +75,10 @@ struct GameState
     std::array<std::int32_t, kArrivalPlaces + 1> arrival {};
     std::array<std::int32_t, kWinCategories> winCounts {};
     std::array<double, kPaidCategories> payouts {};
+    // The race as it was really run (dead heats, non-runners, complément, published rapports),
+    // once the punter has typed it in; null while the comparison reads the five arrival boxes.
+    // It is saved with the game.
+    std::shared_ptr<const OfficialResult> officialResult;
 
     // Settings and files
     SettingsRecord settings;

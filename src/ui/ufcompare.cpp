@@ -169,6 +169,7 @@ void Tfcompare::buildArrivalGroup()
         field->installEventFilter(this);
         payoutFields_[i] = field;
     }
+    buildOfficialResultControls(group);
 }
 
 void Tfcompare::showEvent(QShowEvent *event)
@@ -196,6 +197,7 @@ void Tfcompare::FormActivate()
     categories_.shrink_to_fit();
     grillecomb_->setContent(nullptr);
     showSummary(QString());
+    showOfficialResultState();
 }
 
 bool Tfcompare::eventFilter(QObject *watched, QEvent *event)
@@ -268,6 +270,10 @@ void Tfcompare::refuseArrival(QComboBox *box, const QString &text)
 
 void Tfcompare::AOLButton1Click()
 {
+    if (state_.officialResult) {
+        compareWithOfficialResult();
+        return;
+    }
     // Nothing is worked out from an arrival that no race can have.
     const std::optional<Arrival> arrival = checkedArrival();
     if (!arrival)

@@ -34,7 +34,8 @@ class Tfcompare : public QDialog
 public:
     Tfcompare(GameState &state, Platform &platform, QWidget *parent = nullptr);
 
-    // The category of each ticket of the last comparison, ticket t in slot t - 1.
+    // The category of each ticket of the last comparison, ticket t in slot t - 1: a WinCategory,
+    // or a ResultCategory when the comparison was with the official result.
     const std::vector<std::uint8_t> &ticketCategories() const { return categories_; }
 
 public Q_SLOTS:
@@ -42,6 +43,9 @@ public Q_SLOTS:
     // "Voir les résultats": the whole comparison, into the result grid and the summary.
     void AOLButton1Click();
     void bquitClick();
+    // "Résultat officiel…": the dialog of the race as it was run; while a result is kept in the
+    // game, "Voir les résultats" compares with it and the five arrival boxes are off.
+    void bresultatofficielClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -58,6 +62,10 @@ private:
     std::optional<Arrival> checkedArrival();
     void refuseArrival(QComboBox *box, const QString &text);
     void markArrivalBox(QComboBox *box, bool wrong);
+    // ufcompare_official.cpp: the comparison with the official result.
+    void buildOfficialResultControls(QWidget *group);
+    void showOfficialResultState();
+    void compareWithOfficialResult();
 
     GameState &state_;
     Platform &platform_;
@@ -68,6 +76,8 @@ private:
     ui::TicketGrid *grillecomb_ = nullptr;
     QLabel *laffresul_ = nullptr;
     QPushButton *compareButton_ = nullptr;
+    QPushButton *bresultatofficiel_ = nullptr;
+    QLabel *lresultatofficiel_ = nullptr;
     std::vector<std::uint8_t> categories_;
 };
 

@@ -1,0 +1,142 @@
+// The comparison window's part for the official result: the button that opens its dialog, the
+// line that says which result is kept, and the comparison with it.
+
+#include "ui/ufcompare.h"
+
+#include "arrival/result_classification.h"
+#include "model/work_progress.h"
+#include "ui/common_widgets.h"
+#include "ui/official_result_dialog.h"
+#include "ui/official_result_rows.h"
+#include "ui/ticket_grid.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <new>
+
+namespace mvx {
+
+// Beside the quarté and tiercé payouts, in the arrival group: the window keeps its size.
+void Tfcompare::buildOfficialResultControls(QWidget *group)
+{
+    bresultatofficiel_ = ui::makeButton(
+        group, QStringLiteral("bresultatofficiel"), QStringLiteral("Résultat officiel…"), QRect(486, 82, 186, 28));
+    bresultatofficiel_->setAutoDefault(false);
+    lresultatofficiel_ = new QLabel(group);
+    lresultatofficiel_->setObjectName(QStringLiteral("lresultatofficiel"));
+    lresultatofficiel_->setGeometry(486, 114, 192, 44);
+    lresultatofficiel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lresultatofficiel_->setWordWrap(true);
+    connect(bresultatofficiel_, &QPushButton::clicked, this, &Tfcompare::bresultatofficielClick);
+}
+
+// Which arrival "Voir les résultats" takes: the five boxes, or the official result (the boxes
+// are then off, and the line under the button says the result).
+void Tfcompare::showOfficialResultState()
+{
+    const OfficialResult *result = state_.officialResult.get();
+    for (QComboBox *box : arrivalBoxes_)
+        box->setEnabled(!result);
+    if (!result) {
+        lresultatofficiel_->clear();
+        return;
+    }
+    QString text = QStringLiteral("Arrivée : ") + officialArrivalLine(*result);
+    if (!result->nonRunners.empty()) {
+        QStringList horses;
+        for (int horse : result->nonRunners)
+            horses << QString::number(horse);
+        text += QStringLiteral("\nNon-partants : ") + horses.join(QStringLiteral(", "));
+    }
+    if (result->complement != 0)
+        text += QStringLiteral("\nComplément : %1").arg(result->complement);
+    lresultatofficiel_->setText(text);
+    // The first arrival box, where each showing starts, is off.
+    bresultatofficiel_->setFocus(Qt::OtherFocusReason);
+}
+
+void Tfcompare::bresultatofficielClick()
+{
+    OfficialResultDialog dialog(state_.selection, state_.officialResult, platform_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    state_.officialResult = dialog.result();
+    // The results shown were worked out from the earlier arrival.
+    grillecomb_->setContent(nullptr);
+    categories_ = {};
+    showSummary(QString());
+    showOfficialResultState();
+}
+
+// As the plain comparison: everything is worked out aside and put in place once every ticket is
+// classified. The payout fields give the rapports of a result that has none of its own.
+void Tfcompare::compareWithOfficialResult()
+{
+    const WaitCursor wait(platform_);
+    normalizePayoutFields();
+    Payouts payouts = state_.payouts;
+    readPayouts(payoutTexts(), payouts);
+    OfficialResult result = *state_.officialResult;
+    if (result.rapports.empty())
+        result.rapports = rapportsOfPayouts(payouts);
+    if (const QString problem = resultProblem(result); !problem.isEmpty()) {
+        platform_.inform(problem, QStringLiteral("Opération impossible"));
+        return;
+    }
+
+    std::shared_ptr<ui::OfficialResultRows> rows;
+    std::vector<std::uint8_t> categories;
+    ResultTotals totals;
+    std::int64_t withComplement = 0;
+    try {
+        rows = std::make_shared<ui::OfficialResultRows>(state_.tickets, state_.selection, result, state_.stakes);
+        categories = prepareResultGrid();
+        const ResultClassifier &classifier = rows->classifier();
+        const std::int64_t count = std::int64_t(categories.size());
+        WorkProgress progress { std::uint64_t(count) };
+        bool classified = false;
+        platform_.runLongWork(
+            QStringLiteral("Comparaison de %1 tickets avec le résultat officiel...").arg(count), progress, [&] {
+                // A bet that holds its own cheval de complément cannot be made: nothing is compared.
+                withComplement = classifier.firstTicketWithComplement();
+                if (withComplement != 0)
+                    return;
+                constexpr std::int64_t kSlice = 1 << 20;
+                for (std::int64_t first = 0; first < count; first += kSlice) {
+                    if (progress.stopRequested())
+                        return;
+                    const std::int64_t last = std::min(first + kSlice, count);
+                    classifier.classify(first, last, categories.data(), totals);
+                    progress.setDone(std::uint64_t(last));
+                }
+                classified = true;
+            });
+        if (withComplement != 0) {
+            platform_.inform(QStringLiteral("Le ticket %1 contient le cheval de complément %2, qui ne peut pas être "
+                                            "joué avec lui : la comparaison est impossible.")
+                                 .arg(withComplement)
+                                 .arg(result.effectiveComplement()),
+                QStringLiteral("Opération impossible"));
+            return;
+        }
+        if (!classified)
+            return;
+    } catch (const std::bad_alloc &) {
+        platform_.inform(
+            QStringLiteral("Il n'y a pas assez de mémoire pour comparer %1 tickets.").arg(state_.tickets.count()),
+            QStringLiteral("Opération impossible"));
+        return;
+    }
+
+    state_.payouts = payouts;
+    grillecomb_->setContent(nullptr);
+    categories_ = std::move(categories);
+    rows->setCategories(&categories_);
+    grillecomb_->setContent(rows);
+    showSummary(resultSummaryText(totals, state_.stakes, state_.tickets.horsesPerTicket()));
+}
+
+} // namespace mvx
