@@ -42,7 +42,8 @@ void saveGame(GameState &state, const TicketRecipe &recipe, Platform &platform);
 // that does not keep its guarantee is dropped, with a message); without a usable section, the
 // record's n, k and B with no table; with fields that make no request, the generator. The
 // conditions are those of the file's section (none without it; a damaged one is dropped, with a
-// message). The base positions and
+// message). A section cut short, with a damaged tag or a wrong length loses what it held: one
+// message names every part not restored, and the rest of the game loads. The base positions and
 // whatever the file's mode does not set are taken from current.
 std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &current, Platform &platform);
 

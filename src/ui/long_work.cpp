@@ -1,5 +1,7 @@
 #include "ui/long_work.h"
 
+#include "ui/keyboard_access.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -77,8 +79,8 @@ private:
 
 } // namespace
 
-void runWithProgress(QWidget *parent, const QString &label, WorkProgress &progress,
-                     const std::function<void()> &work, int showAfterMs)
+void runWithProgress(
+    QWidget *parent, const QString &label, WorkProgress &progress, const std::function<void()> &work, int showAfterMs)
 {
     QProgressDialog dialog(label, QStringLiteral("Annuler"), 0, 1000, parent);
     dialog.setObjectName(QStringLiteral("progressDialog"));
@@ -90,6 +92,9 @@ void runWithProgress(QWidget *parent, const QString &label, WorkProgress &progre
     dialog.setMinimumDuration(INT_MAX);
     dialog.hide();
     const InputBlocker blocker(dialog);
+    // Escape stops the work as "Annuler" does; the dialog's own Escape would only hide it.
+    if (QPushButton *cancel = dialog.findChild<QPushButton *>())
+        escapePresses(&dialog, cancel);
 
     QEventLoop loop;
     std::exception_ptr failure;

@@ -2,6 +2,7 @@
 
 #include "arrival/classification.h"
 #include "ui/common_widgets.h"
+#include "ui/keyboard_access.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -164,6 +165,7 @@ TicketGrid::TicketGrid(QWidget *parent)
     table_->setAutoScroll(false);
     table_->setWordWrap(false);
     table_->setFocusPolicy(Qt::StrongFocus);
+    keepGridOutOfTabChain(table_);
     table_->installEventFilter(this);
     table_->viewport()->installEventFilter(this);
     // The view holds only the rows on screen and never scrolls them itself; the heading row
