@@ -120,20 +120,21 @@ TicketConditions conditionsOfGame(SectionsLoaded &loaded)
     return {};
 }
 
-// One message for whatever the sections could not give back. A section read whole whose
-// content is not usable keeps its own message when it is the only trouble; a file damaged in
-// its structure names every part lost in one message, and the rest of the game loads.
+// One message for whatever the sections could not give back: a section read whole whose content
+// is not usable keeps its own message when it is the only trouble; otherwise one message names
+// every part lost, and the rest of the game loads.
 void reportSections(const SectionsLoaded &loaded, Platform &platform)
 {
+    const auto &damaged = loaded.reading.damaged;
     QStringList lost;
     for (const KnownSectionKind &known : kKnownSectionKinds) {
-        const auto &damaged = loaded.reading.damaged;
         const bool invalid = (known.kind == kOwnSystemSection && loaded.ownSystemInvalid)
             || (known.kind == kConditionsSection && loaded.conditionsInvalid);
         if (invalid || std::find(damaged.begin(), damaged.end(), known.kind) != damaged.end())
             lost.append(QString::fromUtf8(known.part));
     }
-    if (loaded.reading.damaged.empty() && !loaded.reading.damagedUnknown) {
+    const bool structural = !damaged.empty() || loaded.reading.damagedUnknown;
+    if (!structural && lost.size() <= 1) {
         if (loaded.ownSystemInvalid)
             problem(platform,
                 QStringLiteral("Le système enregistré dans ce fichier n'est pas valable : cherchez-le à nouveau."));
