@@ -259,7 +259,7 @@ void SystemsPage::build()
 // A screen reader speaks the chosen system by its description, without the blanks and number.
 void SystemsPage::nameSystemBox()
 {
-    nameBox(clistesystemes, systemDescription(clistesystemes->currentText()));
+    nameBox(clistesystemes, systemDescription(clistesystemes->currentText()).trimmed());
 }
 
 void SystemsPage::refreshSystemsPage()

@@ -276,6 +276,25 @@ private Q_SLOTS:
         }
     }
 
+    // The two flat link buttons are Tab stops that show it: focused, they are drawn otherwise.
+    void linkButtonsShowTheirFocus()
+    {
+        Run run;
+        QVERIFY(run.activated);
+        for (const char *name : { "SpeedButton1", "SpeedButton2" }) {
+            auto *link = run.find<QPushButton>(&run.window(), QString::fromLatin1(name));
+            QVERIFY(link && link->focusPolicy() & Qt::TabFocus);
+            run.find<QWidget>(&run.window(), QStringLiteral("bquit"))->setFocus(Qt::TabFocusReason);
+            const QImage plain = link->grab().toImage();
+            link->setFocus(Qt::TabFocusReason);
+            QVERIFY(link->hasFocus());
+            const QImage focused = link->grab().toImage();
+            if (!qEnvironmentVariableIsEmpty("MAROVELLIX_FOCUS_PICTURE"))
+                focused.save(qEnvironmentVariable("MAROVELLIX_FOCUS_PICTURE") + QLatin1String(name) + ".png");
+            QVERIFY2(plain != focused, name);
+        }
+    }
+
     // The standard keys do what their buttons do, each in its own window only.
     void shortcutsPressTheirButtons()
     {

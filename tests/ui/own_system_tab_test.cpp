@@ -216,8 +216,8 @@ void OwnSystemTabTest::gameSavedAndLoadedOnTheTab()
     // mode 2 it is the generator game an older copy opens, with nothing said.
     load(bytes.left(108));
     QCOMPARE(run.platform.messageTexts(),
-        QStringList { QStringLiteral(
-            "Ce fichier de jeu est endommagé : le jeu est chargé sans le système personnel.") });
+        QStringList {
+            QStringLiteral("Ce fichier de jeu est endommagé : le jeu est chargé sans le système personnel.") });
     QCOMPARE(run.find<QTabWidget>(QStringLiteral("PageControl1"))->currentWidget(), run.tab);
     QCOMPARE(run.tab->ownSystem().request.perTicket, 4);
     QVERIFY(!run.tab->ownSystem().hasTable());
