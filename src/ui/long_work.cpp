@@ -1,12 +1,11 @@
 #include "ui/long_work.h"
 
-#include "ui/keyboard_access.h"
-
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -66,6 +65,9 @@ public:
         const bool closing = event->type() == QEvent::Close && event->spontaneous();
         if (!closing && !isUserInput(event->type()))
             return false;
+        // The dialog's own keys (Escape) are the dialog's input.
+        if (const auto *shortcut = qobject_cast<const QShortcut *>(watched))
+            return shortcut->parent() != &allowed_;
         if (const QWidget *widget = qobject_cast<const QWidget *>(watched))
             return widget != &allowed_ && !allowed_.isAncestorOf(widget);
         if (const QWindow *window = qobject_cast<const QWindow *>(watched))
@@ -92,9 +94,17 @@ void runWithProgress(
     dialog.setMinimumDuration(INT_MAX);
     dialog.hide();
     const InputBlocker blocker(dialog);
-    // Escape stops the work as "Annuler" does; the dialog's own Escape would only hide it.
-    if (QPushButton *cancel = dialog.findChild<QPushButton *>())
-        escapePresses(&dialog, cancel);
+    // Escape is the dialog's shortcut for cancel(), which only hides it and lets the work run
+    // on: it presses "Annuler" instead, which stops the work.
+    if (QPushButton *cancel = dialog.findChild<QPushButton *>()) {
+        for (QShortcut *escape : dialog.findChildren<QShortcut *>()) {
+            QObject::disconnect(escape, nullptr, &dialog, nullptr);
+            QObject::connect(escape, &QShortcut::activated, cancel, [cancel] {
+                if (cancel->isEnabled())
+                    cancel->click();
+            });
+        }
+    }
 
     QEventLoop loop;
     std::exception_ptr failure;

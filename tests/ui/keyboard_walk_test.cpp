@@ -1,6 +1,8 @@
+#include "model/work_progress.h"
 #include "support/scripted_platform.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
+#include "ui/long_work.h"
 #include "ui/systems_page.h"
 
 #include <QAbstractItemView>
@@ -8,10 +10,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -20,8 +24,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 using mvx::testing::ScriptedPlatform;
 
@@ -274,6 +280,38 @@ private Q_SLOTS:
                 qPrintable(steps[k] + QStringLiteral(": Escape left it open")));
             QVERIFY2(focusBack[std::size_t(k)], qPrintable(steps[k] + QStringLiteral(": the focus did not come back")));
         }
+    }
+
+    // Escape on the long-work dialog stops the work as "Annuler" does (its own Escape would only
+    // hide the dialog and let the work run on).
+    void escapeStopsLongWork()
+    {
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        mvx::WorkProgress progress(1000);
+        bool pressed = false;
+        QTimer::singleShot(300, [&] {
+            auto *dialog = window.findChild<QProgressDialog *>(QStringLiteral("progressDialog"));
+            if (!dialog || !dialog->isVisible())
+                return;
+            // Offscreen, the dialog becomes active only when told.
+            QApplication::setActiveWindow(dialog);
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
+            pressed = true;
+        });
+        QElapsedTimer clock;
+        clock.start();
+        mvx::ui::runWithProgress(
+            &window, QStringLiteral("Génération des tickets..."), progress,
+            [&] {
+                while (!progress.stopRequested() && clock.elapsed() < 5000)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            },
+            100);
+        QVERIFY(pressed);
+        QVERIFY(progress.stopRequested());
+        QVERIFY(clock.elapsed() < 5000);
     }
 
     // The two flat link buttons are Tab stops that show it: focused, they are drawn otherwise.
