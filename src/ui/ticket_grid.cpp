@@ -132,6 +132,14 @@ QVariant GridWindowModel::data(const QModelIndex &index, int role) const
     }
 }
 
+QVariant GridWindowModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (content_ && orientation == Qt::Horizontal && section >= 0 && section < columnCount()
+        && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
+        return content_->heading(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
 Qt::ItemFlags GridWindowModel::flags(const QModelIndex &index) const
 {
     return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;

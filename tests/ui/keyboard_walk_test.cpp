@@ -104,6 +104,18 @@ void checkWalk(const QWidget *window, const std::vector<Stop> &stops, const QStr
         QVERIFY2(stop.role != QAccessible::NoRole && stop.role != QAccessible::Client,
             qPrintable(describe(stop.widget) + QStringLiteral(" has no role")));
         QVERIFY2(!stop.name.trimmed().isEmpty(), qPrintable(describe(stop.widget) + QStringLiteral(" has no name")));
+        // A grid's column headers are the headings it shows, not "1", "2"...
+        if (QAccessibleInterface *face = QAccessible::queryAccessibleInterface(stop.widget)) {
+            if (QAccessibleTableInterface *table = face->tableInterface()) {
+                for (int c = 0; c < table->columnCount(); ++c) {
+                    bool number = false;
+                    const QString header = table->columnDescription(c);
+                    header.toInt(&number);
+                    QVERIFY2(!header.isEmpty() && !number,
+                        qPrintable(describe(stop.widget) + QStringLiteral(" column header ") + header));
+                }
+            }
+        }
         // A box is not named by the number it shows.
         if (stop.role == QAccessible::ComboBox || stop.role == QAccessible::EditableText) {
             bool number = false;
