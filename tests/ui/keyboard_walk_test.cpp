@@ -294,6 +294,36 @@ private Q_SLOTS:
         }
     }
 
+    // Names come from what is read beside a control; the system box follows the system chosen.
+    void namesAreWhatIsReadBesideTheControls()
+    {
+        Run run;
+        auto name = [](QWidget *widget) {
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+            return face ? face->text(QAccessible::Name) : QString();
+        };
+        QWidget &main = run.window();
+        QCOMPARE(name(run.find<QWidget>(&main, QStringLiteral("c3"))), QStringLiteral("Sélection des chevaux, case 3"));
+        QCOMPARE(name(run.find<QWidget>(&main, QStringLiteral("binfos"))), QStringLiteral("Informations"));
+        QCOMPARE(name(run.find<QWidget>(&main, QStringLiteral("baidegene"))), QStringLiteral("Aide"));
+        auto *compare = main.findChild<QDialog *>(QStringLiteral("fcompare"));
+        QCOMPARE(name(run.find<QWidget>(compare, QStringLiteral("eqordre"))), QStringLiteral("Rapport quinté ordre"));
+        QCOMPARE(
+            name(run.find<QWidget>(compare, QStringLiteral("etdesordre"))), QStringLiteral("Rapport tiercé désordre"));
+
+        auto *systems = run.find<QComboBox>(&main, QStringLiteral("clistesystemes"));
+        QStringList spoken;
+        for (int index : { 0, 5 }) {
+            systems->setCurrentIndex(index);
+            spoken << name(systems);
+            QVERIFY2(!spoken.last().isEmpty() && systems->currentText().trimmed().startsWith(spoken.last()),
+                qPrintable(spoken.last()));
+            QVERIFY2(
+                spoken.last() == spoken.last().trimmed() && !spoken.last().back().isDigit(), qPrintable(spoken.last()));
+        }
+        QVERIFY(spoken[0] != spoken[1]);
+    }
+
     // Escape on the long-work dialog stops the work as "Annuler" does (its own Escape would only
     // hide the dialog and let the work run on).
     void escapeStopsLongWork()
