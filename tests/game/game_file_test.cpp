@@ -426,6 +426,31 @@ TEST_F(GameFile, ADamagedSectionIsNamedInOneMessageAndTheRestLoads)
         EXPECT_EQ(loaded->boxes[0], "3");
     }
 
+    // Every cut and every changed header byte: whatever goes missing is said, once. A cut exactly
+    // between two sections leaves a whole file that never had the later ones, and is not tried.
+    std::vector<QByteArray> variants;
+    for (qsizetype size = kGameRecordSize; size < whole.size(); ++size)
+        if (size != conditions)
+            variants.push_back(whole.first(size));
+    for (qsizetype header : { own, conditions })
+        for (qsizetype b = 0; b < 8; ++b)
+            for (int delta : { 1, -1, 0x40 }) {
+                QByteArray changed = whole;
+                changed[header + b] = char(changed[header + b] + delta);
+                variants.push_back(changed);
+            }
+    int silent = 0;
+    for (const QByteArray &variant : variants) {
+        writeBytes(file("abime.mvx"), variant);
+        platform.events.clear();
+        const std::optional<TicketRecipe> loaded = load(file("abime.mvx"));
+        ASSERT_TRUE(loaded);
+        const bool whole = loaded->ownSystem.rows == page.ownSystem.rows && loaded->conditions == page.conditions;
+        EXPECT_EQ(platform.events.size(), whole ? 0 : 1) << variant.toHex().toStdString();
+        silent += platform.events.isEmpty() ? 1 : 0;
+    }
+    EXPECT_LT(silent, 3) << "only a change that keeps the game whole goes unsaid";
+
     // A kind of a later program is still skipped in silence, wherever it stands.
     writeBytes(file("plus.mvx"),
         whole.first(conditions) + QByteArray("ABCD", 4) + littleEndian({ 2 }) + "xy" + whole.sliced(conditions));
