@@ -99,6 +99,8 @@ void Tapropos::showEvent(QShowEvent *event)
 void Tapropos::FormShow()
 {
     lversion->setText(QStringLiteral("1.35"));
+    // The box opens on "OK"; the site's link is the next Tab stop.
+    OKButton->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace mvx
