@@ -33,6 +33,7 @@ if [ "$mode" = all ]; then
     dpkg-dev file desktop-file-utils
     help2man locales man-db bash-completion appstream lintian
     cups printer-driver-cups-pdf cups-client
+    at-spi2-core python3-pyatspi dbus xdotool
   )
 fi
 packages+=("$@") # what a calling script needs besides

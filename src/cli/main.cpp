@@ -9,6 +9,7 @@
 
 #include <QLocale>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -91,6 +92,9 @@ void printFailure(const QString &what)
 int main(int argc, char *argv[])
 {
     reserveStandardDescriptors();
+    // A reader that goes away ends the tool quietly, as it does every Unix tool, even when the
+    // shell or program that started it ignores the signal.
+    std::signal(SIGPIPE, SIG_DFL);
     try {
         return runTool(argc, argv);
     } catch (const std::bad_alloc &) {

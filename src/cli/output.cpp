@@ -6,10 +6,38 @@
 #include "model/escaped_text.h"
 #include "model/system_reason.h"
 
+#include <csignal>
+
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 namespace mvx::cli {
+
+namespace {
+
+// Whether standard output is a pipe whose reader has gone (`marovellix-cli tickets … | head -1`).
+bool standardOutputReaderGone()
+{
+    pollfd out { STDOUT_FILENO, POLLOUT, 0 };
+    return ::poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0;
+}
+
+} // namespace
+
+void endByBrokenPipe()
+{
+    // As a Unix tool ends when its reader goes away: quietly, by the pipe's signal, even where
+    // the signal was ignored or blocked by whoever started the tool.
+    std::signal(SIGPIPE, SIG_DFL);
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_UNBLOCK, &pipe, nullptr);
+    std::raise(SIGPIPE);
+    std::_Exit(kExitFailure);
+}
 
 Output::Output(const char *command)
     : failureMessage_([command](const QString &fileName, const QString &reason) {
@@ -65,6 +93,8 @@ int Output::finish(bool completed)
 int Output::fail()
 {
     failed_ = true;
+    if (!file_ && standardOutputReaderGone())
+        endByBrokenPipe();
     const QString reason = file_ ? file_->errorString() : standardOutput_.errorString();
     // Nothing of a file that failed takes the place of the earlier one.
     if (file_)

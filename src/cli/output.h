@@ -80,6 +80,10 @@ QString ticketFileFailure(const QString &fileName, const QString &reason);
 // Writes a whole text to standard output and checks it: the exit status.
 int printToStandardOutput(const char *command, const QByteArray &text);
 
+// Ends the tool as a Unix tool ends when the reader of its output goes away: killed, quietly,
+// by SIGPIPE.
+[[noreturn]] void endByBrokenPipe();
+
 // Makes sure descriptors 0, 1 and 2 are taken before the tool opens a file: a closed standard
 // output must fail its writes, not receive a file the tool opened for something else.
 void reserveStandardDescriptors();

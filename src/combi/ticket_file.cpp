@@ -37,6 +37,33 @@ QByteArray hiddenName(const QByteArray &finalName)
     return name;
 }
 
+// Where a chain of symbolic links that leads nowhere would lead: the file a save through it
+// creates, the link staying. The name itself when it is no such link.
+QByteArray danglingLinkTarget(const QByteArray &name)
+{
+    QByteArray target = name;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat link
+        {
+        };
+        if (::lstat(target.constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+            return target;
+        QByteArray next(qsizetype(link.st_size > 0 ? link.st_size : 4096), '\0');
+        const ssize_t length = ::readlink(target.constData(), next.data(), std::size_t(next.size()));
+        if (length <= 0)
+            return name;
+        next.truncate(qsizetype(length));
+        // A relative target is read from the link's folder.
+        if (!next.startsWith('/')) {
+            const qsizetype slash = target.lastIndexOf('/');
+            if (slash >= 0)
+                next.prepend(target.left(slash + 1));
+        }
+        target = next;
+    }
+    return name;
+}
+
 } // namespace
 
 // The thread that writes the full buffers of a file, in order, while the next ones fill. The
@@ -362,6 +389,9 @@ bool WholeFile::open(QIODevice::OpenMode mode)
     const bool exists = ::stat(name_.constData(), &earlier) == 0;
     if (!exists && errno != ENOENT)
         return fail(errno);
+    // Through a link that leads nowhere, the file it names is created; the link stays.
+    if (!exists)
+        finalName_ = danglingLinkTarget(name_);
 
     if (exists && !S_ISREG(earlier.st_mode)) {
         direct_ = true;

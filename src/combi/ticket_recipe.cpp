@@ -86,7 +86,9 @@ int requestHorsesPerTicket(const TicketRecipe &recipe)
 
 bool guaranteeLost(const GameState &state)
 {
-    return state.conditionedRequest && state.conditionedRequest->fromTable();
+    // Conditions that took no ticket away leave the whole table, and its guarantee.
+    return state.conditionedRequest && state.conditionedRequest->fromTable()
+        && std::uint64_t(state.tickets.count()) < unconditionedTicketCount(*state.conditionedRequest);
 }
 
 std::uint64_t unconditionedTicketCount(TicketRecipe recipe)

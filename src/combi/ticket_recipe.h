@@ -52,8 +52,8 @@ TicketLayout recipeLayout(const TicketRecipe &recipe);
 // The bases every ticket of a table holds among its letters (0 for the generator, whose bases
 // stand apart in the tickets' layout).
 int recipeSystemBases(const TicketRecipe &recipe);
-// A list of a catalogue or own system made with conditions: the system's guarantee is for its
-// whole table and no longer holds.
+// A list of a catalogue or own system from which conditions took at least one ticket away: the
+// system's guarantee is for its whole table and no longer holds.
 bool guaranteeLost(const GameState &state);
 
 // Reads the selection the way the recipe asks into `selection` and passes its tickets, those

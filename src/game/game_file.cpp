@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QtEndian>
 
 #include <algorithm>
@@ -70,62 +71,102 @@ int listedSystem(std::int32_t number)
     return systemNumberOfItem(items[systemItemIndex(items, number)]);
 }
 
+// What the sections of a game gave back, and what they could not.
+struct SectionsLoaded
+{
+    GameSectionsReading reading;
+    bool ownSystemInvalid = false; // read whole, but its request or table is not usable
+    bool conditionsInvalid = false;
+    bool resultInvalid = false;
+};
+
 // The own system a game of mode 3 holds: its section's when that agrees with the record's
 // generator fields, else the record's request without a table; nullopt when the record's
 // fields make no request, and the game loads as a generator game, as an older copy loads it.
-std::optional<OwnSystem> ownSystemOfGame(const GameFileRecord &record, QByteArrayView afterRecord, Platform &platform)
+// The record of a request the tab can search promises the section: without it, it was lost.
+std::optional<OwnSystem> ownSystemOfGame(const GameFileRecord &record, SectionsLoaded &loaded)
 {
     const int horses = itemValue(record.combineIndex, kCombineItems, 1, 0);
     const int perTicket = itemValue(record.ticketIndex, kTicketItems, 1, 0);
     const int bases = itemValue(record.baseIndex, kBaseItems, 0, -1);
     const SystemRequest recorded { horses, perTicket, bases, defaultGuarantee(horses, perTicket, bases) };
-    const std::vector<GameSection> sections = decodeGameSections(afterRecord);
-    if (const QByteArray *payload = findGameSection(sections, kOwnSystemSection)) {
+    const bool searchable = ownRequestRefusal(recorded).isEmpty();
+    if (const QByteArray *payload = findGameSection(loaded.reading.sections, kOwnSystemSection)) {
         bool dropped = false;
         const std::optional<OwnSystem> own = decodeOwnSystem(*payload, &dropped);
         const bool agrees = own && own->request.horses == recorded.horses
             && own->request.perTicket == recorded.perTicket && own->request.bases == recorded.bases;
-        if (!agrees || dropped)
-            problem(platform,
-                QStringLiteral("Le système enregistré dans ce fichier n'est pas valable : cherchez-le à nouveau."));
+        loaded.ownSystemInvalid = !agrees || dropped;
         if (agrees)
             return own;
+    } else if (searchable) {
+        std::vector<std::array<char, 4>> &damaged = loaded.reading.damaged;
+        if (std::find(damaged.begin(), damaged.end(), kOwnSystemSection) == damaged.end())
+            damaged.push_back(kOwnSystemSection);
     }
-    if (!ownRequestRefusal(recorded).isEmpty())
+    if (!searchable)
         return std::nullopt;
     return OwnSystem { recorded, {}, OwnTableOrigin::Searched };
 }
 
-// The conditions the game was saved with; none for a game without them. A damaged section is
-// dropped with a message, and the game loads without conditions.
-TicketConditions conditionsOfGame(QByteArrayView afterRecord, Platform &platform)
+// The conditions the game was saved with; none for a game without them, or with a damaged
+// section.
+TicketConditions conditionsOfGame(SectionsLoaded &loaded)
 {
-    const std::vector<GameSection> sections = decodeGameSections(afterRecord);
-    const QByteArray *payload = findGameSection(sections, kConditionsSection);
+    const QByteArray *payload = findGameSection(loaded.reading.sections, kConditionsSection);
     if (!payload)
         return {};
     if (std::optional<TicketConditions> conditions = decodeConditions(*payload))
         return std::move(*conditions);
-    problem(platform,
-        QStringLiteral("Les conditions enregistrées dans ce fichier ne sont pas valables : le jeu est chargé sans "
-                       "conditions."));
+    loaded.conditionsInvalid = true;
     return {};
 }
 
-// The official result the game was saved with; null for a game without one. A damaged section
-// is dropped with a message, and the game loads without a result.
-std::shared_ptr<const OfficialResult> officialResultOfGame(QByteArrayView afterRecord, Platform &platform)
+// The official result the game was saved with; null for a game without one, or with a damaged
+// section.
+std::shared_ptr<const OfficialResult> officialResultOfGame(SectionsLoaded &loaded)
 {
-    const std::vector<GameSection> sections = decodeGameSections(afterRecord);
-    const QByteArray *payload = findGameSection(sections, kOfficialResultSection);
+    const QByteArray *payload = findGameSection(loaded.reading.sections, kOfficialResultSection);
     if (!payload)
         return nullptr;
     if (std::optional<OfficialResult> result = decodeOfficialResult(*payload))
         return std::make_shared<const OfficialResult>(std::move(*result));
-    problem(platform,
-        QStringLiteral("Le résultat officiel enregistré dans ce fichier n'est pas valable : le jeu est chargé sans "
-                       "résultat officiel."));
+    loaded.resultInvalid = true;
     return nullptr;
+}
+
+// One message for whatever the sections could not give back: a section read whole whose content
+// is not usable keeps its own message when it is the only trouble; otherwise one message names
+// every part lost, and the rest of the game loads.
+void reportSections(const SectionsLoaded &loaded, Platform &platform)
+{
+    const auto &damaged = loaded.reading.damaged;
+    QStringList lost;
+    for (const KnownSectionKind &known : kKnownSectionKinds) {
+        const bool invalid = (known.kind == kOwnSystemSection && loaded.ownSystemInvalid)
+            || (known.kind == kConditionsSection && loaded.conditionsInvalid)
+            || (known.kind == kOfficialResultSection && loaded.resultInvalid);
+        if (invalid || std::find(damaged.begin(), damaged.end(), known.kind) != damaged.end())
+            lost.append(QString::fromUtf8(known.part));
+    }
+    const bool structural = !damaged.empty() || loaded.reading.damagedUnknown;
+    if (!structural && lost.size() <= 1) {
+        if (loaded.ownSystemInvalid)
+            problem(platform,
+                QStringLiteral("Le système enregistré dans ce fichier n'est pas valable : cherchez-le à nouveau."));
+        if (loaded.conditionsInvalid)
+            problem(platform,
+                QStringLiteral("Les conditions enregistrées dans ce fichier ne sont pas valables : le jeu est chargé "
+                               "sans conditions."));
+        return;
+    }
+    // Bytes past a section that could not be read are its own, when one is named.
+    if (lost.isEmpty())
+        lost.append(QStringLiteral("une partie de ce qu'il contenait"));
+    QString parts = lost.takeLast();
+    if (!lost.isEmpty())
+        parts = lost.join(QStringLiteral(", ")) + QStringLiteral(" et ") + parts;
+    problem(platform, QStringLiteral("Ce fichier de jeu est endommagé : le jeu est chargé sans %1.").arg(parts));
 }
 
 } // namespace
@@ -294,11 +335,18 @@ std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &curre
     }
 
     TicketRecipe recipe = current;
-    recipe.conditions = conditionsOfGame(QByteArrayView(*bytes).sliced(kGameRecordSize), platform);
-    state.officialResult = officialResultOfGame(QByteArrayView(*bytes).sliced(kGameRecordSize), platform);
+    SectionsLoaded loaded { readGameSections(QByteArrayView(*bytes).sliced(kGameRecordSize)) };
+    recipe.conditions = conditionsOfGame(loaded);
+    state.officialResult = officialResultOfGame(loaded);
     std::optional<OwnSystem> own;
-    if (record.gameMode == 3)
-        own = ownSystemOfGame(record, QByteArrayView(*bytes).sliced(kGameRecordSize), platform);
+    if (record.gameMode == 3) {
+        own = ownSystemOfGame(record, loaded);
+    } else {
+        // Only a game of the own-system tab uses its section.
+        auto &damaged = loaded.reading.damaged;
+        damaged.erase(std::remove(damaged.begin(), damaged.end(), kOwnSystemSection), damaged.end());
+    }
+    reportSections(loaded, platform);
     if (record.gameMode == 1) {
         recipe.source = TicketSource::CatalogueSystem;
         recipe.systemNumber = listedSystem(record.systemNumber);

@@ -44,7 +44,9 @@ void saveGame(GameState &state, const TicketRecipe &recipe, Platform &platform);
 // record's n, k and B with no table; with fields that make no request, the generator. The
 // conditions are those of the file's section (none without it; a damaged one is dropped, with a
 // message). The official result in state is the file's (none without it; a damaged one is
-// dropped, with a message). The base positions and
+// dropped, with a message). A section cut short, with a damaged tag or a wrong length loses what
+// it held: one message names every part not restored, and the rest of the game loads. The base
+// positions and
 // whatever the file's mode does not set are taken from current.
 std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &current, Platform &platform);
 

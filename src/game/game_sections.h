@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 #include <array>
 #include <vector>
@@ -25,11 +26,40 @@ inline constexpr std::array<char, 4> kConditionsSection { 'C', 'O', 'N', 'D' };
 // The official result of the race (game/result_section.h), once it is typed in.
 inline constexpr std::array<char, 4> kOfficialResultSection { 'R', 'S', 'L', 'T' };
 
+// Every kind this program writes, with what a message calls the part of the game it holds: a
+// new kind is one more line here. A kind's tag is four capital letters or digits and differs
+// from every other kind's in at least two bytes, so that a tag with one damaged byte is still
+// told apart.
+struct KnownSectionKind
+{
+    std::array<char, 4> kind;
+    const char *part; // UTF-8
+};
+inline constexpr KnownSectionKind kKnownSectionKinds[] = {
+    { kOwnSystemSection, "le système personnel" },
+    { kConditionsSection, "les conditions" },
+    { kOfficialResultSection, "le résultat officiel" },
+};
+
 QByteArray encodeGameSections(const std::vector<GameSection> &sections);
 
 // The sections in file order, every kind included. A section whose header or payload runs past
 // the end of the bytes ends the reading: what came before it is kept.
 std::vector<GameSection> decodeGameSections(QByteArrayView bytesAfterRecord);
+
+// The sections read whole, and the known kinds the bytes held that could not be read whole: a
+// section cut short, a tag with a damaged byte, a length that runs into what follows. When the
+// bytes are damaged where no known kind can be told, `damagedUnknown` is set instead.
+struct GameSectionsReading
+{
+    std::vector<GameSection> sections;
+    std::vector<std::array<char, 4>> damaged;
+    bool damagedUnknown = false;
+};
+GameSectionsReading readGameSections(QByteArrayView bytesAfterRecord);
+
+// What a message calls the part of the game a known kind holds; empty for another kind.
+QString gameSectionPart(const std::array<char, 4> &kind);
 
 // The payload of the first section of that kind, or nullptr.
 const QByteArray *findGameSection(const std::vector<GameSection> &sections, const std::array<char, 4> &kind);

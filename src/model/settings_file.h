@@ -32,7 +32,9 @@ bool saveSettings(GameState &state, const QString &programFolder, Platform &plat
 
 // Shared with the game file.
 // Writes the bytes to a temporary file beside path and renames it over path, so that a failed
-// write (read-only folder or file, full disk) leaves the old file as it was.
+// write (read-only folder or file, full disk) leaves the old file as it was. Through a symbolic
+// link the file it leads to is written (created, for a link that leads nowhere) and the link
+// stays; a name that is a FIFO, a device or a folder is refused (false) and stays as it was.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes);
 // The default beep, then "Il y a eu un problème" titled "Fichier non sauvegardé !!".
 void reportFileNotSaved(Platform &platform);

@@ -2,6 +2,7 @@
 
 #include "synth/forecasts.h"
 #include "ui/common_widgets.h"
+#include "ui/keyboard_access.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -43,6 +44,8 @@ Tfsaiprono::Tfsaiprono(GameState &state, QWidget *parent)
     lnuprono_->setPalette(white);
     auto *previous = makePictureButton(panel, QStringLiteral("bpronopre"), QStyle::SP_ArrowLeft, { 220, 2, 38, 35 });
     auto *next = makePictureButton(panel, QStringLiteral("bpronosui"), QStyle::SP_ArrowRight, { 262, 2, 38, 35 });
+    previous->setAccessibleName(QStringLiteral("Pronostic précédent"));
+    next->setAccessibleName(QStringLiteral("Pronostic suivant"));
 
     gchevaux_ = new QGroupBox(this);
     gchevaux_->setObjectName(QStringLiteral("gchevaux"));
@@ -55,6 +58,7 @@ Tfsaiprono::Tfsaiprono(GameState &state, QWidget *parent)
             ui::kNumberRowLabelLeft[column], secondRow ? 59 : 11);
         QComboBox *box = ui::makeNumberBox(gchevaux_, QStringLiteral("c%1").arg(k), k, 2);
         box->setGeometry(ui::kNumberRowBoxLeft[column], secondRow ? 73 : 25, 47, 21);
+        ui::nameNumberedBox(box, QStringLiteral("Pronostic"), k, QStringLiteral("position"));
         boxes_[k - 1] = box;
     }
 
@@ -64,6 +68,8 @@ Tfsaiprono::Tfsaiprono(GameState &state, QWidget *parent)
     connect(previous, &QPushButton::clicked, this, &Tfsaiprono::bpronopreClick);
     connect(next, &QPushButton::clicked, this, &Tfsaiprono::bpronosuiClick);
     connect(back, &QPushButton::clicked, this, &Tfsaiprono::bquitClick);
+    // Escape leaves as "Retour" does, keeping the forecast on screen.
+    ui::escapePresses(this, back);
 }
 
 void Tfsaiprono::showEvent(QShowEvent *event)
@@ -77,9 +83,8 @@ void Tfsaiprono::showEvent(QShowEvent *event)
 
 void Tfsaiprono::keyPressEvent(QKeyEvent *event)
 {
-    // Escape would close the window like its title bar and lose the forecast on screen; the
-    // window has no cancel button, so the key does nothing. Enter in a number box is not meant
-    // for the window's first button either (a focused button still takes its own Enter).
+    // Enter in a number box is not meant for the window's first button (a focused button still
+    // takes its own Enter). Escape is taken before it gets here, by "Retour".
     if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
         return;

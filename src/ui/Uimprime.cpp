@@ -1,6 +1,7 @@
 #include "ui/Uimprime.h"
 
 #include "ui/common_widgets.h"
+#include "ui/keyboard_access.h"
 #include "ui/program_icon.h"
 
 #include <QCheckBox>
@@ -250,6 +251,9 @@ Tfimprime::Tfimprime(GameState &state, Platform &platform, QWidget *parent)
     connect(ComboBox1, &QComboBox::activated, this, &Tfimprime::ComboBox1Change);
     connect(boutlancer, &QPushButton::clicked, this, &Tfimprime::boutlancerClick);
     connect(boutannule, &QPushButton::clicked, this, &QDialog::reject);
+    // A screen reader names each range field by the caption beside it.
+    Label1->setBuddy(Gpremier);
+    Label2->setBuddy(gdernier);
 
     FormCreate();
 }
@@ -280,6 +284,7 @@ void Tfimprime::applyPrintDialogCaptions()
     setWindowTitle(text("Imprimer les Tickets", "Print"));
     Label3->setText(text("TYPE DE TICKETS", "TICKETS TYPE"));
     Label3->adjustSize();
+    ui::nameBox(ComboBox1, Label3->text());
     GroupBox3->setTitle(text("Tickets à imprimer", "Tiket to print"));
     Label1->setText(text("Premier", "First"));
     Label1->adjustSize();

@@ -10,6 +10,7 @@
 #include "synth/points.h"
 #include "synth/synthesis.h"
 #include "ui/common_widgets.h"
+#include "ui/keyboard_access.h"
 #include "ui/program_icon.h"
 #include "ui/systems_page.h"
 
@@ -21,6 +22,7 @@
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QLocale>
@@ -113,6 +115,10 @@ Tfprincip::Tfprincip(GameState &state, Platform &platform, QWidget *parent)
     buildBottomRow();
     FormCreate();
     connectEvents();
+    // Without a mouse: Return presses the focused button as Space does, and the standard keys.
+    pressFocusedButtonOnReturn(this);
+    addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), bquit);
+    openHelpOnF1(this, platform_);
 
     centreOnScreen(this);
 }
@@ -131,6 +137,7 @@ void Tfprincip::buildHeader()
     binfos->setIcon(ui::buttonIcon(QStringLiteral("info")));
     binfos->setIconSize(QSize(24, 24));
     binfos->setToolTip(QStringLiteral("Informations"));
+    binfos->setAccessibleName(QStringLiteral("Informations"));
 
     bparametre = makeButton(this, QStringLiteral("bparametre"), QStringLiteral("Parametres"), QRect(53, 5, 108, 36));
     bparametre->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
@@ -142,6 +149,7 @@ void Tfprincip::buildHeader()
     baidegene->setIcon(ui::buttonIcon(QStringLiteral("help")));
     baidegene->setIconSize(QSize(24, 24));
     baidegene->setToolTip(QStringLiteral("Aide"));
+    baidegene->setAccessibleName(QStringLiteral("Aide"));
 
     pagec1 = new QTabWidget(this);
     pagec1->setObjectName(QStringLiteral("pagec1"));
@@ -189,6 +197,7 @@ void Tfprincip::buildSynthesisPage(QWidget *page)
         QComboBox *box = makeNumberBox(group, QString::fromLatin1(c.box), 0, c.maxLength);
         box->setGeometry(10, 20, 63, 21);
         box->installEventFilter(this);
+        nameBox(box, group->title());
         *c.target = box;
     }
 
@@ -209,6 +218,7 @@ void Tfprincip::buildSynthesisPage(QWidget *page)
         setTag(label, 0);
         QComboBox *box = makeNumberBox(gptpos, QStringLiteral("ComboBox%1").arg(p), p, 2);
         box->setGeometry(secondColumn ? 136 : 40, 25 + 24 * row, 47, 21);
+        nameNumberedBox(box, gptpos->title(), p, QStringLiteral("position"));
         pointsBoxes[std::size_t(p - 1)] = box;
     }
     pointsBoxes[0]->installEventFilter(this);
@@ -227,10 +237,9 @@ void Tfprincip::buildBottomRow()
         QStringLiteral("Sites de paris hippiques sur internet"), QRect(216, 461, 257, 36));
     SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
     SpeedButton2->setFlat(true);
-    // A flat button draws no focus frame: rather than be an invisible Tab stop, these two are
-    // reached with the mouse only, like toolbar buttons.
-    SpeedButton1->setFocusPolicy(Qt::NoFocus);
-    SpeedButton2->setFocusPolicy(Qt::NoFocus);
+    // A flat button draws no focus frame of its own: these two show one while they have the focus.
+    for (QPushButton *link : { SpeedButton1, SpeedButton2 })
+        link->setStyleSheet(QStringLiteral("QPushButton:focus { border: 1px dotted black; }"));
     bquit = makeButton(this, QStringLiteral("bquit"), QStringLiteral("Quit"), QRect(488, 457, 209, 40));
     bquit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     bquit->setToolTip(QStringLiteral("Quitter le logiciel"));

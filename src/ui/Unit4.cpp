@@ -74,7 +74,7 @@ Tapropos::Tapropos(Platform &platform, QWidget *parent)
         top += 26;
         if (i == 2) {
             line->setTextFormat(Qt::RichText);
-            line->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+            line->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
             connect(line, &QLabel::linkActivated, this, [this](const QString &link) { platform_.openInBrowser(link); });
         }
     }
@@ -99,6 +99,8 @@ void Tapropos::showEvent(QShowEvent *event)
 void Tapropos::FormShow()
 {
     lversion->setText(QStringLiteral("1.35"));
+    // The box opens on "OK"; the site's link is the next Tab stop.
+    OKButton->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace mvx

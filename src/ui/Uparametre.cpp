@@ -140,6 +140,8 @@ Tfparametre::Tfparametre(SettingsRecord &settings, QWidget *parent)
     edecv = makeAdjustmentField(GroupBox1, QStringLiteral("edecv"), QRect(168, 66, 65, 21));
     ui::makeLabel(GroupBox1, QStringLiteral("Label3"), QStringLiteral("mm"), 240, 70);
     edech->installEventFilter(this);
+    ldecalh->setBuddy(edech);
+    ldecalv->setBuddy(edecv);
     edecv->installEventFilter(this);
 
     // The language is kept in the settings file only: nothing shows this group.

@@ -2,6 +2,7 @@
 
 #include "synth/synthesis_output.h"
 #include "ui/common_widgets.h"
+#include "ui/keyboard_access.h"
 
 #include <QAbstractTableModel>
 #include <QBarCategoryAxis>
@@ -12,6 +13,7 @@
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPaintDevice>
 #include <QPainter>
@@ -57,6 +59,13 @@ public:
         if (share && role == Qt::DisplayRole && !text.isEmpty())
             return roundedShareText(text, QLocale());
         return text;
+    }
+    // The column headings a screen reader speaks are those of row 0.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
+            return data(index(0, section), Qt::DisplayRole);
+        return QAbstractTableModel::headerData(section, orientation, role);
     }
 
 private:
@@ -304,6 +313,8 @@ Tfsynthese::Tfsynthese(GameState &state, Platform &platform, QWidget *parent)
     cells->setBoldColumns({ 3 });
     ui::setUpGrid(grilleresultat_, cells, kRowHeight, { 40, 80, 50, 70 });
     grilleresultat_->setModel(model_);
+    ui::keepGridOutOfTabChain(grilleresultat_);
+    grilleresultat_->setAccessibleName(QStringLiteral("Synthèse des pronostics"));
 
     auto *chart = new QChart;
     setUpSynthesisChart(chart);
@@ -311,6 +322,9 @@ Tfsynthese::Tfsynthese(GameState &state, Platform &platform, QWidget *parent)
     grapheresult_->setObjectName(QStringLiteral("grapheresult"));
     grapheresult_->setGeometry(280, 87, 385, 265);
     grapheresult_->setRenderHint(QPainter::Antialiasing);
+    // The chart shows what the grid holds, and takes no key: it is no Tab stop.
+    grapheresult_->setFocusPolicy(Qt::NoFocus);
+    grapheresult_->setAccessibleName(QStringLiteral("Histogramme"));
 
     QPushButton *print = ui::makeButton(
         this, QStringLiteral("bimprime"), QStringLiteral("Imprimer la synthese"), QRect(49, 362, 142, 40));
@@ -329,6 +343,8 @@ Tfsynthese::Tfsynthese(GameState &state, Platform &platform, QWidget *parent)
     connect(print, &QPushButton::clicked, this, &Tfsynthese::bimprimeClick);
     connect(exportButton, &QPushButton::clicked, this, &Tfsynthese::bexportClick);
     connect(back, &QPushButton::clicked, this, &Tfsynthese::bquitClick);
+    ui::escapePresses(this, back);
+    ui::addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_P), print);
 }
 
 Tfsynthese::~Tfsynthese() = default;

@@ -3,6 +3,7 @@
 #include "combi/integer_text.h"
 #include "model/platform.h"
 #include "ui/common_widgets.h"
+#include "ui/keyboard_access.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -64,11 +65,19 @@ ConditionsDialog::ConditionsDialog(const GameState &state, Platform &platform, i
             = makeField(this, QStringLiteral("echevaux") + n, QRect(136, y, 196, 21), QStringLiteral("[0-9, ]*"));
         row.min = makeCountList(this, QStringLiteral("cmin") + n, QRect(340, y, 52, 21), 0);
         row.max = makeCountList(this, QStringLiteral("cmax") + n, QRect(402, y, 52, 21), kMaxPerTicket);
+        // Spoken as the column heading for the group's row.
+        const QString group = QStringLiteral("Groupe %1, ").arg(n);
+        row.name->setAccessibleName(group + QStringLiteral("nom"));
+        row.horses->setAccessibleName(group + QStringLiteral("numéros des chevaux"));
+        ui::nameBox(row.min, group + QStringLiteral("au moins"));
+        ui::nameBox(row.max, group + QStringLiteral("au plus"));
     }
     ui::makeLabel(this, QStringLiteral("lsomme"), QStringLiteral("Somme des numéros : de"), 16, 166);
     esommin_ = makeField(this, QStringLiteral("esommin"), QRect(176, 162, 50, 21), QStringLiteral("[0-9]{0,3}"));
     ui::makeLabel(this, QStringLiteral("lsommea"), QStringLiteral("à"), 234, 166);
     esommax_ = makeField(this, QStringLiteral("esommax"), QRect(248, 162, 50, 21), QStringLiteral("[0-9]{0,3}"));
+    esommin_->setAccessibleName(QStringLiteral("Somme des numéros : de"));
+    esommax_->setAccessibleName(QStringLiteral("Somme des numéros : à"));
     ui::makeLabel(this, QStringLiteral("lsommevide"), QStringLiteral("(vide : pas de condition)"), 306, 166);
 
     bsynthese_ = ui::makeButton(

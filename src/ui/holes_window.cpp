@@ -1,6 +1,7 @@
 #include "ui/holes_window.h"
 
 #include "ui/common_widgets.h"
+#include "ui/keyboard_access.h"
 
 #include <QAbstractTableModel>
 #include <QLabel>
@@ -125,6 +126,14 @@ public:
         const std::size_t row = std::size_t(index.row() - 1);
         return row < column.cells.size() ? QVariant(column.cells[row]) : QVariant();
     }
+    // The column headings a screen reader speaks are those of row 0.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && section >= 0 && section < columnCount()
+            && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
+            return columns_[std::size_t(section)].heading;
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
 
 private:
     std::vector<HolesColumn> columns_;
@@ -166,6 +175,7 @@ Tftrous::Tftrous(QWidget *parent)
     bquit->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
     bquit->setToolTip(QStringLiteral("Fermer la fenetre"));
     connect(bquit, &QPushButton::clicked, this, &Tftrous::bquitClick);
+    ui::escapePresses(this, bquit);
 }
 
 void Tftrous::showHoles(const ListHoles &holes, const std::vector<HolesColumn> &extraColumns)
@@ -208,6 +218,8 @@ void Tftrous::makeGrid()
     // The model first: the heading hides the grid's own heading row as it takes the model.
     grilletrous_->setModel(model_);
     ui::setUpGrid(grilletrous_, new ui::GridCellDelegate(1, 0), kRowHeight, model_->widths());
+    ui::keepGridOutOfTabChain(grilletrous_);
+    grilletrous_->setAccessibleName(QStringLiteral("Trous par catégorie"));
 }
 
 void Tftrous::showEvent(QShowEvent *event)

@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -64,6 +65,9 @@ public:
         const bool closing = event->type() == QEvent::Close && event->spontaneous();
         if (!closing && !isUserInput(event->type()))
             return false;
+        // The dialog's own keys (Escape) are the dialog's input.
+        if (const auto *shortcut = qobject_cast<const QShortcut *>(watched))
+            return shortcut->parent() != &allowed_;
         if (const QWidget *widget = qobject_cast<const QWidget *>(watched))
             return widget != &allowed_ && !allowed_.isAncestorOf(widget);
         if (const QWindow *window = qobject_cast<const QWindow *>(watched))
@@ -77,8 +81,8 @@ private:
 
 } // namespace
 
-void runWithProgress(QWidget *parent, const QString &label, WorkProgress &progress,
-                     const std::function<void()> &work, int showAfterMs)
+void runWithProgress(
+    QWidget *parent, const QString &label, WorkProgress &progress, const std::function<void()> &work, int showAfterMs)
 {
     QProgressDialog dialog(label, QStringLiteral("Annuler"), 0, 1000, parent);
     dialog.setObjectName(QStringLiteral("progressDialog"));
@@ -90,6 +94,17 @@ void runWithProgress(QWidget *parent, const QString &label, WorkProgress &progre
     dialog.setMinimumDuration(INT_MAX);
     dialog.hide();
     const InputBlocker blocker(dialog);
+    // Escape is the dialog's shortcut for cancel(), which only hides it and lets the work run
+    // on: it presses "Annuler" instead, which stops the work.
+    if (QPushButton *cancel = dialog.findChild<QPushButton *>()) {
+        for (QShortcut *escape : dialog.findChildren<QShortcut *>()) {
+            QObject::disconnect(escape, nullptr, &dialog, nullptr);
+            QObject::connect(escape, &QShortcut::activated, cancel, [cancel] {
+                if (cancel->isEnabled())
+                    cancel->click();
+            });
+        }
+    }
 
     QEventLoop loop;
     std::exception_ptr failure;

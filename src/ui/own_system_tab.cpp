@@ -2,6 +2,7 @@
 
 #include "model/work_progress.h"
 #include "ui/common_widgets.h"
+#include "ui/keyboard_access.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -64,6 +65,12 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     const int guaranteeLeft = after(guaranteeLabel);
     cpersogarantie
         = makePickList(this, QStringLiteral("cpersogarantie"), QRect(guaranteeLeft, 34, 638 - guaranteeLeft, 21));
+
+    // A screen reader names each list by the caption before it.
+    nameBox(cpersochevaux, horsesLabel->text());
+    nameBox(cpersoticket, perTicketLabel->text());
+    nameBox(cpersobase, basesLabel->text());
+    nameBox(cpersogarantie, guaranteeLabel->text());
 
     bchercher = makeButton(this, QStringLiteral("bchercher"), QStringLiteral("Chercher"), QRect(6, 61, 105, 33));
     lpersoresultat = new QLabel(this);

@@ -60,17 +60,20 @@ Tfmises::Tfmises(Stakes &stakes, Platform &platform, QWidget *parent)
         this, QStringLiteral("gmises"), QStringLiteral("Mise de base d'un ticket"), QRect(12, 10, 336, 146));
     for (std::size_t i = 0; i < kRows.size(); ++i) {
         const int top = 24 + 28 * int(i);
-        ui::makeLabel(unit, QStringLiteral("lmise%1").arg(i + 2), QString::fromUtf8(kRows[i].caption), 16, top + 4);
+        QLabel *caption = ui::makeLabel(
+            unit, QStringLiteral("lmise%1").arg(i + 2), QString::fromUtf8(kRows[i].caption), 16, top + 4);
         stakeFields_[i] = makeField(unit, QString::fromLatin1(kRows[i].field), QRect(190, top, 90, 21),
             QStringLiteral("[0-9]{0,7}([,.][0-9]{0,2})?"));
+        caption->setBuddy(stakeFields_[i]);
         ui::makeLabel(unit, QStringLiteral("leuro%1").arg(i + 2), QStringLiteral("€"), 288, top + 4);
     }
 
     QGroupBox *times = ui::makeGroup(
         this, QStringLiteral("gmultiplicateur"), QStringLiteral("Multiplicateur"), QRect(12, 162, 336, 54));
-    ui::makeLabel(times, QStringLiteral("ljoue"), QStringLiteral("Chaque ticket est joué"), 16, 26);
+    QLabel *played = ui::makeLabel(times, QStringLiteral("ljoue"), QStringLiteral("Chaque ticket est joué"), 16, 26);
     emultiplicateur_
         = makeField(times, QStringLiteral("emultiplicateur"), QRect(190, 22, 90, 21), QStringLiteral("[0-9]{0,5}"));
+    played->setBuddy(emultiplicateur_);
     ui::makeLabel(times, QStringLiteral("lfois"), QStringLiteral("fois"), 288, 26);
 
     QPushButton *bdefaut

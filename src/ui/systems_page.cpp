@@ -6,6 +6,7 @@
 #include "game/ticket_request.h"
 #include "ui/common_widgets.h"
 #include "ui/conditions_bar.h"
+#include "ui/keyboard_access.h"
 #include "ui/own_system_tab.h"
 
 #include <QAbstractItemView>
@@ -13,6 +14,7 @@
 #include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -29,8 +31,20 @@ using namespace mvx::ui;
 namespace {
 
 // The system list's items end in 200 blanks and the system's number, which the program reads
-// back from the item text. The list shows only the description before them, so that a long
-// description is shown whole rather than cut short with "…" for the sake of blanks.
+// back from the item text; the description is what comes before them.
+QString systemDescription(QString item)
+{
+    qsizetype end = item.size();
+    while (end > 0 && item[end - 1].isDigit())
+        --end;
+    while (end > 0 && item[end - 1] == QLatin1Char(' '))
+        --end;
+    item.truncate(end);
+    return item;
+}
+
+// The list shows only the description, so that a long description is shown whole rather than
+// cut short with "…" for the sake of blanks.
 class SystemItemDelegate : public QStyledItemDelegate
 {
 public:
@@ -40,12 +54,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        qsizetype end = option->text.size();
-        while (end > 0 && option->text[end - 1].isDigit())
-            --end;
-        while (end > 0 && option->text[end - 1] == QLatin1Char(' '))
-            --end;
-        option->text.truncate(end);
+        option->text = systemDescription(option->text);
     }
 };
 
@@ -79,6 +88,8 @@ QStringList SystemsPage::takeRanking(const std::vector<int> &horses)
             passed.append(QString::number(horses[next++]));
         showBoxText(selectionBoxes[std::size_t(i)], next < horses.size() ? QString::number(horses[next++]) : QString());
     }
+    // The boxes were written without their signals: the conditions line follows them here.
+    showConditionedCount();
     return passed;
 }
 
@@ -108,6 +119,7 @@ void SystemsPage::fillLists()
         list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth()
             + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list));
     }
+    nameSystemBox();
     {
         const QSignalBlocker blocker(cnbchebase);
         cnbchebase->clear();
@@ -176,6 +188,7 @@ void SystemsPage::build()
     clistesystemes->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     clistesystemes->setMaxVisibleItems(16);
     clistesystemes->view()->setItemDelegate(new SystemItemDelegate(clistesystemes->view()));
+    clistesystemes->setAccessibleDescription(choice->title());
     lsysconditions = new QLabel(tsysreduit);
     lsysconditions->setObjectName(QStringLiteral("lsysconditions"));
     lsysconditions->setGeometry(8, 58, 633, 40);
@@ -183,11 +196,14 @@ void SystemsPage::build()
 
     makeLabel(tcombi, QStringLiteral("Label1"), QStringLiteral("Nombre de chevaux à combiner"), 4, 5);
     cnbchecomb = makePickList(tcombi, QStringLiteral("cnbchecomb"), QRect(162, 2, 71, 21));
+    nameBox(cnbchecomb, QStringLiteral("Nombre de chevaux à combiner"));
     makeLabel(tcombi, QStringLiteral("Label2"),
         QStringLiteral("Nombre de chevaux par ticket (5 : quinte , 4 quarte , 3 tierce , 2 couplé )"), 244, 2);
     cnbchetick = makePickList(tcombi, QStringLiteral("cnbchetick"), QRect(348, 17, 119, 21));
+    nameBox(cnbchetick, QStringLiteral("Nombre de chevaux par ticket"));
     makeLabel(tcombi, QStringLiteral("Label3"), QStringLiteral("Nombre de base "), 8, 45);
     cnbchebase = makePickList(tcombi, QStringLiteral("cnbchebase"), QRect(90, 42, 71, 21));
+    nameBox(cnbchebase, QStringLiteral("Nombre de base"));
 
     const char *positionLabels[] = { "Position  Base 1 ", "Base 2", "Base 3" };
     const int labelLeft[] = { 170, 338, 466 };
@@ -198,6 +214,7 @@ void SystemsPage::build()
         QComboBox *box = makePickList(tcombi, QStringLiteral("cposb%1").arg(i + 1), QRect(boxLeft[i], 42, 71, 21));
         for (int position = 1; position <= 5; ++position)
             box->addItem(QString::number(position));
+        nameBox(box, QStringLiteral("Position base %1").arg(i + 1));
         cposb[std::size_t(i)] = box;
     }
     labpositionbasecombi = makeLabel(tcombi, QStringLiteral("labpositionbasecombi"),
@@ -225,6 +242,7 @@ void SystemsPage::build()
         setTag(label, 0);
         QComboBox *box = makeNumberBox(gchevaux, QStringLiteral("c%1").arg(h), h, 2);
         box->setGeometry(kNumberRowBoxLeft[column], secondRow ? 73 : 25, 47, 21);
+        nameNumberedBox(box, gchevaux->title(), h);
         selectionBoxes[std::size_t(h - 1)] = box;
     }
 
@@ -236,10 +254,21 @@ void SystemsPage::build()
         panel, QStringLiteral("bgenerefichier"), QStringLiteral("Générer un fichier"), QRect(311, 250, 153, 44));
     bcompar = makeButton(
         panel, QStringLiteral("bcompar"), QStringLiteral("Comparer avec l'arrivée"), QRect(474, 250, 167, 44));
+
+    // While the page is shown (the keys press a button only when it is on screen).
+    addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_S), brengjeu);
+    addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_O), bchargejeu);
+}
+
+// A screen reader speaks the chosen system by its description, without the blanks and number.
+void SystemsPage::nameSystemBox()
+{
+    nameBox(clistesystemes, systemDescription(clistesystemes->currentText()).trimmed());
 }
 
 void SystemsPage::refreshSystemsPage()
 {
+    nameSystemBox();
     int horses = 0;
     int bases = 0;
     if (PageControl1->currentWidget() == tsysreduit) {
@@ -267,9 +296,13 @@ void SystemsPage::showConditionedCount()
     // Counted only for a request the page can make: its checks say what else is wrong.
     if (page.fromTable() && !page.conditions.isEmpty() && checkTicketRequest(page).empty()) {
         const QLocale french(QLocale::French, QLocale::France);
-        line = QStringLiteral("Avec les conditions : %1 tickets au lieu de %2. %3")
-                   .arg(french.toString(qulonglong(requestTicketCount(page))),
-                       french.toString(qulonglong(unconditionedTicketCount(page))), messages::guaranteeNotKept());
+        const std::uint64_t kept = requestTicketCount(page);
+        const std::uint64_t all = unconditionedTicketCount(page);
+        line = QStringLiteral("Avec les conditions : %1 tickets au lieu de %2.")
+                   .arg(french.toString(qulonglong(kept)), french.toString(qulonglong(all)));
+        // The guarantee goes only with a ticket the conditions took away.
+        if (kept < all)
+            line += QLatin1Char(' ') + messages::guaranteeNotKept();
     }
     lsysconditions->setText(page.source == TicketSource::CatalogueSystem ? line : QString());
     tperso->setConditionsLine(page.source == TicketSource::OwnSystem ? line : QString());

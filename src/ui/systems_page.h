@@ -63,6 +63,7 @@ private:
     void cnbchebaseChange();
 
     void showBasePositionBoxes(int baseCount);
+    void nameSystemBox();
     // The conditioned count of a catalogue or own system, on its tab's result line.
     void showConditionedCount();
     void openModal(QDialog *window);

@@ -2,6 +2,7 @@
 
 #include "arrival/classification.h"
 #include "ui/common_widgets.h"
+#include "ui/keyboard_access.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -131,6 +132,14 @@ QVariant GridWindowModel::data(const QModelIndex &index, int role) const
     }
 }
 
+QVariant GridWindowModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (content_ && orientation == Qt::Horizontal && section >= 0 && section < columnCount()
+        && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
+        return content_->heading(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
 Qt::ItemFlags GridWindowModel::flags(const QModelIndex &index) const
 {
     return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
@@ -164,6 +173,7 @@ TicketGrid::TicketGrid(QWidget *parent)
     table_->setAutoScroll(false);
     table_->setWordWrap(false);
     table_->setFocusPolicy(Qt::StrongFocus);
+    keepGridOutOfTabChain(table_);
     table_->installEventFilter(this);
     table_->viewport()->installEventFilter(this);
     // The view holds only the rows on screen and never scrolls them itself; the heading row

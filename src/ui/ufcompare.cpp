@@ -4,6 +4,7 @@
 #include "combi/game_cost.h"
 #include "model/work_progress.h"
 #include "ui/common_widgets.h"
+#include "ui/keyboard_access.h"
 #include "ui/ticket_grid.h"
 
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
+#include <QTableView>
 
 #include <new>
 #include <optional>
@@ -99,6 +101,7 @@ Tfcompare::Tfcompare(GameState &state, Platform &platform, QWidget *parent)
     grillecomb_ = new ui::TicketGrid(this);
     grillecomb_->setObjectName(QStringLiteral("grillecomb"));
     grillecomb_->setGeometry(8, 216, 500, 332);
+    grillecomb_->table()->setAccessibleName(QStringLiteral("Tickets comparés avec l'arrivée"));
 
     QPushButton *compare = ui::makeButton(
         this, QStringLiteral("AOLButton1"), QStringLiteral("Voir les résultats"), QRect(516, 216, 178, 44));
@@ -128,6 +131,7 @@ Tfcompare::Tfcompare(GameState &state, Platform &platform, QWidget *parent)
 
     connect(compare, &QPushButton::clicked, this, &Tfcompare::AOLButton1Click);
     connect(bquit, &QPushButton::clicked, this, &Tfcompare::bquitClick);
+    ui::escapePresses(this, bquit);
 }
 
 void Tfcompare::buildArrivalGroup()
@@ -144,6 +148,7 @@ void Tfcompare::buildArrivalGroup()
         QComboBox *box = ui::makeNumberBox(group, QStringLiteral("c%1").arg(place), place, 2);
         box->setGeometry(56, top, 47, 21);
         box->setFocusPolicy(Qt::StrongFocus);
+        ui::nameBox(box, QStringLiteral("Arrivée, %1").arg(QString::fromLatin1(places[place - 1])));
         connect(box, &QComboBox::editTextChanged, this, [this, box] { markArrivalBox(box, false); });
         arrivalBoxes_[std::size_t(place - 1)] = box;
     }
@@ -154,6 +159,12 @@ void Tfcompare::buildArrivalGroup()
     heading->setFont(bold);
     heading->adjustSize();
     const char *rows[3][2] = { { "Label3", "Quinté " }, { "Label5", "Quarté " }, { "Label13", "Tiercé" } };
+    // Each field is spoken as the label of its row and the one above it: "Rapport quinté ordre".
+    auto payoutName = [&rows](const PayoutField &f) {
+        return QStringLiteral("Rapport %1 %2")
+            .arg(QString::fromUtf8(rows[f.row][1]).trimmed().toLower(),
+                QString::fromUtf8(f.caption).trimmed().toLower());
+    };
     for (int row = 0; row < 3; ++row)
         ui::makeLabel(group, QString::fromLatin1(rows[row][0]), QString::fromUtf8(rows[row][1]), 150,
             kPayoutTop + kPayoutRowStep * row + 4);
@@ -167,6 +178,7 @@ void Tfcompare::buildArrivalGroup()
         field->setObjectName(QString::fromLatin1(f.name));
         field->setGeometry(left, top, kPayoutWidth, 21);
         field->installEventFilter(this);
+        field->setAccessibleName(payoutName(f));
         payoutFields_[i] = field;
     }
     buildOfficialResultControls(group);

@@ -5,14 +5,17 @@
 #include "combi/ticket_recipe.h"
 #include "ui/common_widgets.h"
 #include "ui/holes_window.h"
+#include "ui/keyboard_access.h"
 #include "ui/program_icon.h"
 #include "ui/ticket_grid.h"
 
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
+#include <QTableView>
 
 namespace mvx {
 
@@ -31,6 +34,7 @@ Tfresultatcomb::Tfresultatcomb(GameState &state, Platform &platform, QWidget *pa
     grillecomb_ = new ui::TicketGrid(this);
     grillecomb_->setObjectName(QStringLiteral("grillecomb"));
     grillecomb_->setGeometry(0, 45, 465, 257);
+    grillecomb_->table()->setAccessibleName(QStringLiteral("Liste des tickets"));
 
     QGroupBox *count = ui::makeGroup(
         this, QStringLiteral("GroupBox1"), QStringLiteral("Nombre de Tickets"), QRect(472, 45, 193, 49));
@@ -63,6 +67,8 @@ Tfresultatcomb::Tfresultatcomb(GameState &state, Platform &platform, QWidget *pa
     bquit->setToolTip(QStringLiteral("Fermer la fenetre"));
 
     buildListActions();
+    ui::escapePresses(this, bquit);
+    ui::addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_P), bimprime);
 
     connect(bimprime, &QPushButton::clicked, this, &Tfresultatcomb::bimprimeClick);
     connect(bquit, &QPushButton::clicked, this, &Tfresultatcomb::bquitClick);
@@ -86,7 +92,9 @@ void Tfresultatcomb::prepareTicketGrid()
 {
     grillecomb_->setContent(std::make_shared<ui::TicketRows>(state_.tickets, state_.selection));
     lnbtickets_->setText(QString::number(state_.tickets.count()));
-    lcout_->setText(frenchCostLine(state_.stakes, state_.tickets.horsesPerTicket(), state_.tickets.count()));
+    // A wrapped line keeps each amount with its "€".
+    lcout_->setText(frenchCostLine(state_.stakes, state_.tickets.horsesPerTicket(), state_.tickets.count())
+                        .replace(QStringLiteral(" €"), QStringLiteral("\u00a0€")));
     lgarantie_->setText(guaranteeLost(state_) ? messages::guaranteeNotKept() : QString());
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -169,6 +170,40 @@ TEST(Cli, DevicesAndPipesAreWrittenDirectly)
     EXPECT_TRUE(S_ISFIFO(fifo.st_mode));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
         QStringList { QStringLiteral("pipe") });
+}
+
+// Through a link that leads nowhere the file it names is created and the link stays; a reader
+// that goes away ends the tool quietly, as it does any Unix tool, even where whoever started it
+// ignores the pipe's signal.
+TEST(Cli, ADanglingLinkGetsItsTargetAndAGoneReaderEndsTheToolQuietly)
+{
+    QTemporaryDir dir;
+    const QByteArray link = QFile::encodeName(dir.filePath(QStringLiteral("lien")));
+    ASSERT_EQ(::symlink("cible.txt", link.constData()), 0);
+    const CliRun written = cli({ "tickets", "-s", "2", "4", "9", "1", "12", "6", "3", "-o", QFile::decodeName(link) });
+    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+    struct stat kept
+    {
+    };
+    ASSERT_EQ(::lstat(link.constData(), &kept), 0);
+    EXPECT_TRUE(S_ISLNK(kept.st_mode));
+    QFile target(dir.filePath(QStringLiteral("cible.txt")));
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_EQ(target.readAll().count('\n'), 4);
+
+    for (const char *signal : { "", "trap '' PIPE; " }) {
+        QProcess shell;
+        shell.start(QStringLiteral("bash"),
+            { QStringLiteral("-c"),
+                QStringLiteral("%1\"$0\" tickets -n 12 -k 5 --complete 1 2 3 4 5 6 7 8 9 10 11 12 | head -c 1 "
+                               ">/dev/null; echo \"${PIPESTATUS[0]}\"")
+                    .arg(QString::fromLatin1(signal)),
+                QStringLiteral(MAROVELLIX_CLI) });
+        ASSERT_TRUE(shell.waitForFinished(60000));
+        SCOPED_TRACE(signal);
+        EXPECT_EQ(shell.readAllStandardOutput().trimmed(), "141") << "killed by SIGPIPE";
+        EXPECT_TRUE(shell.readAllStandardError().isEmpty());
+    }
 }
 
 TEST(Cli, AnEmptyOutputNameAndAGeneratorWithoutItsCountsAreRefused)

@@ -1,10 +1,13 @@
 #include "combi/catalogue.h"
+#include "combi/own_system.h"
+#include "combi/ticket_conditions.h"
 #include "game/game_file.h"
 #include "model/model_test_support.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -353,4 +356,108 @@ TEST(GameRecord, EncodesEveryFieldLittleEndianWhateverTheHost)
     EXPECT_EQ(back->combineIndex, INT_MIN);
     EXPECT_FALSE(decodeGameRecord(QByteArrayView(bytes).first(107)));
     EXPECT_FALSE(decodeGameRecord(QByteArrayView()));
+}
+
+// A game of the own-system tab with conditions, damaged the ways a disk or a copy damages it:
+// whatever part cannot be read whole is named in one message and the rest of the game loads.
+TEST_F(GameFile, ADamagedSectionIsNamedInOneMessageAndTheRestLoads)
+{
+    TicketRecipe page;
+    page.source = TicketSource::OwnSystem;
+    // 5 horses, 4 per ticket, 1 base, every ticket that holds the base.
+    page.ownSystem.request = { 5, 4, 1, 4 };
+    page.ownSystem.rows = { { 1, 2, 3, 4 }, { 1, 2, 3, 5 }, { 1, 2, 4, 5 }, { 1, 3, 4, 5 } };
+    page.conditions.groups.push_back(ConditionGroup { QStringLiteral("Favoris"), (1u << 3) | (1u << 7), 1, 2 });
+    page.boxes = boxes({ "3", "7", "9", "12", "14" });
+    save(page, file("perso.mvx"));
+    const QByteArray whole = readBytes(file("perso.mvx"));
+    const qsizetype own = whole.indexOf("MSYS", kGameRecordSize);
+    const qsizetype conditions = whole.indexOf("COND", kGameRecordSize);
+    ASSERT_EQ(own, kGameRecordSize);
+    ASSERT_GT(conditions, own);
+
+    const QString ownLost
+        = QStringLiteral("Ce fichier de jeu est endommagé : le jeu est chargé sans le système personnel.");
+    const QString conditionsLost
+        = QStringLiteral("Ce fichier de jeu est endommagé : le jeu est chargé sans les conditions.");
+    const QString bothLost = QStringLiteral(
+        "Ce fichier de jeu est endommagé : le jeu est chargé sans le système personnel et les conditions.");
+    auto setLength = [](QByteArray bytes, qsizetype header, std::int32_t delta) {
+        const QByteArray length = bytes.mid(header + 4, 4);
+        const std::int32_t value = qFromLittleEndian<std::int32_t>(length.constData());
+        bytes.replace(header + 4, 4, littleEndian({ value + delta }));
+        return bytes;
+    };
+    struct Damage
+    {
+        const char *what;
+        QByteArray bytes;
+        QString message;
+        bool ownKept;
+        bool conditionsKept;
+    };
+    QByteArray ownTag = whole;
+    ownTag[own + 2] = 'Z';
+    QByteArray conditionsTag = whole;
+    conditionsTag[conditions + 1] = 'P';
+    const Damage damages[] = {
+        { "cut in the conditions", whole.first(whole.size() - 3), conditionsLost, true, false },
+        { "cut at the conditions' header", whole.first(conditions + 6), conditionsLost, true, false },
+        // What stood after the cut is not known to have been there.
+        { "cut in the own system", whole.first(own + 20), ownLost, false, false },
+        { "cut after the record", whole.first(kGameRecordSize), ownLost, false, false },
+        { "own system's tag damaged", ownTag, ownLost, false, true },
+        { "conditions' tag damaged", conditionsTag, conditionsLost, true, false },
+        { "own system's length too long", setLength(whole, own, 5), bothLost, false, false },
+        { "conditions' length too long", setLength(whole, conditions, 1), conditionsLost, true, false },
+        { "conditions' length too short", setLength(whole, conditions, -2), conditionsLost, true, false },
+        { "own system's length too short", setLength(whole, own, -4), bothLost, false, false },
+    };
+    for (const Damage &damage : damages) {
+        SCOPED_TRACE(damage.what);
+        writeBytes(file("abime.mvx"), damage.bytes);
+        platform.events.clear();
+        const std::optional<TicketRecipe> loaded = load(file("abime.mvx"));
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(platform.events.join('\n').toStdString(), ("Problème !!: " + damage.message).toStdString());
+        EXPECT_EQ(loaded->source, TicketSource::OwnSystem) << "the record's request stays";
+        EXPECT_EQ(loaded->ownSystem.hasTable(), damage.ownKept);
+        EXPECT_EQ(loaded->conditions == page.conditions, damage.conditionsKept);
+        EXPECT_EQ(loaded->boxes[0], "3");
+    }
+
+    // Every cut and every changed header byte: whatever goes missing is said, once. A cut exactly
+    // between two sections leaves a whole file that never had the later ones, and is not tried.
+    std::vector<QByteArray> variants;
+    for (qsizetype size = kGameRecordSize; size < whole.size(); ++size)
+        if (size != conditions)
+            variants.push_back(whole.first(size));
+    for (qsizetype header : { own, conditions })
+        for (qsizetype b = 0; b < 8; ++b)
+            for (int delta : { 1, -1, 0x40 }) {
+                QByteArray changed = whole;
+                changed[header + b] = char(changed[header + b] + delta);
+                variants.push_back(changed);
+            }
+    int silent = 0;
+    for (const QByteArray &variant : variants) {
+        writeBytes(file("abime.mvx"), variant);
+        platform.events.clear();
+        const std::optional<TicketRecipe> loaded = load(file("abime.mvx"));
+        ASSERT_TRUE(loaded);
+        const bool whole = loaded->ownSystem.rows == page.ownSystem.rows && loaded->conditions == page.conditions;
+        EXPECT_EQ(platform.events.size(), whole ? 0 : 1) << variant.toHex().toStdString();
+        silent += platform.events.isEmpty() ? 1 : 0;
+    }
+    EXPECT_LT(silent, 3) << "only a change that keeps the game whole goes unsaid";
+
+    // A kind of a later program is still skipped in silence, wherever it stands.
+    writeBytes(file("plus.mvx"),
+        whole.first(conditions) + QByteArray("ABCD", 4) + littleEndian({ 2 }) + "xy" + whole.sliced(conditions));
+    platform.events.clear();
+    const std::optional<TicketRecipe> later = load(file("plus.mvx"));
+    ASSERT_TRUE(later);
+    EXPECT_TRUE(platform.events.isEmpty()) << platform.events.join('\n').toStdString();
+    EXPECT_TRUE(later->ownSystem.hasTable());
+    EXPECT_EQ(later->conditions, page.conditions);
 }

@@ -188,3 +188,39 @@ TEST(ProgramFolder, IsTheFolderOfTheRunningExecutableWithItsSeparator)
     EXPECT_EQ(programFolder(), without);
     EXPECT_EQ(settingsFilePath(programFolder()), without + "MAROVELL.PAR");
 }
+
+// The one save of settings, stakes and games: through a symbolic link it writes where the link
+// leads (creating a dangling link's target), the link staying; a FIFO is refused and stays one.
+TEST(AtomicSave, ALinkStaysALinkAndAFifoIsNeverReplaced)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString target = dir.filePath(QStringLiteral("vrai.PAR"));
+    const QString link = dir.filePath(QStringLiteral("MAROVELL.PAR"));
+    writeBytes(target, "old");
+    ASSERT_TRUE(QFile::link(QStringLiteral("vrai.PAR"), link));
+    EXPECT_TRUE(writeFileAtomically(link, "new"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readBytes(target), "new");
+
+    const QString dangling = dir.filePath(QStringLiteral("jeu.mvx"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sous")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("sous/../ailleurs.mvx"), dangling));
+    EXPECT_TRUE(writeFileAtomically(dangling, "jeu"));
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+    EXPECT_EQ(readBytes(dir.filePath(QStringLiteral("ailleurs.mvx"))), "jeu");
+
+    const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("tube")));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const QString fifoLink = dir.filePath(QStringLiteral("vers-tube"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("tube"), fifoLink));
+    for (const QString &name : { QFile::decodeName(fifo), fifoLink }) {
+        EXPECT_FALSE(writeFileAtomically(name, "x")) << name.toStdString();
+        struct stat kept
+        {
+        };
+        ASSERT_EQ(::stat(fifo.constData(), &kept), 0);
+        EXPECT_TRUE(S_ISFIFO(kept.st_mode));
+    }
+    EXPECT_TRUE(QFileInfo(fifoLink).isSymLink());
+}

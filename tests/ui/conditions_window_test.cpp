@@ -200,6 +200,43 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(&main, "lsysconditions")->text(), QString());
     }
 
+    // The line follows the boxes however they change, "Utiliser ce classement" included, and
+    // speaks of the guarantee only when the conditions took a ticket away; so does the list.
+    void lineFollowsTheRankingAndWarnsOnlyForATicketTaken()
+    {
+        QTemporaryDir folder;
+        ScriptedPlatform platform;
+        platform.folder = folder.path() + QLatin1Char('/');
+        mvx::Application app(platform);
+        app.show();
+        mvx::Tfprincip &main = app.mainWindow();
+        mvx::TicketConditions atMostOne;
+        atMostOne.groups = { { QStringLiteral("Favoris"), (1u << 1) | (1u << 4) | (1u << 15), 0, 1 } };
+        main.systemsPage().applyRecipe(catalogueSystem(atMostOne));
+        QLabel *line = child<QLabel>(&main, "lsysconditions");
+        QVERIFY2(line->text().endsWith(QStringLiteral("Garantie non assurée avec les conditions")),
+            qPrintable(line->text()));
+
+        // A ranking without 1, 4 or 15: no ticket holds two of them any more.
+        main.useRanking({ 20, 19, 18, 17, 16, 14, 13, 12, 11, 10 });
+        QCOMPARE(main.systemsPage().recipe().boxes[0], QStringLiteral("20"));
+        mvx::GameState whole;
+        mvx::TicketRecipe unconditioned = main.systemsPage().recipe();
+        unconditioned.conditions = {};
+        QVERIFY(mvx::prepareTickets(whole, unconditioned, mvx::TicketDestination::List, platform));
+        const QString all = QLocale().toString(qlonglong(whole.tickets.count()));
+        QCOMPARE(line->text(), QStringLiteral("Avec les conditions : %1 tickets au lieu de %1.").arg(all));
+
+        auto *list = main.findChild<mvx::Tfresultatcomb *>(QStringLiteral("fresultatcomb"));
+        QString guarantee = QStringLiteral("not shown");
+        QTimer::singleShot(0, list, [&] {
+            guarantee = child<QLabel>(list, "lgarantie")->text();
+            list->reject();
+        });
+        click(&main, "bvoirtick");
+        QCOMPARE(guarantee, QString());
+    }
+
     // A game saved with conditions comes back with them and gives the same tickets; a damaged
     // section is dropped with a message and the game still loads; a game without conditions
     // stays the bare record.

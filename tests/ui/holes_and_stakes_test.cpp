@@ -132,7 +132,8 @@ private Q_SLOTS:
         click(&app.mainWindow(), "bouvrirtickets");
 
         QCOMPARE(count, QStringLiteral("4"));
-        QCOMPARE(cost, QStringLiteral("Coût : 4 tickets × 1,00 € = 4,00 €"));
+        // Each amount keeps its "€" on its line.
+        QCOMPARE(cost, QStringLiteral("Coût : 4 tickets × 1,00\u00a0€ = 4,00\u00a0€"));
         QCOMPARE(summary, QStringLiteral("1 Tiercé\nGains  :120\nMise : 4,00 €\nBilan : +116,00 €"));
         QCOMPARE(shownHoles,
             holesExpected({ 7, 3, 12, 5, 9 }, 0, { { 7, 3, 12 }, { 3, 12, 5 }, { 9, 7, 5 }, { 12, 9, 3 } }));
