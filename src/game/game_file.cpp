@@ -158,6 +158,10 @@ void reportSections(const SectionsLoaded &loaded, Platform &platform)
             problem(platform,
                 QStringLiteral("Les conditions enregistrées dans ce fichier ne sont pas valables : le jeu est chargé "
                                "sans conditions."));
+        if (loaded.resultInvalid)
+            problem(platform,
+                QStringLiteral("Le résultat officiel enregistré dans ce fichier n'est pas valable : le jeu est chargé "
+                               "sans résultat officiel."));
         return;
     }
     // Bytes past a section that could not be read are its own, when one is named.
