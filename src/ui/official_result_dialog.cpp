@@ -3,6 +3,7 @@
 #include "arrival/rapports_text.h"
 #include "game/result_section.h"
 #include "ui/common_widgets.h"
+#include "ui/keyboard_access.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -170,7 +171,7 @@ OfficialResultDialog::OfficialResultDialog(
     grapports_->horizontalHeader()->setStretchLastSection(true);
     grapports_->verticalHeader()->setDefaultSectionSize(22);
     // Tab leaves the table: arrows move between its cells.
-    grapports_->setTabKeyNavigation(false);
+    ui::keepGridOutOfTabChain(grapports_);
     grapports_->installEventFilter(this);
     labelFor(this, QStringLiteral("lrapports"),
         QStringLiteral("&Rapports publiés pour 1 € (Ctrl+V colle les lignes d'un fichier de rapports) :"), 16, 122,

@@ -24,7 +24,8 @@ void Tfcompare::buildOfficialResultControls(QWidget *group)
 {
     bresultatofficiel_ = ui::makeButton(
         group, QStringLiteral("bresultatofficiel"), QStringLiteral("Résultat officiel…"), QRect(486, 82, 186, 28));
-    bresultatofficiel_->setAutoDefault(false);
+    // Return on the button opens the dialog; anywhere else Enter still runs the comparison.
+    bresultatofficiel_->setAutoDefault(true);
     lresultatofficiel_ = new QLabel(group);
     lresultatofficiel_->setObjectName(QStringLiteral("lresultatofficiel"));
     lresultatofficiel_->setGeometry(486, 114, 192, 44);
@@ -61,7 +62,10 @@ void Tfcompare::showOfficialResultState()
 void Tfcompare::bresultatofficielClick()
 {
     OfficialResultDialog dialog(state_.selection, state_.officialResult, platform_, this);
-    if (dialog.exec() != QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // The focus comes back to the button, whatever the window's own activation does with it.
+    bresultatofficiel_->setFocus(Qt::OtherFocusReason);
+    if (!accepted)
         return;
     state_.officialResult = dialog.result();
     // The results shown were worked out from the earlier arrival.

@@ -235,6 +235,7 @@ private Q_SLOTS:
         QTest::newRow("ticket list") << QStringLiteral("bvoirtick");
         QTest::newRow("holes") << QStringLiteral("bvoirtick/btrous");
         QTest::newRow("comparison") << QStringLiteral("bcompar");
+        QTest::newRow("official result") << QStringLiteral("bcompar/bresultatofficiel");
         QTest::newRow("slip print") << QStringLiteral("bimprimetickets");
         QTest::newRow("conditions") << QStringLiteral("bconditions");
         QTest::newRow("settings") << QStringLiteral("bparametre");
