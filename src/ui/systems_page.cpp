@@ -1,6 +1,7 @@
 #include "ui/systems_page.h"
 
 #include "combi/catalogue.h"
+#include "game/budget_note.h"
 #include "game/game_file.h"
 #include "game/open_ticket_file.h"
 #include "game/ticket_request.h"
@@ -266,6 +267,13 @@ void SystemsPage::showConditionedCount()
         line = QStringLiteral("Avec les conditions : %1 tickets au lieu de %2. %3")
                    .arg(french.toString(qulonglong(requestTicketCount(page))),
                        french.toString(qulonglong(unconditionedTicketCount(page))), messages::guaranteeNotKept());
+    }
+    // The month's budget against the system's tickets, when the punter keeps one.
+    if (page.fromTable() && checkTicketRequest(page).empty()) {
+        const QString budget = budgetNoteFor(
+            state_, requestHorsesPerTicket(page), std::int64_t(requestTicketCount(page)), QLatin1Char('\n'));
+        if (!budget.isEmpty())
+            line = line.isEmpty() ? budget : line + QLatin1Char('\n') + budget;
     }
     lsysconditions->setText(page.source == TicketSource::CatalogueSystem ? line : QString());
     tperso->setConditionsLine(page.source == TicketSource::OwnSystem ? line : QString());

@@ -19,6 +19,9 @@ class QPushButton;
 
 namespace mvx {
 
+class HistoryAccess;
+class RaceRecordDialog;
+
 namespace ui {
 class TicketGrid;
 }
@@ -36,12 +39,16 @@ public:
 
     // The category of each ticket of the last comparison, ticket t in slot t - 1.
     const std::vector<std::uint8_t> &ticketCategories() const { return categories_; }
+    // The punter's races, where "Enregistrer dans mes courses" stores the comparison.
+    void setHistory(HistoryAccess *history) { history_ = history; }
 
 public Q_SLOTS:
     void FormActivate();
     // "Voir les résultats": the whole comparison, into the result grid and the summary.
     void AOLButton1Click();
     void bquitClick();
+    // "Enregistrer dans mes courses": the last comparison, under a date and a name.
+    void benregistrercourseClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -69,6 +76,9 @@ private:
     QLabel *laffresul_ = nullptr;
     QPushButton *compareButton_ = nullptr;
     std::vector<std::uint8_t> categories_;
+    QPushButton *benregistrercourse_ = nullptr;
+    RaceRecordDialog *recordDialog_ = nullptr;
+    HistoryAccess *history_ = nullptr;
 };
 
 } // namespace mvx
