@@ -73,6 +73,8 @@ public:
     Tfmescourses(HistoryAccess &history, Platform &platform, QWidget *parent = nullptr);
 
     const RaceTableModel &model() const { return *model_; }
+    // The chart's line: one point per day, x the day's start in milliseconds, y the euros.
+    const QLineSeries &balanceSeries() const { return *series_; }
     // The filter the controls give.
     RaceFilter filter() const;
     // The history read again under the filter; false when it cannot be used.

@@ -209,8 +209,7 @@ private Q_SLOTS:
         QCOMPARE(totalsShown(window),
             QStringLiteral("Courses : 4 — Mise : 82,00 € — Gains : 121,25 € — Remboursements : 0,00 € — "
                            "Bilan : +39,25 € — Rendement : 147,87 %"));
-        auto *series = window.findChild<QLineSeries *>(QStringLiteral("seriebilan"));
-        QVERIFY(series);
+        const QLineSeries *series = &window.balanceSeries();
         QCOMPARE(series->count(), 3); // one point per day
         QCOMPARE(series->at(2).y(), 39.25);
         QCOMPARE(series->at(0).y(), -40.0);
