@@ -303,6 +303,34 @@ private Q_SLOTS:
         QVERIFY(!mvx::prepareTickets(state, generator(5, 3), mvx::TicketDestination::List, platform));
         QVERIFY(!platform.messages.at(0).text.contains(QStringLiteral("Budget")));
     }
+
+    // A file that is not a history: said once, in French, when the punter first opens "Mes
+    // courses"; the window does not open, the budget adds nothing and the file is left as it was.
+    void aDamagedHistoryIsReportedOnceAndLeftAlone()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("mes-courses.sqlite"));
+        const QByteArray garbage("Ceci n'est pas une base : des notes de courses.\n");
+        mvx::testing::writeBytes(path, garbage);
+        ScriptedPlatform platform;
+        HistoryAccess access(platform, path);
+        mvx::GameState state;
+        state.stakes = mvx::defaultStakes();
+        access.attachTo(state);
+
+        QVERIFY(!mvx::prepareTickets(state, generator(5, 3), mvx::TicketDestination::List, platform));
+        QCOMPARE(platform.messages.size(), std::size_t(1)); // the count question alone
+        QVERIFY(!platform.messages[0].text.contains(QStringLiteral("Budget")));
+
+        Tfmescourses window(access, platform);
+        QCOMPARE(window.exec(), int(QDialog::Rejected));
+        QCOMPARE(platform.messages.size(), std::size_t(2));
+        QCOMPARE(platform.messages[1].title, QStringLiteral("Mes courses"));
+        QVERIFY(platform.messages[1].text.startsWith(QStringLiteral("Mes courses ne peuvent pas être utilisées : ")));
+        QCOMPARE(window.exec(), int(QDialog::Rejected));
+        QCOMPARE(platform.messages.size(), std::size_t(2));
+        QCOMPARE(mvx::testing::readBytes(path), garbage);
+    }
 };
 
 QTEST_MAIN(MesCoursesTest)
