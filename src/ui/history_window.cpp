@@ -229,7 +229,8 @@ Tfmescourses::Tfmescourses(HistoryAccess &history, Platform &platform, QWidget *
     chart_->addAxis(days, Qt::AlignBottom);
     series_->attachAxis(days);
     auto *euros = new QValueAxis(chart_);
-    euros->setLabelFormat(QStringLiteral("%.0f €"));
+    euros->setLabelFormat(QStringLiteral("%.0f"));
+    euros->setTitleText(QStringLiteral("€"));
     chart_->addAxis(euros, Qt::AlignLeft);
     series_->attachAxis(euros);
     graphebilan_ = new QChartView(chart_, this);

@@ -129,8 +129,9 @@ Tfcompare::Tfcompare(GameState &state, Platform &platform, QWidget *parent)
     compareButton_ = compare;
 
     // The comparison kept among the punter's races; there is one to keep once it is shown.
-    benregistrercourse_ = ui::makeButton(this, QStringLiteral("benregistrercourse"),
-        QStringLiteral("Enregistrer dans mes courses"), QRect(516, 6, 178, 36));
+    // It stands in the arrival group's free corner, under the quinté's payouts.
+    benregistrercourse_ = ui::makeButton(findChild<QGroupBox *>(QStringLiteral("GroupBox1")),
+        QStringLiteral("benregistrercourse"), QStringLiteral("Enregistrer dans mes courses"), QRect(488, 112, 190, 36));
     benregistrercourse_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     benregistrercourse_->setAutoDefault(false);
     benregistrercourse_->setEnabled(false);
