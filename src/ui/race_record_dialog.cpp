@@ -53,14 +53,8 @@ std::optional<RaceRecord> comparedRace(const GameState &state, QString &refusal)
                                  "(Paramètres) pour enregistrer la course.");
         return std::nullopt;
     }
-    WinCounts counts {};
-    for (std::size_t c = 0; c < counts.size(); ++c)
-        counts[c] = state.winCounts[c];
-    Payouts payouts {};
-    for (std::size_t c = 0; c < payouts.size(); ++c)
-        payouts[c] = state.payouts[c];
-    std::optional<RaceRecord> race
-        = raceFromComparison(size, state.tickets.count(), unit, state.stakes.multiplier, counts, payouts);
+    std::optional<RaceRecord> race = raceFromComparison(
+        size, state.tickets.count(), unit, state.stakes.multiplier, state.winCounts, state.payouts);
     if (!race) {
         refusal = QStringLiteral("Les montants de cette course sont trop grands pour Mes courses.");
         return std::nullopt;
