@@ -428,8 +428,10 @@ void ResultClassifier::classify(
         const ResultCategory category = patterns_.category(std::uint16_t(i));
         if (tallied[i] == 0 || category == ResultCategory::None)
             continue;
+        const double gains = double(tallied[i]) * patterns_.amount(std::uint16_t(i));
         totals.counts[std::size_t(category) - 1] += tallied[i];
-        totals.gains += double(tallied[i]) * patterns_.amount(std::uint16_t(i));
+        totals.gains += gains;
+        totals.categoryGains[std::size_t(category) - 1] += gains;
     }
 }
 

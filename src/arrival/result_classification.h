@@ -113,8 +113,9 @@ struct ResultTotals
 {
     ResultCounts counts {};
     std::int64_t tickets = 0;
-    // The sum of what the tickets bring per unit stake.
+    // The sum of what the tickets bring per unit stake, and its share of each category.
     double gains = 0;
+    std::array<double, kResultCategories> categoryGains {};
 
     std::int64_t refunded() const { return counts[std::size_t(ResultCategory::Refunded) - 1]; }
 };

@@ -99,7 +99,7 @@ std::optional<Payouts> payoutsOf(const QCommandLineParser &parser, const QComman
 }
 
 int runWithOfficialResult(const QCommandLineParser &parser, OfficialResultOptions &official, const QString &arrival,
-    const QCommandLineOption &payoutsOption)
+    const QCommandLineOption &payoutsOption, RaceRecordOptions &record)
 {
     std::optional<Payouts> payouts;
     if (parser.isSet(payoutsOption)) {
@@ -110,11 +110,13 @@ int runWithOfficialResult(const QCommandLineParser &parser, OfficialResultOption
     }
     if (const std::optional<int> status = official.read(parser, arrival, payouts, kHelp.name))
         return *status;
+    if (const std::optional<int> status = record.read(parser, kHelp.name))
+        return *status;
     QFile in;
     QString name;
     if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
         return *status;
-    return compareWithOfficialResult(in, name, official.result(), kHelp.name);
+    return compareWithOfficialResult(in, name, official.result(), kHelp.name, record);
 }
 
 int run(const QStringList &arguments)
@@ -137,7 +139,7 @@ int run(const QStringList &arguments)
     if (!parser.isSet(arrivalOption))
         return usageError(kHelp.name, QStringLiteral("l'option « --arrival » est nécessaire"));
     if (official.wanted(parser, parser.value(arrivalOption)))
-        return runWithOfficialResult(parser, official, parser.value(arrivalOption), payoutsOption);
+        return runWithOfficialResult(parser, official, parser.value(arrivalOption), payoutsOption, record);
     const std::optional<Arrival> arrival = readArrivalOption(parser.value(arrivalOption));
     if (!arrival)
         return usageError(kHelp.name,

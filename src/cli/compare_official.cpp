@@ -5,6 +5,7 @@
 
 #include "cli/command.h"
 #include "cli/output.h"
+#include "cli/race_record_options.h"
 
 #include "arrival/rapports_text.h"
 #include "arrival/result_classification.h"
@@ -132,7 +133,8 @@ std::optional<std::vector<int>> readHorsesOption(const QString &text)
     return horses;
 }
 
-int compareWithOfficialResult(QFile &in, const QString &name, const OfficialResult &result, const char *command)
+int compareWithOfficialResult(
+    QFile &in, const QString &name, const OfficialResult &result, const char *command, RaceRecordOptions &record)
 {
     const Stakes stakes = defaultStakes();
     const ResultJudge judge(result, stakes);
@@ -140,6 +142,7 @@ int compareWithOfficialResult(QFile &in, const QString &name, const OfficialResu
     if (!held.open(name))
         return kExitFailure;
     ResultTotals totals;
+    ResultCategoryGains categoryGains {};
     std::int64_t withComplement = 0;
     QByteArray complementLine;
     // Every ticket of a file has the size of the first: its patterns are made on the first.
@@ -149,6 +152,7 @@ int compareWithOfficialResult(QFile &in, const QString &name, const OfficialResu
         labels[std::size_t(c)] = gridLabel(ResultCategory(c)).toUtf8();
     const TicketTextRead read = readTicketText(in, kClassifiedTicketSizes, [&](std::span<const int> horses) {
         ++totals.tickets;
+        record.see(horses);
         QByteArray line = ticketLine(horses);
         if (judge.holdsComplement(horses)) {
             // The bet cannot be made: the whole comparison is refused once the line is known.
@@ -167,6 +171,8 @@ int compareWithOfficialResult(QFile &in, const QString &name, const OfficialResu
             // A paid ticket is judged again for its combination: few tickets are.
             const TicketResult judged = judge.judge(horses);
             totals.gains += judged.amount;
+            if (category != ResultCategory::None)
+                categoryGains[std::size_t(category) - 1] += judged.amount;
             line += '\t' + combinationText(judged.combination).toUtf8() + ' '
                 + QByteArray::number(judged.amount, 'f', 2);
         }
@@ -191,9 +197,11 @@ int compareWithOfficialResult(QFile &in, const QString &name, const OfficialResu
     if (read.tickets == 0)
         return refuseInput(command, QStringLiteral("%1 : aucun ticket").arg(name));
 
+    const int recorded = record.storeResult(command, read.horsesPerTicket, totals, categoryGains);
     QString summary = resultSummaryText(totals, stakes, read.horsesPerTicket, QLocale::c());
     summary.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return held.release(command, (QStringLiteral("\n") + summary + QLatin1Char('\n')).toUtf8());
+    const int shown = held.release(command, (QStringLiteral("\n") + summary + QLatin1Char('\n')).toUtf8());
+    return shown != kExitOk ? shown : recorded;
 }
 
 } // namespace mvx::cli

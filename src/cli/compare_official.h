@@ -12,6 +12,8 @@
 
 namespace mvx::cli {
 
+class RaceRecordOptions;
+
 // compare's options for the race as it was run: non-runners, the complément and the published
 // rapports; with them, or with a dead heat in --arrival, compare judges each ticket against the
 // official result and writes its paying combination and amount.
@@ -46,7 +48,8 @@ std::optional<std::vector<std::vector<int>>> readTiedArrivalOption(const QString
 std::optional<std::vector<int>> readHorsesOption(const QString &text);
 
 // Compares the tickets of `in` (named `name` in messages) with the official result, the usual
-// stakes giving the money lines: the exit status.
-int compareWithOfficialResult(QFile &in, const QString &name, const OfficialResult &result, const char *command);
+// stakes giving the money lines: the exit status. With --record the comparison is then stored.
+int compareWithOfficialResult(
+    QFile &in, const QString &name, const OfficialResult &result, const char *command, RaceRecordOptions &record);
 
 } // namespace mvx::cli

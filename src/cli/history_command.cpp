@@ -243,15 +243,30 @@ int RaceRecordOptions::store(const char *command, std::int64_t tickets, int hors
 {
     if (!wanted())
         return kExitOk;
+    const std::optional<std::int64_t> unit = defaultUnitStakeCents(horsesPerTicket);
+    std::optional<RaceRecord> race;
+    if (unit)
+        race = raceFromComparison(horsesPerTicket, tickets, *unit, multiplierValue_, counts, payouts);
+    return storeRace(command, std::move(race));
+}
+
+int RaceRecordOptions::storeResult(
+    const char *command, int horsesPerTicket, const ResultTotals &totals, const ResultCategoryGains &gains) const
+{
+    if (!wanted())
+        return kExitOk;
+    Stakes stakes = defaultStakes();
+    stakes.multiplier = multiplierValue_;
+    return storeRace(command, raceFromResult(horsesPerTicket, totals, gains, stakes));
+}
+
+int RaceRecordOptions::storeRace(const char *command, std::optional<RaceRecord> race) const
+{
     const auto fail = [&](const QString &message) {
         printError(QStringLiteral("%1 %2 : la course n'est pas enregistrée. %3")
                        .arg(QString::fromLatin1(kProgram), QString::fromLatin1(command), message));
         return kExitFailure;
     };
-    const std::optional<std::int64_t> unit = defaultUnitStakeCents(horsesPerTicket);
-    std::optional<RaceRecord> race;
-    if (unit)
-        race = raceFromComparison(horsesPerTicket, tickets, *unit, multiplierValue_, counts, payouts);
     if (!race)
         return fail(QStringLiteral("Les montants de cette course sont trop grands pour l'historique."));
     race->date = day_;

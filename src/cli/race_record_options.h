@@ -2,6 +2,7 @@
 
 #include "arrival/classification.h"
 #include "arrival/winnings.h"
+#include "history/race_from_result.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -45,8 +46,14 @@ public:
     // given: the exit status (kExitOk when stored or not asked; else the message was shown).
     int store(const char *command, std::int64_t tickets, int horsesPerTicket, const WinCounts &counts,
         const Payouts &payouts) const;
+    // The same for a comparison with the official result: its refunds and money lines as
+    // resultMoney gives them at the usual unit stakes and --multiplier.
+    int storeResult(
+        const char *command, int horsesPerTicket, const ResultTotals &totals, const ResultCategoryGains &gains) const;
 
 private:
+    int storeRace(const char *command, std::optional<RaceRecord> race) const;
+
     QCommandLineOption record_;
     QCommandLineOption date_;
     QCommandLineOption multiplier_;

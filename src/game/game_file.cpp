@@ -309,9 +309,10 @@ void saveGame(GameState &state, const TicketRecipe &recipe, Platform &platform)
         sections.push_back(GameSection { kOfficialResultSection, encodeOfficialResult(*state.officialResult) });
     if (!sections.empty())
         bytes += encodeGameSections(sections);
-    if (writeFileAtomically(fileName, bytes))
+    if (writeFileAtomically(fileName, bytes)) {
+        state.gameFileName = fileName;
         platform.fileSaved(fileName);
-    else
+    } else
         reportFileNotSaved(platform);
 }
 
@@ -337,6 +338,7 @@ std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &curre
         problem(platform, QStringLiteral("Ce n'est pas un fichier de sauvegarde de MAROVELLIX"));
         return std::nullopt;
     }
+    state.gameFileName = fileName;
 
     TicketRecipe recipe = current;
     SectionsLoaded loaded { readGameSections(QByteArrayView(*bytes).sliced(kGameRecordSize)) };

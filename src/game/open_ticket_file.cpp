@@ -105,6 +105,7 @@ bool openTicketFile(GameState &state, const QString &fileName, Platform &platfor
     state.tickets = std::move(list);
     state.systemBases = 0;
     state.conditionedRequest.reset();
+    state.listMaking = ListMaking { ListMaking::Source::OpenedFile, 0, false };
     return true;
 }
 

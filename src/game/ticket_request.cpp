@@ -2,6 +2,8 @@
 
 #include "combi/game_cost.h"
 #include "combi/ticket_file.h"
+#include "game/budget_note.h"
+#include "game/list_making.h"
 #include "model/work_progress.h"
 
 namespace mvx {
@@ -38,6 +40,7 @@ bool generateIntoList(GameState &state, const TicketRecipe &recipe, std::uint64_
     state.tickets = std::move(list);
     state.systemBases = recipeSystemBases(recipe);
     state.conditionedRequest = conditionedRequest(recipe);
+    state.listMaking = listMakingOf(recipe);
     return true;
 }
 
@@ -75,6 +78,7 @@ void generateIntoFile(
     state.selection = selection;
     state.tickets = TicketList::countedOnly(layout, lines);
     state.conditionedRequest = conditionedRequest(recipe);
+    state.listMaking = listMakingOf(recipe);
     platform.fileSaved(fileName);
 }
 
@@ -100,7 +104,8 @@ bool runRequest(
         }
     }
     if (askCount) {
-        const QString cost = frenchCostLine(state.stakes, recipeLayout(recipe).horsesPerTicket, std::int64_t(count));
+        const QString cost
+            = costLineWithBudget(state, recipeLayout(recipe).horsesPerTicket, std::int64_t(count), QLatin1Char('\r'));
         const Message question = recipe.conditions.isEmpty()
             ? confirmTicketCountMessage(count, cost)
             : confirmConditionedCountMessage(count, unconditionedTicketCount(recipe), cost);

@@ -4,8 +4,11 @@
 #include "model/stakes_file.h"
 #include "model/ticket_list.h"
 
+#include <QString>
+
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace mvx {
@@ -48,6 +51,24 @@ struct GameFileRecord
     std::array<std::int32_t, kMaxHorses> horseNumbers {};
 };
 
+// How the ticket list in hand was made, for the race the punter records.
+struct ListMaking
+{
+    enum class Source : std::uint8_t
+    {
+        None, // no list yet
+        CatalogueSystem,
+        Generator,
+        OwnSystem,
+        OpenedFile,
+    };
+    Source source = Source::None;
+    std::int32_t catalogueSystem = 0; // the system's number, for a catalogue system
+    bool withConditions = false;
+
+    friend bool operator==(const ListMaking &, const ListMaking &) = default;
+};
+
 // Everything the program knows about the race in hand. One instance lives as long as the
 // application and is handed to every window and engine that reads or writes it.
 struct GameState
@@ -70,6 +91,7 @@ struct GameState
     // The recipe of a list made with conditions on its tickets, null for any other list: what
     // the list would have been without them is made again from it.
     std::shared_ptr<const TicketRecipe> conditionedRequest;
+    ListMaking listMaking;
 
     // Arrival and winnings (1-based places; slot 0 unused)
     std::array<std::int32_t, kArrivalPlaces + 1> arrival {};
@@ -84,7 +106,13 @@ struct GameState
     SettingsRecord settings;
     Stakes stakes; // the main window loads them beside the settings
     GameFileRecord gameFileRecord;
+    // The game file last saved or loaded, empty before any: the race recorded takes its name.
+    QString gameFileName;
     bool firstShowPending = true;
+    // What the month's budget says of a game of that cost, in cents: one line, or two when the
+    // game goes past it, joined by a line feed. Set by the windows when the punter keeps a
+    // history; unset or empty, the cost is shown alone.
+    std::function<QString(std::int64_t costCents)> budgetNote;
 };
 
 } // namespace mvx

@@ -151,6 +151,12 @@ void Tfprincip::buildHeader()
     baidegene->setToolTip(QStringLiteral("Aide"));
     baidegene->setAccessibleName(QStringLiteral("Aide"));
 
+    // The punter's races, in the header's free room right of the banner.
+    QPushButton *bmescourses
+        = makeButton(this, QStringLiteral("bmescourses"), QStringLiteral("Mes courses"), QRect(540, 5, 116, 36));
+    bmescourses->setToolTip(QStringLiteral("Les courses jouées, leur bilan et le budget du mois"));
+    connect(bmescourses, &QPushButton::clicked, this, [this] { openModal(windows_.fmescourses); });
+
     pagec1 = new QTabWidget(this);
     pagec1->setObjectName(QStringLiteral("pagec1"));
     pagec1->setGeometry(6, 61, 682, 393);

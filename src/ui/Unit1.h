@@ -32,6 +32,7 @@ struct SecondaryWindows
     QDialog *apropos = nullptr;
     QDialog *fparametre = nullptr;
     QDialog *fimprime = nullptr;
+    QDialog *fmescourses = nullptr;
 };
 
 // The main window: the forecast synthesis page and the systems page.

@@ -2,6 +2,7 @@
 
 #include "combi/game_cost.h"
 #include "ui/common_widgets.h"
+#include "ui/history_access.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -53,7 +54,7 @@ Tfmises::Tfmises(Stakes &stakes, Platform &platform, QWidget *parent)
     , stakes_(stakes)
     , platform_(platform)
 {
-    ui::setUpWindow(this, QStringLiteral("fmises"), QSize(360, 276));
+    ui::setUpWindow(this, QStringLiteral("fmises"), QSize(360, 334));
     setWindowTitle(QStringLiteral("Mises"));
 
     QGroupBox *unit = ui::makeGroup(
@@ -76,21 +77,38 @@ Tfmises::Tfmises(Stakes &stakes, Platform &platform, QWidget *parent)
     played->setBuddy(emultiplicateur_);
     ui::makeLabel(times, QStringLiteral("lfois"), QStringLiteral("fois"), 288, 26);
 
+    // The month's budget, kept with the punter's races; empty for none.
+    QGroupBox *budget
+        = ui::makeGroup(this, QStringLiteral("gbudget"), QStringLiteral("Mes courses"), QRect(12, 222, 336, 54));
+    QLabel *lbudget = ui::makeLabel(budget, QStringLiteral("lbudget"), QStringLiteral("Budget du mois (€)"), 16, 26);
+    ebudget_ = makeField(
+        budget, QStringLiteral("ebudget"), QRect(190, 22, 90, 21), QStringLiteral("[0-9]{0,7}([,.][0-9]{0,2})?"));
+    ebudget_->setAccessibleName(QStringLiteral("Budget du mois en euros, vide pour aucun"));
+    ebudget_->setToolTip(QStringLiteral("Vide : pas de budget"));
+    lbudget->setBuddy(ebudget_);
+    ebudget_->setEnabled(false);
+
     QPushButton *bdefaut
-        = ui::makeButton(this, QStringLiteral("bdefaut"), QStringLiteral("Défaut"), QRect(12, 228, 100, 36));
+        = ui::makeButton(this, QStringLiteral("bdefaut"), QStringLiteral("Défaut"), QRect(12, 286, 100, 36));
     bdefaut->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     bdefaut->setToolTip(QStringLiteral("Reprendre les mises habituelles"));
-    QPushButton *bok = ui::makeButton(this, QStringLiteral("bok"), QStringLiteral("OK"), QRect(150, 228, 92, 36));
+    QPushButton *bok = ui::makeButton(this, QStringLiteral("bok"), QStringLiteral("OK"), QRect(150, 286, 92, 36));
     QFont bold = bok->font();
     bold.setBold(true);
     bok->setFont(bold);
     bok->setDefault(true);
     QPushButton *bannuler
-        = ui::makeButton(this, QStringLiteral("bannuler"), QStringLiteral("Annuler"), QRect(256, 228, 92, 36));
+        = ui::makeButton(this, QStringLiteral("bannuler"), QStringLiteral("Annuler"), QRect(256, 286, 92, 36));
 
     connect(bdefaut, &QPushButton::clicked, this, &Tfmises::bdefautClick);
     connect(bok, &QPushButton::clicked, this, &Tfmises::bokClick);
     connect(bannuler, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void Tfmises::setHistory(HistoryAccess *history)
+{
+    history_ = history;
+    ebudget_->setEnabled(history_ != nullptr);
 }
 
 void Tfmises::showEvent(QShowEvent *event)
@@ -100,6 +118,14 @@ void Tfmises::showEvent(QShowEvent *event)
         return;
     ui::centreOnScreen(this);
     showStakes(stakes_);
+    // A history not there yet has no budget: the file is made only when one is set.
+    shownBudget_.reset();
+    if (RaceHistory *races = history_ ? history_->historyIfPresent() : nullptr) {
+        const HistoryResult<std::optional<std::int64_t>> budget = races->monthlyBudget();
+        if (budget.ok())
+            shownBudget_ = budget.value;
+    }
+    ebudget_->setText(shownBudget_ ? fieldText(*shownBudget_) : QString());
 }
 
 void Tfmises::showStakes(const Stakes &stakes)
@@ -140,6 +166,25 @@ void Tfmises::bokClick()
         return;
     }
     read.multiplier = multiplier;
+
+    std::optional<std::int64_t> budget;
+    if (const QString text = ebudget_->text().trimmed(); !text.isEmpty()) {
+        budget = parseEuroCents(text);
+        if (!budget) {
+            platform_.inform(QStringLiteral("Le budget du mois n'est pas correct : un montant en euros avec deux "
+                                            "décimales au plus, par exemple 120 ou 120,50 (vide pour aucun budget)."),
+                title);
+            ebudget_->setFocus();
+            return;
+        }
+    }
+    if (history_ && budget != shownBudget_) {
+        if (RaceHistory *races = history_->history()) {
+            const HistoryResult<bool> set = races->setMonthlyBudget(budget);
+            if (!set.ok())
+                history_->report(set.error);
+        }
+    }
     stakes_ = read;
     accept();
 }

@@ -6,10 +6,14 @@
 #include <QDialog>
 
 #include <array>
+#include <cstdint>
+#include <optional>
 
 class QLineEdit;
 
 namespace mvx {
+
+class HistoryAccess;
 
 // The "Mises" dialog, opened from the settings: the unit stake of a couplé, a tiercé, a quarté+
 // and a quinté+ ticket, and how many times each ticket is played. OK checks every field and
@@ -21,6 +25,8 @@ class Tfmises : public QDialog
 
 public:
     Tfmises(Stakes &stakes, Platform &platform, QWidget *parent = nullptr);
+    // Where the monthly budget is kept; without it the budget field stays off.
+    void setHistory(HistoryAccess *history);
 
 public Q_SLOTS:
     void bokClick();
@@ -36,6 +42,9 @@ private:
     Platform &platform_;
     std::array<QLineEdit *, 4> stakeFields_ {}; // couplé, tiercé, quarté+, quinté+
     QLineEdit *emultiplicateur_ = nullptr;
+    QLineEdit *ebudget_ = nullptr;
+    HistoryAccess *history_ = nullptr;
+    std::optional<std::int64_t> shownBudget_; // the budget as read when the dialog was shown
 };
 
 } // namespace mvx

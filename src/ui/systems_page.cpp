@@ -1,6 +1,7 @@
 #include "ui/systems_page.h"
 
 #include "combi/catalogue.h"
+#include "game/budget_note.h"
 #include "game/game_file.h"
 #include "game/open_ticket_file.h"
 #include "game/ticket_request.h"
@@ -303,6 +304,13 @@ void SystemsPage::showConditionedCount()
         // The guarantee goes only with a ticket the conditions took away.
         if (kept < all)
             line += QLatin1Char(' ') + messages::guaranteeNotKept();
+    }
+    // The month's budget against the system's tickets, when the punter keeps one.
+    if (page.fromTable() && checkTicketRequest(page).empty()) {
+        const QString budget = budgetNoteFor(
+            state_, requestHorsesPerTicket(page), std::int64_t(requestTicketCount(page)), QLatin1Char('\n'));
+        if (!budget.isEmpty())
+            line = line.isEmpty() ? budget : line + QLatin1Char('\n') + budget;
     }
     lsysconditions->setText(page.source == TicketSource::CatalogueSystem ? line : QString());
     tperso->setConditionsLine(page.source == TicketSource::OwnSystem ? line : QString());

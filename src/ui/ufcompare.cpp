@@ -4,7 +4,9 @@
 #include "combi/game_cost.h"
 #include "model/work_progress.h"
 #include "ui/common_widgets.h"
+#include "ui/history_access.h"
 #include "ui/keyboard_access.h"
+#include "ui/race_record_dialog.h"
 #include "ui/ticket_grid.h"
 
 #include <QComboBox>
@@ -129,6 +131,16 @@ Tfcompare::Tfcompare(GameState &state, Platform &platform, QWidget *parent)
     compare->setAutoDefault(false);
     compareButton_ = compare;
 
+    // The comparison kept among the punter's races; there is one to keep once it is shown.
+    // It stands in the arrival group's free corner, under the quinté's payouts.
+    benregistrercourse_ = ui::makeButton(findChild<QGroupBox *>(QStringLiteral("GroupBox1")),
+        QStringLiteral("benregistrercourse"), QStringLiteral("Enregistrer dans mes courses"), QRect(488, 112, 190, 36));
+    benregistrercourse_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    benregistrercourse_->setAutoDefault(false);
+    benregistrercourse_->setEnabled(false);
+    recordDialog_ = new RaceRecordDialog(this);
+    connect(benregistrercourse_, &QPushButton::clicked, this, &Tfcompare::benregistrercourseClick);
+
     connect(compare, &QPushButton::clicked, this, &Tfcompare::AOLButton1Click);
     connect(bquit, &QPushButton::clicked, this, &Tfcompare::bquitClick);
     ui::escapePresses(this, bquit);
@@ -210,6 +222,8 @@ void Tfcompare::FormActivate()
     grillecomb_->setContent(nullptr);
     showSummary(QString());
     showOfficialResultState();
+    officialTotals_.reset();
+    benregistrercourse_->setEnabled(false);
 }
 
 bool Tfcompare::eventFilter(QObject *watched, QEvent *event)
@@ -322,6 +336,8 @@ void Tfcompare::AOLButton1Click()
     if (!balance.isEmpty())
         summary += QLatin1Char('\r') + balance;
     showSummary(summary);
+    officialTotals_.reset();
+    benregistrercourse_->setEnabled(true);
 }
 
 // One category byte per ticket, to be filled by the comparison.
@@ -369,6 +385,36 @@ void Tfcompare::showSummary(const QString &summary)
     QString shown = summary;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     laffresul_->setText(shown);
+}
+
+void Tfcompare::benregistrercourseClick()
+{
+    const QString title = QStringLiteral("Mes courses");
+    QString refusal;
+    std::optional<RaceRecord> race
+        = officialTotals_ ? comparedRace(state_, *officialTotals_, refusal) : comparedRace(state_, refusal);
+    if (!race) {
+        platform_.inform(refusal, title);
+        return;
+    }
+    RaceHistory *races = history_ ? history_->history() : nullptr;
+    if (!races)
+        return;
+    const QDate today = QDate::currentDate();
+    recordDialog_->setRace(today, proposedRaceName(state_, today),
+        QStringLiteral("%1 : %2 tickets, %3\nMise : %4 ; gains : %5 ; bilan : %6")
+            .arg(betLabel(race->bet))
+            .arg(race->tickets)
+            .arg(ticketMakingText(race->making), frenchEuroText(race->stakeCents), frenchEuroText(race->wonCents),
+                frenchEuroText(race->balanceCents)));
+    if (recordDialog_->exec() != QDialog::Accepted)
+        return;
+    race->date = recordDialog_->raceDate();
+    race->name = recordDialog_->raceName();
+    if (storeRace(*races, *race, platform_))
+        platform_.inform(QStringLiteral("La course « %1 » du %2 est enregistrée dans Mes courses.")
+                             .arg(race->name, race->date.toString(QStringLiteral("dd/MM/yyyy"))),
+            title);
 }
 
 void Tfcompare::bquitClick()

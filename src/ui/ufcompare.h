@@ -1,6 +1,7 @@
 #pragma once
 
 #include "arrival/classification.h"
+#include "arrival/result_classification.h"
 #include "arrival/winnings.h"
 #include "model/game_state.h"
 #include "model/platform.h"
@@ -18,6 +19,9 @@ class QLineEdit;
 class QPushButton;
 
 namespace mvx {
+
+class HistoryAccess;
+class RaceRecordDialog;
 
 namespace ui {
 class TicketGrid;
@@ -37,6 +41,8 @@ public:
     // The category of each ticket of the last comparison, ticket t in slot t - 1: a WinCategory,
     // or a ResultCategory when the comparison was with the official result.
     const std::vector<std::uint8_t> &ticketCategories() const { return categories_; }
+    // The punter's races, where "Enregistrer dans mes courses" stores the comparison.
+    void setHistory(HistoryAccess *history) { history_ = history; }
 
 public Q_SLOTS:
     void FormActivate();
@@ -46,6 +52,8 @@ public Q_SLOTS:
     // "Résultat officiel…": the dialog of the race as it was run; while a result is kept in the
     // game, "Voir les résultats" compares with it and the five arrival boxes are off.
     void bresultatofficielClick();
+    // "Enregistrer dans mes courses": the last comparison, under a date and a name.
+    void benregistrercourseClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -79,6 +87,11 @@ private:
     QPushButton *bresultatofficiel_ = nullptr;
     QLabel *lresultatofficiel_ = nullptr;
     std::vector<std::uint8_t> categories_;
+    // The totals of the last comparison when it was with the official result.
+    std::optional<ResultTotals> officialTotals_;
+    QPushButton *benregistrercourse_ = nullptr;
+    RaceRecordDialog *recordDialog_ = nullptr;
+    HistoryAccess *history_ = nullptr;
 };
 
 } // namespace mvx

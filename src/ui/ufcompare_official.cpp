@@ -71,6 +71,8 @@ void Tfcompare::bresultatofficielClick()
     // The results shown were worked out from the earlier arrival.
     grillecomb_->setContent(nullptr);
     categories_ = {};
+    officialTotals_.reset();
+    benregistrercourse_->setEnabled(false);
     showSummary(QString());
     showOfficialResultState();
 }
@@ -141,6 +143,8 @@ void Tfcompare::compareWithOfficialResult()
     rows->setCategories(&categories_);
     grillecomb_->setContent(rows);
     showSummary(resultSummaryText(totals, state_.stakes, state_.tickets.horsesPerTicket()));
+    officialTotals_ = totals;
+    benregistrercourse_->setEnabled(true);
 }
 
 } // namespace mvx

@@ -3,6 +3,7 @@
 #include "arrival/ticket_list_print.h"
 #include "combi/game_cost.h"
 #include "combi/ticket_recipe.h"
+#include "game/budget_note.h"
 #include "ui/common_widgets.h"
 #include "ui/holes_window.h"
 #include "ui/keyboard_access.h"
@@ -96,6 +97,8 @@ void Tfresultatcomb::prepareTicketGrid()
     lcout_->setText(frenchCostLine(state_.stakes, state_.tickets.horsesPerTicket(), state_.tickets.count())
                         .replace(QStringLiteral(" €"), QStringLiteral("\u00a0€")));
     lgarantie_->setText(guaranteeLost(state_) ? messages::guaranteeNotKept() : QString());
+    lbudget_->setText(
+        budgetNoteFor(state_, state_.tickets.horsesPerTicket(), state_.tickets.count(), QLatin1Char('\n')));
 }
 
 void Tfresultatcomb::bimprimeClick()
@@ -115,6 +118,16 @@ void Tfresultatcomb::buildListActions()
     lcout_->setGeometry(472, 98, 193, 46);
     lcout_->setWordWrap(true);
     lcout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // Between the bottom row's buttons.
+    lbudget_ = new QLabel(this);
+    lbudget_->setObjectName(QStringLiteral("lbudget"));
+    lbudget_->setGeometry(312, 302, 208, 44);
+    lbudget_->setWordWrap(true);
+    lbudget_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont small = lbudget_->font();
+    small.setPixelSize(10);
+    lbudget_->setFont(small);
 
     QPushButton *bimprimetickets = ui::makeButton(
         this, QStringLiteral("bimprimetickets"), QStringLiteral("Imprimer les tickets"), QRect(472, 148, 193, 40));

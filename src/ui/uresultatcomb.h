@@ -55,6 +55,7 @@ private:
     ui::TicketGrid *grillecomb_ = nullptr;
     QLabel *lnbtickets_ = nullptr;
     QLabel *lcout_ = nullptr;
+    QLabel *lbudget_ = nullptr; // the month's budget against the list, when one is set
     QLabel *lgarantie_ = nullptr;
     QDialog *slipPrint_ = nullptr;
     QDialog *comparison_ = nullptr;

@@ -178,3 +178,39 @@ TEST(HistoryCli, RecordsMadeAtOnceAllLandAndKilledOnesLeaveWholeRaces)
     }
     QSqlDatabase::removeDatabase(QStringLiteral("check"));
 }
+
+// With the official result (non-runners here) the race keeps what compare prints: the stake, the
+// refund of the ticket whose horses all stayed out, and the balance.
+TEST(HistoryCli, TheOfficialResultIsRecordedWithItsRefundsAndMoneyLines)
+{
+    QTemporaryDir dir;
+    const QString tickets = dir.filePath(QStringLiteral("jeu.txt"));
+    writeBytes(tickets, QByteArray("7,3,12,\r\n3,7,12,\r\n1,2,4,\r\n4,5,6,\r\n7,3,4,\r\n"));
+    const QString db = dir.filePath(QStringLiteral("mes-courses.sqlite"));
+
+    const CliRun compared = cli({ "compare", "--arrival", kArrival, "--non-runners", "4,5,6", "--payouts", kPayouts,
+        "--record", "Vincennes NP", "--date", "2026-03-14", "--database", db, tickets });
+    ASSERT_EQ(compared.exitCode, 0) << compared.err.toStdString();
+    EXPECT_TRUE(compared.out.contains("4,5,6,\tRemboursé\n"));
+    EXPECT_TRUE(compared.out.endsWith("Mise : 5.00 €\nRemboursement : 1.00 €\nBilan : +176.60 €\n"))
+        << compared.out.toStdString();
+
+    const CliRun listed = cli({ "history", "--database", db });
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_EQ(listed.out,
+        QByteArray("2026-03-14\tVincennes NP\tTiercé\t5\t5.00\t180.60\t176.60\n"
+                   "\n"
+                   "Courses : 1\nMise : 5.00 €\nGains : 180.60 €\nRemboursements : 1.00 €\nBilan : +176.60 €\n"
+                   "Rendement : 3612.00 %\n"));
+
+    // Played twice: every sum doubles, the refund with them.
+    ASSERT_EQ(cli({ "compare", "-a", kArrival, "--non-runners", "4,5,6", "--payouts", kPayouts, "--record",
+                      "Vincennes NP", "--date", "2026-03-14", "--multiplier", "2", "--database", db, tickets })
+                  .exitCode,
+        0);
+    const QString exported = dir.filePath(QStringLiteral("courses.txt"));
+    ASSERT_EQ(cli({ "history", "--export", exported, "--database", db }).exitCode, 0);
+    EXPECT_EQ(readBytes(exported),
+        QByteArray("DATE;NOM;PARI;TICKETS;MISE;GAINS;REMBOURSEMENT;BILAN;\r\n"
+                   "14/03/2026;Vincennes NP;Tiercé;5;10,00;361,20;2,00;353,20;\r\n"));
+}

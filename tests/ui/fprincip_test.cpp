@@ -205,7 +205,7 @@ void FprincipTest::startUpWithoutSettingsFile()
         if (child->window() == &w && !child->toolTip().isEmpty()) // the other windows are its children
             hinted.append(child->objectName());
     hinted.sort();
-    QCOMPARE(hinted, QStringList({ "baidegene", "bdefaut", "binfos", "bparametre", "bquit" }));
+    QCOMPARE(hinted, QStringList({ "baidegene", "bdefaut", "binfos", "bmescourses", "bparametre", "bquit" }));
 
     // Later activations, as on return from a modal window, leave the page alone.
     mvx::ui::showByTag(run.find(QStringLiteral("gchevaux")), 3);

@@ -153,7 +153,7 @@ struct Run
     Run()
     {
         platform.folder = folder.path() + QLatin1Char('/');
-        app = std::make_unique<mvx::Application>(platform);
+        app = std::make_unique<mvx::Application>(platform, folder.filePath(QStringLiteral("mes-courses.sqlite")));
         app->show();
         window().activateWindow();
         activated = QTest::qWaitForWindowActive(&window());
@@ -241,6 +241,7 @@ private Q_SLOTS:
         QTest::newRow("settings") << QStringLiteral("bparametre");
         QTest::newRow("stakes") << QStringLiteral("bparametre/bmises");
         QTest::newRow("about") << QStringLiteral("binfos");
+        QTest::newRow("my races") << QStringLiteral("bmescourses");
     }
 
     void everyWindowWalksByTab()
