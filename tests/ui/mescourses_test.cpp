@@ -5,6 +5,8 @@
 #include "support/scripted_platform.h"
 #include "support/test_data.h"
 
+#include "arrival/official_result.h"
+#include "arrival/rapports_text.h"
 #include "combi/game_cost.h"
 #include "game/ticket_request.h"
 #include "history/race_history.h"
@@ -179,6 +181,52 @@ private Q_SLOTS:
         QTRY_COMPARE(window.model().races().at(0).name, QStringLiteral("Vincennes quinté"));
         QCOMPARE(window.model().races().at(0).id, id);
         QCOMPARE(window.model().races().at(0).wonCents, std::int64_t(60200));
+    }
+
+    // A race compared with its official result (horse 9 a non-runner) is recorded with the
+    // winnings of every category it paid, "Tiercé 1 NP" included, not with the ten fields'.
+    void theOfficialResultIsRecordedWithWhatItPaid()
+    {
+        QTemporaryDir dir;
+        ScriptedPlatform platform;
+        HistoryAccess access(platform, dir.filePath(QStringLiteral("mes-courses.sqlite")));
+        mvx::GameState state;
+        state.stakes = mvx::defaultStakes();
+        platform.answers.push_back(mvx::Platform::Answer::Yes); // the count question
+        QVERIFY(mvx::prepareTickets(state, generator(5, 3), mvx::TicketDestination::List, platform));
+        mvx::OfficialResult result;
+        result.arrival = { { 7 }, { 3 }, { 12 } };
+        result.nonRunners = { 9 };
+        for (const char *line : { "Tierce ordre 7-3-12 100", "Tierce desordre 7-3-12 20", "Tierce 1 NP 7-3-NP 10" })
+            result.rapports.push_back(mvx::parseRapportLine(QString::fromLatin1(line)).value());
+        state.officialResult = std::make_shared<const mvx::OfficialResult>(result);
+
+        mvx::Tfcompare compare(state, platform);
+        compare.setHistory(&access);
+        compare.show();
+        compare.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&compare));
+        click(&compare, "AOLButton1");
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = compare.findChild<mvx::RaceRecordDialog *>(QStringLiteral("fenregistrercourse"));
+            QVERIFY(dialog && dialog->isVisible());
+            click(dialog, "bok");
+        });
+        click(&compare, "benregistrercourse");
+
+        const auto stored = access.history()->races();
+        QVERIFY(stored.ok());
+        QCOMPARE(stored.value.size(), std::size_t(1));
+        const RaceRecord &race = stored.value[0];
+        // 60 tickets at 1,00 €: one ordre (100), five désordre (5 × 20), and the six tickets of
+        // 7, 3 and the non-runner (6 × 10).
+        QCOMPARE(race.stakeCents, std::int64_t(6000));
+        QCOMPARE(race.wonCents, std::int64_t(26000));
+        QCOMPARE(race.balanceCents, std::int64_t(20000));
+        QStringList paid;
+        for (const mvx::CategoryWinnings &w : race.winnings)
+            paid << QStringLiteral("%1 %2 %3").arg(w.label).arg(w.count).arg(w.amountCents);
+        QCOMPARE(paid, (QStringList { "Tierce ordre 1 10000", "Tiercé désordre 5 10000", "Tiercé 1 NP 6 6000" }));
     }
 
     // Four races, two of them this month: the totals of each filter against sums made by hand,
