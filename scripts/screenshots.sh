@@ -241,7 +241,7 @@ type_into "Param" 296 116 3
 shot "Param" parametres
 click "Param" 176 176 # "Mises..."
 shot "Mises" mises
-click "Mises" 302 246 # "Annuler"
+click "Mises" 302 304 # "Annuler"
 gone "Mises"
 click "Param" 227 258 # "OK"
 gone "Param"

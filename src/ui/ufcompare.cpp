@@ -134,7 +134,7 @@ Tfcompare::Tfcompare(GameState &state, Platform &platform, QWidget *parent)
     // The comparison kept among the punter's races; there is one to keep once it is shown.
     // It stands in the arrival group's free corner, under the quinté's payouts.
     benregistrercourse_ = ui::makeButton(findChild<QGroupBox *>(QStringLiteral("GroupBox1")),
-        QStringLiteral("benregistrercourse"), QStringLiteral("Enregistrer dans mes courses"), QRect(488, 112, 190, 36));
+        QStringLiteral("benregistrercourse"), QStringLiteral("Enregistrer dans mes courses"), QRect(488, 112, 190, 28));
     benregistrercourse_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     benregistrercourse_->setAutoDefault(false);
     benregistrercourse_->setEnabled(false);

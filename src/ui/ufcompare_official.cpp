@@ -28,9 +28,9 @@ void Tfcompare::buildOfficialResultControls(QWidget *group)
     bresultatofficiel_->setAutoDefault(true);
     lresultatofficiel_ = new QLabel(group);
     lresultatofficiel_->setObjectName(QStringLiteral("lresultatofficiel"));
-    lresultatofficiel_->setGeometry(486, 114, 192, 44);
-    lresultatofficiel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lresultatofficiel_->setWordWrap(true);
+    // One line under "Enregistrer dans mes courses"; the whole result is in its tooltip.
+    lresultatofficiel_->setGeometry(486, 142, 192, 16);
+    lresultatofficiel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(bresultatofficiel_, &QPushButton::clicked, this, &Tfcompare::bresultatofficielClick);
 }
 
@@ -43,6 +43,7 @@ void Tfcompare::showOfficialResultState()
         box->setEnabled(!result);
     if (!result) {
         lresultatofficiel_->clear();
+        lresultatofficiel_->setToolTip(QString());
         return;
     }
     QString text = QStringLiteral("Arrivée : ") + officialArrivalLine(*result);
@@ -54,7 +55,11 @@ void Tfcompare::showOfficialResultState()
     }
     if (result->complement != 0)
         text += QStringLiteral("\nComplément : %1").arg(result->complement);
-    lresultatofficiel_->setText(text);
+    lresultatofficiel_->setToolTip(text);
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QStringLiteral(" ; "));
+    lresultatofficiel_->setText(
+        lresultatofficiel_->fontMetrics().elidedText(line, Qt::ElideRight, lresultatofficiel_->width()));
     // The first arrival box, where each showing starts, is off.
     bresultatofficiel_->setFocus(Qt::OtherFocusReason);
 }
