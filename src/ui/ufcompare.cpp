@@ -355,17 +355,25 @@ bool Tfcompare::compareTickets(const Arrival &arrival, std::vector<std::uint8_t>
     WorkProgress progress { std::uint64_t(count) };
     bool classified = false;
     platform_.runLongWork(QStringLiteral("Comparaison de %1 tickets avec l'arrivée...").arg(count), progress, [&] {
-        constexpr std::int64_t kSlice = 1 << 20;
-        for (std::int64_t first = 0; first < count; first += kSlice) {
-            if (progress.stopRequested())
-                return;
-            const std::int64_t last = std::min(first + kSlice, count);
+        classified = inSlices(count, progress, [&](std::int64_t first, std::int64_t last) {
             classifier.classify(first, last, categories.data(), counts);
-            progress.setDone(std::uint64_t(last));
-        }
-        classified = true;
+        });
     });
     return classified;
+}
+
+bool Tfcompare::inSlices(std::int64_t count, WorkProgress &progress,
+    const std::function<void(std::int64_t first, std::int64_t last)> &classify)
+{
+    constexpr std::int64_t kSlice = 1 << 20;
+    for (std::int64_t first = 0; first < count; first += kSlice) {
+        if (progress.stopRequested())
+            return false;
+        const std::int64_t last = std::min(first + kSlice, count);
+        classify(first, last);
+        progress.setDone(std::uint64_t(last));
+    }
+    return true;
 }
 
 // The results belong to this showing: once the window is closed their memory goes back, for

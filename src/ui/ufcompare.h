@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -65,6 +66,10 @@ private:
     void normalizePayoutFields();
     PayoutTexts payoutTexts() const;
     std::vector<std::uint8_t> prepareResultGrid() const;
+    // Runs `classify` over the tickets in slices, looking at "Annuler" between them; false when
+    // it was stopped.
+    static bool inSlices(std::int64_t count, WorkProgress &progress,
+        const std::function<void(std::int64_t first, std::int64_t last)> &classify);
     bool compareTickets(const Arrival &arrival, std::vector<std::uint8_t> &categories, WinCounts &counts);
     void showSummary(const QString &summary);
     std::optional<Arrival> checkedArrival();

@@ -115,15 +115,9 @@ void Tfcompare::compareWithOfficialResult()
                 withComplement = classifier.firstTicketWithComplement();
                 if (withComplement != 0)
                     return;
-                constexpr std::int64_t kSlice = 1 << 20;
-                for (std::int64_t first = 0; first < count; first += kSlice) {
-                    if (progress.stopRequested())
-                        return;
-                    const std::int64_t last = std::min(first + kSlice, count);
+                classified = inSlices(count, progress, [&](std::int64_t first, std::int64_t last) {
                     classifier.classify(first, last, categories.data(), totals);
-                    progress.setDone(std::uint64_t(last));
-                }
-                classified = true;
+                });
             });
         if (withComplement != 0) {
             platform_.inform(QStringLiteral("Le ticket %1 contient le cheval de complément %2, qui ne peut pas être "
