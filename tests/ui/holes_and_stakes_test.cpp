@@ -69,7 +69,12 @@ QStringList holesExpected(const std::vector<int> &selection, int bases, const st
                 places << QString::number(h);
             examples << places.join(QLatin1Char('-'));
         }
-        rows << QStringList { c.label, french.toString(qlonglong(c.holes)), french.toString(qlonglong(c.arrivals)),
+        // The share of the arrivals won, rounded down to a tenth of a percent.
+        const std::int64_t tenths = c.arrivals > 0 ? (c.arrivals - c.holes) * 1000 / c.arrivals : 0;
+        const QString won = c.arrivals > 0
+            ? QStringLiteral("%1,%2 % des arrivées gagnent").arg(tenths / 10).arg(tenths % 10)
+            : QString();
+        rows << QStringList { c.label, french.toString(qlonglong(c.holes)), french.toString(qlonglong(c.arrivals)), won,
             examples.join(QStringLiteral("  ")) }
                     .join(QStringLiteral(" | "));
     }
