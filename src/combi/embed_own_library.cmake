@@ -4,12 +4,11 @@ file(READ "${INPUT}" content HEX)
 string(LENGTH "${content}" digits)
 math(EXPR size "${digits} / 2")
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," data "${content}")
-string(REGEX REPLACE "((0x[0-9a-f][0-9a-f],){32})" "\\1\n" data "${data}")
 file(WRITE "${OUTPUT}.tmp"
 "// Generated from own_library.txt at build time; edit that file instead.\n"
 "#include <cstddef>\n\n"
 "namespace mvx::detail {\n\n"
-"extern const char kOwnLibraryText[] = {\n${data}0 };\n"
+"extern const unsigned char kOwnLibraryText[] = {\n${data}0 };\n"
 "extern const std::size_t kOwnLibrarySize = ${size};\n\n"
 "} // namespace mvx::detail\n")
 file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)

@@ -6,7 +6,7 @@
 #include <sstream>
 
 namespace mvx::detail {
-extern const char kOwnLibraryText[];
+extern const unsigned char kOwnLibraryText[];
 extern const std::size_t kOwnLibrarySize;
 } // namespace mvx::detail
 
@@ -23,7 +23,8 @@ namespace {
 std::vector<LibraryCovering> parseLibrary()
 {
     std::vector<LibraryCovering> coverings;
-    std::istringstream in(std::string(detail::kOwnLibraryText, detail::kOwnLibrarySize));
+    std::istringstream in(
+        std::string(reinterpret_cast<const char *>(detail::kOwnLibraryText), detail::kOwnLibrarySize));
     std::string line;
     std::string lastComment;
     int lineNumber = 0;

@@ -103,7 +103,7 @@ TEST(OwnLibrary, EveryTableOfTheLibraryCoversEverySubset)
 TEST(OwnLibrary, APartialTableWinsTheShareItClaimsCountedArrivalByArrival)
 {
     for (const SystemRequest request :
-        { SystemRequest { 9, 4, 0, 3 }, SystemRequest { 10, 5, 1, 3 }, SystemRequest { 11, 4, 1, 3 } }) {
+        { SystemRequest { 9, 4, 0, 3 }, SystemRequest { 12, 5, 1, 4 }, SystemRequest { 11, 4, 1, 3 } }) {
         SCOPED_TRACE(testing::Message() << request.horses << " " << request.perTicket << " " << request.bases << " "
                                         << request.guarantee);
         SearchControl fullControl;

@@ -5,6 +5,7 @@
 #
 #   make_library.sh search PATH_TO_covering_search DIR    one file per covering in DIR (resumable)
 #   make_library.sh assemble DIR > src/combi/own_library.txt
+#   make_library.sh table DIR                             the README's table of sizes
 #
 # Each covering is searched on one processor core under nice -n 19, from a greedy covering down one
 # block at a time, until the processor time of its budget is spent or the Schönheim bound is reached,
@@ -114,8 +115,22 @@ HEAD
         awk '/^[0-9]/ { gsub(" ", "-"); print }' "$name.txt"
     done
     ;;
+table)
+    dir=$2
+    echo "| Covering | Blocks | Best published | Schönheim bound | Processor time |"
+    echo "|---|---|---|---|---|"
+    total=0
+    coverings | sort -n -k3 -k2 -k1 | while read -r v k t budget1 budget2; do
+        name=$dir/C-$v-$k-$t
+        [ -s "$name.txt" ] || continue
+        published=$(awk -v key="C($v,$k,$t)" '$1 == key { print $2 }' "$here/published_sizes.txt")
+        { cat "$name.log1" 2>/dev/null || cat "$name.log"; cat "$name.log2" 2>/dev/null; } | sed -n 's/.* \([0-9.]*\) s processor.*/\1/p' |
+            awk -v c="C($v,$k,$t)" -v size="$(sizeOf "$name.log")" -v p="${published:-—}" '
+                { s += $1 } END { split(size, f, " "); printf "| %s | %s | %s | %s | %.0f s |\n", c, f[1], p, f[2], s }'
+    done
+    ;;
 *)
-    echo "usage: make_library.sh search PATH_TO_covering_search DIR | assemble DIR" >&2
+    echo "usage: make_library.sh search PATH_TO_covering_search DIR | assemble DIR | table DIR" >&2
     exit 2
     ;;
 esac
