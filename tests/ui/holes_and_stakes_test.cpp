@@ -142,7 +142,8 @@ private Q_SLOTS:
         QCOMPARE(shownHoles,
             holesExpected({ 7, 3, 12, 5, 9 }, 0, { { 7, 3, 12 }, { 3, 12, 5 }, { 9, 7, 5 }, { 12, 9, 3 } }));
         QCOMPARE(shownHoles.size(), 2);
-        QVERIFY(shownHoles[0].startsWith(QStringLiteral("Tierce ordre | 56 | 60 | 7-3-5")));
+        QVERIFY(
+            shownHoles[0].startsWith(QStringLiteral("Tierce ordre | 56 | 60 | 6,6 % des arrivées gagnent | 7-3-5")));
         QCOMPARE(platform.messages.size(), std::size_t(0));
     }
 
