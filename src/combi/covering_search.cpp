@@ -809,9 +809,18 @@ std::int64_t wonArrivalCount(const std::vector<std::vector<int>> &rows, const Sy
             return -1;
         blocks.push_back(positions >> request.bases);
     }
+    // Marks the t-subsets of each row, then looks at every t-subset of the other positions.
+    std::vector<bool> held(std::size_t(1) << others, false);
+    for (PointSet block : blocks)
+        for (PointSet s = block;; s = (s - 1) & block) {
+            if (pointCount(s) == t)
+                held[s] = true;
+            if (s == 0)
+                break;
+        }
     std::int64_t won = 0;
     for (PointSet arrival : subsetsInOrder(others, t))
-        won += std::any_of(blocks.begin(), blocks.end(), [&](PointSet b) { return (arrival & ~b) == 0; });
+        won += held[arrival];
     return won;
 }
 

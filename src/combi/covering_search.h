@@ -157,8 +157,9 @@ struct FoundSystem
 };
 
 // The promised arrivals a table wins: the choices of T - b of the other positions that lie in a
-// row, counted by trying each choice against each row (shares nothing with the search). -1 when
-// a row is not a row of the request (k distinct positions of 1..n with the bases 1..b).
+// row, counted by marking the choices each row holds, then looking at every choice (shares
+// nothing with the search's counters). -1 when a row is not a row of the request (k distinct
+// positions of 1..n with the bases 1..b).
 std::int64_t wonArrivalCount(const std::vector<std::vector<int>> &rows, const SystemRequest &request);
 // C(n - b, T - b): every promised arrival.
 std::int64_t promisedArrivalCount(const SystemRequest &request);
