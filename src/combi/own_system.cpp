@@ -205,8 +205,9 @@ OwnSystem findOwnSystem(const SystemRequest &request, int sharePercent, WorkProg
     own.request = request;
     own.sharePercent = sharePercent;
     own.fullShareTickets = std::int64_t(full.rows.size());
-    if (!full.hasTable() || (progress.stopRequested() && full.origin == OwnTableOrigin::Stopped))
+    if (!full.hasTable())
         return own;
+    // After "Annuler" the search below returns at once with the table it starts from.
     ReducedSearchOptions options;
     options.sharePercent = sharePercent;
     options.start = full.rows;
