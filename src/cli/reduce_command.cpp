@@ -5,6 +5,8 @@
 #include "cli/output.h"
 
 #include "combi/covering_search.h"
+#include "combi/own_library.h"
+#include "combi/own_system.h"
 #include "combi/ticket_file.h"
 
 #include <csignal>
@@ -28,7 +30,10 @@ const CommandHelp kHelp {
     "promise vérifiée sur les tickets.\n"
     "\n"
     "La recherche est la même pour la même graine et le même nombre de coups ; une durée\n"
-    "ou Ctrl-C ne font que la finir plus tôt, avec la meilleure table trouvée.\n",
+    "ou Ctrl-C ne font que la finir plus tôt, avec la meilleure table trouvée. Elle part\n"
+    "de zéro, ou avec --library de la table de la bibliothèque du programme. Avec\n"
+    "--share P, la garantie ne vaut que pour P % au moins des arrivées promises ; la\n"
+    "ligne donne alors la part exacte des arrivées gagnées.\n",
     "Code de sortie : 0 quand les tickets sont écrits, 1 quand la sortie ne peut pas être\n"
     "écrite, 2 pour un argument incorrect ou une sélection refusée (rien n'est écrit).\n",
 };
@@ -70,10 +75,13 @@ int run(const QStringList &arguments)
     const QCommandLineOption seed("seed", "Graine de la recherche (1 par défaut).", "X");
     const QCommandLineOption output(
         { "o", "output" }, "Écrit dans FICHIER au lieu de la sortie standard (\"-\").", "FICHIER");
+    const QCommandLineOption library("library", "Part de la table de la bibliothèque du programme.");
+    const QCommandLineOption share(
+        "share", "Part des arrivées promises où la garantie vaut (1..100, 100 par défaut).", "P");
     CostOptions cost;
 
     QCommandLineParser parser;
-    parser.addOptions({ horses, perTicket, bases, guarantee, seconds, moves, seed, output });
+    parser.addOptions({ horses, perTicket, bases, guarantee, seconds, moves, seed, output, library, share });
     cost.addTo(parser);
     parser.addPositionalArgument(
         QStringLiteral("CHEVAL"), QStringLiteral("Les N chevaux, les bases d'abord."), QStringLiteral("CHEVAL..."));
@@ -131,6 +139,20 @@ int run(const QStringList &arguments)
         if (!ok)
             return usageError(kHelp.name, QStringLiteral("graine incorrecte %1").arg(quoted(parser.value(seed))));
     }
+    ReducedSearchOptions options;
+    if (parser.isSet(share)) {
+        const std::optional<int> percent = parseNumber(parser.value(share), 1, 100);
+        if (!percent)
+            return usageError(kHelp.name,
+                QStringLiteral("valeur incorrecte %1 de « --share » (1 à 100)").arg(quoted(parser.value(share))));
+        options.sharePercent = *percent;
+    }
+    if (parser.isSet(library)) {
+        std::optional<LibraryTable> table = libraryTable(request);
+        if (!table)
+            return usageError(kHelp.name, QStringLiteral("la bibliothèque n'a pas de table pour cette demande"));
+        options.start = std::move(table->rows);
+    }
     if (parser.isSet(output) && parser.value(output).isEmpty())
         return usageError(kHelp.name, QStringLiteral("l'option « --output » demande un nom de fichier"));
     if (const std::optional<int> status = cost.read(parser, kHelp.name, request.perTicket))
@@ -169,7 +191,7 @@ int run(const QStringList &arguments)
             std::fprintf(stderr, "\r%d tickets, essai à %d, %.0f s   ", p.bestTickets, p.triedTickets, p.seconds);
         };
     }
-    const FoundSystem found = searchReducedSystem(request, seedValue, control);
+    const FoundSystem found = searchReducedSystem(request, seedValue, control, options);
     std::signal(SIGINT, SIG_DFL);
     runningSearch = nullptr;
     if (showProgress)
@@ -197,12 +219,22 @@ int run(const QStringList &arguments)
     const int status = out.finish(sink.finish());
     if (status != kExitOk)
         return status;
-    printError(QStringLiteral("%1 tickets trouvés (%2), jeu complet : %3 tickets, borne inférieure : %4, "
-                              "garantie vérifiée")
-                   .arg(found.rows.size())
-                   .arg(endText(found))
-                   .arg(found.fullCount)
-                   .arg(found.lowerBound));
+    if (options.sharePercent < 100)
+        printError(QStringLiteral("%1 tickets trouvés (%2), jeu complet : %3 tickets, la garantie vaut pour %4 des "
+                                  "arrivées (%5 sur %6, vérifié)")
+                       .arg(found.rows.size())
+                       .arg(endText(found))
+                       .arg(found.fullCount)
+                       .arg(arrivalShareText(found.wonArrivals, found.promisedArrivals))
+                       .arg(found.wonArrivals)
+                       .arg(found.promisedArrivals));
+    else
+        printError(QStringLiteral("%1 tickets trouvés (%2), jeu complet : %3 tickets, borne inférieure : %4, "
+                                  "garantie vérifiée")
+                       .arg(found.rows.size())
+                       .arg(endText(found))
+                       .arg(found.fullCount)
+                       .arg(found.lowerBound));
     if (cost.wanted())
         cost.print(std::int64_t(found.rows.size()));
     return kExitOk;

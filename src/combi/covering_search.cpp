@@ -477,7 +477,7 @@ private:
              temperature *= o_.schedule.coolingFactor) {
             for (std::int64_t step = 0; step < levelLength_; ++step) {
                 const int cost = coverage_.uncoveredCount();
-                if (cost == 0)
+                if (cost <= o_.allowedUncovered)
                     return true;
                 if (cost < bestCost_)
                     bestCost_ = cost;
@@ -485,7 +485,7 @@ private:
                 // low does not repeat it for every state it passes through.
                 if (cost < coolingBest) {
                     coolingBest = cost;
-                    if (cost <= o_.repairCost && o_.repairDepth > 0 && repair())
+                    if (cost <= o_.repairCost && o_.repairDepth > 0 && o_.allowedUncovered == 0 && repair())
                         return true;
                 }
                 budget_.progress().uncovered = cost;
@@ -516,7 +516,7 @@ private:
             if (!budget_.poll())
                 return false;
         }
-        return coverage_.uncoveredCount() == 0;
+        return coverage_.uncoveredCount() <= o_.allowedUncovered;
     }
 
     // Exhaustive repair of a state with few uncovered t-subsets, on the blocks without symmetry.
@@ -788,6 +788,75 @@ bool keepsGuarantee(const std::vector<std::vector<int>> &rows, const SystemReque
     return coversEverySubset(blocks, others, request.guarantee - request.bases);
 }
 
+std::int64_t wonArrivalCount(const std::vector<std::vector<int>> &rows, const SystemRequest &request)
+{
+    if (!systemRequestError(request).isEmpty())
+        return -1;
+    const int others = request.horses - request.bases;
+    const int t = request.guarantee - request.bases;
+    const PointSet bases = (PointSet(1) << request.bases) - 1;
+    std::vector<PointSet> blocks;
+    for (const std::vector<int> &row : rows) {
+        if (int(row.size()) != request.perTicket)
+            return -1;
+        PointSet positions = 0;
+        for (int p : row) {
+            if (p < 1 || p > request.horses)
+                return -1;
+            positions |= PointSet(1) << (p - 1);
+        }
+        if (pointCount(positions) != request.perTicket || (positions & bases) != bases)
+            return -1;
+        blocks.push_back(positions >> request.bases);
+    }
+    // Marks the t-subsets of each row, then looks at every t-subset of the other positions.
+    std::vector<bool> held(std::size_t(1) << others, false);
+    for (PointSet block : blocks)
+        for (PointSet s = block;; s = (s - 1) & block) {
+            if (pointCount(s) == t)
+                held[s] = true;
+            if (s == 0)
+                break;
+        }
+    std::int64_t won = 0;
+    for (PointSet arrival : subsetsInOrder(others, t))
+        won += held[arrival];
+    return won;
+}
+
+std::int64_t promisedArrivalCount(const SystemRequest &request)
+{
+    return binomial(request.horses - request.bases, request.guarantee - request.bases);
+}
+
+bool keepsShare(const std::vector<std::vector<int>> &rows, const SystemRequest &request, int sharePercent)
+{
+    if (sharePercent >= 100)
+        return keepsGuarantee(rows, request);
+    if (rows.empty())
+        return false;
+    const std::int64_t won = wonArrivalCount(rows, request);
+    return won >= 0 && won * 100 >= std::int64_t(sharePercent) * promisedArrivalCount(request);
+}
+
+std::int64_t allowedMisses(const SystemRequest &request, int sharePercent)
+{
+    if (sharePercent >= 100)
+        return 0;
+    const std::int64_t all = promisedArrivalCount(request);
+    const std::int64_t needed = (all * std::max(sharePercent, 0) + 99) / 100;
+    return all - needed;
+}
+
+std::int64_t shareLowerBound(const SystemRequest &request, int sharePercent)
+{
+    if (sharePercent >= 100)
+        return ticketLowerBound(request);
+    const std::int64_t needed = promisedArrivalCount(request) - allowedMisses(request, sharePercent);
+    const std::int64_t perTicket = binomial(request.perTicket - request.bases, request.guarantee - request.bases);
+    return std::max<std::int64_t>(1, (needed + perTicket - 1) / perTicket);
+}
+
 namespace {
 
 // What one worker of a reduced-system search ends with.
@@ -801,13 +870,16 @@ struct WorkerResult
     std::exception_ptr failure;
 };
 
-// One worker's search: a greedy table first, then annealing for one ticket fewer each time.
-void descend(const SystemRequest &request, std::uint64_t seed, int worker, Budget &budget, WorkerResult &result)
+// One worker's search: a greedy table (or the given one) first, then annealing for one ticket
+// fewer each time.
+void descend(const SystemRequest &request, std::uint64_t seed, int worker, const ReducedSearchOptions &options,
+    Budget &budget, WorkerResult &result)
 {
     // Measured on C(12,5,4) and C(13,5,4): from 1.0 (the full schedule) the first cooling scatters
     // the table and each size costs a whole cooling; 0.2 to 0.3 keeps most of it.
     constexpr double kWarmStartTemperature = 0.25;
-    const std::int64_t lowerBound = ticketLowerBound(request);
+    const int share = options.sharePercent;
+    const std::int64_t lowerBound = shareLowerBound(request, share);
     const int v = request.horses - request.bases;
     const int k = request.perTicket - request.bases;
     const int t = request.guarantee - request.bases;
@@ -817,7 +889,7 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, Budge
         blocks = withoutRedundantBlocks(std::move(blocks), v, t);
         if (!best.empty() && blocks.size() >= best.size())
             return;
-        if (!keepsGuarantee(rowsOf(blocks, request.bases), request)) {
+        if (!keepsShare(rowsOf(blocks, request.bases), request, share)) {
             ++result.rejectedTables;
             return;
         }
@@ -827,10 +899,20 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, Budge
         budget.improved();
     };
 
-    if (lowerBound >= fullTicketCount(request))
+    if (!options.start.empty() && keepsShare(options.start, request, share)) {
+        std::vector<PointSet> start;
+        for (const std::vector<int> &row : options.start) {
+            PointSet positions = 0;
+            for (int p : row)
+                positions |= PointSet(1) << (p - 1);
+            start.push_back(positions >> request.bases);
+        }
+        offer(std::move(start));
+    } else if (share >= 100 && lowerBound >= fullTicketCount(request)) {
         offer(subsetsInOrder(v, k)); // nothing smaller than the complete game keeps the guarantee
-    else
+    } else {
         offer(greedyCovering(v, k, t));
+    }
     if (best.empty()) // never expected: the complete game always keeps the guarantee
         offer(subsetsInOrder(v, k));
 
@@ -838,6 +920,7 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, Budge
     search.points = v;
     search.blockSize = k;
     search.strength = t;
+    search.allowedUncovered = int(allowedMisses(request, share));
     if (worker % 2 == 1) {
         // The second worker cools over a narrower range: below 0.1 hardly a move is kept and above
         // 0.6 the table is scattered. Measured at 60 million moves: the Steiner system C(14,4,3)
@@ -880,9 +963,16 @@ std::int64_t movesForSeconds(double seconds)
 
 FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed, SearchControl &control)
 {
+    return searchReducedSystem(request, seed, control, ReducedSearchOptions {});
+}
+
+FoundSystem searchReducedSystem(
+    const SystemRequest &request, std::uint64_t seed, SearchControl &control, const ReducedSearchOptions &options)
+{
+    const int workers = std::clamp(options.workers, 1, kSearchWorkers);
     FoundSystem found;
     found.fullCount = fullTicketCount(request);
-    found.lowerBound = ticketLowerBound(request);
+    found.lowerBound = shareLowerBound(request, options.sharePercent);
 
     // The workers run side by side, each with its own share of the move budget. A worker that
     // reaches the lower bound tells the others, which stop once they have made as many moves: the
@@ -892,12 +982,12 @@ FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed
     SharedSearch shared(control);
     WorkerResult results[kSearchWorkers];
     auto work = [&](int worker) {
-        std::int64_t share = control.moveBudget / kSearchWorkers;
+        std::int64_t share = control.moveBudget / workers;
         if (worker == 0)
-            share += control.moveBudget % kSearchWorkers;
+            share += control.moveBudget % workers;
         Budget budget(shared, worker, share);
         try {
-            descend(request, seed, worker, budget, results[worker]);
+            descend(request, seed, worker, options, budget, results[worker]);
             if (!results[worker].best.empty() && std::int64_t(results[worker].best.size()) <= found.lowerBound)
                 shared.boundReachedAfter(results[worker].bestAfter);
         } catch (...) {
@@ -911,7 +1001,9 @@ FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed
     // A request whose greedy table already meets the bound, or whose budget is tiny, still goes
     // through the same path, so that the answer does not depend on a threshold.
     std::vector<std::thread> helpers;
-    for (int worker = 1; worker < kSearchWorkers; ++worker)
+    for (int worker = workers; worker < kSearchWorkers; ++worker)
+        shared.slots[worker].running.store(false);
+    for (int worker = 1; worker < workers; ++worker)
         helpers.emplace_back(work, worker);
     work(0);
     // The caller's thread goes on reporting while the others finish.
@@ -951,6 +1043,8 @@ FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed
     if (winner) {
         found.rows = rowsOf(winner->best, request.bases);
         found.verified = true;
+        found.promisedArrivals = promisedArrivalCount(request);
+        found.wonArrivals = wonArrivalCount(found.rows, request);
     }
     const bool atBound = winner && std::int64_t(winner->best.size()) <= found.lowerBound;
     // Moves counted as far as the outcome depends on them: past the winner's bound table, what the

@@ -75,6 +75,9 @@ struct CoveringDesignSearch
     // replacing up to repairDepth blocks, each new block holding the first subset left uncovered.
     int repairDepth = 0;
     int repairCost = 1;
+    // The search ends as soon as at most this many t-subsets are left uncovered: 0 for a covering,
+    // more for a table that keeps its promise for a share of the arrivals only.
+    int allowedUncovered = 0;
     bool verbose = false; // a log line per cooling
     std::function<void(const std::string &)> log;
 };
@@ -147,6 +150,36 @@ struct FoundSystem
     std::int64_t moves = 0;
     double seconds = 0;
     int rejectedTables = 0; // tables the search proposed that failed the check (a fault if ever seen)
+    // The promised arrivals (the bases and T - b other horses of the selection in the first T
+    // places, counted as the choices of the T - b) and those a ticket of the table wins.
+    std::int64_t promisedArrivals = 0;
+    std::int64_t wonArrivals = 0;
+};
+
+// The promised arrivals a table wins: the choices of T - b of the other positions that lie in a
+// row, counted by marking the choices each row holds, then looking at every choice (shares
+// nothing with the search's counters). -1 when a row is not a row of the request (k distinct
+// positions of 1..n with the bases 1..b).
+std::int64_t wonArrivalCount(const std::vector<std::vector<int>> &rows, const SystemRequest &request);
+// C(n - b, T - b): every promised arrival.
+std::int64_t promisedArrivalCount(const SystemRequest &request);
+// True when the table wins at least `sharePercent` % of the promised arrivals (100: the full
+// guarantee, as keepsGuarantee()).
+bool keepsShare(const std::vector<std::vector<int>> &rows, const SystemRequest &request, int sharePercent);
+// The promised arrivals a table may miss and still keep `sharePercent` % of them.
+std::int64_t allowedMisses(const SystemRequest &request, int sharePercent);
+// No table keeping `sharePercent` % of the promised arrivals has fewer tickets: the Schönheim bound
+// at 100 %, else the wins needed over the wins a ticket can hold at most.
+std::int64_t shareLowerBound(const SystemRequest &request, int sharePercent);
+
+// What a reduced-system search may be given beyond the request.
+struct ReducedSearchOptions
+{
+    // A table keeping the share to start from instead of the greedy one (rows as FoundSystem's);
+    // ignored when it does not keep the share.
+    std::vector<std::vector<int>> start;
+    int sharePercent = 100; // 1..100: the share of the promised arrivals the table must win
+    int workers = 2; // searches side by side, 1 or 2 (the tools that run for an hour use one core)
 };
 
 // Searches a small table keeping the guarantee: a greedy table first, then annealing for one
@@ -157,5 +190,9 @@ struct FoundSystem
 // seed and a move budget, however the threads are scheduled; a time budget or a stop only ends it
 // earlier. The request must be valid (systemRequestError() empty).
 FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed, SearchControl &control);
+// The same, from a given table, for a share of the arrivals, or on one thread. The defaults give
+// exactly the search above.
+FoundSystem searchReducedSystem(
+    const SystemRequest &request, std::uint64_t seed, SearchControl &control, const ReducedSearchOptions &options);
 
 } // namespace mvx

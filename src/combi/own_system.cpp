@@ -2,8 +2,10 @@
 
 #include "combi/catalogue.h"
 #include "combi/generation.h"
+#include "combi/own_library.h"
 #include "model/work_progress.h"
 
+#include <QLocale>
 #include <QtEndian>
 
 #include <algorithm>
@@ -15,10 +17,16 @@ namespace {
 constexpr int kFewestHorses = 3;
 constexpr int kPayloadVersion = 1;
 constexpr qsizetype kPayloadHeader = 10; // version, n, k, B, T, origin, row count
+constexpr int kSharePayloadVersion = 1;
+
+QString grouped(std::int64_t count)
+{
+    return QLocale(QLocale::French, QLocale::France).toString(qlonglong(count));
+}
 
 QString tickets(std::int64_t count)
 {
-    return count == 1 ? QStringLiteral("1 ticket") : QStringLiteral("%1 tickets").arg(count);
+    return count == 1 ? QStringLiteral("1 ticket") : QStringLiteral("%1 tickets").arg(grouped(count));
 }
 
 QString capitalised(QString text)
@@ -106,26 +114,38 @@ std::vector<std::vector<int>> catalogueTable(const SystemRequest &request)
     return best;
 }
 
-OwnSystem findOwnSystem(const SystemRequest &request, WorkProgress &progress)
+OwnSystem readyOwnSystem(const SystemRequest &request)
 {
     OwnSystem own;
     own.request = request;
     const std::vector<std::vector<int>> catalogue = catalogueTable(request);
-    const std::int64_t full = fullTicketCount(request);
-    const std::int64_t bound = ticketLowerBound(request);
-    if (!catalogue.empty() && std::int64_t(catalogue.size()) <= bound) {
+    std::optional<LibraryTable> library = libraryTable(request);
+    if (library && (catalogue.empty() || library->rows.size() < catalogue.size())) {
+        own.rows = std::move(library->rows);
+        own.origin = OwnTableOrigin::Library;
+    } else if (!catalogue.empty()) {
         own.rows = catalogue;
         own.origin = OwnTableOrigin::Catalogue;
-        return own;
     }
+    return own;
+}
 
+namespace {
+
+// One search of the tab, from `start` when it keeps the share, reporting its moves after `movesBefore`
+// of the progress bar and the best size among its own and `known` (0: none known).
+FoundSystem searchOwnTable(const SystemRequest &request, const ReducedSearchOptions &options, std::int64_t moveBudget,
+    std::uint64_t movesBefore, std::int64_t known, WorkProgress &progress)
+{
+    const std::int64_t full = fullTicketCount(request);
+    const std::int64_t bound = shareLowerBound(request, options.sharePercent);
     SearchControl control;
-    control.moveBudget = ownSystemMoveBudget(request);
+    control.moveBudget = moveBudget;
     control.progress = [&](const SearchProgress &p) {
-        progress.setDone(std::uint64_t(std::max<std::int64_t>(p.moves, 0)));
-        int best = p.bestTickets;
-        if (!catalogue.empty() && (best == 0 || int(catalogue.size()) < best))
-            best = int(catalogue.size());
+        progress.setDone(movesBefore + std::uint64_t(std::max<std::int64_t>(p.moves, 0)));
+        std::int64_t best = p.bestTickets;
+        if (known > 0 && (best == 0 || known < best))
+            best = known;
         if (best > 0)
             progress.setStatus(
                 QStringLiteral("Meilleur système trouvé : %1 (jeu complet : %2, pas moins de %3 possible)")
@@ -137,16 +157,78 @@ OwnSystem findOwnSystem(const SystemRequest &request, WorkProgress &progress)
     // A stop asked for before the search began leaves it its first table.
     if (progress.stopRequested())
         control.requestStop();
-    FoundSystem found = searchReducedSystem(request, 1, control);
+    return searchReducedSystem(request, 1, control, options);
+}
 
-    if (!catalogue.empty() && (!found.verified || catalogue.size() <= found.rows.size())) {
-        own.rows = catalogue;
-        own.origin = OwnTableOrigin::Catalogue;
-    } else if (found.verified) {
+OwnSystem findFullGuarantee(const SystemRequest &request, std::int64_t moveBudget, WorkProgress &progress)
+{
+    OwnSystem ready = readyOwnSystem(request);
+    const std::int64_t bound = ticketLowerBound(request);
+    if (ready.hasTable() && std::int64_t(ready.rows.size()) <= bound)
+        return ready;
+
+    ReducedSearchOptions options;
+    if (ready.origin == OwnTableOrigin::Library)
+        options.start = ready.rows;
+    FoundSystem found = searchOwnTable(request, options, moveBudget, 0, std::int64_t(ready.rows.size()), progress);
+    if (ready.hasTable() && (!found.verified || ready.rows.size() <= found.rows.size()))
+        return ready;
+    OwnSystem own;
+    own.request = request;
+    if (found.verified) {
         own.rows = std::move(found.rows);
         own.origin = found.end == FoundSystem::End::Stopped ? OwnTableOrigin::Stopped : OwnTableOrigin::Searched;
     }
     return own;
+}
+
+} // namespace
+
+OwnSystem findOwnSystem(const SystemRequest &request, WorkProgress &progress)
+{
+    return findFullGuarantee(request, ownSystemMoveBudget(request), progress);
+}
+
+OwnSystem findOwnSystem(const SystemRequest &request, int sharePercent, WorkProgress &progress)
+{
+    if (sharePercent >= 100)
+        return findOwnSystem(request, progress);
+    // Without a ready table, half of the moves go to the full guarantee, half to the share.
+    const std::int64_t budget = ownSystemMoveBudget(request);
+    OwnSystem full = readyOwnSystem(request);
+    std::int64_t partialBudget = budget;
+    if (!full.hasTable()) {
+        full = findFullGuarantee(request, budget / 2, progress);
+        partialBudget = budget - budget / 2;
+    }
+    OwnSystem own;
+    own.request = request;
+    own.sharePercent = sharePercent;
+    own.fullShareTickets = std::int64_t(full.rows.size());
+    if (!full.hasTable())
+        return own;
+    // After "Annuler" the search below returns at once with the table it starts from.
+    ReducedSearchOptions options;
+    options.sharePercent = sharePercent;
+    options.start = full.rows;
+    FoundSystem found = searchOwnTable(
+        request, options, partialBudget, std::uint64_t(budget - partialBudget), own.fullShareTickets, progress);
+    if (!found.verified || found.rows.size() >= full.rows.size()) {
+        own.rows = std::move(full.rows);
+        own.origin = full.origin;
+    } else {
+        own.rows = std::move(found.rows);
+        own.origin = found.end == FoundSystem::End::Stopped ? OwnTableOrigin::Stopped : OwnTableOrigin::Searched;
+    }
+    return own;
+}
+
+QString arrivalShareText(std::int64_t won, std::int64_t all)
+{
+    if (all <= 0)
+        return {};
+    const std::int64_t tenths = won * 1000 / all;
+    return QStringLiteral("%1,%2 %").arg(tenths / 10).arg(tenths % 10);
 }
 
 QString ownSystemResultText(const OwnSystem &system)
@@ -156,22 +238,36 @@ QString ownSystemResultText(const OwnSystem &system)
     const std::int64_t size = std::int64_t(system.rows.size());
     const std::int64_t full = fullTicketCount(system.request);
     const std::int64_t bound = ticketLowerBound(system.request);
+    if (system.sharePercent < 100) {
+        std::int64_t reference = system.fullShareTickets;
+        if (reference <= 0)
+            reference = std::int64_t(readyOwnSystem(system.request).rows.size());
+        const QString against = reference > 0 ? QStringLiteral("%1 pour 100 %").arg(grouped(reference))
+                                              : QStringLiteral("%1 (jeu complet)").arg(grouped(full));
+        const QString share
+            = arrivalShareText(wonArrivalCount(system.rows, system.request), promisedArrivalCount(system.request));
+        QString text = QStringLiteral("%1 au lieu de %2 — la garantie vaut pour %3 des arrivées (vérifié)")
+                           .arg(tickets(size), against, share);
+        if (system.origin == OwnTableOrigin::Stopped)
+            text += QStringLiteral(" — recherche interrompue");
+        return text;
+    }
     QString text;
     if (bound >= full)
         text = QStringLiteral("%1 : le jeu complet, aucun système ne peut faire moins").arg(tickets(size));
     else if (size <= bound)
         text = QStringLiteral("%1 au lieu de %2 (aucun système ne peut faire moins de %3)")
-                   .arg(tickets(size), QString::number(full))
-                   .arg(bound);
+                   .arg(tickets(size), grouped(full), grouped(bound));
     else
         text = QStringLiteral("%1 au lieu de %2 (pas moins de %3 possible)")
-                   .arg(tickets(size), QString::number(full))
-                   .arg(bound);
+                   .arg(tickets(size), grouped(full), grouped(bound));
     switch (system.origin) {
     case OwnTableOrigin::Stopped:
         return text + QStringLiteral(" — recherche interrompue, garantie vérifiée");
     case OwnTableOrigin::Catalogue:
         return text + QStringLiteral(" — table du catalogue, garantie vérifiée");
+    case OwnTableOrigin::Library:
+        return text + QStringLiteral(" — table de la bibliothèque, garantie vérifiée");
     case OwnTableOrigin::Searched:
         break;
     }
@@ -192,7 +288,8 @@ QByteArray encodeOwnSystem(const OwnSystem &system)
 {
     const SystemRequest &r = system.request;
     QByteArray bytes;
-    for (int field : { kPayloadVersion, r.horses, r.perTicket, r.bases, r.guarantee, int(system.origin) })
+    const OwnTableOrigin origin = system.origin == OwnTableOrigin::Library ? OwnTableOrigin::Searched : system.origin;
+    for (int field : { kPayloadVersion, r.horses, r.perTicket, r.bases, r.guarantee, int(origin) })
         bytes.append(char(field));
     char count[4];
     qToLittleEndian<std::uint32_t>(std::uint32_t(system.rows.size()), count);
@@ -203,7 +300,7 @@ QByteArray encodeOwnSystem(const OwnSystem &system)
     return bytes;
 }
 
-std::optional<OwnSystem> decodeOwnSystem(QByteArrayView payload, bool *tableDropped)
+std::optional<OwnSystem> decodeOwnSystem(QByteArrayView payload, bool *tableDropped, int sharePercent)
 {
     if (tableDropped)
         *tableDropped = false;
@@ -227,12 +324,32 @@ std::optional<OwnSystem> decodeOwnSystem(QByteArrayView payload, bool *tableDrop
         system.rows.push_back(std::move(positions));
     }
     // Positions out of range, repeated, without the bases or missing an arrival all fail here.
-    if (system.hasTable() && !keepsGuarantee(system.rows, system.request)) {
+    system.sharePercent = std::clamp(sharePercent, 1, 100);
+    if (system.hasTable() && !keepsShare(system.rows, system.request, system.sharePercent)) {
         system.rows.clear();
         if (tableDropped)
             *tableDropped = true;
     }
     return system;
+}
+
+QByteArray encodeOwnShare(const OwnSystem &system)
+{
+    QByteArray bytes;
+    for (int field : { kSharePayloadVersion, system.sharePercent, int(system.origin) })
+        bytes.append(char(field));
+    return bytes;
+}
+
+std::optional<OwnShare> decodeOwnShare(QByteArrayView payload)
+{
+    if (payload.size() != 3 || payload[0] != char(kSharePayloadVersion))
+        return std::nullopt;
+    const int share = static_cast<unsigned char>(payload[1]);
+    const int origin = static_cast<unsigned char>(payload[2]);
+    if (share < 1 || share > 100 || origin > int(OwnTableOrigin::Library))
+        return std::nullopt;
+    return OwnShare { share, OwnTableOrigin(origin) };
 }
 
 namespace messages {

@@ -93,7 +93,11 @@ std::optional<OwnSystem> ownSystemOfGame(const GameFileRecord &record, SectionsL
     const bool searchable = ownRequestRefusal(recorded).isEmpty();
     if (const QByteArray *payload = findGameSection(loaded.reading.sections, kOwnSystemSection)) {
         bool dropped = false;
-        const std::optional<OwnSystem> own = decodeOwnSystem(*payload, &dropped);
+        const QByteArray *sharePayload = findGameSection(sections, kOwnShareSection);
+        const std::optional<OwnShare> share = sharePayload ? decodeOwnShare(*sharePayload) : std::nullopt;
+        std::optional<OwnSystem> own = decodeOwnSystem(*payload, &dropped, share ? share->sharePercent : 100);
+        if (own && share && own->origin == OwnTableOrigin::Searched)
+            own->origin = share->origin;
         const bool agrees = own && own->request.horses == recorded.horses
             && own->request.perTicket == recorded.perTicket && own->request.bases == recorded.bases;
         loaded.ownSystemInvalid = !agrees || dropped;
@@ -303,6 +307,9 @@ void saveGame(GameState &state, const TicketRecipe &recipe, Platform &platform)
     // A request the tab cannot search is not kept: the record's n, k and B stand alone.
     if (recipe.source == TicketSource::OwnSystem && ownRequestRefusal(recipe.ownSystem.request).isEmpty())
         sections.push_back(GameSection { kOwnSystemSection, encodeOwnSystem(recipe.ownSystem) });
+    if (recipe.source == TicketSource::OwnSystem && ownRequestRefusal(recipe.ownSystem.request).isEmpty()
+        && (recipe.ownSystem.sharePercent < 100 || recipe.ownSystem.origin == OwnTableOrigin::Library))
+        sections.push_back(GameSection { kOwnShareSection, encodeOwnShare(recipe.ownSystem) });
     if (!recipe.conditions.isEmpty())
         sections.push_back(GameSection { kConditionsSection, encodeConditions(recipe.conditions) });
     if (state.officialResult)

@@ -21,6 +21,10 @@ struct GameSection
 
 // The kinds this program writes: the punter's own system (the request and its table).
 inline constexpr std::array<char, 4> kOwnSystemSection { 'M', 'S', 'Y', 'S' };
+// Beside it, the share of the arrivals its table is searched for and the table's origin, when the
+// share is not 100 % or the table is the library's (older copies, which skip it, check the table
+// against the full guarantee).
+inline constexpr std::array<char, 4> kOwnShareSection { 'M', 'P', 'A', 'R' };
 // The conditions on the tickets (groups, sum), of any game that has them.
 inline constexpr std::array<char, 4> kConditionsSection { 'C', 'O', 'N', 'D' };
 // The official result of the race (game/result_section.h), once it is typed in.

@@ -1,5 +1,6 @@
 #include "ui/holes_window.h"
 
+#include "combi/own_system.h"
 #include "ui/common_widgets.h"
 #include "ui/keyboard_access.h"
 
@@ -33,17 +34,27 @@ std::vector<HolesColumn> holesColumns(const ListHoles &holes)
     HolesColumn category { QStringLiteral("CATÉGORIE"), 110, {} };
     HolesColumn count { QStringLiteral("TROUS"), 80, {} };
     HolesColumn arrivals { QStringLiteral("SUR"), 90, {} };
-    HolesColumn examples { QStringLiteral("EXEMPLES"), kGridWidth - 4 - 110 - 80 - 90, {} };
+    HolesColumn won { QStringLiteral("GAGNANTES"), 200, {} };
+    HolesColumn examples { QStringLiteral("EXEMPLES"), kGridWidth - 4 - 110 - 80 - 90 - 200, {} };
     for (const CategoryHoles &c : holes.categories) {
         category.cells.push_back(c.label);
         count.cells.push_back(frenchCount(c.holes));
         arrivals.cells.push_back(frenchCount(c.arrivals));
+        won.cells.push_back(wonShareText(c));
         QStringList shown;
         for (const std::vector<int> &arrival : c.examples)
             shown.append(arrivalText(arrival));
         examples.cells.push_back(shown.join(QStringLiteral("  ")));
     }
-    return { category, count, arrivals, examples };
+    return { category, count, arrivals, won, examples };
+}
+
+QString wonShareText(const CategoryHoles &holes)
+{
+    if (holes.arrivals <= 0)
+        return {};
+    return QStringLiteral("%1 des arrivées gagnent")
+        .arg(arrivalShareText(holes.arrivals - holes.holes, holes.arrivals));
 }
 
 std::optional<ListHoles> countHolesOfList(const GameState &state, Platform &platform)
@@ -186,8 +197,8 @@ void Tftrous::showHoles(const ListHoles &holes, const std::vector<HolesColumn> &
     int total = 0;
     for (const HolesColumn &c : columns)
         total += c.width;
-    if (const int excess = total - (kGridWidth - 4); excess > 0 && columns.size() > 3)
-        columns[3].width = std::max(columns[3].width - excess, 120);
+    if (const int excess = total - (kGridWidth - 4); excess > 0 && columns.size() > 4)
+        columns[4].width = std::max(columns[4].width - excess, 120);
     const std::vector<int> before = model_->widths();
     model_->setColumns(std::move(columns));
     // A column added by the caller changes the widths the grid is laid out for.

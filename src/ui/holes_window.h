@@ -22,9 +22,13 @@ struct HolesColumn
     std::vector<QString> cells;
 };
 
-// The columns every holes grid has: the category, its holes, the arrivals considered and up to
-// five of the holes ("7-3-12-5").
+// The columns every holes grid has: the category, its holes, the arrivals considered, the share of
+// them a ticket wins and up to five of the holes ("7-3-12-5").
 std::vector<HolesColumn> holesColumns(const ListHoles &holes);
+
+// "97,3 % des arrivées gagnent": the arrivals of the category some ticket wins, out of those
+// considered, rounded down to a tenth; empty with no arrival.
+QString wonShareText(const CategoryHoles &holes);
 
 // Counts the holes of the current list behind the progress dialog. Nothing (after saying why)
 // for a list whose ticket size has no winning category, and nothing after "Annuler".

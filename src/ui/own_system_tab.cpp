@@ -1,5 +1,6 @@
 #include "ui/own_system_tab.h"
 
+#include "combi/own_library.h"
 #include "model/work_progress.h"
 #include "ui/common_widgets.h"
 #include "ui/keyboard_access.h"
@@ -60,6 +61,12 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     QLabel *basesLabel
         = makeLabel(this, QStringLiteral("labpersobase"), QStringLiteral("Bases"), after(cpersoticket, 16), 9);
     cpersobase = makePickList(this, QStringLiteral("cpersobase"), QRect(after(basesLabel), 6, 50, 21));
+    QLabel *shareLabel
+        = makeLabel(this, QStringLiteral("labpersopart"), QStringLiteral("Garantie pour"), after(cpersobase, 16), 9);
+    cpersopart = makePickList(this, QStringLiteral("cpersopart"), QRect(after(shareLabel), 6, 70, 21));
+    cpersopart->setAccessibleName(QStringLiteral("Garantie pour"));
+    for (int share : kShareChoices)
+        cpersopart->addItem(QStringLiteral("%1 %").arg(share), share);
 
     QLabel *guaranteeLabel = makeLabel(this, QStringLiteral("labpersogarantie"), QStringLiteral("Garantie"), 6, 37);
     const int guaranteeLeft = after(guaranteeLabel);
@@ -89,7 +96,7 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     pick(cpersoticket, kFirstRequest.perTicket);
     pick(cpersobase, kFirstRequest.bases);
     fillGuarantees(kFirstRequest.guarantee);
-    system_.request = requestOnScreen();
+    system_ = systemOnScreen();
     showTable();
 
     // Another count of horses or of bases keeps the guarantee where it can; another bet starts
@@ -104,6 +111,7 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
         requestEdited();
     });
     connect(cpersogarantie, &QComboBox::currentIndexChanged, this, &OwnSystemTab::requestEdited);
+    connect(cpersopart, &QComboBox::currentIndexChanged, this, &OwnSystemTab::requestEdited);
     connect(bchercher, &QPushButton::clicked, this, &OwnSystemTab::bchercherClick);
 }
 
@@ -115,6 +123,11 @@ int OwnSystemTab::horses() const
 int OwnSystemTab::bases() const
 {
     return cpersobase->currentData().toInt();
+}
+
+int OwnSystemTab::sharePercent() const
+{
+    return cpersopart->currentData().toInt();
 }
 
 SystemRequest OwnSystemTab::requestOnScreen() const
@@ -140,9 +153,19 @@ void OwnSystemTab::fillGuarantees(int keep)
     cpersogarantie->setEnabled(!choices.empty());
 }
 
+OwnSystem OwnSystemTab::systemOnScreen() const
+{
+    OwnSystem system { requestOnScreen(), {}, OwnTableOrigin::Searched };
+    system.sharePercent = sharePercent();
+    // The library answers the full guarantee at once (or the catalogue, when it does no worse).
+    if (system.sharePercent >= 100 && ownRequestRefusal(system.request).isEmpty() && libraryTable(system.request))
+        system = readyOwnSystem(system.request);
+    return system;
+}
+
 void OwnSystemTab::requestEdited()
 {
-    system_ = OwnSystem { requestOnScreen(), {}, OwnTableOrigin::Searched };
+    system_ = systemOnScreen();
     showTable();
     Q_EMIT requestChanged();
 }
@@ -168,6 +191,8 @@ void OwnSystemTab::setOwnSystem(const OwnSystem &system)
         const QSignalBlocker horses(cpersochevaux);
         const QSignalBlocker perTicket(cpersoticket);
         const QSignalBlocker baseCount(cpersobase);
+        const QSignalBlocker share(cpersopart);
+        pick(cpersopart, system.sharePercent);
         pick(cpersochevaux, system.request.horses);
         pick(cpersoticket, system.request.perTicket);
         pick(cpersobase, system.request.bases);
@@ -177,8 +202,13 @@ void OwnSystemTab::setOwnSystem(const OwnSystem &system)
     const SystemRequest shown = requestOnScreen();
     const SystemRequest &given = system.request;
     const bool same = shown.horses == given.horses && shown.perTicket == given.perTicket && shown.bases == given.bases
-        && shown.guarantee == given.guarantee;
-    system_ = same ? system : OwnSystem { shown, {}, OwnTableOrigin::Searched };
+        && shown.guarantee == given.guarantee && sharePercent() == system.sharePercent;
+    if (same) {
+        system_ = system;
+    } else {
+        system_ = OwnSystem { shown, {}, OwnTableOrigin::Searched };
+        system_.sharePercent = sharePercent();
+    }
     showTable();
 }
 
@@ -195,7 +225,7 @@ void OwnSystemTab::bchercherClick()
     platform_.runLongWork(QStringLiteral("Recherche d'un système de %1 chevaux, %2 par ticket...")
                               .arg(request.horses)
                               .arg(request.perTicket),
-        progress, [&] { found = findOwnSystem(request, progress); });
+        progress, [&] { found = findOwnSystem(request, sharePercent(), progress); });
     if (!found.hasTable()) {
         platform_.inform(QStringLiteral("Aucune table trouvée n'a tenu la garantie."), QStringLiteral("Problème !!"));
         return;

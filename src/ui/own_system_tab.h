@@ -12,8 +12,10 @@ class QPushButton;
 namespace mvx {
 
 // The "Mon système" tab of the systems page: the punter's own request (horses to combine,
-// horses per ticket, bases, guarantee), "Chercher" and the table found. The table stays until
-// the request changes; the selection boxes are read only when tickets are made from it.
+// horses per ticket, bases, guarantee, the share of the arrivals it must hold for), "Chercher" and
+// the table found. A request the program's library holds is answered at once from it, and
+// "Chercher" then tries to beat that table. The table stays until the request changes; the
+// selection boxes are read only when tickets are made from it.
 class OwnSystemTab : public QWidget
 {
     Q_OBJECT
@@ -29,6 +31,8 @@ public:
     // The horses (bases included) and the bases the selection boxes are painted for.
     int horses() const;
     int bases() const;
+    // The share of the arrivals chosen under "Garantie pour", in percent.
+    int sharePercent() const;
 
     // A line added to the result line, what the page's conditions leave of the table; empty for
     // none.
@@ -43,6 +47,8 @@ private:
     void requestEdited();
     void bchercherClick();
     SystemRequest requestOnScreen() const;
+    // The request on screen with the library's answer, when it has one.
+    OwnSystem systemOnScreen() const;
     void showTable();
 
     Platform &platform_;
@@ -53,6 +59,7 @@ private:
     QComboBox *cpersoticket = nullptr;
     QComboBox *cpersobase = nullptr;
     QComboBox *cpersogarantie = nullptr;
+    QComboBox *cpersopart = nullptr;
     QPushButton *bchercher = nullptr;
     QLabel *lpersoresultat = nullptr;
 };

@@ -2,6 +2,7 @@
 // run as processes.
 
 #include "combi/catalogue.h"
+#include "combi/own_library.h"
 
 #include <QFile>
 #include <QProcess>
@@ -117,6 +118,43 @@ TEST(CliReduce, WritesAVerifiedTableThatHolesConfirmsAndItsCost)
     EXPECT_TRUE(repeated.err.contains(QStringLiteral("Il y a une erreur dans votre sélection")));
     EXPECT_TRUE(repeated.out.isEmpty());
     EXPECT_EQ(cli({ "reduce", "-n", "3", "-k", "2", "-t", "3", "7", "3", "5" }).exitCode, 2);
+}
+
+TEST(CliReduce, AShareOfTheArrivalsIsTheShareTheHolesCount)
+{
+    // The same request for 80 % of the promised arrivals (the base and 3 of the 11 others: 165).
+    const QStringList args
+        = QStringList { "reduce", "-n", "12", "-k", "5", "-b", "1", "-t", "4", "--moves", "300000", "--share", "80" }
+        + horses(12);
+    const CliRun reduced = cli(args);
+    ASSERT_EQ(reduced.exitCode, 0) << reduced.err.toStdString();
+    const QRegularExpressionMatch line
+        = QRegularExpression(QStringLiteral("^(\\d+) tickets trouvés .* la garantie vaut pour (\\d+),(\\d) % des "
+                                            "arrivées \\((\\d+) sur 165, vérifié\\)"))
+              .match(reduced.err);
+    ASSERT_TRUE(line.hasMatch()) << reduced.err.toStdString();
+    const int tickets = line.captured(1).toInt();
+    const int won = line.captured(4).toInt();
+    EXPECT_LT(tickets, 47);
+    EXPECT_GE(won * 100, 80 * 165);
+    EXPECT_EQ(line.captured(2).toInt() * 10 + line.captured(3).toInt(), won * 1000 / 165);
+    EXPECT_EQ(reduced.out.count('\n'), tickets);
+
+    // The holes of those tickets, counted by the other engine in every order of the first four.
+    const CliRun holes = cli({ "holes", "--selection", horses(12).join(','), "--bases", "1" }, reduced.out);
+    ASSERT_EQ(holes.exitCode, 0) << holes.err.toStdString();
+    const QStringList bonus4 = categoryLine(holes.out, QStringLiteral("Bonus 4"));
+    ASSERT_EQ(bonus4.size(), 5);
+    EXPECT_EQ(bonus4[1].toLongLong() * 165, bonus4[2].toLongLong() * (165 - won));
+
+    // From the library's table: never more tickets than it has.
+    const CliRun library
+        = cli(QStringList { "reduce", "-n", "12", "-k", "5", "-b", "1", "-t", "4", "--moves", "1", "--library" }
+            + horses(12));
+    ASSERT_EQ(library.exitCode, 0) << library.err.toStdString();
+    const std::optional<mvx::LibraryTable> table = mvx::libraryTable(mvx::SystemRequest { 12, 5, 1, 4 });
+    ASSERT_TRUE(table);
+    EXPECT_LE(library.out.count('\n'), qsizetype(table->rows.size()));
 }
 
 TEST(CliCost, TicketsPrintTheCostOfTheGame)

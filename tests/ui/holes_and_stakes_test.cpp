@@ -69,7 +69,12 @@ QStringList holesExpected(const std::vector<int> &selection, int bases, const st
                 places << QString::number(h);
             examples << places.join(QLatin1Char('-'));
         }
-        rows << QStringList { c.label, french.toString(qlonglong(c.holes)), french.toString(qlonglong(c.arrivals)),
+        // The share of the arrivals won, rounded down to a tenth of a percent.
+        const std::int64_t tenths = c.arrivals > 0 ? (c.arrivals - c.holes) * 1000 / c.arrivals : 0;
+        const QString won = c.arrivals > 0
+            ? QStringLiteral("%1,%2 % des arrivées gagnent").arg(tenths / 10).arg(tenths % 10)
+            : QString();
+        rows << QStringList { c.label, french.toString(qlonglong(c.holes)), french.toString(qlonglong(c.arrivals)), won,
             examples.join(QStringLiteral("  ")) }
                     .join(QStringLiteral(" | "));
     }
@@ -138,7 +143,8 @@ private Q_SLOTS:
         QCOMPARE(shownHoles,
             holesExpected({ 7, 3, 12, 5, 9 }, 0, { { 7, 3, 12 }, { 3, 12, 5 }, { 9, 7, 5 }, { 12, 9, 3 } }));
         QCOMPARE(shownHoles.size(), 2);
-        QVERIFY(shownHoles[0].startsWith(QStringLiteral("Tierce ordre | 56 | 60 | 7-3-5")));
+        QVERIFY(
+            shownHoles[0].startsWith(QStringLiteral("Tierce ordre | 56 | 60 | 6,6 % des arrivées gagnent | 7-3-5")));
         QCOMPARE(platform.messages.size(), std::size_t(0));
     }
 

@@ -1,4 +1,5 @@
 #include "combi/covering_search.h"
+#include "combi/own_library.h"
 #include "support/scripted_platform.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <algorithm>
 #include <memory>
 
 using mvx::Application;
@@ -105,32 +107,51 @@ void OwnSystemTabTest::searchThenTicketsFromTheTable()
     QCOMPARE(run.box(QStringLiteral("cpersogarantie"))->currentText(),
         QStringLiteral("Au moins un ticket contient les 2 premiers s'ils sont dans la sélection"));
     run.setHorses(12, 3);
-    QCOMPARE(run.generate(QStringLiteral("none.txt")), QStringLiteral("Cherchez d'abord un système"));
 
-    // "Annuler" at once keeps the first table, checked, larger than the bound.
+    // The library answers at once, with a table at the bound.
+    const std::optional<mvx::LibraryTable> library = mvx::libraryTable(run.tab->ownSystem().request);
+    QVERIFY(library);
+    QCOMPARE(run.tab->ownSystem().rows, library->rows);
+    QVERIFY(mvx::keepsGuarantee(library->rows, run.tab->ownSystem().request));
+    QCOMPARE(run.result(),
+        QStringLiteral("24 tickets au lieu de 220 (aucun système ne peut faire moins de 24) — table de la "
+                       "bibliothèque, garantie vérifiée"));
+
+    // "Chercher" cannot beat it, and "Annuler" at once never loses it.
     run.platform.messages.clear();
     run.platform.stopLongWorkAt = 0;
     run.click(QStringLiteral("bchercher"));
-    QCOMPARE(run.platform.longWorks.size(), 1);
-    const mvx::OwnSystem stopped = run.tab->ownSystem();
-    QVERIFY(mvx::keepsGuarantee(stopped.rows, stopped.request));
-    QVERIFY(stopped.rows.size() > 24);
-    QCOMPARE(run.result(),
-        QStringLiteral(
-            "%1 tickets au lieu de 220 (pas moins de 24 possible) — recherche interrompue, garantie vérifiée")
-            .arg(stopped.rows.size()));
-
-    // Searched to its end: the bound, and the same table each time.
+    QCOMPARE(run.tab->ownSystem().rows, library->rows);
+    QCOMPARE(run.tab->ownSystem().origin, mvx::OwnTableOrigin::Library);
     run.platform.stopLongWorkAt.reset();
     run.click(QStringLiteral("bchercher"));
     const mvx::OwnSystem found = run.tab->ownSystem();
-    QCOMPARE(found.rows.size(), std::size_t(24));
-    QVERIFY(mvx::keepsGuarantee(found.rows, found.request));
-    QCOMPARE(run.result(),
-        QStringLiteral("24 tickets au lieu de 220 (aucun système ne peut faire moins de 24) — garantie vérifiée"));
-    run.click(QStringLiteral("bchercher"));
-    QCOMPARE(run.tab->ownSystem().rows, found.rows);
+    QCOMPARE(found.rows, library->rows);
     QVERIFY(run.platform.messages.empty());
+
+    // 90 % of the arrivals: no table until "Chercher", then fewer tickets, the share counted here
+    // pair by pair.
+    QCOMPARE(run.box(QStringLiteral("cpersopart"))->accessibleName(), QStringLiteral("Garantie pour"));
+    run.choose(QStringLiteral("cpersopart"), 90);
+    QCOMPARE(run.generate(QStringLiteral("none.txt")), QStringLiteral("Cherchez d'abord un système"));
+    run.click(QStringLiteral("bchercher"));
+    const mvx::OwnSystem partial = run.tab->ownSystem();
+    QCOMPARE(partial.sharePercent, 90);
+    QVERIFY(partial.rows.size() < 24);
+    int won = 0;
+    for (int a = 1; a <= 12; ++a)
+        for (int b = a + 1; b <= 12; ++b)
+            won += std::any_of(partial.rows.begin(), partial.rows.end(), [&](const std::vector<int> &row) {
+                return std::count(row.begin(), row.end(), a) && std::count(row.begin(), row.end(), b);
+            });
+    QVERIFY2(won * 100 >= 90 * 66 && won < 66, qPrintable(QString::number(won)));
+    QCOMPARE(run.result(),
+        QStringLiteral("%1 tickets au lieu de 24 pour 100 % — la garantie vaut pour %2,%3 % des arrivées (vérifié)")
+            .arg(partial.rows.size())
+            .arg(won * 1000 / 66 / 10)
+            .arg(won * 1000 / 66 % 10));
+    run.choose(QStringLiteral("cpersopart"), 100);
+    QCOMPARE(run.tab->ownSystem().rows, library->rows);
 
     // The tickets: one line per row, the horses of the boxes; other horses keep the table.
     QCOMPARE(run.generate(QStringLiteral("own.txt")), QString::fromLatin1(linesOf(found.rows, 2)));
@@ -184,7 +205,10 @@ void OwnSystemTabTest::gameSavedAndLoadedOnTheTab()
     QCOMPARE(field(4), 3);
     QCOMPARE(QList<int>({ field(12), field(16), field(20), field(24) }), QList<int>({ 8, 3, 1, 1 }));
     QCOMPARE(bytes.mid(108, 4), QByteArray("MSYS"));
-    QCOMPARE(bytes.size(), 108 + 8 + 10 + int(saved.rows.size()) * 4);
+    // The library's table: the share section says so after the own system's.
+    QCOMPARE(saved.origin, mvx::OwnTableOrigin::Library);
+    QCOMPARE(bytes.size(), 108 + 8 + 10 + int(saved.rows.size()) * 4 + 8 + 3);
+    QCOMPARE(bytes.mid(108 + 8 + 10 + int(saved.rows.size()) * 4, 4), QByteArray("MPAR"));
 
     // Something else on the tab and in the boxes, then the game again: the same table and tickets.
     run.choose(QStringLiteral("cpersochevaux"), 15);
@@ -195,6 +219,22 @@ void OwnSystemTabTest::gameSavedAndLoadedOnTheTab()
     QCOMPARE(run.tab->ownSystem().rows, saved.rows);
     QCOMPARE(run.tab->ownSystem().request.guarantee, 3);
     QCOMPARE(run.generate(QStringLiteral("after.txt")), before);
+
+    // A table for 80 % of the arrivals comes back with its share on the tab.
+    run.choose(QStringLiteral("cpersopart"), 80);
+    run.click(QStringLiteral("bchercher"));
+    const mvx::OwnSystem partial = run.tab->ownSystem();
+    QVERIFY(partial.hasTable() && partial.rows.size() < saved.rows.size());
+    const QString partialGame = QDir(run.folder.path()).filePath(QStringLiteral("partiel.mvx"));
+    run.platform.fileNames = { partialGame };
+    run.click(QStringLiteral("brengjeu"));
+    run.choose(QStringLiteral("cpersopart"), 100);
+    run.platform.fileNames = { partialGame };
+    run.click(QStringLiteral("bchargejeu"));
+    QVERIFY(run.platform.messages.empty());
+    QCOMPARE(run.box(QStringLiteral("cpersopart"))->currentData().toInt(), 80);
+    QCOMPARE(run.tab->ownSystem().rows, partial.rows);
+    QVERIFY(run.result().contains(QStringLiteral("des arrivées (vérifié)")));
 
     // A row changed by hand no longer keeps the guarantee: the table is dropped with a message.
     auto load = [&](const QByteArray &content) {

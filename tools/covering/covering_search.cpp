@@ -14,14 +14,25 @@
 
 #include <algorithm>
 #include <bit>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
+
+// The running search, stopped by SIGTERM or SIGINT: it then writes the best covering found so far.
+mvx::SearchControl *runningSearch = nullptr;
+
+extern "C" void stopSearch(int)
+{
+    if (runningSearch)
+        runningSearch->requestStop();
+}
 
 using mvx::PointSet;
 using Mask = PointSet;
@@ -50,6 +61,10 @@ struct Options
     int repairDepth = 0;
     int repairCost = 1; // repair states with at most this many uncovered subsets
     bool verbose = false; // a line per cooling on standard error
+    bool descend = false; // search ever smaller coverings instead of one size
+    double cpuSeconds = 0; // with --descend: processor time after which the search stops
+    int share = 100; // with --descend: the share (%) of the t-subsets that must be covered
+    std::string start; // with --descend: a covering to start from
 };
 
 bool readBlocks(const std::string &fileName, const Options &o, std::vector<Mask> &blocks, std::string &error)
@@ -110,6 +125,8 @@ void usage()
         "                       [--start-temperature T0] [--end-temperature T1] [--cooling F]\n"
         "                       [--level-length L] [--reheats R] [--orbit3] [--cycle L] [--repair D]\n"
         "                       [--repair-cost C] [--verbose]\n"
+        "       covering_search --descend --v V --k K --t T [--seed X] [--max-moves M] [--cpu-seconds S]\n"
+        "                       [--share P] [--start FILE]\n"
         "V, K and T count the points without the bases. Writes the rows to standard output and a line\n"
         "about the search to standard error; exits with 1 when no covering was found.\n");
 }
@@ -175,7 +192,18 @@ bool parse(int argc, char **argv, Options &o)
             ok = number(o.repairCost);
         else if (a == "--verbose")
             o.verbose = true;
-        else
+        else if (a == "--descend")
+            o.descend = true;
+        else if (a == "--cpu-seconds")
+            ok = number(o.cpuSeconds);
+        else if (a == "--share")
+            ok = number(o.share);
+        else if (a == "--start") {
+            const char *text = value();
+            ok = text != nullptr;
+            if (ok)
+                o.start = text;
+        } else
             ok = false;
         if (!ok) {
             std::fprintf(stderr, "bad or incomplete option: %s\n", a.c_str());
@@ -186,7 +214,11 @@ bool parse(int argc, char **argv, Options &o)
         std::fprintf(stderr, "need 1 <= t <= k <= v <= 24\n");
         return false;
     }
-    if (!o.complete && o.from.empty() && o.blocks < 1) {
+    if (o.descend && (o.k > 5 || o.v > 20 || o.t < 1 || o.share < 1 || o.share > 100)) {
+        std::fprintf(stderr, "--descend needs v <= 20, k <= 5 and a share of 1 to 100\n");
+        return false;
+    }
+    if (!o.complete && !o.descend && o.from.empty() && o.blocks < 1) {
         std::fprintf(stderr, "--blocks is needed for a search\n");
         return false;
     }
@@ -209,6 +241,69 @@ int main(int argc, char **argv)
     if (o.complete) {
         blocks = mvx::subsetsInOrder(o.v, o.k);
         how = "every " + std::to_string(o.k) + "-subset of the " + std::to_string(o.v) + " other positions";
+    } else if (o.descend) {
+        // The reduced-system search on one thread, from a greedy covering (or --start) down one
+        // block at a time, stopped by the move budget or the processor time spent.
+        mvx::SystemRequest request { o.v, o.k, 0, o.t };
+        mvx::ReducedSearchOptions options;
+        options.workers = 1;
+        options.sharePercent = o.share;
+        if (!o.start.empty()) {
+            std::vector<Mask> startBlocks;
+            std::string error;
+            if (!readBlocks(o.start, o, startBlocks, error)) {
+                std::fprintf(stderr, "%s\n", error.c_str());
+                return 2;
+            }
+            options.start = rowsOf(startBlocks, 0);
+        }
+        mvx::SearchControl control;
+        control.moveBudget = o.maxMoves;
+        control.secondsBudget = o.maxSeconds;
+        const std::clock_t cpuStart = std::clock();
+        auto cpuUsed = [&] { return double(std::clock() - cpuStart) / CLOCKS_PER_SEC; };
+        if (o.cpuSeconds > 0) {
+            control.progressInterval = 0.05;
+            control.progress = [&](const mvx::SearchProgress &) {
+                if (cpuUsed() >= o.cpuSeconds)
+                    control.requestStop();
+            };
+        }
+        runningSearch = &control;
+        std::signal(SIGTERM, stopSearch);
+        std::signal(SIGINT, stopSearch);
+        const mvx::FoundSystem found = mvx::searchReducedSystem(request, o.seed, control, options);
+        runningSearch = nullptr;
+        if (found.rows.empty()) {
+            std::fprintf(stderr, "no covering\n");
+            return 1;
+        }
+        for (const auto &row : found.rows) {
+            Mask block = 0;
+            for (int p : row)
+                block |= Mask(1) << (p - 1);
+            blocks.push_back(block);
+        }
+        std::fprintf(stderr,
+            "C(%d,%d,%d) share %d%%: %zu blocks, seed %llu, %lld moves, %.1f s processor, %.1f s wall, "
+            "bound %lld, won %lld of %lld\n",
+            o.v, o.k, o.t, o.share, blocks.size(), static_cast<unsigned long long>(o.seed),
+            static_cast<long long>(found.moves), cpuUsed(), found.seconds, static_cast<long long>(found.lowerBound),
+            static_cast<long long>(found.wonArrivals), static_cast<long long>(found.promisedArrivals));
+        std::snprintf(line, sizeof line,
+            "covering C(%d,%d,%d) of %zu blocks, annealing descent on one thread, seed %llu, %lld moves, %.0f s", o.v,
+            o.k, o.t, blocks.size(), static_cast<unsigned long long>(o.seed), static_cast<long long>(found.moves),
+            cpuUsed());
+        how = line;
+        if (o.share < 100) {
+            // A partial covering: written as found, with no covering check.
+            for (const auto &row : rowsOf(blocks, o.bases)) {
+                for (std::size_t i = 0; i < row.size(); ++i)
+                    std::printf(i ? "-%d" : "%d", row[i]);
+                std::printf("\n");
+            }
+            return 0;
+        }
     } else if (!o.from.empty()) {
         std::string error;
         if (!readBlocks(o.from, o, blocks, error)) {

@@ -1,0 +1,169 @@
+#!/bin/sh
+# The own-system library: the smallest covering the search finds for every request the own-system tab
+# offers whose covering is not trivial (after the bases, at least 3 horses per ticket and a guarantee
+# of at least 2 other horses, up to 20 horses).
+#
+#   make_library.sh search PATH_TO_covering_search DIR    one file per covering in DIR (resumable)
+#   make_library.sh assemble DIR > src/combi/own_library.txt
+#   make_library.sh table DIR                             the README's table of sizes
+#
+# Each covering is searched on one processor core under nice -n 19, from a greedy covering down one
+# block at a time, until the processor time of its budget is spent or the Schönheim bound is reached,
+# in two passes so that the library is whole early and the rest of the time goes where it can help:
+#   1. every covering with C(v, t) / 200 seconds (at least 1), seed 1;
+#   2. every covering still above its bound again, from the table of pass 1, with seed 2 and
+#      C(v, t) / 20 seconds, the large ones last: first those a published covering beats, then the
+#      others (one at its best published size is left as it is);
+#   3. those a published covering still beats, from the best table so far, seed 3, C(v, t) / 40 s.
+# At most about an hour of one core in all. C(13,5,4) and C(14,5,4) start from the catalogue's tables
+# (systems 16 and 17). The search is deterministic for a seed, a start and a move count: the moves
+# logged reproduce a table with --max-moves.
+set -e
+mode=$1
+here=$(cd "$(dirname "$0")" && pwd)
+catalogue=$here/../../src/combi/system_tables.txt
+
+# Every covering, one line "v k t budget1 budget2", easy ones first.
+coverings() {
+    awk 'function binom(n, r,   i, x) { x = 1; for (i = 1; i <= r; ++i) x = x * (n - r + i) / i; return x }
+        BEGIN {
+            for (k = 3; k <= 5; ++k)
+                for (t = 2; t < k; ++t)
+                    for (v = k + 1; v <= 20; ++v) {
+                        c = binom(v, t)
+                        b1 = int(c / 200); if (b1 < 1) b1 = 1
+                        b2 = int(c / 20); if (b2 < 2) b2 = 2
+                        print v, k, t, b1, b2
+                    }
+        }' | sort -n -k5 -k1 -k2 -k3
+}
+
+# The rows of a catalogue system as points separated by blanks.
+catalogueBlocks() {
+    awk -v want="system $1" '/^system /{on = ($0 == want); next} on && /^[0-9]/ {gsub("-", " "); print}' "$catalogue"
+}
+
+# The blocks and the bound of a covering's best table so far: "blocks bound".
+sizeOf() {
+    sed -n 's/.* share 100%: \([0-9]*\) blocks,.* bound \([0-9]*\),.*/\1 \2/p' "$1" | tail -n 1
+}
+
+case $mode in
+search)
+    search=$2 dir=$3
+    mkdir -p "$dir"
+    # Pass 1.
+    coverings | while read -r v k t budget1 budget2; do
+        name=$dir/C-$v-$k-$t
+        [ -s "$name.txt" ] && continue
+        start=""
+        if [ "$v $k $t" = "13 5 4" ]; then
+            catalogueBlocks 16 > "$name.start"; start="--start $name.start"
+        elif [ "$v $k $t" = "14 5 4" ]; then
+            catalogueBlocks 17 > "$name.start"; start="--start $name.start"
+        fi
+        # shellcheck disable=SC2086
+        nice -n 19 "$search" --descend --v "$v" --k "$k" --t "$t" --seed 1 --max-seconds 0 \
+            --cpu-seconds "$budget1" $start > "$name.part" 2> "$name.log1" || { cat "$name.log1" >&2; exit 1; }
+        cp "$name.log1" "$name.log"
+        mv "$name.part" "$name.txt"
+        cat "$name.log1" >&2
+    done
+    # Pass 2: from the table of pass 1, the seed changed; first the coverings a published table
+    # beats, then the others above their bound (a covering at its best published size is left).
+    for round in published others; do
+        coverings | while read -r v k t budget1 budget2; do
+            name=$dir/C-$v-$k-$t
+            [ -s "$name.log2" ] && continue
+            set -- $(sizeOf "$name.log")
+            [ "$1" -gt "$2" ] || continue
+            published=$(awk -v key="C($v,$k,$t)" '$1 == key { print $2 }' "$here/published_sizes.txt")
+            if [ "$round" = published ]; then
+                [ -n "$published" ] && [ "$published" -lt "$1" ] || continue
+            else
+                [ -z "$published" ] || [ "$published" -lt "$1" ] || continue
+            fi
+            tr '-' ' ' < "$name.txt" > "$name.start2"
+            nice -n 19 "$search" --descend --v "$v" --k "$k" --t "$t" --seed 2 --max-seconds 0 \
+                --cpu-seconds "$budget2" --start "$name.start2" > "$name.part" 2> "$name.part2" \
+                || { cat "$name.part2" >&2; exit 1; }
+            mv "$name.part2" "$name.log2"
+            cat "$name.log2" >&2
+            set -- $(sizeOf "$name.log") $(sizeOf "$name.log2")
+            if [ "$3" -lt "$1" ]; then
+                cat "$name.log2" >> "$name.log"
+                mv "$name.part" "$name.txt"
+            else
+                rm -f "$name.part"
+            fi
+        done
+    done
+    # Pass 3: the coverings a published table still beats, once more from the best table so far,
+    # with seed 3 and C(v, t) / 40 seconds.
+    coverings | while read -r v k t budget1 budget2; do
+        name=$dir/C-$v-$k-$t
+        [ -s "$name.log3" ] && continue
+        set -- $(sizeOf "$name.log")
+        published=$(awk -v key="C($v,$k,$t)" '$1 == key { print $2 }' "$here/published_sizes.txt")
+        [ -n "$published" ] && [ "$published" -lt "$1" ] || continue
+        tr '-' ' ' < "$name.txt" > "$name.start3"
+        nice -n 19 "$search" --descend --v "$v" --k "$k" --t "$t" --seed 3 --max-seconds 0 \
+            --cpu-seconds $((budget2 / 2)) --start "$name.start3" > "$name.part" 2> "$name.part3" \
+            || { cat "$name.part3" >&2; exit 1; }
+        mv "$name.part3" "$name.log3"
+        cat "$name.log3" >&2
+        set -- $(sizeOf "$name.log") $(sizeOf "$name.log3")
+        if [ "$3" -lt "$1" ]; then
+            cat "$name.log3" >> "$name.log"
+            mv "$name.part" "$name.txt"
+        else
+            rm -f "$name.part"
+        fi
+    done
+    ;;
+assemble)
+    dir=$2
+    cat <<'HEAD'
+# Own systems shipped with the program: the smallest covering found for each covering design C(v, k, t)
+# an own system can amount to (v other horses, k of them per ticket, every t of them in some ticket;
+# the bases come in front of every ticket). Made by tools/covering/make_library.sh; each block says how
+# it was found, its size beside the best published size (where known) and the Schönheim lower bound.
+# One block per covering: a line "covering V K T", then one block per line, its points (1..V) joined
+# by hyphens. Lines starting with # and blank lines are ignored.
+HEAD
+    coverings | sort -n -k3 -k2 -k1 | while read -r v k t budget1 budget2; do
+        name=$dir/C-$v-$k-$t
+        [ -s "$name.txt" ] || continue
+        echo
+        echo "covering $v $k $t"
+        # One comment line: each pass that made the table, the size, the bound and the best published
+        # size where tools/covering/README.md lists one.
+        how=$(sed -n 's/^C([0-9,]*) share 100%: \([0-9]*\) blocks, seed \([0-9]*\), \([0-9]*\) moves, \([0-9.]*\) s processor.*bound \([0-9]*\),.*/\1 \2 \3 \4 \5/p' "$name.log" |
+            awk '{ if (NR > 1) printf ", then from that table "; printf "seed %s, %s moves, %s s", $2, $3, $4; size = $1; bound = $5 }
+                END { printf "; %s blocks, Schönheim bound %s", size, bound }')
+        published=$(awk -v key="C($v,$k,$t)" '$1 == key { print $2 }' "$here/published_sizes.txt")
+        [ -n "$published" ] && how="$how, best published $published"
+        [ -s "$name.start" ] && how="started from the catalogue's table; $how"
+        echo "# $how"
+        awk '/^[0-9]/ { gsub(" ", "-"); print }' "$name.txt"
+    done
+    ;;
+table)
+    dir=$2
+    echo "| Covering | Blocks | Best published | Schönheim bound | Processor time |"
+    echo "|---|---|---|---|---|"
+    total=0
+    coverings | sort -n -k3 -k2 -k1 | while read -r v k t budget1 budget2; do
+        name=$dir/C-$v-$k-$t
+        [ -s "$name.txt" ] || continue
+        published=$(awk -v key="C($v,$k,$t)" '$1 == key { print $2 }' "$here/published_sizes.txt")
+        { cat "$name.log1" 2>/dev/null || cat "$name.log"; cat "$name.log2" "$name.log3" 2>/dev/null; } | sed -n 's/.* \([0-9.]*\) s processor.*/\1/p' |
+            awk -v c="C($v,$k,$t)" -v size="$(sizeOf "$name.log")" -v p="${published:-—}" '
+                { s += $1 } END { split(size, f, " "); printf "| %s | %s | %s | %s | %.0f s |\n", c, f[1], p, f[2], s }'
+    done
+    ;;
+*)
+    echo "usage: make_library.sh search PATH_TO_covering_search DIR | assemble DIR | table DIR" >&2
+    exit 2
+    ;;
+esac
