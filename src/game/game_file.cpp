@@ -78,6 +78,7 @@ struct SectionsLoaded
     bool ownSystemInvalid = false; // read whole, but its request or table is not usable
     bool conditionsInvalid = false;
     bool resultInvalid = false;
+    bool shareInvalid = false; // the own system's share of the arrivals
 };
 
 // The own system a game of mode 3 holds: its section's when that agrees with the record's
@@ -93,8 +94,9 @@ std::optional<OwnSystem> ownSystemOfGame(const GameFileRecord &record, SectionsL
     const bool searchable = ownRequestRefusal(recorded).isEmpty();
     if (const QByteArray *payload = findGameSection(loaded.reading.sections, kOwnSystemSection)) {
         bool dropped = false;
-        const QByteArray *sharePayload = findGameSection(sections, kOwnShareSection);
+        const QByteArray *sharePayload = findGameSection(loaded.reading.sections, kOwnShareSection);
         const std::optional<OwnShare> share = sharePayload ? decodeOwnShare(*sharePayload) : std::nullopt;
+        loaded.shareInvalid = sharePayload && !share;
         std::optional<OwnSystem> own = decodeOwnSystem(*payload, &dropped, share ? share->sharePercent : 100);
         if (own && share && own->origin == OwnTableOrigin::Searched)
             own->origin = share->origin;
@@ -149,7 +151,8 @@ void reportSections(const SectionsLoaded &loaded, Platform &platform)
     for (const KnownSectionKind &known : kKnownSectionKinds) {
         const bool invalid = (known.kind == kOwnSystemSection && loaded.ownSystemInvalid)
             || (known.kind == kConditionsSection && loaded.conditionsInvalid)
-            || (known.kind == kOfficialResultSection && loaded.resultInvalid);
+            || (known.kind == kOfficialResultSection && loaded.resultInvalid)
+            || (known.kind == kOwnShareSection && loaded.shareInvalid);
         if (invalid || std::find(damaged.begin(), damaged.end(), known.kind) != damaged.end())
             lost.append(QString::fromUtf8(known.part));
     }
@@ -162,6 +165,10 @@ void reportSections(const SectionsLoaded &loaded, Platform &platform)
             problem(platform,
                 QStringLiteral("Les conditions enregistrées dans ce fichier ne sont pas valables : le jeu est chargé "
                                "sans conditions."));
+        if (loaded.shareInvalid)
+            problem(platform,
+                QStringLiteral("La part des arrivées garantie enregistrée dans ce fichier n'est pas valable : le "
+                               "système est chargé pour toutes les arrivées."));
         if (loaded.resultInvalid)
             problem(platform,
                 QStringLiteral("Le résultat officiel enregistré dans ce fichier n'est pas valable : le jeu est chargé "
@@ -357,7 +364,8 @@ std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &curre
     } else {
         // Only a game of the own-system tab uses its section.
         auto &damaged = loaded.reading.damaged;
-        damaged.erase(std::remove(damaged.begin(), damaged.end(), kOwnSystemSection), damaged.end());
+        for (const std::array<char, 4> &kind : { kOwnSystemSection, kOwnShareSection })
+            damaged.erase(std::remove(damaged.begin(), damaged.end(), kind), damaged.end());
     }
     reportSections(loaded, platform);
     if (record.gameMode == 1) {

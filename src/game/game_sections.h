@@ -41,6 +41,7 @@ struct KnownSectionKind
 };
 inline constexpr KnownSectionKind kKnownSectionKinds[] = {
     { kOwnSystemSection, "le système personnel" },
+    { kOwnShareSection, "la part des arrivées garantie" },
     { kConditionsSection, "les conditions" },
     { kOfficialResultSection, "le résultat officiel" },
 };
