@@ -61,17 +61,17 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     QLabel *basesLabel
         = makeLabel(this, QStringLiteral("labpersobase"), QStringLiteral("Bases"), after(cpersoticket, 16), 9);
     cpersobase = makePickList(this, QStringLiteral("cpersobase"), QRect(after(basesLabel), 6, 50, 21));
-    QLabel *shareLabel
-        = makeLabel(this, QStringLiteral("labpersopart"), QStringLiteral("Garantie pour"), after(cpersobase, 16), 9);
-    cpersopart = makePickList(this, QStringLiteral("cpersopart"), QRect(after(shareLabel), 6, 70, 21));
+    // The guarantee's line ends with the share of the arrivals it is kept for.
+    QLabel *guaranteeLabel = makeLabel(this, QStringLiteral("labpersogarantie"), QStringLiteral("Garantie"), 6, 37);
+    const int guaranteeLeft = after(guaranteeLabel);
+    cpersogarantie = makePickList(this, QStringLiteral("cpersogarantie"), QRect(guaranteeLeft, 34, 0, 21));
+    QLabel *shareLabel = makeLabel(this, QStringLiteral("labpersopart"), QStringLiteral("Garantie pour"), 0, 37);
+    cpersopart = makePickList(this, QStringLiteral("cpersopart"), QRect(638 - 70, 34, 70, 21));
     cpersopart->setAccessibleName(QStringLiteral("Garantie pour"));
     for (int share : kShareChoices)
         cpersopart->addItem(QStringLiteral("%1 %").arg(share), share);
-
-    QLabel *guaranteeLabel = makeLabel(this, QStringLiteral("labpersogarantie"), QStringLiteral("Garantie"), 6, 37);
-    const int guaranteeLeft = after(guaranteeLabel);
-    cpersogarantie
-        = makePickList(this, QStringLiteral("cpersogarantie"), QRect(guaranteeLeft, 34, 638 - guaranteeLeft, 21));
+    shareLabel->move(cpersopart->x() - 6 - shareLabel->width(), 37);
+    cpersogarantie->setGeometry(guaranteeLeft, 34, shareLabel->x() - 12 - guaranteeLeft, 21);
 
     // A screen reader names each list by the caption before it.
     nameBox(cpersochevaux, horsesLabel->text());
