@@ -11,11 +11,11 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <random>
-#include <thread>
 
 using namespace mvx;
 using mvx::testing::readBytes;
@@ -332,10 +332,13 @@ TEST(RaceHistory, TwoWritersInTwoThreadsBothLand)
         }
     };
     std::vector<QString> errorsA, errorsB;
-    std::thread a(writer, 1, &errorsA);
-    std::thread b(writer, 2, &errorsB);
-    a.join();
-    b.join();
+    // Qt's own threads: a database connection's per-thread data goes with its thread.
+    const std::unique_ptr<QThread> a(QThread::create(writer, 1, &errorsA));
+    const std::unique_ptr<QThread> b(QThread::create(writer, 2, &errorsB));
+    a->start();
+    b->start();
+    a->wait();
+    b->wait();
     EXPECT_TRUE(errorsA.empty()) << errorsA.front().toStdString();
     EXPECT_TRUE(errorsB.empty()) << errorsB.front().toStdString();
     RaceHistory history(path);
