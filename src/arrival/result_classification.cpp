@@ -81,6 +81,19 @@ std::int64_t unitStakeOr(const Stakes &stakes, int horsesPerTicket)
     return unit > 0 ? unit : defaultUnitStakeCents(horsesPerTicket).value_or(1);
 }
 
+// Of the combinations through which a ticket reaches its category, it is paid by the best
+// rapport; a ticket no rapport pays still shows the first.
+void keepBestRapport(TicketResult &judged, std::vector<int> combination, std::optional<double> amount)
+{
+    if (amount && (!judged.paid || *amount > judged.amount)) {
+        judged.paid = true;
+        judged.amount = *amount;
+        judged.combination = std::move(combination);
+    } else if (judged.combination.empty()) {
+        judged.combination = std::move(combination);
+    }
+}
+
 } // namespace
 
 ResultJudge::ResultJudge(OfficialResult result, const Stakes &stakes)
@@ -161,13 +174,7 @@ TicketResult ResultJudge::judgePlain(std::span<const int> horses) const
             continue;
         std::vector<int> combination = payingCombination(best, horses, orders_[i]);
         const std::optional<double> amount = rapportFor(judged.category, combination);
-        if (amount && (!judged.paid || *amount > judged.amount)) {
-            judged.paid = true;
-            judged.amount = *amount;
-            judged.combination = std::move(combination);
-        } else if (judged.combination.empty()) {
-            judged.combination = std::move(combination);
-        }
+        keepBestRapport(judged, std::move(combination), amount);
     }
     return judged;
 }
@@ -183,13 +190,7 @@ TicketResult ResultJudge::judgeRunners(
         combination.insert(combination.end(), std::size_t(nonRunners), kNonRunnerMark);
         judged.category = category;
         const std::optional<double> amount = rapportFor(category, combination);
-        if (amount && (!judged.paid || *amount > judged.amount)) {
-            judged.paid = true;
-            judged.amount = *amount;
-            judged.combination = std::move(combination);
-        } else if (judged.combination.empty()) {
-            judged.combination = std::move(combination);
-        }
+        keepBestRapport(judged, std::move(combination), amount);
     }
     return judged;
 }
