@@ -10,6 +10,8 @@
 //   covering_bench --moves=M                     a move budget instead of the time
 //   covering_bench --fixed                       the move budget movesForSeconds() gives for the time
 //   covering_bench --seconds=S                   another time budget
+//   covering_bench --large                       the requests punters make on a big field, 60 s each
+//   covering_bench --workers=1                   the search on one thread instead of two
 
 #include "combi/covering_search.h"
 
@@ -30,6 +32,8 @@ double processSeconds()
     return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
 }
 
+int workers = 2;
+
 void Reduce(benchmark::State &state, mvx::SystemRequest request, double seconds, std::int64_t moves)
 {
     mvx::FoundSystem found;
@@ -39,7 +43,9 @@ void Reduce(benchmark::State &state, mvx::SystemRequest request, double seconds,
         control.secondsBudget = moves > 0 ? 0 : seconds;
         control.moveBudget = moves;
         const double before = processSeconds();
-        found = mvx::searchReducedSystem(request, 1, control);
+        mvx::ReducedSearchOptions options;
+        options.workers = workers;
+        found = mvx::searchReducedSystem(request, 1, control, options);
         cpu = processSeconds() - before;
     }
     state.counters["tickets"] = double(found.rows.size());
@@ -48,6 +54,7 @@ void Reduce(benchmark::State &state, mvx::SystemRequest request, double seconds,
     state.counters["Mmoves"] = double(found.moves) / 1e6;
     state.counters["cpu_s"] = cpu;
     state.counters["verified"] = found.verified ? 1 : 0;
+    state.counters["taken"] = found.takenTables;
     if (!found.verified)
         state.SkipWithError("no table passed the check");
 }
@@ -68,12 +75,17 @@ void add(const mvx::SystemRequest &r, double seconds, std::int64_t moves)
 int main(int argc, char **argv)
 {
     bool grid = false;
+    bool large = false;
     double seconds = 10;
     std::int64_t moves = 0;
     std::vector<char *> rest;
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--grid") == 0)
             grid = true;
+        else if (std::strcmp(argv[i], "--large") == 0)
+            large = true;
+        else if (std::strncmp(argv[i], "--workers=", 10) == 0)
+            workers = std::atoi(argv[i] + 10);
         else if (std::strncmp(argv[i], "--seconds=", 10) == 0)
             seconds = std::atof(argv[i] + 10);
         else if (std::strcmp(argv[i], "--fixed") == 0)
@@ -86,7 +98,14 @@ int main(int argc, char **argv)
     const bool fixed = moves < 0;
     if (fixed)
         moves = mvx::movesForSeconds(seconds);
-    if (grid) {
+    if (large) {
+        // 5 per ticket with T = 4 and T = 3, 4 per ticket with T = 3, from 17 to 20 horses.
+        const double s = seconds == 10 ? 60 : seconds;
+        for (const mvx::SystemRequest &r : { mvx::SystemRequest { 17, 5, 0, 4 }, mvx::SystemRequest { 20, 5, 0, 4 },
+                 mvx::SystemRequest { 17, 5, 0, 3 }, mvx::SystemRequest { 18, 5, 0, 3 },
+                 mvx::SystemRequest { 20, 4, 0, 3 } })
+            add(r, s, fixed ? mvx::movesForSeconds(s) : (moves > 0 ? moves : 0));
+    } else if (grid) {
         // With the bases in every ticket, a request is the covering C(n - B, k - B, T - B): one
         // request per covering, without bases.
         for (int k = 2; k <= 5; ++k)

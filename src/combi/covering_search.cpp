@@ -1,5 +1,7 @@
 #include "combi/covering_search.h"
 
+#include "combi/table_exchange.h"
+
 #include <algorithm>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -13,6 +15,7 @@
 #include <limits>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace mvx {
 
@@ -160,7 +163,19 @@ public:
 
     double seconds() const { return shared_.seconds(); }
     std::int64_t moves() const { return progress_.moves; }
-    bool exhausted() const { return end_ != FoundSystem::End::BoundReached || overtaken_; }
+    bool exhausted() const { return end_ != FoundSystem::End::BoundReached || overtaken_ || !adopted_.empty(); }
+
+    // Shows `table` (the worker's best, kept up to date by it) to the other workers every
+    // `interval` moves of this worker's own; a smaller table of theirs interrupts the annealing
+    // until takeAdopted() collects it.
+    void exchangeThrough(TableExchange &exchange, int worker, const std::vector<PointSet> &table, std::int64_t interval)
+    {
+        exchange_ = &exchange;
+        worker_ = worker;
+        table_ = &table;
+        exchangeInterval_ = interval;
+    }
+    std::vector<PointSet> takeAdopted() { return std::exchange(adopted_, {}); }
     FoundSystem::End end() const { return end_; }
     SearchProgress &progress() { return progress_; }
 
@@ -199,6 +214,15 @@ public:
         }
         if (reports_ && control_.progress && now >= nextReport_)
             report(now);
+        // Polls come at least every 1024 moves, and at the same moves in every run: the r-th
+        // exchange happens at the first poll past r intervals, whatever the clock says.
+        if (exchange_ && exchangeInterval_ > 0 && progress_.moves >= (exchanges_ + 1) * exchangeInterval_) {
+            ++exchanges_;
+            adopted_ = exchange_->meet(worker_, exchanges_, *table_, [this] { return keepWaiting(); },
+                std::max(control_.progressInterval, 0.01));
+            if (!adopted_.empty())
+                return false;
+        }
         return true;
     }
 
@@ -230,6 +254,20 @@ private:
             control_.progress(shared_.progress(now));
     }
 
+    // While waiting at an exchange for a slower worker: still reports, and gives up on a stop or
+    // at the end of the time budget.
+    bool keepWaiting()
+    {
+        if (control_.stopRequested())
+            return false;
+        const double now = seconds();
+        if (control_.secondsBudget > 0 && now >= control_.secondsBudget)
+            return false;
+        if (reports_ && control_.progress && now >= nextReport_)
+            report(now);
+        return true;
+    }
+
     SharedSearch &shared_;
     SearchControl &control_;
     SharedSearch::Slot &slot_;
@@ -237,6 +275,12 @@ private:
     std::int64_t moveBudget_;
     bool reports_;
     bool overtaken_ = false; // another worker reached the lower bound in fewer moves
+    TableExchange *exchange_ = nullptr;
+    int worker_ = 0;
+    const std::vector<PointSet> *table_ = nullptr;
+    std::int64_t exchangeInterval_ = 0;
+    std::int64_t exchanges_ = 0;
+    std::vector<PointSet> adopted_; // a smaller table from another worker, until collected
     int reportedBest_ = 0;
     double nextReport_ = 0;
     FoundSystem::End end_ = FoundSystem::End::BoundReached; // BoundReached: still running
@@ -362,7 +406,9 @@ public:
     bool run(std::vector<PointSet> &blocks, const std::vector<PointSet> &warmStart = {}, double warmTemperature = 0)
     {
         bool warm = int(warmStart.size()) == o_.blocks && symmetry_.order() == 1;
-        while (!budget_.exhausted()) {
+        const double reheatTemperature
+            = o_.schedule.reheatTemperature > 0 ? o_.schedule.reheatTemperature : o_.schedule.startTemperature;
+        for (int start = 0; !budget_.exhausted() && (o_.schedule.starts <= 0 || start < o_.schedule.starts); ++start) {
             if (warm)
                 startFrom(warmStart);
             else
@@ -371,7 +417,7 @@ public:
             warm = false;
             for (int reheat = 0; reheat <= o_.schedule.reheats && !budget_.exhausted(); ++reheat) {
                 const bool covered = cool(temperature);
-                temperature = o_.schedule.startTemperature;
+                temperature = reheatTemperature;
                 if (covered) {
                     blocks = blocks_;
                     return true;
@@ -867,6 +913,7 @@ struct WorkerResult
     std::int64_t moves = 0;
     FoundSystem::End end = FoundSystem::End::Stopped;
     int rejectedTables = 0;
+    int takenTables = 0;
     std::exception_ptr failure;
 };
 
@@ -921,32 +968,54 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
     search.blockSize = k;
     search.strength = t;
     search.allowedUncovered = int(allowedMisses(request, share));
+    // Each start of a size cools once from a low temperature, then reheats twice from where it
+    // stands; then the size is started again from the best table with another ticket taken out.
+    // A start from random blocks, or a reheat to the full schedule, scatters a table of hundreds
+    // of tickets for good: measured on C(17,5,4) and C(20,5,4), a search that did either found
+    // nothing more after its first seconds.
+    search.schedule.starts = 1;
+    search.schedule.reheats = 2;
+    search.schedule.reheatTemperature = kWarmStartTemperature;
     if (worker % 2 == 1) {
-        // The second worker cools over a narrower range: below 0.1 hardly a move is kept and above
-        // 0.6 the table is scattered. Measured at 60 million moves: the Steiner system C(14,4,3)
-        // of 91 tickets turned up within the budget with this range and not with the first's.
+        // The second worker cools over a narrower range and reheats to its top: below 0.1 hardly
+        // a move is kept and above 0.6 the table is scattered. Measured at 60 million moves: the
+        // Steiner system C(14,4,3) of 91 tickets turned up within the budget with this range and
+        // not with the first's.
         search.schedule.startTemperature = 0.6;
         search.schedule.endTemperature = 0.1;
+        search.schedule.reheatTemperature = 0;
     }
+    int attempt = 0; // starts at the current size
     while (!best.empty() && std::int64_t(best.size()) > lowerBound && budget.poll()) {
-        // Each size is tried from the best table with its least needed block taken out, cooled
-        // from a low temperature so that the table is not shaken apart (a few uncovered subsets
-        // are usually mended in a few thousand moves), then with the full schedule and restarts
-        // from random blocks. Each size and worker gets its own seed from the search's; the first
-        // worker's are those a single search has always used.
+        // Each size is first tried from the best table with its least needed block taken out,
+        // cooled from a low temperature so that the table is not shaken apart (a few uncovered
+        // subsets are usually mended in a few thousand moves); each later start takes out a
+        // block drawn at random. Each size, start and worker gets its own seed from the search's;
+        // the first start of the first worker has the seed a single search has always used.
         search.blocks = int(best.size()) - 1;
         search.seed = seed * 0x9e3779b97f4a7c15ULL + std::uint64_t(search.blocks)
-            + std::uint64_t(worker) * 0xd1b54a32d192ed03ULL;
+            + std::uint64_t(worker) * 0xd1b54a32d192ed03ULL + std::uint64_t(attempt) * 0x94d049bb133111ebULL;
         std::vector<PointSet> start = best;
-        start.erase(start.begin() + std::ptrdiff_t(leastNeededBlock(best, v, t)));
+        const std::size_t left = attempt == 0 ? leastNeededBlock(best, v, t)
+                                              : Random(search.seed).below(std::uint32_t(best.size()));
+        start.erase(start.begin() + std::ptrdiff_t(left));
         budget.progress().triedTickets = search.blocks;
         const CoveringDesignOutcome outcome = anneal(search, budget, start, kWarmStartTemperature);
-        if (!outcome.found)
+        if (outcome.found) {
+            const std::size_t before = best.size();
+            offer(outcome.blocks);
+            if (best.size() == before)
+                break; // the table found failed the check: trying the same size again would repeat it
+            attempt = 0;
+        } else if (std::vector<PointSet> theirs = budget.takeAdopted(); !theirs.empty()) {
+            offer(std::move(theirs)); // another worker's smaller table: go on from there
+            ++result.takenTables;
+            attempt = 0;
+        } else if (budget.exhausted()) {
             break;
-        const std::size_t before = best.size();
-        offer(outcome.blocks);
-        if (best.size() == before)
-            break; // the table found failed the check: trying the same size again would repeat it
+        } else {
+            ++attempt;
+        }
     }
     budget.progress().triedTickets = 0;
     result.moves = budget.moves();
@@ -981,11 +1050,14 @@ FoundSystem searchReducedSystem(
     // and a move budget always give the same table.
     SharedSearch shared(control);
     WorkerResult results[kSearchWorkers];
+    TableExchange exchange(workers);
     auto work = [&](int worker) {
         std::int64_t share = control.moveBudget / workers;
         if (worker == 0)
             share += control.moveBudget % workers;
         Budget budget(shared, worker, share);
+        if (workers > 1)
+            budget.exchangeThrough(exchange, worker, results[worker].best, options.exchangeMoves);
         try {
             descend(request, seed, worker, options, budget, results[worker]);
             if (!results[worker].best.empty() && std::int64_t(results[worker].best.size()) <= found.lowerBound)
@@ -994,6 +1066,7 @@ FoundSystem searchReducedSystem(
             results[worker].failure = std::current_exception();
             control.requestStop();
         }
+        exchange.leave(worker, results[worker].best);
         budget.publish();
         shared.slots[worker].running.store(false);
         shared.wake();
@@ -1034,6 +1107,7 @@ FoundSystem searchReducedSystem(
     const WorkerResult *winner = nullptr;
     for (const WorkerResult &r : results) {
         found.rejectedTables += r.rejectedTables;
+        found.takenTables += r.takenTables;
         if (r.best.empty())
             continue;
         if (!winner || r.best.size() < winner->best.size()

@@ -54,6 +54,8 @@ struct AnnealingSchedule
     double coolingFactor = 0.99;
     std::int64_t levelLength = 0; // moves per level; 0 picks max(1000, 4 · blocks · k)
     int reheats = 10;
+    double reheatTemperature = 0; // where a reheat starts; 0: the start temperature
+    int starts = 0; // the search gives up after this many starts and their reheats; 0: never
 };
 
 // A search for a C(v, k, t) covering with a fixed number of blocks.
@@ -150,6 +152,7 @@ struct FoundSystem
     std::int64_t moves = 0;
     double seconds = 0;
     int rejectedTables = 0; // tables the search proposed that failed the check (a fault if ever seen)
+    int takenTables = 0; // smaller tables a worker took from the other at an exchange
     // The promised arrivals (the bases and T - b other horses of the selection in the first T
     // places, counted as the choices of the T - b) and those a ticket of the table wins.
     std::int64_t promisedArrivals = 0;
@@ -180,15 +183,21 @@ struct ReducedSearchOptions
     std::vector<std::vector<int>> start;
     int sharePercent = 100; // 1..100: the share of the promised arrivals the table must win
     int workers = 2; // searches side by side, 1 or 2 (the tools that run for an hour use one core)
+    // Each worker's moves between two exchanges of tables; 0 for none.
+    std::int64_t exchangeMoves = std::int64_t(1) << 20;
 };
 
 // Searches a small table keeping the guarantee: a greedy table first, then annealing for one
 // ticket fewer each time, until the lower bound is reached, the budget is spent or a stop is
-// requested. Never starts from the catalogue. Every table returned has passed keepsGuarantee().
-// Two searches run side by side on two threads (the caller's and one more), each with its own seed
-// and half of the move budget; progress is reported on the caller's thread. Deterministic for a
-// seed and a move budget, however the threads are scheduled; a time budget or a stop only ends it
-// earlier. The request must be valid (systemRequestError() empty).
+// requested. Each size is tried from the best table with one ticket taken out, a different one at
+// each new start, so that a long search keeps trying where a short one stopped. Never starts from
+// the catalogue. Every table returned has passed keepsGuarantee().
+// Two searches run side by side on two threads (the caller's and one more), each with its own seed,
+// schedule and half of the move budget; every `exchangeMoves` of its own moves each takes the
+// other's table when it is smaller, so both work at the smallest size found. Progress is reported
+// on the caller's thread. Deterministic for a seed and a move budget, however the threads are
+// scheduled; a time budget or a stop only ends it earlier. The request must be valid
+// (systemRequestError() empty).
 FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed, SearchControl &control);
 // The same, from a given table, for a share of the arrivals, or on one thread. The defaults give
 // exactly the search above.

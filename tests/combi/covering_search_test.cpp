@@ -163,7 +163,8 @@ TEST(CoveringSearch, AStopRequestReturnsTheBestTableSoFar)
 
 // The two threads of a search are scheduled as the machine pleases: a caller that holds up its own
 // thread (a slow progress report) must not change the table, nor the moves counted, whether the
-// search ends at its move budget (an odd one, so that its halves differ) or at the lower bound.
+// search ends at its move budget (an odd one, so that its halves differ) or at the lower bound, and
+// whether or not the workers exchange tables along the way (the third case, every 8,192 moves).
 TEST(CoveringSearch, TheTableDoesNotDependOnHowTheThreadsAreScheduled)
 {
     struct Case
@@ -171,8 +172,10 @@ TEST(CoveringSearch, TheTableDoesNotDependOnHowTheThreadsAreScheduled)
         SystemRequest request;
         std::int64_t budget;
         std::uint64_t seed; // 1 for C(11,5,4): the second worker reaches the bound first, the first is stopped
+        std::int64_t exchangeMoves = ReducedSearchOptions {}.exchangeMoves;
     };
-    for (const Case &c : { Case { { 13, 4, 0, 3 }, 300001, 5 }, Case { { 11, 5, 0, 4 }, 4000000, 1 } }) {
+    for (const Case &c : { Case { { 13, 4, 0, 3 }, 300001, 5 }, Case { { 11, 5, 0, 4 }, 4000000, 1 },
+             Case { { 14, 5, 0, 4 }, 3000001, 2, 8192 } }) {
         const SystemRequest &request = c.request;
         const std::int64_t budget = c.budget;
         SCOPED_TRACE(request.horses);
@@ -185,8 +188,13 @@ TEST(CoveringSearch, TheTableDoesNotDependOnHowTheThreadsAreScheduled)
                 control.progress = [slow](const SearchProgress &) {
                     std::this_thread::sleep_for(std::chrono::microseconds(200 * slow));
                 };
-            runs.push_back(searchReducedSystem(request, c.seed, control));
+            ReducedSearchOptions options;
+            options.exchangeMoves = c.exchangeMoves;
+            runs.push_back(searchReducedSystem(request, c.seed, control, options));
             expectWellFormed(runs.back(), request);
+        }
+        if (c.exchangeMoves < 100000) {
+            EXPECT_GT(runs[0].takenTables, 0) << "no worker ever took the other's smaller table";
         }
         const bool atBound = std::int64_t(runs[0].rows.size()) == runs[0].lowerBound;
         EXPECT_EQ(runs[0].end, atBound ? FoundSystem::End::BoundReached : FoundSystem::End::MoveBudget);
@@ -197,6 +205,11 @@ TEST(CoveringSearch, TheTableDoesNotDependOnHowTheThreadsAreScheduled)
             EXPECT_EQ(run.rows, runs[0].rows);
             EXPECT_EQ(run.moves, runs[0].moves);
             EXPECT_EQ(run.end, runs[0].end);
+            // Past the bound, whether the slower worker takes the table or is stopped first
+            // depends on timing; the table kept and the moves counted do not.
+            if (!atBound) {
+                EXPECT_EQ(run.takenTables, runs[0].takenTables);
+            }
         }
     }
 }

@@ -65,6 +65,7 @@ struct Options
     double cpuSeconds = 0; // with --descend: processor time after which the search stops
     int share = 100; // with --descend: the share (%) of the t-subsets that must be covered
     std::string start; // with --descend: a covering to start from
+    int workers = 1; // with --descend: searches side by side (2 exchange their tables)
 };
 
 bool readBlocks(const std::string &fileName, const Options &o, std::vector<Mask> &blocks, std::string &error)
@@ -126,7 +127,7 @@ void usage()
         "                       [--level-length L] [--reheats R] [--orbit3] [--cycle L] [--repair D]\n"
         "                       [--repair-cost C] [--verbose]\n"
         "       covering_search --descend --v V --k K --t T [--seed X] [--max-moves M] [--cpu-seconds S]\n"
-        "                       [--share P] [--start FILE]\n"
+        "                       [--share P] [--start FILE] [--workers 1|2]\n"
         "V, K and T count the points without the bases. Writes the rows to standard output and a line\n"
         "about the search to standard error; exits with 1 when no covering was found.\n");
 }
@@ -198,6 +199,8 @@ bool parse(int argc, char **argv, Options &o)
             ok = number(o.cpuSeconds);
         else if (a == "--share")
             ok = number(o.share);
+        else if (a == "--workers")
+            ok = number(o.workers) && (o.workers == 1 || o.workers == 2);
         else if (a == "--start") {
             const char *text = value();
             ok = text != nullptr;
@@ -242,11 +245,11 @@ int main(int argc, char **argv)
         blocks = mvx::subsetsInOrder(o.v, o.k);
         how = "every " + std::to_string(o.k) + "-subset of the " + std::to_string(o.v) + " other positions";
     } else if (o.descend) {
-        // The reduced-system search on one thread, from a greedy covering (or --start) down one
-        // block at a time, stopped by the move budget or the processor time spent.
+        // The reduced-system search on one thread (or two), from a greedy covering (or --start)
+        // down one block at a time, stopped by the move budget or the processor time spent.
         mvx::SystemRequest request { o.v, o.k, 0, o.t };
         mvx::ReducedSearchOptions options;
-        options.workers = 1;
+        options.workers = o.workers;
         options.sharePercent = o.share;
         if (!o.start.empty()) {
             std::vector<Mask> startBlocks;
@@ -291,9 +294,9 @@ int main(int argc, char **argv)
             static_cast<long long>(found.moves), cpuUsed(), found.seconds, static_cast<long long>(found.lowerBound),
             static_cast<long long>(found.wonArrivals), static_cast<long long>(found.promisedArrivals));
         std::snprintf(line, sizeof line,
-            "covering C(%d,%d,%d) of %zu blocks, annealing descent on one thread, seed %llu, %lld moves, %.0f s", o.v,
-            o.k, o.t, blocks.size(), static_cast<unsigned long long>(o.seed), static_cast<long long>(found.moves),
-            cpuUsed());
+            "covering C(%d,%d,%d) of %zu blocks, annealing descent on %s, seed %llu, %lld moves, %.0f s", o.v, o.k,
+            o.t, blocks.size(), o.workers == 1 ? "one thread" : "two threads", static_cast<unsigned long long>(o.seed),
+            static_cast<long long>(found.moves), cpuUsed());
         how = line;
         if (o.share < 100) {
             // A partial covering: written as found, with no covering check.
