@@ -74,6 +74,10 @@ private:
 // not depend on where it is searched.
 constexpr int kSearchWorkers = 2;
 
+// How many exchange points a worker may run ahead of a slower one before it waits for it: the
+// workers' pace differs from one start to the next, and evens out over a few.
+constexpr int kExchangeLag = 4;
+
 // What the workers of one search share: the caller's control, the state each publishes every
 // few thousand moves for the progress reports, and the fewest moves after which a worker reached
 // the lower bound (the others stop once their own moves pass it: whatever they would find later
@@ -970,21 +974,21 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
     search.allowedUncovered = int(allowedMisses(request, share));
     // Each start of a size cools once from a low temperature, then reheats twice from where it
     // stands; then the size is started again from the best table with another ticket taken out.
-    // A start from random blocks, or a reheat to the full schedule, scatters a table of hundreds
-    // of tickets for good: measured on C(17,5,4) and C(20,5,4), a search that did either found
-    // nothing more after its first seconds.
+    // A start from random blocks, or a reheat to the full schedule, scatters a table of hundreds of
+    // tickets for good: a search that did either found little more after its first seconds.
+    // Two schedules take turns, one start each. The close one cools to 0.05 and reheats to where
+    // it started. The wide one cools over a narrower range and reheats to its top: below 0.1
+    // hardly a move is kept and above 0.6 the table is scattered; measured at 60 million moves,
+    // the Steiner system C(14,4,3) of 91 tickets turned up with it and not with the close one. The
+    // second worker begins with the wide one, so the two workers mostly run different schedules,
+    // and both spend about as long in each: they move at the same pace between exchanges.
     search.schedule.starts = 1;
     search.schedule.reheats = 2;
-    search.schedule.reheatTemperature = kWarmStartTemperature;
-    if (worker % 2 == 1) {
-        // The second worker cools over a narrower range and reheats to its top: below 0.1 hardly
-        // a move is kept and above 0.6 the table is scattered. Measured at 60 million moves: the
-        // Steiner system C(14,4,3) of 91 tickets turned up within the budget with this range and
-        // not with the first's.
-        search.schedule.startTemperature = 0.6;
-        search.schedule.endTemperature = 0.1;
-        search.schedule.reheatTemperature = 0;
-    }
+    auto useSchedule = [&](bool wide) {
+        search.schedule.startTemperature = wide ? 0.6 : 1.0;
+        search.schedule.endTemperature = wide ? 0.1 : 0.05;
+        search.schedule.reheatTemperature = wide ? 0 : kWarmStartTemperature;
+    };
     int attempt = 0; // starts at the current size
     while (!best.empty() && std::int64_t(best.size()) > lowerBound && budget.poll()) {
         // Each size is first tried from the best table with its least needed block taken out,
@@ -995,6 +999,11 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
         search.blocks = int(best.size()) - 1;
         search.seed = seed * 0x9e3779b97f4a7c15ULL + std::uint64_t(search.blocks)
             + std::uint64_t(worker) * 0xd1b54a32d192ed03ULL + std::uint64_t(attempt) * 0x94d049bb133111ebULL;
+        useSchedule((worker + attempt) % 2 == 1);
+        // Every second start at the same size cools twice as slowly: short coolings find the easy
+        // sizes at once, and a long search keeps trying the hard ones with ever longer coolings
+        // instead of repeating what already failed.
+        search.schedule.levelLength = std::max<std::int64_t>(1000, 4LL * search.blocks * k) << std::min(attempt / 2, 12);
         std::vector<PointSet> start = best;
         const std::size_t left = attempt == 0 ? leastNeededBlock(best, v, t)
                                               : Random(search.seed).below(std::uint32_t(best.size()));
@@ -1050,7 +1059,7 @@ FoundSystem searchReducedSystem(
     // and a move budget always give the same table.
     SharedSearch shared(control);
     WorkerResult results[kSearchWorkers];
-    TableExchange exchange(workers);
+    TableExchange exchange(workers, kExchangeLag);
     auto work = [&](int worker) {
         std::int64_t share = control.moveBudget / workers;
         if (worker == 0)

@@ -5,8 +5,9 @@
 
 namespace mvx {
 
-TableExchange::TableExchange(int workers)
-    : seats_(std::size_t(std::max(workers, 1)))
+TableExchange::TableExchange(int workers, int lag)
+    : lag_(std::max(lag, 0))
+    , seats_(std::size_t(std::max(workers, 1)))
 { }
 
 std::vector<PointSet> TableExchange::meet(int worker, std::int64_t round, const std::vector<PointSet> &mine,
@@ -14,17 +15,27 @@ std::vector<PointSet> TableExchange::meet(int worker, std::int64_t round, const 
 {
     std::unique_lock<std::mutex> lock(mutex_);
     Seat &me = seats_[std::size_t(worker)];
-    me.held[round % 2] = mine;
+    me.held[round] = mine;
     me.reached = round;
+    // The others read this worker's point r - lag when they reach r: once every one of them has
+    // passed a point, the tables held before its r - lag are never read again.
+    std::int64_t slowest = round;
+    for (const Seat &seat : seats_)
+        if (!seat.ended)
+            slowest = std::min(slowest, seat.reached);
+    for (Seat &seat : seats_)
+        seat.held.erase(seat.held.begin(), seat.held.lower_bound(slowest - lag_));
     changed_.notify_all();
 
-    const auto arrived = [&](const Seat &seat) { return seat.ended || seat.reached >= round; };
+    const std::int64_t wanted = round - lag_;
+    if (wanted < 1)
+        return {};
+    const auto arrived = [&] {
+        return std::all_of(
+            seats_.begin(), seats_.end(), [&](const Seat &seat) { return seat.ended || seat.reached >= wanted; });
+    };
     const auto wait = std::chrono::duration<double>(std::max(interval, 0.001));
-    for (;;) {
-        if (std::all_of(seats_.begin(), seats_.end(), arrived))
-            break;
-        if (changed_.wait_for(lock, wait, [&] { return std::all_of(seats_.begin(), seats_.end(), arrived); }))
-            break;
+    while (!changed_.wait_for(lock, wait, arrived)) {
         lock.unlock();
         const bool goOn = keepWaiting();
         lock.lock();
@@ -37,11 +48,10 @@ std::vector<PointSet> TableExchange::meet(int worker, std::int64_t round, const 
         if (int(w) == worker)
             continue;
         const Seat &seat = seats_[w];
-        // A worker that ended after this point is read as it stood at the point.
-        const std::vector<PointSet> &theirs = seat.reached >= round ? seat.held[round % 2] : seat.last;
-        if (theirs.empty())
-            continue;
-        if (theirs.size() < mine.size() && (!smallest || theirs.size() < smallest->size()))
+        // A worker that ended after the point is read as it stood at the point.
+        const auto at = seat.held.find(wanted);
+        const std::vector<PointSet> &theirs = seat.reached >= wanted && at != seat.held.end() ? at->second : seat.last;
+        if (!theirs.empty() && theirs.size() < mine.size() && (!smallest || theirs.size() < smallest->size()))
             smallest = &theirs;
     }
     return smallest ? *smallest : std::vector<PointSet> {};
