@@ -921,6 +921,20 @@ struct WorkerResult
     std::exception_ptr failure;
 };
 
+// The i-th term (from 1) of Luby's sequence 1, 1, 2, 1, 1, 2, 4, 1, 1, 2, 1, 1, 2, 4, 8...: within
+// a log factor of the best fixed length of restarts whatever that length is; capped at 4,096.
+std::int64_t lubyFactor(std::int64_t i)
+{
+    for (;;) {
+        int k = 1;
+        while ((std::int64_t(1) << k) - 1 < i)
+            ++k;
+        if ((std::int64_t(1) << k) - 1 == i)
+            return std::int64_t(1) << std::min(k - 1, 12);
+        i -= (std::int64_t(1) << (k - 1)) - 1;
+    }
+}
+
 // One worker's search: a greedy table (or the given one) first, then annealing for one ticket
 // fewer each time.
 void descend(const SystemRequest &request, std::uint64_t seed, int worker, const ReducedSearchOptions &options,
@@ -1000,10 +1014,11 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
         search.seed = seed * 0x9e3779b97f4a7c15ULL + std::uint64_t(search.blocks)
             + std::uint64_t(worker) * 0xd1b54a32d192ed03ULL + std::uint64_t(attempt) * 0x94d049bb133111ebULL;
         useSchedule((worker + attempt) % 2 == 1);
-        // Every second start at the same size cools twice as slowly: short coolings find the easy
-        // sizes at once, and a long search keeps trying the hard ones with ever longer coolings
-        // instead of repeating what already failed.
-        search.schedule.levelLength = std::max<std::int64_t>(1000, 4LL * search.blocks * k) << std::min(attempt / 2, 12);
+        // The starts at one size cool slowly now and then: their levels are longer by the factors
+        // 1, 1, 2, 1, 1, 2, 4, 1, 1, 2... (Luby's sequence). Short coolings find the easy sizes at
+        // once and keep their share of every long search, which also tries the hard sizes with
+        // ever longer coolings instead of repeating what already failed.
+        search.schedule.levelLength = std::max<std::int64_t>(1000, 4LL * search.blocks * k) * lubyFactor(attempt + 1);
         std::vector<PointSet> start = best;
         const std::size_t left = attempt == 0 ? leastNeededBlock(best, v, t)
                                               : Random(search.seed).below(std::uint32_t(best.size()));
