@@ -12,12 +12,14 @@
 //   covering_bench --seconds=S                   another time budget
 //   covering_bench --large                       the requests punters make on a big field, 60 s each
 //   covering_bench --workers=1                   the search on one thread instead of two
+//   covering_bench --seed=S                      another seed than 1
 
 #include "combi/covering_search.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -33,6 +35,7 @@ double processSeconds()
 }
 
 int workers = 2;
+std::uint64_t seed = 1;
 
 void Reduce(benchmark::State &state, mvx::SystemRequest request, double seconds, std::int64_t moves)
 {
@@ -45,7 +48,7 @@ void Reduce(benchmark::State &state, mvx::SystemRequest request, double seconds,
         const double before = processSeconds();
         mvx::ReducedSearchOptions options;
         options.workers = workers;
-        found = mvx::searchReducedSystem(request, 1, control, options);
+        found = mvx::searchReducedSystem(request, seed, control, options);
         cpu = processSeconds() - before;
     }
     state.counters["tickets"] = double(found.rows.size());
@@ -84,6 +87,8 @@ int main(int argc, char **argv)
             grid = true;
         else if (std::strcmp(argv[i], "--large") == 0)
             large = true;
+        else if (std::strncmp(argv[i], "--seed=", 7) == 0)
+            seed = std::strtoull(argv[i] + 7, nullptr, 10);
         else if (std::strncmp(argv[i], "--workers=", 10) == 0)
             workers = std::atoi(argv[i] + 10);
         else if (std::strncmp(argv[i], "--seconds=", 10) == 0)

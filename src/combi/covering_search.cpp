@@ -74,8 +74,8 @@ private:
 // not depend on where it is searched.
 constexpr int kSearchWorkers = 2;
 
-// How many exchange points a worker may run ahead of a slower one before it waits for it: the
-// workers' pace differs from one start to the next, and evens out over a few.
+// How many exchange points the second worker may run ahead of the first before it waits for it:
+// the workers' pace differs from one start to the next, and evens out over a few.
 constexpr int kExchangeLag = 4;
 
 // What the workers of one search share: the caller's control, the state each publishes every
@@ -169,9 +169,9 @@ public:
     std::int64_t moves() const { return progress_.moves; }
     bool exhausted() const { return end_ != FoundSystem::End::BoundReached || overtaken_ || !adopted_.empty(); }
 
-    // Shows `table` (the worker's best, kept up to date by it) to the other workers every
-    // `interval` moves of this worker's own; a smaller table of theirs interrupts the annealing
-    // until takeAdopted() collects it.
+    // Shows `table` (the worker's best, kept up to date by it) to the workers after it every
+    // `interval` moves of this worker's own; a smaller table of a worker before it interrupts the
+    // annealing until takeAdopted() collects it.
     void exchangeThrough(TableExchange &exchange, int worker, const std::vector<PointSet> &table, std::int64_t interval)
     {
         exchange_ = &exchange;
@@ -995,7 +995,7 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
     // hardly a move is kept and above 0.6 the table is scattered; measured at 60 million moves,
     // the Steiner system C(14,4,3) of 91 tickets turned up with it and not with the close one. The
     // second worker begins with the wide one, so the two workers mostly run different schedules,
-    // and both spend about as long in each: they move at the same pace between exchanges.
+    // and both spend about as long in each: the second keeps pace with the first it follows.
     search.schedule.starts = 1;
     search.schedule.reheats = 2;
     auto useSchedule = [&](bool wide) {

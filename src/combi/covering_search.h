@@ -183,7 +183,8 @@ struct ReducedSearchOptions
     std::vector<std::vector<int>> start;
     int sharePercent = 100; // 1..100: the share of the promised arrivals the table must win
     int workers = 2; // searches side by side, 1 or 2 (the tools that run for an hour use one core)
-    // Each worker's moves between two exchanges of tables; 0 for none.
+    // Each worker's moves between two exchanges of tables (the second worker takes the first's
+    // smaller table); 0 for none.
     std::int64_t exchangeMoves = std::int64_t(1) << 20;
 };
 
@@ -193,9 +194,10 @@ struct ReducedSearchOptions
 // each new start, so that a long search keeps trying where a short one stopped. Never starts from
 // the catalogue. Every table returned has passed keepsGuarantee().
 // Two searches run side by side on two threads (the caller's and one more), each with its own seed,
-// schedule and half of the move budget; every `exchangeMoves` of its own moves each takes the
-// other's table when it is smaller, so both work at the smallest size found. Progress is reported
-// on the caller's thread. Deterministic for a seed and a move budget, however the threads are
+// schedule and half of the move budget. The first searches exactly as a search on one thread; every
+// `exchangeMoves` of its own moves the second takes the first's table when it is smaller, so it
+// works at the smallest size found and the two together end with no larger a table than the first
+// alone. Progress is reported on the caller's thread. Deterministic for a seed and a move budget, however the threads are
 // scheduled; a time budget or a stop only ends it earlier. The request must be valid
 // (systemRequestError() empty).
 FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed, SearchControl &control);

@@ -15,7 +15,10 @@ std::vector<PointSet> TableExchange::meet(int worker, std::int64_t round, const 
 {
     std::unique_lock<std::mutex> lock(mutex_);
     Seat &me = seats_[std::size_t(worker)];
-    me.held[round] = mine;
+    if (me.held.empty() || *me.held.rbegin()->second != mine)
+        me.held[round] = std::make_shared<const std::vector<PointSet>>(mine);
+    else
+        me.held[round] = me.held.rbegin()->second;
     me.reached = round;
     // The others read this worker's point r - lag when they reach r: once every one of them has
     // passed a point, the tables held before its r - lag are never read again.
@@ -28,11 +31,12 @@ std::vector<PointSet> TableExchange::meet(int worker, std::int64_t round, const 
     changed_.notify_all();
 
     const std::int64_t wanted = round - lag_;
-    if (wanted < 1)
+    if (wanted < 1 || worker == 0)
         return {};
+    const auto before = seats_.begin() + worker;
     const auto arrived = [&] {
         return std::all_of(
-            seats_.begin(), seats_.end(), [&](const Seat &seat) { return seat.ended || seat.reached >= wanted; });
+            seats_.begin(), before, [&](const Seat &seat) { return seat.ended || seat.reached >= wanted; });
     };
     const auto wait = std::chrono::duration<double>(std::max(interval, 0.001));
     while (!changed_.wait_for(lock, wait, arrived)) {
@@ -44,13 +48,11 @@ std::vector<PointSet> TableExchange::meet(int worker, std::int64_t round, const 
     }
 
     const std::vector<PointSet> *smallest = nullptr;
-    for (std::size_t w = 0; w < seats_.size(); ++w) {
-        if (int(w) == worker)
-            continue;
+    for (std::size_t w = 0; w < std::size_t(worker); ++w) {
         const Seat &seat = seats_[w];
         // A worker that ended after the point is read as it stood at the point.
         const auto at = seat.held.find(wanted);
-        const std::vector<PointSet> &theirs = seat.reached >= wanted && at != seat.held.end() ? at->second : seat.last;
+        const std::vector<PointSet> &theirs = seat.reached >= wanted && at != seat.held.end() ? *at->second : seat.last;
         if (!theirs.empty() && theirs.size() < mine.size() && (!smallest || theirs.size() < smallest->size()))
             smallest = &theirs;
     }
