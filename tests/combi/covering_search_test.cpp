@@ -214,6 +214,32 @@ TEST(CoveringSearch, TheTableDoesNotDependOnHowTheThreadsAreScheduled)
     }
 }
 
+// The first worker searches as a search on one thread would with its half of the budget, and the
+// second only ever takes the first's smaller tables: two threads never end above one.
+TEST(CoveringSearch, TwoWorkersNeverEndAboveTheFirstAlone)
+{
+    int taken = 0;
+    for (const SystemRequest &request : { SystemRequest { 14, 5, 0, 4 } }) {
+        for (std::uint64_t seed : { 1, 2 }) {
+            SCOPED_TRACE(request.horses * 10 + int(seed));
+            ReducedSearchOptions options;
+            options.exchangeMoves = 8192;
+            SearchControl both;
+            both.moveBudget = 3000000;
+            const FoundSystem together = searchReducedSystem(request, seed, both, options);
+            options.workers = 1;
+            SearchControl one;
+            one.moveBudget = 1500000;
+            const FoundSystem alone = searchReducedSystem(request, seed, one, options);
+            expectWellFormed(together, request);
+            EXPECT_LE(together.rows.size(), alone.rows.size());
+            EXPECT_EQ(alone.takenTables, 0);
+            taken += together.takenTables;
+        }
+    }
+    EXPECT_GT(taken, 0) << "the second worker never followed the first";
+}
+
 // Blocks searched in orbits of a cycle come out as whole orbits that cover: the Fano plane as the
 // cyclic difference set it is, the Steiner system S(3,4,8) as two orbits of a 7-cycle with the
 // eighth point fixed; a count that is no multiple of the cycle is refused.
