@@ -989,7 +989,7 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
     // Each start of a size cools once from a low temperature, then reheats twice from where it
     // stands; then the size is started again from the best table with another ticket taken out.
     // A start from random blocks, or a reheat to the full schedule, scatters a table of hundreds of
-    // tickets for good: a search that did either found little more after its first seconds.
+    // tickets far from any table of its size.
     // Two schedules take turns, one start each. The close one cools to 0.05 and reheats to where
     // it started. The wide one cools over a narrower range and reheats to its top: below 0.1
     // hardly a move is kept and above 0.6 the table is scattered; measured at 60 million moves,
