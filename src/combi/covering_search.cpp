@@ -258,18 +258,11 @@ private:
             control_.progress(shared_.progress(now));
     }
 
-    // While waiting at an exchange for a slower worker: still reports, and gives up on a stop or
-    // at the end of the time budget.
-    bool keepWaiting()
+    // While the second worker waits at an exchange for the first (which never waits, and makes
+    // the reports): gives up on a stop or at the end of the time budget.
+    bool keepWaiting() const
     {
-        if (control_.stopRequested())
-            return false;
-        const double now = seconds();
-        if (control_.secondsBudget > 0 && now >= control_.secondsBudget)
-            return false;
-        if (reports_ && control_.progress && now >= nextReport_)
-            report(now);
-        return true;
+        return !control_.stopRequested() && (control_.secondsBudget <= 0 || seconds() < control_.secondsBudget);
     }
 
     SharedSearch &shared_;

@@ -54,6 +54,32 @@ sizeOf() {
     sed -n 's/.* share 100%: \([0-9]*\) blocks,.* bound \([0-9]*\),.*/\1 \2/p' "$1" | tail -n 1
 }
 
+# The best published size of C(v, k, t), empty when this project was not told one.
+publishedSize() {
+    awk -v key="C($1,$2,$3)" '$1 == key { print $2 }' "$here/published_sizes.txt"
+}
+
+# One more search of covering $v $k $t ($name) from its best table so far: the pass, the seed, the
+# processor seconds, then more options for the tool. The table is kept when it is smaller, and the
+# pass's line is then added to the covering's log.
+improve() {
+    pass=$1 seed=$2 seconds=$3
+    shift 3
+    tr '-' ' ' < "$name.txt" > "$name.start$pass"
+    nice -n 19 "$search" --descend "$@" --v "$v" --k "$k" --t "$t" --seed "$seed" --max-seconds 0 \
+        --cpu-seconds "$seconds" --start "$name.start$pass" > "$name.part" 2> "$name.part$pass" \
+        || { cat "$name.part$pass" >&2; exit 1; }
+    mv "$name.part$pass" "$name.log$pass"
+    cat "$name.log$pass" >&2
+    set -- $(sizeOf "$name.log") $(sizeOf "$name.log$pass")
+    if [ "$3" -lt "$1" ]; then
+        cat "$name.log$pass" >> "$name.log"
+        mv "$name.part" "$name.txt"
+    else
+        rm -f "$name.part"
+    fi
+}
+
 case $mode in
 search)
     search=$2 dir=$3
@@ -83,25 +109,13 @@ search)
             [ -s "$name.log2" ] && continue
             set -- $(sizeOf "$name.log")
             [ "$1" -gt "$2" ] || continue
-            published=$(awk -v key="C($v,$k,$t)" '$1 == key { print $2 }' "$here/published_sizes.txt")
+            published=$(publishedSize "$v" "$k" "$t")
             if [ "$round" = published ]; then
                 [ -n "$published" ] && [ "$published" -lt "$1" ] || continue
             else
                 [ -z "$published" ] || [ "$published" -lt "$1" ] || continue
             fi
-            tr '-' ' ' < "$name.txt" > "$name.start2"
-            nice -n 19 "$search" --descend --v "$v" --k "$k" --t "$t" --seed 2 --max-seconds 0 \
-                --cpu-seconds "$budget2" --start "$name.start2" > "$name.part" 2> "$name.part2" \
-                || { cat "$name.part2" >&2; exit 1; }
-            mv "$name.part2" "$name.log2"
-            cat "$name.log2" >&2
-            set -- $(sizeOf "$name.log") $(sizeOf "$name.log2")
-            if [ "$3" -lt "$1" ]; then
-                cat "$name.log2" >> "$name.log"
-                mv "$name.part" "$name.txt"
-            else
-                rm -f "$name.part"
-            fi
+            improve 2 2 "$budget2"
         done
     done
     # Pass 3: the coverings a published table still beats, once more from the best table so far,
@@ -110,21 +124,9 @@ search)
         name=$dir/C-$v-$k-$t
         [ -s "$name.log3" ] && continue
         set -- $(sizeOf "$name.log")
-        published=$(awk -v key="C($v,$k,$t)" '$1 == key { print $2 }' "$here/published_sizes.txt")
+        published=$(publishedSize "$v" "$k" "$t")
         [ -n "$published" ] && [ "$published" -lt "$1" ] || continue
-        tr '-' ' ' < "$name.txt" > "$name.start3"
-        nice -n 19 "$search" --descend --v "$v" --k "$k" --t "$t" --seed 3 --max-seconds 0 \
-            --cpu-seconds $((budget2 / 2)) --start "$name.start3" > "$name.part" 2> "$name.part3" \
-            || { cat "$name.part3" >&2; exit 1; }
-        mv "$name.part3" "$name.log3"
-        cat "$name.log3" >&2
-        set -- $(sizeOf "$name.log") $(sizeOf "$name.log3")
-        if [ "$3" -lt "$1" ]; then
-            cat "$name.log3" >> "$name.log"
-            mv "$name.part" "$name.txt"
-        else
-            rm -f "$name.part"
-        fi
+        improve 3 3 $((budget2 / 2))
     done
     # Pass 4: every covering a published table still beats, from the best table so far, with the
     # search that restarts each size from the best table less another block, on two threads that
@@ -134,21 +136,9 @@ search)
         name=$dir/C-$v-$k-$t
         [ -s "$name.log4" ] && continue
         set -- $(sizeOf "$name.log")
-        published=$(awk -v key="C($v,$k,$t)" '$1 == key { print $2 }' "$here/published_sizes.txt")
+        published=$(publishedSize "$v" "$k" "$t")
         [ -n "$published" ] && [ "$published" -lt "$1" ] || continue
-        tr '-' ' ' < "$name.txt" > "$name.start4"
-        nice -n 19 "$search" --descend --workers 2 --v "$v" --k "$k" --t "$t" --seed 4 --max-seconds 0 \
-            --cpu-seconds $((budget2 * 5)) --start "$name.start4" > "$name.part" 2> "$name.part4" \
-            || { cat "$name.part4" >&2; exit 1; }
-        mv "$name.part4" "$name.log4"
-        cat "$name.log4" >&2
-        set -- $(sizeOf "$name.log") $(sizeOf "$name.log4")
-        if [ "$3" -lt "$1" ]; then
-            cat "$name.log4" >> "$name.log"
-            mv "$name.part" "$name.txt"
-        else
-            rm -f "$name.part"
-        fi
+        improve 4 4 $((budget2 * 5)) --workers 2
     done
     ;;
 assemble)
@@ -171,7 +161,7 @@ HEAD
         how=$(sed -n 's/^C([0-9,]*) share 100%: \([0-9]*\) blocks, seed \([0-9]*\), \([0-9]*\) moves, \([0-9.]*\) s processor.*bound \([0-9]*\),.*/\1 \2 \3 \4 \5/p' "$name.log" |
             awk '{ if (NR > 1) printf ", then from that table "; printf "seed %s, %s moves, %s s", $2, $3, $4; size = $1; bound = $5 }
                 END { printf "; %s blocks, Schönheim bound %s", size, bound }')
-        published=$(awk -v key="C($v,$k,$t)" '$1 == key { print $2 }' "$here/published_sizes.txt")
+        published=$(publishedSize "$v" "$k" "$t")
         [ -n "$published" ] && how="$how, best published $published"
         [ -s "$name.start" ] && how="started from the catalogue's table; $how"
         echo "# $how"
@@ -186,7 +176,7 @@ table)
     coverings | sort -n -k3 -k2 -k1 | while read -r v k t budget1 budget2; do
         name=$dir/C-$v-$k-$t
         [ -s "$name.txt" ] || continue
-        published=$(awk -v key="C($v,$k,$t)" '$1 == key { print $2 }' "$here/published_sizes.txt")
+        published=$(publishedSize "$v" "$k" "$t")
         { cat "$name.log1" 2>/dev/null || cat "$name.log"; cat "$name.log2" "$name.log3" "$name.log4" "$name.log5" 2>/dev/null; } | sed -n 's/.* \([0-9.]*\) s processor.*/\1/p' |
             awk -v c="C($v,$k,$t)" -v size="$(sizeOf "$name.log")" -v p="${published:-—}" '
                 { s += $1 } END { split(size, f, " "); printf "| %s | %s | %s | %s | %.0f s |\n", c, f[1], p, f[2], s }'
