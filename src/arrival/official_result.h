@@ -120,6 +120,8 @@ struct OfficialResult
     std::vector<int> nonRunners;
     // The cheval de complément named with the bet; 0 for none.
     int complement = 0;
+    // The horses that ran (partants), on which some bets' refunds depend; 0 when not known.
+    int runners = 0;
     std::vector<Rapport> rapports;
 
     // The place of arrival[entry], 1 for the first.
