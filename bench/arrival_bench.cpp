@@ -187,7 +187,7 @@ const mvx::TicketList &randomTicketsOf(int horsesPerTicket)
         return known->second;
     const std::int64_t count = biggestQuinte().tickets.count();
     mvx::TicketList list = mvx::TicketList::stored(mvx::TicketLayout { horsesPerTicket, 0, { 0, 0, 0 } }, count);
-    std::mt19937 pick(std::uint32_t(horsesPerTicket));
+    std::mt19937 pick { std::uint32_t(horsesPerTicket) };
     std::string letters = "ABCDEFGHIJKLMNOPQRST";
     for (std::int64_t t = 0; t < count; ++t) {
         for (int i = 0; i < horsesPerTicket; ++i)

@@ -82,7 +82,7 @@ TEST(BetJudge, EveryBetAsTheRulesSay)
         { "simple-place", a, {}, 0, 10, { 2 }, "Simple placé 2 1.30" },
         { "simple-place", a, {}, 0, 6, { 2 }, "" }, // two places with fewer than 8 runners
         { "simple-place", a, {}, 0, 6, { 13 }, "Simple placé 13 1.30" },
-        { "simple-place", a, {}, 0, 3, { 7 }, "Remboursé" },
+        { "simple-place", "7,13,2", {}, 0, 3, { 7 }, "Remboursé" },
         { "simple-place", "7,13,2=9,4", {}, 0, 10, { 9 }, "Simple placé 9 1.30" },
         { "couple-gagnant", a, {}, 0, 0, { 13, 7 }, "Couplé gagnant 7-13 12.00" },
         { "couple-gagnant", a, {}, 0, 0, { 7, 2 }, "" }, // never paid as placé
@@ -108,7 +108,7 @@ TEST(BetJudge, EveryBetAsTheRulesSay)
         { "2sur4", a, {}, 0, 0, { 4, 7 }, "" },
         { "2sur4", "7,13,2,9=4", {}, 0, 0, { 9, 4 }, "" }, // two horses tied 4th
         { "2sur4", "7,13,2,9=4", {}, 0, 0, { 4, 7 }, "2sur4 7-4 4.10" },
-        { "2sur4", a, {}, 0, 4, { 7, 13 }, "Remboursé" },
+        { "2sur4", "7,13,2,9", {}, 0, 4, { 7, 13 }, "Remboursé" },
         { "2sur4", a, { 5 }, 0, 0, { 5, 9 }, "2sur4 1 NP 9-NP 1.70" },
         { "2sur4", a, { 5 }, 4, 0, { 5, 9 }, "" },
         { "2sur4", a, { 5 }, 2, 0, { 5, 9 }, "2sur4 2-9 4.10" },
