@@ -222,7 +222,11 @@ void classifyBet(benchmark::State &state, mvx::Bet bet)
         benchmark::DoNotOptimize(categories.data());
     }
     state.SetItemsProcessed(state.iterations() * tickets.count());
-    state.counters["paid"] = double(totals.tickets - totals.refunded());
+    std::int64_t won = 0;
+    for (std::size_t c = 0; c < totals.counts.size(); ++c)
+        if (mvx::ResultCategory(c + 1) != mvx::ResultCategory::Refunded)
+            won += totals.counts[c];
+    state.counters["won"] = double(won);
     state.counters["refunded"] = double(totals.refunded());
 }
 

@@ -323,6 +323,16 @@ std::vector<int> BetClassifier::ticketHorses(std::int64_t t) const
     return horses;
 }
 
+std::int64_t BetClassifier::firstTicketWithComplement() const
+{
+    if (!hasComplement(judge_.bet()) || judge_.result().effectiveComplement() == 0)
+        return 0;
+    for (std::int64_t t = 1; t <= tickets_.count(); ++t)
+        if (judge_.holdsComplement(ticketHorses(t)))
+            return t;
+    return 0;
+}
+
 template <int Letters>
 void BetClassifier::classifyStored(
     std::int64_t first, std::int64_t last, std::uint8_t *categories, std::vector<std::int64_t> &tallied) const

@@ -100,6 +100,9 @@ public:
     BetClassifier(const TicketList &tickets, const Selection &selection, const BetJudge &judge);
 
     std::int64_t ticketCount() const { return tickets_.count(); }
+    // The first ticket (1..ticketCount()) holding the complément of a bet that takes one, 0 when
+    // none does.
+    std::int64_t firstTicketWithComplement() const;
     // The horses of ticket t, 1..ticketCount().
     std::vector<int> ticketHorses(std::int64_t t) const;
     TicketResult ticketResult(std::int64_t t) const { return judge_.judge(ticketHorses(t)); }
