@@ -168,6 +168,11 @@ TEST(BetJudge, OwnRapportOfEachTiedPairAndTheComplementOnTheTicket)
         Bet { Bet::Kind::TwoOfFour, 2 }, defaultStakes());
     EXPECT_EQ(row(twoOfFour, { 4, 7 }), "2sur4 7-4 5.30");
     EXPECT_EQ(row(twoOfFour, { 7, 9 }), "2sur4 7-9 4.10");
+    // The Pick5's non-runner rapport is published with its four runners and "NP".
+    const BetJudge pick5OneNonRunner(resultOf("7,13,2,9,4", { 5 }, 0, 0, { "Pick5 1 NP 7-13-2-9-NP 210,00" }),
+        Bet { Bet::Kind::Pick5, 5 }, defaultStakes());
+    EXPECT_EQ(row(pick5OneNonRunner, { 9, 5, 2, 13, 7 }), "Pick5 1 NP 7-13-2-9-NP 210.00");
+    EXPECT_EQ(row(pick5OneNonRunner, { 9, 5, 2, 13, 4 }), "");
     // A ticket holding the complément cannot be made; a bet without complément ignores it.
     const OfficialResult withComplement = resultOf("7,13,2,9,4", { 5 }, 4);
     const BetJudge pick5(withComplement, Bet { Bet::Kind::Pick5, 5 }, defaultStakes());
