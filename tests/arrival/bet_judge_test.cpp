@@ -250,3 +250,27 @@ TEST(BetJudge, ListClassifierAgreesWithTheJudge)
             EXPECT_GT(totals.refunded(), 0) << betName(bet).toStdString();
     }
 }
+
+// Each bet judged by the table has its rows, each naming its article, and a plain row that pays a
+// category whose published combination has no non-runner.
+TEST(BetJudge, EveryBetHasItsRulesWithTheirArticles)
+{
+    for (const Bet bet : allBets()) {
+        if (!judgedByBetRules(bet))
+            continue;
+        const std::vector<BetRule> rows = betRulesFor(bet);
+        ASSERT_FALSE(rows.empty()) << betName(bet).toStdString();
+        bool plain = false;
+        for (const BetRule &rule : rows) {
+            EXPECT_STRNE(rule.article, "") << betName(bet).toStdString();
+            if (rule.test == BetTest::Refund)
+                continue;
+            EXPECT_TRUE(publishesRapports(rule.category)) << betName(bet).toStdString();
+            if (rule.mostNonRunners == 0) {
+                plain = true;
+                EXPECT_EQ(combinationShape(rule.category).nonRunners, 0) << betName(bet).toStdString();
+            }
+        }
+        EXPECT_TRUE(plain) << betName(bet).toStdString();
+    }
+}
