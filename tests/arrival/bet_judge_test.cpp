@@ -168,6 +168,13 @@ TEST(BetJudge, OwnRapportOfEachTiedPairAndTheComplementOnTheTicket)
         Bet { Bet::Kind::TwoOfFour, 2 }, defaultStakes());
     EXPECT_EQ(row(twoOfFour, { 4, 7 }), "2sur4 7-4 5.30");
     EXPECT_EQ(row(twoOfFour, { 7, 9 }), "2sur4 7-9 4.10");
+    // A simple's rapport is published with its one horse, and reads back as written.
+    const BetJudge placed(resultOf("7,13,2=9,4", {}, 0, 9, { "Simple placé 13 1,80", "Simple placé 9 2,10" }),
+        Bet { Bet::Kind::SimplePlaced, 1 }, defaultStakes());
+    EXPECT_EQ(row(placed, { 9 }), "Simple placé 9 2.10");
+    EXPECT_EQ(row(placed, { 13 }), "Simple placé 13 1.80");
+    EXPECT_EQ(row(placed, { 7 }), "Simple placé");
+    EXPECT_EQ(parseRapportLine(rapportLine(placed.result().rapports[1])), placed.result().rapports[1]);
     // The Pick5's non-runner rapport is published with its four runners and "NP".
     const BetJudge pick5OneNonRunner(resultOf("7,13,2,9,4", { 5 }, 0, 0, { "Pick5 1 NP 7-13-2-9-NP 210,00" }),
         Bet { Bet::Kind::Pick5, 5 }, defaultStakes());
