@@ -253,8 +253,9 @@ TEST(BetJudge, ListClassifierAgreesWithTheJudge)
         EXPECT_GT(totals.gains, 0) << betName(bet).toStdString();
         // Three non-runners refund the Multi en 6, and the Pick5 still has two once the
         // complément has taken the place of one.
-        if (!isOrdered(bet))
+        if (!isOrdered(bet)) {
             EXPECT_GT(totals.refunded(), 0) << betName(bet).toStdString();
+        }
     }
 }
 
