@@ -3,7 +3,10 @@
 //   classification  vs  a loop that only reads the same ticket letters;
 //   classification against an official result with two dead heats and two non-runners, and
 //   against the plain five places through the same path  vs  the plain classification;
-//   opening the list or the results on 1,860,480 tickets  vs  the same on 51 tickets.
+//   opening the list or the results on 1,860,480 tickets  vs  the same on 51 tickets;
+//   classifying 1,860,480 tickets of each other bet of the race (couplé gagnant to Pick5, each
+//   ticket of the bet's size drawn at random) against the result with dead heats and
+//   non-runners  vs  the plain quinté+ classification.
 // The memory a window adds beyond the ticket store is what it still holds on the heap once
 // shown (the window itself is made beforehand, as at start-up).
 //
@@ -11,6 +14,7 @@
 // ticket, every order: 390,700,800 tickets, 2.7 GB of letters): opening the list, reaching and
 // painting its last ticket, and comparing it.
 
+#include "arrival/bet_judge.h"
 #include "arrival/classification.h"
 #include "arrival/result_classification.h"
 #include "combi/game_cost.h"
@@ -30,7 +34,10 @@
 
 #include <cstdio>
 #include <malloc.h>
+#include <map>
 #include <memory>
+#include <random>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -171,6 +178,58 @@ void ClassifyTicketsAgainstPlainResult(benchmark::State &state)
 }
 BENCHMARK(ClassifyTicketsAgainstPlainResult)->Unit(benchmark::kMillisecond);
 
+// As many tickets of the bet's size as the biggest quinté+ list, each of distinct horses drawn
+// at random (the same draw every run).
+const mvx::TicketList &randomTicketsOf(int horsesPerTicket)
+{
+    static std::map<int, mvx::TicketList> lists;
+    if (const auto known = lists.find(horsesPerTicket); known != lists.end())
+        return known->second;
+    const std::int64_t count = biggestQuinte().tickets.count();
+    mvx::TicketList list = mvx::TicketList::stored(mvx::TicketLayout { horsesPerTicket, 0, { 0, 0, 0 } }, count);
+    std::mt19937 pick { std::uint32_t(horsesPerTicket) };
+    std::string letters = "ABCDEFGHIJKLMNOPQRST";
+    for (std::int64_t t = 0; t < count; ++t) {
+        for (int i = 0; i < horsesPerTicket; ++i)
+            std::swap(letters[std::size_t(i)], letters[std::size_t(i) + pick() % (20 - std::size_t(i))]);
+        list.append(letters.substr(0, std::size_t(horsesPerTicket)));
+    }
+    return lists.emplace(horsesPerTicket, std::move(list)).first->second;
+}
+
+// The tied result with a rapport for each category of the other bets.
+mvx::OfficialResult tiedResultOfEveryBet()
+{
+    mvx::OfficialResult result = tiedResult();
+    result.runners = 14;
+    for (int c = int(mvx::ResultCategory::SimpleWinner); c <= mvx::kResultCategories; ++c)
+        result.rapports.push_back({ mvx::ResultCategory(c), {}, 10.0 + c });
+    return result;
+}
+
+void classifyBet(benchmark::State &state, mvx::Bet bet)
+{
+    const mvx::TicketList &tickets = randomTicketsOf(mvx::horsesPerTicket(bet));
+    const mvx::GameState &game = biggestQuinte();
+    std::vector<std::uint8_t> categories(std::size_t(tickets.count()));
+    mvx::ResultTotals totals;
+    const mvx::OfficialResult result = tiedResultOfEveryBet();
+    for (auto _ : state) {
+        totals = {};
+        const mvx::BetJudge judge(result, bet, mvx::defaultStakes());
+        const mvx::BetClassifier classifier(tickets, game.selection, judge);
+        classifier.classify(0, tickets.count(), categories.data(), totals);
+        benchmark::DoNotOptimize(categories.data());
+    }
+    state.SetItemsProcessed(state.iterations() * tickets.count());
+    std::int64_t won = 0;
+    for (std::size_t c = 0; c < totals.counts.size(); ++c)
+        if (mvx::ResultCategory(c + 1) != mvx::ResultCategory::Refunded)
+            won += totals.counts[c];
+    state.counters["won"] = double(won);
+    state.counters["refunded"] = double(totals.refunded());
+}
+
 // Reads every letter of every ticket and adds them up: the least any classification must do.
 void ReadTicketLetters(benchmark::State &state)
 {
@@ -305,6 +364,13 @@ int main(int argc, char **argv)
         { { "ClassifyTickets", "ReadTicketLetters" }, { "ClassifyTicketsAgainstTiesAndNonRunners", "ClassifyTickets" },
             { "ClassifyTicketsAgainstPlainResult", "ClassifyTickets" }, { "ReadTicketHorses", "ReadTicketLetters" },
             { "OpenListOfBiggestQuinte", "OpenListOf51Tickets" }, { "CompareBiggestQuinte", "Compare51Tickets" } });
+    for (const mvx::Bet bet : mvx::allBets()) {
+        if (mvx::isClassicBet(bet))
+            continue;
+        const std::string name = "ClassifyBet_" + mvx::betCliName(bet).toStdString();
+        benchmark::RegisterBenchmark(name.c_str(), classifyBet, bet)->Unit(benchmark::kMillisecond);
+        reporter.addPair(name, "ClassifyTickets");
+    }
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     if (qEnvironmentVariableIntValue("MAROVELLIX_BENCH_LARGEST") == 1)

@@ -25,6 +25,12 @@ public:
         , pairs_(pairs)
     { }
 
+    // One more (measured, baseline) pair, for benchmarks registered at run time.
+    void addPair(std::string measured, std::string baseline)
+    {
+        pairs_.emplace_back(std::move(measured), std::move(baseline));
+    }
+
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);

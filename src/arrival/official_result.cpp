@@ -325,6 +325,12 @@ QString resultProblem(const OfficialResult &result)
     }
     if (result.complement != 0 && !isHorse(result.complement))
         return QStringLiteral("Le cheval de complément %1 n'est pas un cheval de 1 à 20.").arg(result.complement);
+    if (result.runners < 0 || result.runners > kMaxHorses)
+        return QStringLiteral("Le nombre de partants %1 n'est pas de 1 à 20.").arg(result.runners);
+    if (result.runners > 0 && result.runners < result.classifiedHorses())
+        return QStringLiteral("%1 partants ne peuvent pas donner %2 chevaux classés.")
+            .arg(result.runners)
+            .arg(result.classifiedHorses());
     if (arrivalOrderCount(result) > kMostArrivalOrders)
         return QStringLiteral("Trop de chevaux à égalité : au plus %1 ordres d'arrivée sont pris en compte.")
             .arg(kMostArrivalOrders);

@@ -120,6 +120,8 @@ struct OfficialResult
     std::vector<int> nonRunners;
     // The cheval de complément named with the bet; 0 for none.
     int complement = 0;
+    // The horses that ran (partants), on which some bets' refunds depend; 0 when not known.
+    int runners = 0;
     std::vector<Rapport> rapports;
 
     // The place of arrival[entry], 1 for the first.
@@ -148,7 +150,7 @@ constexpr int kMostArrivalOrders = 720;
 
 // What is wrong with a result, in French, or empty: a horse outside 1..20, a horse given twice in
 // the arrival or among the non-runners, a non-runner in the arrival, more orders of tied horses
-// than kMostArrivalOrders.
+// than kMostArrivalOrders, a number of runners outside 0..20 or below the horses classified.
 QString resultProblem(const OfficialResult &result);
 
 // The arrival as the tool reads it: places separated by commas, tied horses by "=" ("7,13,2=9,20").

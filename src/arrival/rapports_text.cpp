@@ -68,7 +68,10 @@ std::optional<Rapport> parseRapportLine(const QString &line, QString *why)
     rapport.amount = *amount;
     // A combination always joins at least two horses with "-": "4" after "Bonus" is part of
     // the category "Bonus 4".
-    if (words.last().contains(QLatin1Char('-'))) {
+    // A simple's is its one horse: "13" after "Simple placé" is the combination.
+    const std::optional<ResultCategory> oneHorse
+        = words.size() >= 2 ? rapportCategory(words.mid(0, words.size() - 1).join(QLatin1Char(' '))) : std::nullopt;
+    if (words.last().contains(QLatin1Char('-')) || (oneHorse && combinationShape(*oneHorse).horses == 1)) {
         const std::optional<std::vector<int>> combination = parseCombination(words.takeLast());
         if (!combination)
             return refuse(QStringLiteral("la combinaison n'est pas faite de chevaux de 1 à 20 et de NP"));

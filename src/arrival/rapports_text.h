@@ -30,7 +30,7 @@ struct RapportsRead
 {
     std::vector<Rapport> rapports;
     // Empty when every line was read; else, in French, the line's number, what is wrong and the
-    // line: "ligne 3 : catégorie inconnue : « Trio 7-13-2 12 »".
+    // line: "ligne 3 : catégorie inconnue : « Tic 3 7-13-2 12 »".
     QString error;
 
     bool ok() const { return error.isEmpty(); }

@@ -2,6 +2,7 @@
 // the winnings of the comparison window.
 
 #include "cli/command.h"
+#include "cli/compare_bet.h"
 #include "cli/compare_official.h"
 #include "cli/compare_options.h"
 #include "cli/output.h"
@@ -19,7 +20,10 @@ const CommandHelp kHelp {
     "compare",
     "Utilisation : marovellix-cli compare --arrival A,B,C,D,E [--payouts P1,...,P10] [FICHIER]\n"
     "              marovellix-cli compare --arrival A,B,C=D,E [--non-runners H,...] [--complement H]\n"
-    "                                     [--rapports RAPPORTS | --payouts P1,...,P10] [FICHIER]\n",
+    "                                     [--rapports RAPPORTS | --payouts P1,...,P10] [FICHIER]\n"
+    "              marovellix-cli compare --bet PARI --arrival A,B,C=D,E [--runners N]\n"
+    "                                     [--non-runners H,...] [--complement H] [--rapports RAPPORTS]\n"
+    "                                     [FICHIER]\n",
     "Lit un fichier de tickets (l'entrée standard sans FICHIER) et compare chaque ticket\n"
     "à l'arrivée, comme la fenêtre de comparaison. Pour chaque ticket, dans l'ordre du\n"
     "fichier, écrit sa ligne, une tabulation et sa catégorie de gain (rien s'il ne gagne\n"
@@ -45,7 +49,18 @@ const CommandHelp kHelp {
     "un des ordres des chevaux à égalité, les non-partants suivent le règlement (« Tiercé 1\n"
     "NP », « Remboursé »...), et la ligne d'un ticket payé porte en plus une tabulation, la\n"
     "combinaison payante et son rapport. Le résumé donne alors aussi la mise, le\n"
-    "remboursement et le bilan, aux mises habituelles.\n",
+    "remboursement et le bilan, aux mises habituelles.\n"
+    "\n"
+    "--bet donne le pari joué (couple, couple-gagnant, couple-place, couple-ordre, 2sur4,\n"
+    "trio, trio-ordre, tierce, quarte, super4, multi4 à multi7, mini-multi4 à\n"
+    "mini-multi6, quinte, pick5, simple-gagnant, simple-place) : chaque ticket, de la\n"
+    "taille du pari, est jugé selon son règlement et seules ses catégories paient\n"
+    "(« Couplé placé 7-13 3,20 », « Multi en 5 7-13-2-9 84,00 »...). Deux paris de même\n"
+    "taille séparés par une virgule sont joués ensemble, une ligne par pari :\n"
+    "« --bet couple-gagnant,couple-place » joue chaque couplé à cheval. --runners donne\n"
+    "le nombre de partants, dont dépendent des remboursements (2sur4, Multi, simple\n"
+    "placé) ; sans lui, le champ est compté plein. Le résumé d'un pari autre que les\n"
+    "quatre d'origine donne les gains seuls.\n",
     "Code de sortie : 0 quand la comparaison est écrite, 1 quand le fichier ne peut pas\n"
     "être lu ou la sortie écrite, 2 pour un argument incorrect, un fichier sans ticket ou\n"
     "une ligne qui n'est pas un ticket, une ligne de rapports incorrecte (avec son\n"
@@ -99,8 +114,15 @@ std::optional<Payouts> payoutsOf(const QCommandLineParser &parser, const QComman
 }
 
 int runWithOfficialResult(const QCommandLineParser &parser, OfficialResultOptions &official, const QString &arrival,
-    const QCommandLineOption &payoutsOption, RaceRecordOptions &record)
+    const QCommandLineOption &payoutsOption, RaceRecordOptions &record, BetOption &bet)
 {
+    if (bet.given(parser)) {
+        if (const std::optional<int> status = bet.read(parser, kHelp.name))
+            return *status;
+        if (parser.isSet(QStringLiteral("record")))
+            return usageError(
+                kHelp.name, QStringLiteral("« --record » ne garde pas encore un pari choisi par « --bet »"));
+    }
     std::optional<Payouts> payouts;
     if (parser.isSet(payoutsOption)) {
         int status = kExitOk;
@@ -116,6 +138,8 @@ int runWithOfficialResult(const QCommandLineParser &parser, OfficialResultOption
     QString name;
     if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
         return *status;
+    if (bet.given(parser))
+        return compareBetsWithOfficialResult(in, name, official.result(), bet.bets(), kHelp.name);
     return compareWithOfficialResult(in, name, official.result(), kHelp.name, record);
 }
 
@@ -131,6 +155,8 @@ int run(const QStringList &arguments)
     official.addTo(parser);
     RaceRecordOptions record;
     record.addTo(parser);
+    BetOption bet;
+    bet.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FICHIER"),
         QStringLiteral("Le fichier de tickets (l'entrée standard sans lui)."), QStringLiteral("[FICHIER]"));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
@@ -138,8 +164,8 @@ int run(const QStringList &arguments)
 
     if (!parser.isSet(arrivalOption))
         return usageError(kHelp.name, QStringLiteral("l'option « --arrival » est nécessaire"));
-    if (official.wanted(parser, parser.value(arrivalOption)))
-        return runWithOfficialResult(parser, official, parser.value(arrivalOption), payoutsOption, record);
+    if (official.wanted(parser, parser.value(arrivalOption)) || bet.given(parser))
+        return runWithOfficialResult(parser, official, parser.value(arrivalOption), payoutsOption, record, bet);
     const std::optional<Arrival> arrival = readArrivalOption(parser.value(arrivalOption));
     if (!arrival)
         return usageError(kHelp.name,

@@ -36,6 +36,10 @@ OfficialResultOptions::OfficialResultOptions()
         QStringLiteral("Les non-partants de la course, séparés par des virgules."), QStringLiteral("H,..."))
     , complement_(QStringLiteral("complement"), QStringLiteral("Le cheval de complément nommé avec le pari."),
           QStringLiteral("H"))
+    , runners_(QStringLiteral("runners"),
+          QStringLiteral("Le nombre de partants de la course (certains paris sont remboursés en dessous d'un "
+                         "nombre)."),
+          QStringLiteral("N"))
     , rapports_(QStringLiteral("rapports"),
           QStringLiteral("Le fichier des rapports publiés, un par ligne (pas avec --payouts)."),
           QStringLiteral("FICHIER"))
@@ -43,12 +47,12 @@ OfficialResultOptions::OfficialResultOptions()
 
 void OfficialResultOptions::addTo(QCommandLineParser &parser) const
 {
-    parser.addOptions({ nonRunners_, complement_, rapports_ });
+    parser.addOptions({ nonRunners_, complement_, runners_, rapports_ });
 }
 
 bool OfficialResultOptions::wanted(const QCommandLineParser &parser, const QString &arrival) const
 {
-    return parser.isSet(nonRunners_) || parser.isSet(complement_) || parser.isSet(rapports_)
+    return parser.isSet(nonRunners_) || parser.isSet(complement_) || parser.isSet(runners_) || parser.isSet(rapports_)
         || arrival.contains(QLatin1Char('='));
 }
 
@@ -76,6 +80,13 @@ std::optional<int> OfficialResultOptions::read(const QCommandLineParser &parser,
             return usageError(command,
                 QStringLiteral("cheval de complément incorrect %1 (1 à 20)").arg(quoted(parser.value(complement_))));
         result_.complement = *horse;
+    }
+    if (parser.isSet(runners_)) {
+        const std::optional<int> runners = parseNumber(parser.value(runners_), 1, kMaxHorses);
+        if (!runners)
+            return usageError(command,
+                QStringLiteral("nombre de partants incorrect %1 (1 à 20)").arg(quoted(parser.value(runners_))));
+        result_.runners = *runners;
     }
     if (parser.isSet(rapports_)) {
         if (payouts)

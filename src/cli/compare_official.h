@@ -14,9 +14,9 @@ namespace mvx::cli {
 
 class RaceRecordOptions;
 
-// compare's options for the race as it was run: non-runners, the complément and the published
-// rapports; with them, or with a dead heat in --arrival, compare judges each ticket against the
-// official result and writes its paying combination and amount.
+// compare's options for the race as it was run: non-runners, the complément, the number of
+// runners and the published rapports; with them, or with a dead heat in --arrival, compare judges each ticket against
+// the official result and writes its paying combination and amount.
 class OfficialResultOptions
 {
 public:
@@ -37,6 +37,7 @@ public:
 private:
     QCommandLineOption nonRunners_;
     QCommandLineOption complement_;
+    QCommandLineOption runners_;
     QCommandLineOption rapports_;
     OfficialResult result_;
 };

@@ -11,6 +11,9 @@ namespace mvx {
 namespace {
 
 constexpr int kPayloadVersion = 1;
+// The same, then one byte more at the end: the number of runners. A result whose runners are
+// not known is kept as before, byte for byte.
+constexpr int kPayloadVersionWithRunners = 2;
 
 bool validHorse(int horse)
 {
@@ -50,7 +53,8 @@ QByteArray encodeOfficialResult(const OfficialResult &result)
         for (int horse : list)
             out.append(char(horse));
     };
-    out.append(char(kPayloadVersion));
+    const bool runners = result.runners > 0 && result.runners <= kMaxHorses;
+    out.append(char(runners ? kPayloadVersionWithRunners : kPayloadVersion));
     out.append(char(result.arrival.size()));
     for (const std::vector<int> &tied : result.arrival)
         horses(tied);
@@ -69,6 +73,8 @@ QByteArray encodeOfficialResult(const OfficialResult &result)
         qToLittleEndian<std::uint64_t>(bits, amount);
         out.append(amount, 8);
     }
+    if (runners)
+        out.append(char(result.runners));
     return out;
 }
 
@@ -95,7 +101,8 @@ std::optional<OfficialResult> decodeOfficialResult(QByteArrayView payload)
         return list;
     };
 
-    if (byte() != kPayloadVersion)
+    const std::optional<int> version = byte();
+    if (version != kPayloadVersion && version != kPayloadVersionWithRunners)
         return std::nullopt;
     OfficialResult result;
     const std::optional<int> places = byte();
@@ -143,6 +150,12 @@ std::optional<OfficialResult> decodeOfficialResult(QByteArrayView payload)
         if (!std::isfinite(rapport.amount) || rapport.amount < 0)
             return std::nullopt;
         result.rapports.push_back(std::move(rapport));
+    }
+    if (version == kPayloadVersionWithRunners) {
+        const std::optional<int> runners = byte();
+        if (!runners || *runners < 1 || *runners > kMaxHorses)
+            return std::nullopt;
+        result.runners = *runners;
     }
     if (at != payload.size() || !resultProblem(result).isEmpty())
         return std::nullopt;

@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTableWidget>
 
 namespace mvx {
@@ -160,6 +161,15 @@ OfficialResultDialog::OfficialResultDialog(
             ccomplement_->addItem(QString::number(horse), horse);
     labelFor(this, QStringLiteral("lcomplement"), QStringLiteral("Cheval de &complément :"), 196, 66, ccomplement_);
 
+    // Some bets are refunded below a number of runners: unknown, the field counts as full.
+    spartants_ = new QSpinBox(this);
+    spartants_->setObjectName(QStringLiteral("spartants"));
+    spartants_->setGeometry(316, 86, 90, 23);
+    spartants_->setRange(0, kMaxHorses);
+    spartants_->setSpecialValueText(QStringLiteral("Inconnu"));
+    spartants_->setAccessibleName(QStringLiteral("Nombre de partants"));
+    labelFor(this, QStringLiteral("lpartants"), QStringLiteral("&Partants :"), 316, 66, spartants_);
+
     grapports_ = new QTableWidget(0, kRapportColumns, this);
     grapports_->setObjectName(QStringLiteral("grapports"));
     grapports_->setGeometry(16, 142, 488, 196);
@@ -199,8 +209,8 @@ OfficialResultDialog::OfficialResultDialog(
     if (result_)
         showResult(*result_);
     keepOneEmptyRow();
-    const std::array<QWidget *, 9> order { earrivee_, enonpartants_, ccomplement_, grapports_, bcoller, bsupprimer,
-        beffacer, bok, bannuler };
+    const std::array<QWidget *, 10> order { earrivee_, enonpartants_, ccomplement_, spartants_, grapports_, bcoller,
+        bsupprimer, beffacer, bok, bannuler };
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     earrivee_->setFocus(Qt::OtherFocusReason);
@@ -212,6 +222,7 @@ void OfficialResultDialog::showResult(const OfficialResult &result)
     enonpartants_->setText(horseListText(result.nonRunners));
     // A complément among today's selection is not offered: the form shows none.
     ccomplement_->setCurrentIndex(std::max(ccomplement_->findData(result.complement), 0));
+    spartants_->setValue(result.runners);
     for (const Rapport &rapport : result.rapports)
         addRapportRow(gridLabel(rapport.category), combinationText(rapport.combination), amountText(rapport.amount));
 }
@@ -332,6 +343,7 @@ std::optional<OfficialResult> OfficialResultDialog::readForm()
     }
     result.nonRunners = *nonRunners;
     result.complement = ccomplement_->currentData().toInt();
+    result.runners = spartants_->value();
 
     for (int row = 0; row < grapports_->rowCount(); ++row) {
         QStringList words;

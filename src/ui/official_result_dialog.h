@@ -13,6 +13,7 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTableWidget;
 
 namespace mvx {
@@ -27,8 +28,8 @@ QString officialArrivalLine(const OfficialResult &result);
 std::optional<std::vector<std::vector<int>>> readOfficialArrival(const QString &text);
 
 // The official result of the race, typed in for the comparison: the arrival line, the
-// non-runners, the cheval de complément (any horse of the race but the selection's) and the
-// published rapports, a table that also takes pasted lines of a rapports file
+// non-runners, the cheval de complément (any horse of the race but the selection's), the number
+// of runners and the published rapports, a table that also takes pasted lines of a rapports file
 // ("Tierce ordre 7-13-2 120.50"). "OK" keeps the result once it is checked; "Effacer le
 // résultat" goes back to the five arrival boxes; "Annuler" and Escape leave the earlier result.
 class OfficialResultDialog : public QDialog
@@ -70,6 +71,7 @@ private:
     QLineEdit *earrivee_ = nullptr;
     QLineEdit *enonpartants_ = nullptr;
     QComboBox *ccomplement_ = nullptr;
+    QSpinBox *spartants_ = nullptr;
     QTableWidget *grapports_ = nullptr;
 };
 

@@ -296,7 +296,7 @@ void Tfcompare::refuseArrival(QComboBox *box, const QString &text)
 
 void Tfcompare::AOLButton1Click()
 {
-    if (state_.officialResult) {
+    if (state_.officialResult || judgedBet()) {
         compareWithOfficialResult();
         return;
     }

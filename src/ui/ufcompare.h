@@ -3,6 +3,7 @@
 #include "arrival/classification.h"
 #include "arrival/result_classification.h"
 #include "arrival/winnings.h"
+#include "model/bet.h"
 #include "model/game_state.h"
 #include "model/platform.h"
 
@@ -44,6 +45,10 @@ public:
     const std::vector<std::uint8_t> &ticketCategories() const { return categories_; }
     // The punter's races, where "Enregistrer dans mes courses" stores the comparison.
     void setHistory(HistoryAccess *history) { history_ = history; }
+    // The bet the tickets are played at; none: the bet their size gives (couplé to quinté+). A
+    // bet of its own is always judged against the race as it was run (the official result, or
+    // the five boxes taken as one), each ticket with the rapport that pays it.
+    void setBet(std::optional<Bet> bet) { bet_ = bet; }
 
 public Q_SLOTS:
     void FormActivate();
@@ -79,6 +84,9 @@ private:
     void buildOfficialResultControls(QWidget *group);
     void showOfficialResultState();
     void compareWithOfficialResult();
+    // The tickets of a bet judged by its own rules (bet_result_rows.h).
+    void compareBetWithResult(const OfficialResult &result, Bet bet);
+    std::optional<Bet> judgedBet() const;
 
     GameState &state_;
     Platform &platform_;
@@ -97,6 +105,7 @@ private:
     QPushButton *benregistrercourse_ = nullptr;
     RaceRecordDialog *recordDialog_ = nullptr;
     HistoryAccess *history_ = nullptr;
+    std::optional<Bet> bet_;
 };
 
 } // namespace mvx

@@ -5,6 +5,7 @@
 
 #include "arrival/result_classification.h"
 #include "model/work_progress.h"
+#include "ui/bet_result_rows.h"
 #include "ui/common_widgets.h"
 #include "ui/official_result_dialog.h"
 #include "ui/official_result_rows.h"
@@ -55,6 +56,8 @@ void Tfcompare::showOfficialResultState()
     }
     if (result->complement != 0)
         text += QStringLiteral("\nComplément : %1").arg(result->complement);
+    if (result->runners != 0)
+        text += QStringLiteral("\nPartants : %1").arg(result->runners);
     lresultatofficiel_->setToolTip(text);
     QString line = text;
     line.replace(QLatin1Char('\n'), QStringLiteral(" ; "));
@@ -90,11 +93,25 @@ void Tfcompare::compareWithOfficialResult()
     normalizePayoutFields();
     Payouts payouts = state_.payouts;
     readPayouts(payoutTexts(), payouts);
-    OfficialResult result = *state_.officialResult;
+    OfficialResult result;
+    if (state_.officialResult) {
+        result = *state_.officialResult;
+    } else {
+        // A bet of its own compared with the five boxes: they are the race as it was run.
+        const std::optional<Arrival> arrival = checkedArrival();
+        if (!arrival)
+            return;
+        result = officialResult(*arrival, payouts);
+    }
     if (result.rapports.empty())
         result.rapports = rapportsOfPayouts(payouts);
     if (const QString problem = resultProblem(result); !problem.isEmpty()) {
         platform_.inform(problem, QStringLiteral("Opération impossible"));
+        return;
+    }
+    if (const std::optional<Bet> bet = judgedBet()) {
+        state_.payouts = payouts;
+        compareBetWithResult(result, *bet);
         return;
     }
 
@@ -144,6 +161,67 @@ void Tfcompare::compareWithOfficialResult()
     showSummary(resultSummaryText(totals, state_.stakes, state_.tickets.horsesPerTicket()));
     officialTotals_ = totals;
     benregistrercourse_->setEnabled(true);
+}
+
+// The chosen bet when it is one the size of the tickets does not give (a couplé gagnant, a
+// Multi...): none for the bets of old, which keep their comparison.
+std::optional<Bet> Tfcompare::judgedBet() const
+{
+    if (bet_ && judgedByBetRules(*bet_) && horsesPerTicket(*bet_) == state_.tickets.horsesPerTicket())
+        return bet_;
+    return std::nullopt;
+}
+
+// As the comparison with the official result, each ticket judged by the rules of its bet. The
+// race is not stored in the history: it keeps the bets of old only.
+void Tfcompare::compareBetWithResult(const OfficialResult &result, Bet bet)
+{
+    std::shared_ptr<ui::BetResultRows> rows;
+    std::vector<std::uint8_t> categories;
+    ResultTotals totals;
+    std::int64_t withComplement = 0;
+    try {
+        rows = std::make_shared<ui::BetResultRows>(state_.tickets, state_.selection, result, bet, state_.stakes);
+        categories = prepareResultGrid();
+        const BetClassifier &classifier = rows->classifier();
+        const std::int64_t count = std::int64_t(categories.size());
+        WorkProgress progress { std::uint64_t(count) };
+        bool classified = false;
+        platform_.runLongWork(
+            QStringLiteral("Comparaison de %1 tickets (%2) avec le résultat officiel...").arg(count).arg(betName(bet)),
+            progress, [&] {
+                withComplement = classifier.firstTicketWithComplement();
+                if (withComplement != 0)
+                    return;
+                classified = inSlices(count, progress, [&](std::int64_t first, std::int64_t last) {
+                    classifier.classify(first, last, categories.data(), totals);
+                });
+            });
+        if (withComplement != 0) {
+            platform_.inform(QStringLiteral("Le ticket %1 contient le cheval de complément %2, qui ne peut pas être "
+                                            "joué avec lui : la comparaison est impossible.")
+                                 .arg(withComplement)
+                                 .arg(result.effectiveComplement()),
+                QStringLiteral("Opération impossible"));
+            return;
+        }
+        if (!classified)
+            return;
+    } catch (const std::bad_alloc &) {
+        platform_.inform(
+            QStringLiteral("Il n'y a pas assez de mémoire pour comparer %1 tickets.").arg(state_.tickets.count()),
+            QStringLiteral("Opération impossible"));
+        return;
+    }
+
+    grillecomb_->setContent(nullptr);
+    categories_ = std::move(categories);
+    rows->setCategories(&categories_);
+    grillecomb_->setContent(rows);
+    // The stakes are known for the bets of old only: the summary gives the gains.
+    showSummary(resultSummaryText(totals, state_.stakes, 0));
+    officialTotals_.reset();
+    benregistrercourse_->setEnabled(false);
 }
 
 } // namespace mvx

@@ -349,7 +349,7 @@ TEST(OfficialResult, RapportsFileLinesAndTheirFaults)
     EXPECT_EQ(rapportLine(read.rapports[0]), QStringLiteral("Tierce ordre 7-13-2 120.50"));
 
     for (const auto &[text, fault] : std::vector<std::pair<const char *, const char *>> {
-             { "Tierce ordre 7-13-2 12\nReport 7-13-2 12\n", "ligne 2 : catégorie inconnue : « Report 7-13-2 12 »" },
+             { "Tierce ordre 7-13-2 12\nTic 3 7-13-2 12\n", "ligne 2 : catégorie inconnue : « Tic 3 7-13-2 12 »" },
              { "\n\nTierce ordre 7-13 12", "ligne 3 : la combinaison d'un Tierce ordre a 3 chevaux, sans NP" },
              { "Quinte 2 NP 7-13-2-9-NP 12", "ligne 1 : la combinaison d'un Quinté 2 NP a 5 chevaux dont 2 NP" },
              { "Bonus 7-7-2 1", "ligne 1 : le cheval 7 est deux fois" },

@@ -159,3 +159,28 @@ TEST_F(ResultSection, ADamagedResultIsReportedAndTheGameLoadsWithoutIt)
     EXPECT_EQ(*state.officialResult, smallResult());
     EXPECT_TRUE(platform.events.isEmpty());
 }
+
+TEST_F(ResultSection, TheNumberOfRunnersIsKeptBesideTheArrival)
+{
+    OfficialResult result = fullResult();
+    result.runners = 14;
+    result.rapports.push_back(Rapport { ResultCategory::TwoOfFour, { 7, 20 }, 4.1 });
+    state.officialResult = std::make_shared<const OfficialResult>(result);
+    save(file("partants.mvx"));
+    state.officialResult.reset();
+    ASSERT_TRUE(load(file("partants.mvx")));
+    ASSERT_TRUE(state.officialResult);
+    EXPECT_EQ(state.officialResult->runners, 14);
+    EXPECT_EQ(*state.officialResult, result);
+
+    // The known number ends the payload: cut off, or beyond the horses of a race, it is refused.
+    const QByteArray payload = encodeOfficialResult(result);
+    EXPECT_FALSE(decodeOfficialResult(payload.chopped(1)));
+    QByteArray tooMany = payload;
+    tooMany[tooMany.size() - 1] = char(21);
+    EXPECT_FALSE(decodeOfficialResult(tooMany));
+    // Fewer runners than horses classified is no result.
+    QByteArray tooFew = payload;
+    tooFew[tooFew.size() - 1] = char(4);
+    EXPECT_FALSE(decodeOfficialResult(tooFew));
+}
