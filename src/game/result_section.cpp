@@ -10,7 +10,10 @@ namespace mvx {
 
 namespace {
 
+// Version 2 adds, after the rapports, a byte saying they are given for 1 € (1) rather than for
+// the unit stake (0); a result whose rapports are for the unit stake is still written as version 1.
 constexpr int kPayloadVersion = 1;
+constexpr int kPerEuroVersion = 2;
 
 bool validHorse(int horse)
 {
@@ -50,7 +53,7 @@ QByteArray encodeOfficialResult(const OfficialResult &result)
         for (int horse : list)
             out.append(char(horse));
     };
-    out.append(char(kPayloadVersion));
+    out.append(char(result.rapportsPerEuro ? kPerEuroVersion : kPayloadVersion));
     out.append(char(result.arrival.size()));
     for (const std::vector<int> &tied : result.arrival)
         horses(tied);
@@ -69,6 +72,8 @@ QByteArray encodeOfficialResult(const OfficialResult &result)
         qToLittleEndian<std::uint64_t>(bits, amount);
         out.append(amount, 8);
     }
+    if (result.rapportsPerEuro)
+        out.append(char(1));
     return out;
 }
 
@@ -95,7 +100,8 @@ std::optional<OfficialResult> decodeOfficialResult(QByteArrayView payload)
         return list;
     };
 
-    if (byte() != kPayloadVersion)
+    const std::optional<int> version = byte();
+    if (version != kPayloadVersion && version != kPerEuroVersion)
         return std::nullopt;
     OfficialResult result;
     const std::optional<int> places = byte();
@@ -126,7 +132,7 @@ std::optional<OfficialResult> decodeOfficialResult(QByteArrayView payload)
         Rapport rapport;
         const std::optional<int> category = byte();
         // Every category but a refund has rapports.
-        if (!category || *category < 1 || *category >= int(ResultCategory::Refunded))
+        if (!category || *category < 1 || *category > kResultCategories || *category == int(ResultCategory::Refunded))
             return std::nullopt;
         rapport.category = ResultCategory(*category);
         std::optional<std::vector<int>> combination
@@ -142,6 +148,11 @@ std::optional<OfficialResult> decodeOfficialResult(QByteArrayView payload)
         if (!std::isfinite(rapport.amount) || rapport.amount < 0)
             return std::nullopt;
         result.rapports.push_back(std::move(rapport));
+    }
+    if (*version == kPerEuroVersion) {
+        if (byte() != 1)
+            return std::nullopt;
+        result.rapportsPerEuro = true;
     }
     if (at != payload.size() || !resultProblem(result).isEmpty())
         return std::nullopt;

@@ -16,7 +16,8 @@ inline constexpr int kMostKeptRapports = 4096;
 // byte, the places of the arrival (a count, then per place its tied horses, counted), the
 // non-runners (counted), the complément, then a little-endian uint16 count of rapports, each its
 // category byte, its combination (counted, 0 for a non-runner) and its amount as a
-// little-endian IEEE double. The result holds at most kMostKeptRapports rapports.
+// little-endian IEEE double; version 2, for rapports given for 1 €,
+// ends with a byte 1. The result holds at most kMostKeptRapports rapports.
 QByteArray encodeOfficialResult(const OfficialResult &result);
 
 // Decoding checks every field and refuses (nothing) a payload that is damaged, cut short or too

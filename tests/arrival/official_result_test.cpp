@@ -155,7 +155,8 @@ TEST(OfficialResult, QuarteQuinteAndCoupleDeadHeats)
     EXPECT_EQ(row(quarte, { 7, 2, 13, 9 }), "Quarté désordre 7-13-2-9 30.00");
     const ResultJudge bonus(resultOf("7,13,2=9", { "Bonus 7-13-2 8", "Bonus 7-13-9 9" }), stakes);
     EXPECT_EQ(row(bonus, { 9, 13, 7, 15 }), "Bonus 7-13-9 9.00");
-    EXPECT_EQ(row(bonus, { 7, 13, 9, 2 }), "Quarte ordre") << "in order under one order, nothing published for it";
+    EXPECT_EQ(row(bonus, { 7, 13, 9, 2 }), "Bonus 7-13-9 9.00")
+        << "in order under one order, nothing published for it: the best Bonus it also holds";
 
     // Couplé: a tie at 2nd makes two winning pairs, and the tied pair is placed.
     const ResultJudge couple(
@@ -172,23 +173,23 @@ TEST(OfficialResult, QuinteEveningWithATieAndTwoNonRunners)
 {
     const OfficialResult result = resultOf("7,13,2=9,20",
         { "Quinte ordre 7-13-2-9-20 5000", "Quinte desordre 7-13-2-9-20 100", "Quarte ordre 7-13-2-9 650",
-            "Quarte ordre 7-13-9-2 700", "Bonus 4 sur 5 12.40", "Quinte 2 NP 7-13-2-NP-NP 80",
+            "Quarte ordre 7-13-9-2 700", "Bonus 4 7-13-2-9 30", "Bonus 4 sur 5 12.40", "Quinte 2 NP 7-13-2-NP-NP 80",
             "Quinte 2 NP 7-13-9-NP-NP 85" },
         { 4, 11 });
-    const Stakes stakes = defaultStakes(); // quinté+ 2 €, quarté+ 1,30 €
+    const Stakes stakes = defaultStakes();
     const ResultJudge judge(result, stakes);
     const std::vector<Horses> tickets {
         { 7, 13, 9, 2, 20 }, // the tie's other order is in order too
         { 13, 7, 2, 9, 20 }, { 7, 13, 2, 4, 11 }, // two non-runners, the three others first
-        { 7, 13, 4, 9, 2 }, // one non-runner: the quarté 7-13-9-2, paid 700 × 2 / 1,30
+        { 7, 13, 4, 9, 2 }, // one non-runner, the four others first: four times the Bonus 4
         { 7, 13, 20, 9, 15 }, // 7, 13, 9 among the first four, 20 fifth
         { 4, 11, 15, 7, 13 }, // 15 was not placed
     };
     const std::vector<std::string> rows { "Quinté ordre 7-13-9-2-20 5000.00", "Quinté désordre 7-13-2-9-20 100.00",
-        "Quinté 2 NP 7-13-2-NP-NP 80.00", "Quarte ordre 7-13-9-2 1076.92", "Bonus 4 sur 5 7-13-9-20 12.40", "" };
+        "Quinté 2 NP 7-13-2-NP-NP 80.00", "Bonus 4 7-13-2-9 120.00", "Bonus 4 sur 5 7-13-9-20 12.40", "" };
     for (std::size_t t = 0; t < tickets.size(); ++t)
         EXPECT_EQ(row(judge, tickets[t]), rows[t]) << "ticket " << t + 1;
-    EXPECT_TRUE(judge.judge(tickets[3]).playedAsQuarte);
+    EXPECT_EQ(judge.judge(tickets[3]).times, 4);
 
     // The whole list, through the classifier of lists, gives the same and adds it up.
     const Selection selection = numberedHorses();
@@ -198,12 +199,12 @@ TEST(OfficialResult, QuinteEveningWithATieAndTwoNonRunners)
     ResultTotals totals;
     classifier.classify(0, 2, bytes.data(), totals);
     classifier.classify(2, list.count(), bytes.data(), totals);
-    EXPECT_EQ(bytes, (std::vector<std::uint8_t> { 1, 2, 13, 6, 4, 0 }));
-    EXPECT_EQ(classifier.ticketResult(4).amount, 1076.92);
+    EXPECT_EQ(bytes, (std::vector<std::uint8_t> { 1, 2, 13, 3, 4, 0 }));
+    EXPECT_EQ(classifier.ticketResult(4).cents, 12000);
     EXPECT_EQ(totals.tickets, 6);
     EXPECT_EQ(resultSummaryText(totals, stakes, 5, QLocale::c()),
-        QStringLiteral("1 Quinte\r1 Quinte Désordre\r1 Bonus 4 sur 5 \r1 Quarte\r1 Quinté 2 NP\r"
-                       "Gains  :6269.32\rMise : 12.00 €\rRemboursement : 0.00 €\rBilan : +6257.32 €"));
+        QStringLiteral("1 Quinte\r1 Quinte Désordre\r1 Bonus 4\r1 Bonus 4 sur 5 \r1 Quinté 2 NP\r"
+                       "Gains  :5312.4\rMise : 12.00 €\rRemboursement : 0.00 €\rBilan : +5300.40 €"));
 
     // Played three times, with a third non-runner (15): the last ticket is refunded.
     OfficialResult three = result;
@@ -219,7 +220,9 @@ TEST(OfficialResult, QuinteEveningWithATieAndTwoNonRunners)
     EXPECT_EQ(money.refundedTickets, 1);
     EXPECT_EQ(money.stakeCents, 3600);
     EXPECT_EQ(money.refundCents, 600);
-    EXPECT_EQ(money.balanceCents, 625692 * 3 + 600 - 3600) << "the fifth ticket is now a quarté Bonus, unpublished";
+    // The fifth ticket now has one non-runner, its others four of the first five with the fifth:
+    // four times the Bonus 4 sur 5.
+    EXPECT_EQ(money.balanceCents, (500000 + 10000 + 8000 + 12000 + 4 * 1240) * 3 + 600 - 3600);
 }
 
 // The classifier of lists looks each pattern of the horses that matter up once: on every ticket
@@ -258,12 +261,14 @@ TEST(OfficialResult, ListClassifierAgreesWithTheJudgeTicketByTicket)
         ASSERT_EQ(bytes[std::size_t(t - 1)], std::uint8_t(judged.category)) << t;
         if (judged.category != C::None)
             ++expected.counts[std::size_t(judged.category) - 1];
-        if (judged.paid)
-            expected.gains += judged.amount;
-        played += judged.playedAsQuarte ? 1 : 0;
+        if (judged.category != C::None && judged.unpublished)
+            ++expected.unpublished[std::size_t(judged.category) - 1];
+        expected.gainsCents += judged.cents;
+        played += judged.times > 1 ? 1 : 0;
     }
     EXPECT_EQ(totals.counts, expected.counts);
-    EXPECT_NEAR(totals.gains, expected.gains, 1e-6);
+    EXPECT_EQ(totals.unpublished, expected.unpublished);
+    EXPECT_EQ(totals.gainsCents, expected.gainsCents);
     EXPECT_GT(played, 0);
     EXPECT_GT(totals.refunded(), 0);
     EXPECT_GT(totals.counts[std::size_t(C::QuinteInOrder) - 1], 0);
