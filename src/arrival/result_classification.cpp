@@ -88,6 +88,8 @@ std::vector<MetCategory> categoriesMet(std::span<const int> horses, const Arriva
 {
     using W = WinCategory;
     std::vector<MetCategory> met;
+    if (matchCount(horses, arrival, 3) < 2)
+        return met; // not even a couplé placé: no category of any bet
     auto meet = [&](W category) {
         met.push_back(
             { resultCategory(category), payingCombination(category, horses, arrival), 1, false, int(category) });
@@ -173,6 +175,9 @@ ResultJudge::ResultJudge(OfficialResult result, const Stakes &stakes)
 {
     for (int size = 2; size <= kArrivalPlaces; ++size)
         unitCents_[std::size_t(size)] = unitStakeOr(stakes, size);
+    for (const Rapport &rapport : result_.rapports)
+        if (std::size_t(rapport.category) < published_.size())
+            published_[std::size_t(rapport.category)] = true;
     entryOf_.fill(-1);
     for (std::size_t e = 0; e < result_.arrival.size(); ++e)
         for (int horse : result_.arrival[e])
@@ -253,6 +258,8 @@ TicketResult ResultJudge::firstPublished(std::vector<MetCategory> met, int horse
             continue;
         }
         for (auto m = group; m != end; ++m) {
+            if (!published_[std::size_t(m->category)])
+                continue;
             const std::optional<double> amount = rapportFor(m->category, m->combination);
             const std::optional<std::int64_t> rapport = amount ? rapportCents(*amount) : std::nullopt;
             if (!rapport)

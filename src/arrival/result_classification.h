@@ -95,6 +95,8 @@ private:
     std::vector<Arrival> orders_;
     std::array<int, kMaxHorses + 1> entryOf_ {}; // arrival entry of each horse, -1 when unplaced
     std::array<std::int64_t, kArrivalPlaces + 1> unitCents_ {};
+    // Per category: the result publishes at least one rapport of it.
+    std::array<bool, kResultCategories + 1> published_ {};
 };
 
 // What tickets of one size get, looked up by pattern. A ticket's outcome depends only on which
