@@ -368,3 +368,105 @@ TEST(OfficialResult, RapportsFileLinesAndTheirFaults)
         EXPECT_TRUE(bad.error.startsWith(QString::fromUtf8(fault))) << bad.error.toStdString();
     }
 }
+
+// Today's results: a ticket is paid at the first category it meets that the result publishes,
+// and a winner nothing pays is said, never paid 0 in silence.
+TEST(OfficialResult, TodaysRapportsPayTheBestCategoryPublished)
+{
+    const Stakes stakes = defaultStakes();
+    // The quinté+ of four rapports: the first three and the 5th are paid the Bonus 3.
+    const ResultJudge quinte(resultOf("1,2,3,4,5",
+                                 { "Quinté+ ordre 1-2-3-4-5 1000", "Quinté+ désordre 1-2-3-4-5 50",
+                                     "Quinté+ Bonus 4 8,20", "Bonus 3 3.40" }),
+        stakes);
+    EXPECT_EQ(row(quinte, { 1, 2, 3, 5, 9 }), "Bonus 3 1-2-3 3.40");
+    EXPECT_EQ(row(quinte, { 4, 2, 3, 1, 9 }), "Bonus 4 1-2-3-4 8.20");
+    // Only the ordre published for the quinté: the Bonus 4 ticket is a winner without a rapport.
+    const ResultJudge onlyOrder(resultOf("1,2,3,4,5", { "Quinte ordre 1-2-3-4-5 1000" }), stakes);
+    const TicketResult unpaid = onlyOrder.judge(Horses { 1, 2, 3, 4, 9 });
+    EXPECT_EQ(unpaid.category, C::Bonus4);
+    EXPECT_TRUE(unpaid.unpublished);
+    EXPECT_FALSE(unpaid.paid);
+
+    // Couplé placé rapports only: the first two are paid placé; a non-runner partner too.
+    const ResultJudge couple(resultOf("7,13,2", { "Couplé placé 7-13 3", "Couplé placé 13-2 5" }), stakes);
+    EXPECT_EQ(row(couple, { 13, 7 }), "Couplé placé 7-13 3.00");
+    const ResultJudge coupleNp(resultOf("7,13,2", { "Couplé placé 1 NP 7-NP 1.80" }, { 4 }), stakes);
+    EXPECT_EQ(row(coupleNp, { 7, 4 }), "Couplé placé 1 NP 7-NP 1.80");
+
+    // A combination's own rapport goes before the category's; three tied first are paid by the
+    // one rapport of their combination, whatever its label.
+    const ResultJudge mixed(resultOf("7,13,2", { "Tiercé ordre 7-13-2 100", "Tiercé ordre 500" }), stakes);
+    EXPECT_EQ(row(mixed, { 7, 13, 2 }), "Tierce ordre 7-13-2 100.00");
+    const ResultJudge threeTied(resultOf("1=2=3", { "Tiercé désordre 1-2-3 60" }), stakes);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(threeTied.judge(permutation({ 1, 2, 3 }, i)).cents, 6000) << i;
+
+    // Rapports for 1 € are taken for the unit stake (2 € the quinté+).
+    OfficialResult perEuro = resultOf("1,2,3,4,5", { "Bonus 3 3.45" });
+    perEuro.rapportsPerEuro = true;
+    EXPECT_EQ(ResultJudge(perEuro, stakes).judge(Horses { 1, 2, 3, 9, 8 }).cents, 690);
+}
+
+TEST(OfficialResult, ShortArrivalsAndTheQuinteWithOneNonRunner)
+{
+    const Stakes stakes = defaultStakes();
+    // Four classified: the holders of the four are paid the Bonus 4 published for them, the
+    // first three still a Bonus 3; a ticket holding none wins nothing.
+    const ResultJudge four(resultOf("1,2,3,4", { "Bonus 4 1-2-3-4 40", "Bonus 3 1-2-3 5" }), stakes);
+    EXPECT_EQ(row(four, { 4, 3, 2, 1, 9 }), "Bonus 4 1-2-3-4 40.00");
+    EXPECT_EQ(row(four, { 1, 2, 3, 8, 9 }), "Bonus 3 1-2-3 5.00");
+    EXPECT_EQ(row(four, { 8, 9, 10, 11, 12 }), "");
+    // Nothing published for the quinté+: nobody held them, every ticket is refunded.
+    const ResultJudge nobody(resultOf("1,2,3,4", { "Tierce ordre 1-2-3 10" }), stakes);
+    EXPECT_EQ(row(nobody, { 8, 9, 10, 11, 12 }), "Remboursé");
+
+    // One non-runner (4): four times the Bonus 4 when the others are the first four, twice the
+    // Bonus 3 when three are the first three (no Bonus 4 sur 5 published), and the rapport of
+    // the combination with "NP" where the result has one.
+    const ResultJudge oneNp(resultOf("7,13,2,9,20", { "Bonus 4 7-13-2-9 30", "Bonus 3 7-13-2 5" }, { 4 }), stakes);
+    EXPECT_EQ(row(oneNp, { 7, 13, 2, 9, 4 }), "Bonus 4 7-13-2-9 120.00");
+    EXPECT_EQ(row(oneNp, { 4, 7, 13, 2, 20 }), "Bonus 3 7-13-2 10.00");
+    EXPECT_EQ(row(oneNp, { 4, 7, 13, 2, 15 }), "Bonus 3 7-13-2 10.00");
+    EXPECT_EQ(row(oneNp, { 4, 7, 13, 9, 15 }), "");
+    const ResultJudge ownNp(
+        resultOf("7,13,2,9,20", { "Bonus 4 7-13-2-9 30", "Quinté 1 NP 7-13-2-9-NP 20,40" }, { 4 }), stakes);
+    EXPECT_EQ(row(ownNp, { 9, 2, 13, 7, 4 }), "Quinté 1 NP 7-13-2-9-NP 20.40");
+}
+
+TEST(OfficialResult, AmountsAreReadWithinTheirBoundsAndSummedInCents)
+{
+    for (const char *line :
+        { "Tiercé ordre 7-13-2 12 345,60", "Tiercé ordre 7-13-2 12 345.60", "Tiercé ordre 7-13-2 12\u00a0345,6" }) {
+        const std::optional<Rapport> read = parseRapportLine(QString::fromUtf8(line));
+        ASSERT_TRUE(read) << line;
+        EXPECT_EQ(read->amount, 12345.6) << line;
+    }
+    EXPECT_EQ(parseRapportLine(QStringLiteral("Quarté+ Bonus 7-13-2 4"))->category, C::QuarteBonus);
+    EXPECT_EQ(parseRapportLine(QStringLiteral("Bonus 4 123,00"))->amount, 123.0) << "4 belongs to the category";
+    QString why;
+    EXPECT_FALSE(parseRapportLine(QStringLiteral("Bonus 3 10000000"), &why));
+    EXPECT_EQ(why, QStringLiteral("le montant dépasse 9 999 999,99 €"));
+    EXPECT_FALSE(parseRapportLine(QStringLiteral("Bonus 3 3.4e38")));
+    EXPECT_FALSE(parseRapportLine(QStringLiteral("Bonus 3 1.234")));
+
+    // A sum past 64-bit cents is refused, never shown negative.
+    ResultTotals totals;
+    totals.tickets = 3;
+    totals.add(C::Bonus3, 2, kLargestRapportCents, false);
+    EXPECT_EQ(totals.gainsCents, 2 * kLargestRapportCents);
+    EXPECT_EQ(resultMoneyProblem(totals, defaultStakes(), 5), QString());
+    EXPECT_EQ(centsGeneralText(totals.gainsCents, QLocale::c()), QStringLiteral("19999999.98"));
+    totals.add(C::Bonus3, std::int64_t(1) << 40, kLargestRapportCents, true);
+    EXPECT_TRUE(totals.tooLarge);
+    EXPECT_FALSE(resultMoneyProblem(totals, defaultStakes(), 5).isEmpty());
+    Stakes many = defaultStakes();
+    many.multiplier = 10000;
+    ResultTotals big;
+    big.tickets = 1;
+    big.add(C::Bonus3, std::int64_t(1) << 30, kLargestRapportCents, false);
+    EXPECT_FALSE(big.tooLarge);
+    EXPECT_FALSE(resultMoneyProblem(big, many, 5).isEmpty()) << "the multiplier takes it past 64 bits";
+    EXPECT_EQ(unpublishedWinnersText(totals),
+        QStringLiteral("%1 gagnants sans rapport publié : Bonus 3").arg((std::int64_t(1) << 40)));
+}
