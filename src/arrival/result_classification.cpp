@@ -49,26 +49,46 @@ bool holds(std::span<const int> horses, int horse)
 }
 
 // The ticket's horses found among the first `places` of the arrival, in finishing order.
-std::vector<int> ticketHorsesAmongFirst(std::span<const int> horses, const Arrival &arrival, int places)
+ShortCombination ticketHorsesAmongFirst(std::span<const int> horses, const Arrival &arrival, int places)
 {
-    std::vector<int> found;
+    ShortCombination found;
     for (int p = 1; p <= places; ++p)
         if (isHorse(arrival[std::size_t(p)]) && holds(horses, arrival[std::size_t(p)]))
-            found.push_back(arrival[std::size_t(p)]);
+            found.push(arrival[std::size_t(p)]);
     return found;
 }
 
-std::vector<int> payingCombination(WinCategory category, std::span<const int> horses, const Arrival &arrival)
+ShortCombination firstFinishers(const Arrival &arrival, int count)
+{
+    ShortCombination first;
+    for (int p = 1; p <= count; ++p)
+        first.push(arrival[std::size_t(p)]);
+    return first;
+}
+
+ShortCombination payingCombination(WinCategory category, std::span<const int> horses, const Arrival &arrival)
 {
     if (const int first = firstFinishersPaid(category))
-        return std::vector<int>(arrival.begin() + 1, arrival.begin() + 1 + first);
+        return firstFinishers(arrival, first);
     return ticketHorsesAmongFirst(horses, arrival, category == WinCategory::CouplePlaced ? 3 : kArrivalPlaces);
 }
 
-std::vector<int> sorted(std::vector<int> horses)
+ShortCombination sorted(std::span<const int> horses)
 {
-    std::sort(horses.begin(), horses.end());
-    return horses;
+    ShortCombination set;
+    for (std::size_t i = 0; i < horses.size() && i < set.horses.size(); ++i)
+        set.push(horses[i]);
+    // Five at most: an insertion sort (std::sort's path for long ranges upsets the compiler's
+    // bounds check on so short an array).
+    for (int i = 1; i < set.size; ++i)
+        for (int k = i; k > 0 && set.horses[std::size_t(k)] < set.horses[std::size_t(k - 1)]; --k)
+            std::swap(set.horses[std::size_t(k)], set.horses[std::size_t(k - 1)]);
+    return set;
+}
+
+bool sameHorses(const ShortCombination &a, const ShortCombination &b)
+{
+    return a.size == b.size && std::equal(a.horses.begin(), a.horses.begin() + a.size, b.horses.begin());
 }
 
 std::int64_t unitStakeOr(const Stakes &stakes, int horsesPerTicket)
@@ -84,12 +104,11 @@ bool heldAt(std::span<const int> horses, const Arrival &arrival, int place)
 
 } // namespace
 
-std::vector<MetCategory> categoriesMet(std::span<const int> horses, const Arrival &arrival)
+void addCategoriesMet(std::span<const int> horses, const Arrival &arrival, std::vector<MetCategory> &met)
 {
     using W = WinCategory;
-    std::vector<MetCategory> met;
     if (matchCount(horses, arrival, 3) < 2)
-        return met; // not even a couplé placé: no category of any bet
+        return; // not even a couplé placé: no category of any bet
     auto meet = [&](W category) {
         met.push_back(
             { resultCategory(category), payingCombination(category, horses, arrival), 1, false, int(category) });
@@ -131,7 +150,6 @@ std::vector<MetCategory> categoriesMet(std::span<const int> horses, const Arriva
     default:
         break;
     }
-    return met;
 }
 
 int betOfCategory(ResultCategory category)
@@ -175,9 +193,14 @@ ResultJudge::ResultJudge(OfficialResult result, const Stakes &stakes)
 {
     for (int size = 2; size <= kArrivalPlaces; ++size)
         unitCents_[std::size_t(size)] = unitStakeOr(stakes, size);
-    for (const Rapport &rapport : result_.rapports)
+    for (const Rapport &rapport : result_.rapports) {
         if (std::size_t(rapport.category) < published_.size())
             published_[std::size_t(rapport.category)] = true;
+        sortedRapports_.push_back(sorted(rapport.combination));
+    }
+    for (int size = 2; size <= kArrivalPlaces; ++size)
+        for (int absent = 1; absent <= size; ++absent)
+            rules_[std::size_t(size)][std::size_t(absent)] = nonRunnerRulesFor(size, absent);
     entryOf_.fill(-1);
     for (std::size_t e = 0; e < result_.arrival.size(); ++e)
         for (int horse : result_.arrival[e])
@@ -202,27 +225,28 @@ bool ResultJudge::tiedAlike(std::span<const int> published, std::span<const int>
             || entryOf_[std::size_t(a)] != entryOf_[std::size_t(b)])
             return false;
     }
-    return sorted({ published.begin(), published.end() }) == sorted({ combination.begin(), combination.end() });
+    return sameHorses(sorted(published), sorted(combination));
 }
 
 std::optional<double> ResultJudge::rapportFor(ResultCategory category, std::span<const int> combination) const
 {
     const bool ordered = combinationShape(category).ordered;
-    const std::vector<int> set = sorted({ combination.begin(), combination.end() });
+    const ShortCombination set = sorted(combination);
     // The rapport published for the combination is the operator's word for it: it goes before
     // one published for the same horses tied in another order, which goes before a rapport for
     // the whole category.
     std::optional<double> exact;
     std::optional<double> tied;
     std::optional<double> whole;
-    for (const Rapport &rapport : result_.rapports) {
+    for (std::size_t r = 0; r < result_.rapports.size(); ++r) {
+        const Rapport &rapport = result_.rapports[r];
         if (rapport.category != category)
             continue;
         std::optional<double> *into = nullptr;
         if (rapport.combination.empty())
             into = &whole;
         else if (!ordered)
-            into = sorted(rapport.combination) == set ? &exact : nullptr;
+            into = sameHorses(sortedRapports_[r], set) ? &exact : nullptr;
         else if (std::equal(
                      rapport.combination.begin(), rapport.combination.end(), combination.begin(), combination.end()))
             into = &exact;
@@ -242,11 +266,13 @@ bool ResultJudge::publishesForBet(int horsesPerTicket) const
         [&](const Rapport &rapport) { return betOfCategory(rapport.category) == horsesPerTicket; });
 }
 
-TicketResult ResultJudge::firstPublished(std::vector<MetCategory> met, int horsesPerTicket) const
+TicketResult ResultJudge::firstPublished(std::vector<MetCategory> &met, int horsesPerTicket) const
 {
     TicketResult judged;
-    std::stable_sort(
-        met.begin(), met.end(), [](const MetCategory &a, const MetCategory &b) { return a.rank < b.rank; });
+    // A few entries: an insertion sort keeps them in the order found within a rank.
+    for (std::size_t i = 1; i < met.size(); ++i)
+        for (std::size_t k = i; k > 0 && met[k].rank < met[k - 1].rank; --k)
+            std::swap(met[k], met[k - 1]);
     // A rapport for 1 € is taken for the unit stake.
     const std::int64_t base = result_.rapportsPerEuro ? unitCents_[std::size_t(horsesPerTicket)] : 100;
     const auto firstKept = std::find_if(met.begin(), met.end(), [](const MetCategory &m) { return !m.ownRapportOnly; });
@@ -260,7 +286,7 @@ TicketResult ResultJudge::firstPublished(std::vector<MetCategory> met, int horse
         for (auto m = group; m != end; ++m) {
             if (!published_[std::size_t(m->category)])
                 continue;
-            const std::optional<double> amount = rapportFor(m->category, m->combination);
+            const std::optional<double> amount = rapportFor(m->category, m->combination.view());
             const std::optional<std::int64_t> rapport = amount ? rapportCents(*amount) : std::nullopt;
             if (!rapport)
                 continue;
@@ -269,7 +295,7 @@ TicketResult ResultJudge::firstPublished(std::vector<MetCategory> met, int horse
             if (!judged.paid || cents > judged.cents) {
                 judged.paid = true;
                 judged.cents = cents;
-                judged.combination = m->combination;
+                judged.combination.assign(m->combination.view().begin(), m->combination.view().end());
                 judged.category = m->category;
                 judged.times = m->times;
             }
@@ -280,7 +306,7 @@ TicketResult ResultJudge::firstPublished(std::vector<MetCategory> met, int horse
     }
     if (!judged.paid && firstKept != met.end()) {
         judged.category = firstKept->category;
-        judged.combination = firstKept->combination;
+        judged.combination.assign(firstKept->combination.view().begin(), firstKept->combination.view().end());
         judged.times = firstKept->times;
         judged.unpublished = !result_.fromPayoutFields;
     }
@@ -324,15 +350,15 @@ TicketResult ResultJudge::judge(std::span<const int> horses) const
             runners[std::size_t(running++)] = ticket[std::size_t(p)];
     const int nonRunners = size - running;
     std::vector<MetCategory> met;
+    met.reserve(16);
     if (nonRunners == 0) {
         const std::span<const int> played(ticket.data(), std::size_t(size));
         for (const Arrival &order : orders_)
-            for (MetCategory &m : categoriesMet(played, order))
-                met.push_back(std::move(m));
-        return firstPublished(std::move(met), size);
+            addCategoriesMet(played, order, met);
+        return firstPublished(met, size);
     }
     const std::span<const int> ran(runners.data(), std::size_t(running));
-    const std::vector<NonRunnerRule> rules = nonRunnerRulesFor(size, nonRunners);
+    const std::vector<NonRunnerRule> &rules = rules_[std::size_t(size)][std::size_t(nonRunners)];
     for (std::size_t r = 0; r < rules.size(); ++r) {
         const NonRunnerRule &rule = rules[r];
         if (rule.outcome == NonRunnerOutcome::Refund) {
@@ -343,28 +369,28 @@ TicketResult ResultJudge::judge(std::span<const int> horses) const
             break;
         }
         for (const Arrival &order : orders_) {
-            std::vector<int> combination;
+            ShortCombination combination;
             if (rule.outcome == NonRunnerOutcome::RunnersAmongFirst) {
                 combination = ticketHorsesAmongFirst(ran, order, rule.places);
-                if (combination.size() != ran.size())
+                if (std::size_t(combination.size) != ran.size())
                     continue;
                 // Four of the first five is a Bonus 4 sur 5 only with the fifth.
                 if (rule.category == ResultCategory::Bonus4Of5 && !heldAt(ran, order, rule.places))
                     continue;
-                combination.insert(
-                    combination.end(), std::size_t(combinationShape(rule.category).nonRunners), kNonRunnerMark);
+                for (int n = 0; n < combinationShape(rule.category).nonRunners; ++n)
+                    combination.push(kNonRunnerMark);
             } else {
                 bool all = true;
                 for (int p = 1; p <= rule.places && all; ++p)
                     all = heldAt(ran, order, p);
                 if (!all)
                     continue;
-                combination.assign(order.begin() + 1, order.begin() + 1 + rule.places);
+                combination = firstFinishers(order, rule.places);
             }
-            met.push_back({ rule.category, std::move(combination), rule.times, rule.ownRapportOnly, int(r) });
+            met.push_back({ rule.category, combination, rule.times, rule.ownRapportOnly, int(r) });
         }
     }
-    return firstPublished(std::move(met), size);
+    return firstPublished(met, size);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "arrival/non_runner_rules.h"
 #include "arrival/official_result.h"
 #include "model/stakes_file.h"
 
@@ -37,12 +38,22 @@ struct TicketResult
     bool holdsComplement = false;
 };
 
+// A combination of at most five horses, kept without allocating.
+struct ShortCombination
+{
+    std::array<int, kArrivalPlaces> horses {};
+    int size = 0;
+
+    void push(int horse) { horses[std::size_t(size++)] = horse; }
+    std::span<const int> view() const { return { horses.data(), std::size_t(size) }; }
+};
+
 // A category a ticket meets under one order of the arrival, and the combination it meets it
 // through. `rank` orders the categories of one ticket, the best first.
 struct MetCategory
 {
     ResultCategory category = ResultCategory::None;
-    std::vector<int> combination;
+    ShortCombination combination;
     int times = 1;
     // Pays only through a rapport published for it; never a winner left without one.
     bool ownRapportOnly = false;
@@ -50,9 +61,9 @@ struct MetCategory
 };
 
 // Every category a ticket of horses.size() horses (2 to 5, no non-runner) meets under one plain
-// order of the arrival, the lower ones included, highest first: a quinté+ ticket holding the
-// first five in order meets the ordre, the désordre, the Bonus 4 and the Bonus 3.
-std::vector<MetCategory> categoriesMet(std::span<const int> horses, const Arrival &arrival);
+// order of the arrival, the lower ones included, highest first, added to `met`: a quinté+ ticket
+// holding the first five in order meets the ordre, the désordre, the Bonus 4 and the Bonus 3.
+void addCategoriesMet(std::span<const int> horses, const Arrival &arrival, std::vector<MetCategory> &met);
 
 // The bet (its ticket size) whose tickets a category pays; 0 for None and Refunded.
 int betOfCategory(ResultCategory category);
@@ -83,7 +94,7 @@ public:
     TicketResult judge(std::span<const int> horses) const;
 
 private:
-    TicketResult firstPublished(std::vector<MetCategory> met, int horsesPerTicket) const;
+    TicketResult firstPublished(std::vector<MetCategory> &met, int horsesPerTicket) const;
     // The rapport of a combination of the category, if any is published: the one published for
     // that combination, else for the same horses where they are tied, else for the whole
     // category.
@@ -97,6 +108,10 @@ private:
     std::array<std::int64_t, kArrivalPlaces + 1> unitCents_ {};
     // Per category: the result publishes at least one rapport of it.
     std::array<bool, kResultCategories + 1> published_ {};
+    // The horses of each rapport's combination in increasing order, beside result_.rapports.
+    std::vector<ShortCombination> sortedRapports_;
+    // The rows of non_runner_rules.h per ticket size and number of non-runners.
+    std::array<std::array<std::vector<NonRunnerRule>, kArrivalPlaces + 1>, kArrivalPlaces + 1> rules_;
 };
 
 // What tickets of one size get, looked up by pattern. A ticket's outcome depends only on which
