@@ -152,6 +152,32 @@ void addCategoriesMet(std::span<const int> horses, const Arrival &arrival, std::
     }
 }
 
+namespace {
+
+// The category of the same bet and horses with the order counted or not.
+ResultCategory orderSibling(ResultCategory category)
+{
+    using C = ResultCategory;
+    switch (category) {
+    case C::QuinteInOrder:
+        return C::QuinteAnyOrder;
+    case C::QuinteAnyOrder:
+        return C::QuinteInOrder;
+    case C::QuarteInOrder:
+        return C::QuarteAnyOrder;
+    case C::QuarteAnyOrder:
+        return C::QuarteInOrder;
+    case C::TierceInOrder:
+        return C::TierceAnyOrder;
+    case C::TierceAnyOrder:
+        return C::TierceInOrder;
+    default:
+        return C::None;
+    }
+}
+
+} // namespace
+
 int betOfCategory(ResultCategory category)
 {
     using C = ResultCategory;
@@ -196,6 +222,9 @@ ResultJudge::ResultJudge(OfficialResult result, const Stakes &stakes)
     for (const Rapport &rapport : result_.rapports) {
         if (std::size_t(rapport.category) < published_.size())
             published_[std::size_t(rapport.category)] = true;
+        // Its combination's rapport may pay the other order of horses tied together.
+        if (!rapport.combination.empty())
+            published_[std::size_t(orderSibling(rapport.category))] = true;
         sortedRapports_.push_back(sorted(rapport.combination));
     }
     for (int size = 2; size <= kArrivalPlaces; ++size)
@@ -238,8 +267,14 @@ std::optional<double> ResultJudge::rapportFor(ResultCategory category, std::span
     std::optional<double> exact;
     std::optional<double> tied;
     std::optional<double> whole;
+    // Horses all tied at one place have one rapport for every order of them: one published for
+    // their combination pays, whether the result calls it ordre or désordre.
+    const ResultCategory sibling = oneTie(combination) ? orderSibling(category) : ResultCategory::None;
     for (std::size_t r = 0; r < result_.rapports.size(); ++r) {
         const Rapport &rapport = result_.rapports[r];
+        if (rapport.category == sibling && !rapport.combination.empty() && sameHorses(sortedRapports_[r], set)
+            && (!exact || rapport.amount > *exact))
+            exact = rapport.amount;
         if (rapport.category != category)
             continue;
         std::optional<double> *into = nullptr;
@@ -258,6 +293,17 @@ std::optional<double> ResultJudge::rapportFor(ResultCategory category, std::span
             *into = rapport.amount;
     }
     return exact ? exact : tied ? tied : whole;
+}
+
+bool ResultJudge::oneTie(std::span<const int> combination) const
+{
+    if (combination.size() < 2)
+        return false;
+    for (int horse : combination)
+        if (!isHorse(horse) || entryOf_[std::size_t(horse)] < 0
+            || entryOf_[std::size_t(horse)] != entryOf_[std::size_t(combination[0])])
+            return false;
+    return true;
 }
 
 bool ResultJudge::publishesForBet(int horsesPerTicket) const

@@ -101,6 +101,8 @@ private:
     std::optional<double> rapportFor(ResultCategory category, std::span<const int> combination) const;
     bool tiedAlike(std::span<const int> published, std::span<const int> combination) const;
     bool publishesForBet(int horsesPerTicket) const;
+    // Every horse of the combination is tied at one place of the arrival.
+    bool oneTie(std::span<const int> combination) const;
 
     OfficialResult result_;
     std::vector<Arrival> orders_;

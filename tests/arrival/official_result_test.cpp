@@ -398,7 +398,7 @@ TEST(OfficialResult, TodaysRapportsPayTheBestCategoryPublished)
     // one rapport of their combination, whatever its label.
     const ResultJudge mixed(resultOf("7,13,2", { "Tiercé ordre 7-13-2 100", "Tiercé ordre 500" }), stakes);
     EXPECT_EQ(row(mixed, { 7, 13, 2 }), "Tierce ordre 7-13-2 100.00");
-    const ResultJudge threeTied(resultOf("1=2=3", { "Tiercé désordre 1-2-3 60" }), stakes);
+    const ResultJudge threeTied(resultOf("1=2=3", { "Tiercé désordre 1-2-3 60", "Tiercé ordre 500" }), stakes);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(threeTied.judge(permutation({ 1, 2, 3 }, i)).cents, 6000) << i;
 
