@@ -143,24 +143,29 @@ std::optional<Rapport> parseRapportLine(const QString &line, QString *why)
         return std::nullopt;
     }
     // The amount is the last word, or the last two or three when its thousands are set apart
-    // ("12 345,60"): the first reading that leaves a category and a combination wins, and the
-    // reason given is the one-word reading's.
+    // ("12 345,60"): the first reading that leaves a category and a combination wins. When none
+    // does, the reason is the amount's in a reading whose category and combination are right,
+    // else the one-word reading's.
+    QString amountWhy;
     QString firstWhy;
     for (qsizetype k = 1; k <= std::min<qsizetype>(3, words.size() - 1); ++k) {
-        QString reason;
-        const std::optional<std::int64_t> cents = parseRapportAmount(words.mid(words.size() - k).join(' '), &reason);
-        std::optional<Rapport> rapport;
-        if (cents)
-            rapport = parseRapportWords(words.mid(0, words.size() - k), &reason);
-        if (rapport) {
+        QString restWhy;
+        std::optional<Rapport> rapport = parseRapportWords(words.mid(0, words.size() - k), &restWhy);
+        QString centsWhy;
+        const QString amount = words.mid(words.size() - k).join(' ');
+        const std::optional<std::int64_t> cents = parseRapportAmount(amount, &centsWhy);
+        if (rapport && cents) {
             rapport->amount = double(*cents) / 100.0;
             return rapport;
         }
+        static const QRegularExpression digits(QStringLiteral("^[0-9][0-9 .,\\x{00a0}\\x{202f}]*$"));
+        if (rapport && amountWhy.isEmpty() && (k == 1 || digits.match(amount).hasMatch()))
+            amountWhy = centsWhy;
         if (k == 1)
-            firstWhy = reason;
+            firstWhy = cents ? restWhy : centsWhy;
     }
     if (why)
-        *why = firstWhy;
+        *why = amountWhy.isEmpty() ? firstWhy : amountWhy;
     return std::nullopt;
 }
 
