@@ -69,7 +69,7 @@ void addCategoriesMet(std::span<const int> horses, const Arrival &arrival, std::
 int betOfCategory(ResultCategory category);
 
 // Judges tickets against an official result. Each order of the tied horses is one possible
-// arrival: the ticket meets categories under each (categoriesMet, or the rows of
+// arrival: the ticket meets categories under each (addCategoriesMet, or the rows of
 // non_runner_rules.h after the complément has taken the place of the ticket's first
 // non-runner), and is paid at the first of them, in their order, for which a published rapport
 // pays one of its combinations, at the best such rapport. When none pays, the ticket keeps the
