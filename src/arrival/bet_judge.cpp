@@ -400,10 +400,11 @@ void BetClassifier::classify(
         const ResultCategory category = patterns_.category(std::uint16_t(i));
         if (tallied[i] == 0 || category == ResultCategory::None)
             continue;
-        const double gains = double(tallied[i]) * patterns_.amount(std::uint16_t(i));
-        totals.counts[std::size_t(category) - 1] += tallied[i];
-        totals.gains += gains;
-        totals.categoryGains[std::size_t(category) - 1] += gains;
+        // One rapport pays a ticket of these bets, within the bound every rapport is read with.
+        const std::optional<std::int64_t> cents = rapportCents(patterns_.amount(std::uint16_t(i)));
+        if (!cents)
+            totals.tooLarge = true;
+        totals.add(category, tallied[i], cents.value_or(0), false);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace mvx {
@@ -30,6 +31,13 @@ constexpr std::array<ResultCategory, kPaidCategories> kCategoryOfField {
 
 } // namespace
 
+std::optional<std::int64_t> rapportCents(double amount)
+{
+    if (!std::isfinite(amount) || amount < 0 || amount * 100.0 > double(kLargestRapportCents) + 0.5)
+        return std::nullopt;
+    return std::llround(amount * 100.0);
+}
+
 WinCategory winCategory(ResultCategory category)
 {
     const int c = int(category);
@@ -53,6 +61,8 @@ QString gridLabel(ResultCategory category)
         return QStringLiteral("Couplé placé 1 NP");
     case ResultCategory::Refunded:
         return QStringLiteral("Remboursé");
+    case ResultCategory::QuinteOneNonRunner:
+        return QStringLiteral("Quinté 1 NP");
     case ResultCategory::SimpleWinner:
         return QStringLiteral("Simple gagnant");
     case ResultCategory::SimplePlaced:
@@ -143,6 +153,8 @@ CombinationShape combinationShape(ResultCategory category)
         return { 2, 0, false };
     case C::QuinteTwoNonRunners:
         return { 5, 2, false };
+    case C::QuinteOneNonRunner:
+        return { 5, 1, false };
     case C::QuarteOneNonRunner:
         return { 4, 1, false };
     case C::TierceOneNonRunner:
@@ -241,6 +253,7 @@ OfficialResult officialResult(const Arrival &arrival, const Payouts &payouts)
     for (int place = 1; place <= kArrivalPlaces && isHorse(arrival[std::size_t(place)]); ++place)
         result.arrival.push_back({ arrival[std::size_t(place)] });
     result.rapports = rapportsOfPayouts(payouts);
+    result.fromPayoutFields = true;
     return result;
 }
 
@@ -331,6 +344,10 @@ QString resultProblem(const OfficialResult &result)
         return QStringLiteral("%1 partants ne peuvent pas donner %2 chevaux classés.")
             .arg(result.runners)
             .arg(result.classifiedHorses());
+    for (const Rapport &rapport : result.rapports)
+        if (!rapportCents(rapport.amount))
+            return QStringLiteral("Le rapport %1 %2 dépasse 9 999 999,99 € : il n'est pas pris en compte.")
+                .arg(gridLabel(rapport.category), QString::number(rapport.amount, 'f', 2));
     if (arrivalOrderCount(result) > kMostArrivalOrders)
         return QStringLiteral("Trop de chevaux à égalité : au plus %1 ordres d'arrivée sont pris en compte.")
             .arg(kMostArrivalOrders);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -36,6 +37,8 @@ enum class ResultCategory : std::uint8_t
     CoupleWinnerOneNonRunner = 17,
     CouplePlacedOneNonRunner = 18,
     Refunded = 19,
+    // A quinté+ ticket with one non-runner paid by the operator's own rapport for it.
+    QuinteOneNonRunner = 20,
     // The categories of the operator's other bets. Numbers are kept in files: add at the end.
     SimpleWinner = 21,
     SimplePlaced = 22,
@@ -110,6 +113,12 @@ struct Rapport
     friend bool operator==(const Rapport &, const Rapport &) = default;
 };
 
+// The largest rapport read on the official-result path: 9 999 999,99 € (in cents).
+constexpr std::int64_t kLargestRapportCents = 999'999'999;
+
+// A rapport's amount in cents, rounded to the cent; none beyond kLargestRapportCents.
+std::optional<std::int64_t> rapportCents(double amount);
+
 // The result of a race as the operator publishes it.
 struct OfficialResult
 {
@@ -123,6 +132,11 @@ struct OfficialResult
     // The horses that ran (partants), on which some bets' refunds depend; 0 when not known.
     int runners = 0;
     std::vector<Rapport> rapports;
+    // The rapports are given for a stake of 1 € rather than for the bet's unit stake.
+    bool rapportsPerEuro = false;
+    // The rapports come from the ten payout fields: every category they name counts as published,
+    // a field left at 0 paying 0. Not kept with the game: the fields are read at each comparison.
+    bool fromPayoutFields = false;
 
     // The place of arrival[entry], 1 for the first.
     int placeOf(std::size_t entry) const;
@@ -136,7 +150,7 @@ struct OfficialResult
 };
 
 // The official result of a plain arrival of five places with the ten payout fields: each field
-// that holds an amount is a single rapport for its whole category.
+// that holds an amount is a single rapport for its whole category (fromPayoutFields is set).
 OfficialResult officialResult(const Arrival &arrival, const Payouts &payouts);
 std::vector<Rapport> rapportsOfPayouts(const Payouts &payouts);
 
@@ -149,8 +163,9 @@ std::vector<Arrival> arrivalOrders(const OfficialResult &result);
 constexpr int kMostArrivalOrders = 720;
 
 // What is wrong with a result, in French, or empty: a horse outside 1..20, a horse given twice in
-// the arrival or among the non-runners, a non-runner in the arrival, more orders of tied horses
-// than kMostArrivalOrders, a number of runners outside 0..20 or below the horses classified.
+// the arrival or among the non-runners, a non-runner in the arrival, a rapport beyond
+// kLargestRapportCents, more orders of tied horses than kMostArrivalOrders, a number of runners
+// outside 0..20 or below the horses classified.
 QString resultProblem(const OfficialResult &result);
 
 // The arrival as the tool reads it: places separated by commas, tied horses by "=" ("7,13,2=9,20").

@@ -40,38 +40,31 @@ std::optional<std::vector<int>> parseCombination(const QString &text)
     return horses;
 }
 
-} // namespace
-
-std::optional<ResultCategory> rapportCategory(const QString &name)
+// The bet's name before a bonus, as the operator writes it: "Quinté+ Bonus 4", "Quarté+ Bonus".
+QString withoutBetName(const QString &wanted)
 {
-    const QString wanted = folded(name);
-    for (int c = 1; c <= kResultCategories; ++c)
-        if (publishesRapports(ResultCategory(c)) && folded(gridLabel(ResultCategory(c))) == wanted)
-            return ResultCategory(c);
-    return std::nullopt;
+    if (wanted == QLatin1String("quarte bonus"))
+        return QStringLiteral("bonus");
+    if (wanted.startsWith(QLatin1String("quinte bonus ")))
+        return wanted.mid(7);
+    return wanted;
 }
 
-std::optional<Rapport> parseRapportLine(const QString &line, QString *why)
+// What one line reads once its amount is known: the category and the combination.
+std::optional<Rapport> parseRapportWords(QStringList words, QString *why)
 {
     auto refuse = [why](const QString &what) -> std::optional<Rapport> {
         if (why)
             *why = what;
         return std::nullopt;
     };
-    QStringList words = line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-    if (words.size() < 2)
-        return refuse(QStringLiteral("une catégorie et un montant sont attendus"));
     Rapport rapport;
-    const std::optional<double> amount = parseAmount(words.takeLast());
-    if (!amount)
-        return refuse(QStringLiteral("le montant n'est pas un nombre positif ou nul"));
-    rapport.amount = *amount;
     // A combination always joins at least two horses with "-": "4" after "Bonus" is part of
-    // the category "Bonus 4".
-    // A simple's is its one horse: "13" after "Simple placé" is the combination.
+    // the category "Bonus 4". A simple's is its one horse: "13" after "Simple placé".
     const std::optional<ResultCategory> oneHorse
         = words.size() >= 2 ? rapportCategory(words.mid(0, words.size() - 1).join(QLatin1Char(' '))) : std::nullopt;
-    if (words.last().contains(QLatin1Char('-')) || (oneHorse && combinationShape(*oneHorse).horses == 1)) {
+    if (!words.isEmpty()
+        && (words.last().contains(QLatin1Char('-')) || (oneHorse && combinationShape(*oneHorse).horses == 1))) {
         const std::optional<std::vector<int>> combination = parseCombination(words.takeLast());
         if (!combination)
             return refuse(QStringLiteral("la combinaison n'est pas faite de chevaux de 1 à 20 et de NP"));
@@ -99,6 +92,84 @@ std::optional<Rapport> parseRapportLine(const QString &line, QString *why)
         if (horses[i] != kNonRunnerMark && horses[i] == horses[i - 1])
             return refuse(QStringLiteral("le cheval %1 est deux fois dans la combinaison").arg(horses[i]));
     return rapport;
+}
+
+} // namespace
+
+std::optional<std::int64_t> parseRapportAmount(const QString &text, QString *why)
+{
+    // Thousands in groups of three after a blank (a space, or the non-breaking spaces of a
+    // copied page), then a comma or a full stop and at most two decimals.
+    static const QRegularExpression amount(
+        QStringLiteral("^(\\d{1,3}(?:[ \\x{00a0}\\x{202f}]\\d{3})+|\\d+)(?:[.,](\\d{1,2}))?$"));
+    const QRegularExpressionMatch match = amount.match(text.trimmed());
+    if (!match.hasMatch()) {
+        if (why)
+            *why = QStringLiteral("le montant n'est pas un nombre positif ou nul");
+        return std::nullopt;
+    }
+    QString euros = match.captured(1);
+    euros.remove(QRegularExpression(QStringLiteral("[ \\x{00a0}\\x{202f}]")));
+    const QString decimals = match.captured(2);
+    // Beyond ten digits the euros are far past the bound: they are not read further.
+    if (euros.size() > 10 || euros.toLongLong() * 100 > kLargestRapportCents) {
+        if (why)
+            *why = QStringLiteral("le montant dépasse 9 999 999,99 €");
+        return std::nullopt;
+    }
+    std::int64_t cents = euros.toLongLong() * 100;
+    if (!decimals.isEmpty())
+        cents += decimals.size() == 1 ? decimals.toInt() * 10 : decimals.toInt();
+    if (cents > kLargestRapportCents) {
+        if (why)
+            *why = QStringLiteral("le montant dépasse 9 999 999,99 €");
+        return std::nullopt;
+    }
+    return cents;
+}
+
+std::optional<ResultCategory> rapportCategory(const QString &name)
+{
+    const QString wanted = withoutBetName(folded(name));
+    for (int c = 1; c <= kResultCategories; ++c)
+        if (publishesRapports(ResultCategory(c)) && folded(gridLabel(ResultCategory(c))) == wanted)
+            return ResultCategory(c);
+    return std::nullopt;
+}
+
+std::optional<Rapport> parseRapportLine(const QString &line, QString *why)
+{
+    const QStringList words = line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    if (words.size() < 2) {
+        if (why)
+            *why = QStringLiteral("une catégorie et un montant sont attendus");
+        return std::nullopt;
+    }
+    // The amount is the last word, or the last two or three when its thousands are set apart
+    // ("12 345,60"): the first reading that leaves a category and a combination wins. When none
+    // does, the reason is the amount's in a reading whose category and combination are right,
+    // else the one-word reading's.
+    QString amountWhy;
+    QString firstWhy;
+    for (qsizetype k = 1; k <= std::min<qsizetype>(3, words.size() - 1); ++k) {
+        QString restWhy;
+        std::optional<Rapport> rapport = parseRapportWords(words.mid(0, words.size() - k), &restWhy);
+        QString centsWhy;
+        const QString amount = words.mid(words.size() - k).join(' ');
+        const std::optional<std::int64_t> cents = parseRapportAmount(amount, &centsWhy);
+        if (rapport && cents) {
+            rapport->amount = double(*cents) / 100.0;
+            return rapport;
+        }
+        static const QRegularExpression digits(QStringLiteral("^[0-9][0-9 .,\\x{00a0}\\x{202f}]*$"));
+        if (rapport && amountWhy.isEmpty() && (k == 1 || digits.match(amount).hasMatch()))
+            amountWhy = centsWhy;
+        if (k == 1)
+            firstWhy = cents ? restWhy : centsWhy;
+    }
+    if (why)
+        *why = amountWhy.isEmpty() ? firstWhy : amountWhy;
+    return std::nullopt;
 }
 
 QString rapportLine(const Rapport &rapport)

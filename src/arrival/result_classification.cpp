@@ -3,6 +3,8 @@
 #include "arrival/non_runner_rules.h"
 #include "combi/game_cost.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -47,61 +49,187 @@ bool holds(std::span<const int> horses, int horse)
 }
 
 // The ticket's horses found among the first `places` of the arrival, in finishing order.
-std::vector<int> ticketHorsesAmongFirst(std::span<const int> horses, const Arrival &arrival, int places)
+ShortCombination ticketHorsesAmongFirst(std::span<const int> horses, const Arrival &arrival, int places)
 {
-    std::vector<int> found;
+    ShortCombination found;
     for (int p = 1; p <= places; ++p)
         if (isHorse(arrival[std::size_t(p)]) && holds(horses, arrival[std::size_t(p)]))
-            found.push_back(arrival[std::size_t(p)]);
+            found.push(arrival[std::size_t(p)]);
     return found;
 }
 
-std::vector<int> payingCombination(WinCategory category, std::span<const int> horses, const Arrival &arrival)
+ShortCombination firstFinishers(const Arrival &arrival, int count)
+{
+    ShortCombination first;
+    for (int p = 1; p <= count; ++p)
+        first.push(arrival[std::size_t(p)]);
+    return first;
+}
+
+ShortCombination payingCombination(WinCategory category, std::span<const int> horses, const Arrival &arrival)
 {
     if (const int first = firstFinishersPaid(category))
-        return std::vector<int>(arrival.begin() + 1, arrival.begin() + 1 + first);
+        return firstFinishers(arrival, first);
     return ticketHorsesAmongFirst(horses, arrival, category == WinCategory::CouplePlaced ? 3 : kArrivalPlaces);
 }
 
-std::vector<int> sorted(std::vector<int> horses)
+ShortCombination sorted(std::span<const int> horses)
 {
-    std::sort(horses.begin(), horses.end());
-    return horses;
+    ShortCombination set;
+    for (std::size_t i = 0; i < horses.size() && i < set.horses.size(); ++i)
+        set.push(horses[i]);
+    // Five at most: an insertion sort (std::sort's path for long ranges upsets the compiler's
+    // bounds check on so short an array).
+    for (int i = 1; i < set.size; ++i)
+        for (int k = i; k > 0 && set.horses[std::size_t(k)] < set.horses[std::size_t(k - 1)]; --k)
+            std::swap(set.horses[std::size_t(k)], set.horses[std::size_t(k - 1)]);
+    return set;
 }
 
-// A paid amount converted to another pool is never rounded up.
-double downToTheCent(double amount)
+bool sameHorses(const ShortCombination &a, const ShortCombination &b)
 {
-    return std::floor(amount * 100.0 + 1e-6) / 100.0;
+    return a.size == b.size && std::equal(a.horses.begin(), a.horses.begin() + a.size, b.horses.begin());
 }
 
 std::int64_t unitStakeOr(const Stakes &stakes, int horsesPerTicket)
 {
     const std::int64_t unit = stakes.unitStake(horsesPerTicket);
-    return unit > 0 ? unit : defaultUnitStakeCents(horsesPerTicket).value_or(1);
+    return unit > 0 ? unit : defaultUnitStakeCents(horsesPerTicket).value_or(100);
 }
 
-// Of the combinations through which a ticket reaches its category, it is paid by the best
-// rapport; a ticket no rapport pays still shows the first.
-void keepBestRapport(TicketResult &judged, std::vector<int> combination, std::optional<double> amount)
+bool heldAt(std::span<const int> horses, const Arrival &arrival, int place)
 {
-    if (amount && (!judged.paid || *amount > judged.amount)) {
-        judged.paid = true;
-        judged.amount = *amount;
-        judged.combination = std::move(combination);
-    } else if (judged.combination.empty()) {
-        judged.combination = std::move(combination);
+    return isHorse(arrival[std::size_t(place)]) && holds(horses, arrival[std::size_t(place)]);
+}
+
+} // namespace
+
+void addCategoriesMet(std::span<const int> horses, const Arrival &arrival, std::vector<MetCategory> &met)
+{
+    using W = WinCategory;
+    if (matchCount(horses, arrival, 3) < 2)
+        return; // not even a couplé placé: no category of any bet
+    auto meet = [&](W category) {
+        met.push_back(
+            { resultCategory(category), payingCombination(category, horses, arrival), 1, false, int(category) });
+    };
+    switch (horses.size()) {
+    case 5:
+        if (inOrder(horses, arrival, 5))
+            meet(W::QuinteInOrder);
+        if (matchCount(horses, arrival, 5) == 5)
+            meet(W::QuinteAnyOrder);
+        if (matchCount(horses, arrival, 4) == 4)
+            meet(W::Bonus4);
+        // Four of the first five with the fifth: a ticket with the first four is a Bonus 4.
+        else if (matchCount(horses, arrival, 5) == 4 && heldAt(horses, arrival, 5))
+            meet(W::Bonus4Of5);
+        if (matchCount(horses, arrival, 3) == 3)
+            meet(W::Bonus3);
+        break;
+    case 4:
+        if (inOrder(horses, arrival, 4))
+            meet(W::QuarteInOrder);
+        if (matchCount(horses, arrival, 4) == 4)
+            meet(W::QuarteAnyOrder);
+        if (matchCount(horses, arrival, 3) == 3)
+            meet(W::QuarteBonus);
+        break;
+    case 3:
+        if (inOrder(horses, arrival, 3))
+            meet(W::TierceInOrder);
+        if (matchCount(horses, arrival, 3) == 3)
+            meet(W::TierceAnyOrder);
+        break;
+    case 2:
+        if (matchCount(horses, arrival, 2) == 2)
+            meet(W::CoupleWinner);
+        if (matchCount(horses, arrival, 3) == 2)
+            meet(W::CouplePlaced);
+        break;
+    default:
+        break;
+    }
+}
+
+namespace {
+
+// The category of the same bet and horses with the order counted or not.
+ResultCategory orderSibling(ResultCategory category)
+{
+    using C = ResultCategory;
+    switch (category) {
+    case C::QuinteInOrder:
+        return C::QuinteAnyOrder;
+    case C::QuinteAnyOrder:
+        return C::QuinteInOrder;
+    case C::QuarteInOrder:
+        return C::QuarteAnyOrder;
+    case C::QuarteAnyOrder:
+        return C::QuarteInOrder;
+    case C::TierceInOrder:
+        return C::TierceAnyOrder;
+    case C::TierceAnyOrder:
+        return C::TierceInOrder;
+    default:
+        return C::None;
     }
 }
 
 } // namespace
 
+int betOfCategory(ResultCategory category)
+{
+    using C = ResultCategory;
+    switch (category) {
+    case C::QuinteInOrder:
+    case C::QuinteAnyOrder:
+    case C::Bonus4:
+    case C::Bonus4Of5:
+    case C::Bonus3:
+    case C::QuinteTwoNonRunners:
+    case C::QuinteOneNonRunner:
+        return 5;
+    case C::QuarteInOrder:
+    case C::QuarteAnyOrder:
+    case C::QuarteBonus:
+    case C::QuarteOneNonRunner:
+        return 4;
+    case C::TierceInOrder:
+    case C::TierceAnyOrder:
+    case C::TierceOneNonRunner:
+    case C::TierceTwoNonRunners:
+        return 3;
+    case C::CoupleWinner:
+    case C::CouplePlaced:
+    case C::CoupleWinnerOneNonRunner:
+    case C::CouplePlacedOneNonRunner:
+        return 2;
+    case C::None:
+    case C::Refunded:
+        break;
+    }
+    return 0;
+}
+
 ResultJudge::ResultJudge(OfficialResult result, const Stakes &stakes)
     : result_(std::move(result))
     // A result with more orders than that is refused before it is judged (resultProblem).
     , orders_(arrivalOrderCount(result_) <= kMostArrivalOrders ? arrivalOrders(result_) : std::vector<Arrival> {})
-    , quarteForQuinte_(double(unitStakeOr(stakes, 5)) / double(unitStakeOr(stakes, 4)))
 {
+    for (int size = 2; size <= kArrivalPlaces; ++size)
+        unitCents_[std::size_t(size)] = unitStakeOr(stakes, size);
+    for (const Rapport &rapport : result_.rapports) {
+        if (std::size_t(rapport.category) < published_.size())
+            published_[std::size_t(rapport.category)] = true;
+        // Its combination's rapport may pay the other order of horses tied together.
+        if (!rapport.combination.empty())
+            published_[std::size_t(orderSibling(rapport.category))] = true;
+        sortedRapports_.push_back(sorted(rapport.combination));
+    }
+    for (int size = 2; size <= kArrivalPlaces; ++size)
+        for (int absent = 1; absent <= size; ++absent)
+            rules_[std::size_t(size)][std::size_t(absent)] = nonRunnerRulesFor(size, absent);
     entryOf_.fill(-1);
     for (std::size_t e = 0; e < result_.arrival.size(); ++e)
         for (int horse : result_.arrival[e])
@@ -126,23 +254,34 @@ bool ResultJudge::tiedAlike(std::span<const int> published, std::span<const int>
             || entryOf_[std::size_t(a)] != entryOf_[std::size_t(b)])
             return false;
     }
-    return sorted({ published.begin(), published.end() }) == sorted({ combination.begin(), combination.end() });
+    return sameHorses(sorted(published), sorted(combination));
 }
 
 std::optional<double> ResultJudge::rapportFor(ResultCategory category, std::span<const int> combination) const
 {
     const bool ordered = combinationShape(category).ordered;
-    const std::vector<int> set = sorted({ combination.begin(), combination.end() });
+    const ShortCombination set = sorted(combination);
+    // The rapport published for the combination is the operator's word for it: it goes before
+    // one published for the same horses tied in another order, which goes before a rapport for
+    // the whole category.
     std::optional<double> exact;
     std::optional<double> tied;
-    for (const Rapport &rapport : result_.rapports) {
+    std::optional<double> whole;
+    // Horses all tied at one place have one rapport for every order of them: one published for
+    // their combination pays, whether the result calls it ordre or désordre.
+    const ResultCategory sibling = oneTie(combination) ? orderSibling(category) : ResultCategory::None;
+    for (std::size_t r = 0; r < result_.rapports.size(); ++r) {
+        const Rapport &rapport = result_.rapports[r];
+        if (rapport.category == sibling && !rapport.combination.empty() && sameHorses(sortedRapports_[r], set)
+            && (!exact || rapport.amount > *exact))
+            exact = rapport.amount;
         if (rapport.category != category)
             continue;
         std::optional<double> *into = nullptr;
         if (rapport.combination.empty())
-            into = &exact;
+            into = &whole;
         else if (!ordered)
-            into = sorted(rapport.combination) == set ? &exact : nullptr;
+            into = sameHorses(sortedRapports_[r], set) ? &exact : nullptr;
         else if (std::equal(
                      rapport.combination.begin(), rapport.combination.end(), combination.begin(), combination.end()))
             into = &exact;
@@ -153,45 +292,71 @@ std::optional<double> ResultJudge::rapportFor(ResultCategory category, std::span
         if (into && (!*into || rapport.amount > **into))
             *into = rapport.amount;
     }
-    return exact ? exact : tied;
+    return exact ? exact : tied ? tied : whole;
 }
 
-TicketResult ResultJudge::judgePlain(std::span<const int> horses) const
+bool ResultJudge::oneTie(std::span<const int> combination) const
 {
-    TicketResult judged;
-    std::array<WinCategory, kMostArrivalOrders> under {};
-    WinCategory best = WinCategory::None;
-    for (std::size_t i = 0; i < orders_.size(); ++i) {
-        under[i] = ticketCategory(horses, orders_[i]);
-        if (under[i] != WinCategory::None && (best == WinCategory::None || under[i] < best))
-            best = under[i];
-    }
-    if (best == WinCategory::None)
-        return judged;
-    judged.category = resultCategory(best);
-    for (std::size_t i = 0; i < orders_.size(); ++i) {
-        if (under[i] != best)
-            continue;
-        std::vector<int> combination = payingCombination(best, horses, orders_[i]);
-        const std::optional<double> amount = rapportFor(judged.category, combination);
-        keepBestRapport(judged, std::move(combination), amount);
-    }
-    return judged;
+    if (combination.size() < 2)
+        return false;
+    for (int horse : combination)
+        if (!isHorse(horse) || entryOf_[std::size_t(horse)] < 0
+            || entryOf_[std::size_t(horse)] != entryOf_[std::size_t(combination[0])])
+            return false;
+    return true;
 }
 
-TicketResult ResultJudge::judgeRunners(
-    std::span<const int> runners, int nonRunners, int places, ResultCategory category) const
+bool ResultJudge::publishesForBet(int horsesPerTicket) const
+{
+    return std::any_of(result_.rapports.begin(), result_.rapports.end(),
+        [&](const Rapport &rapport) { return betOfCategory(rapport.category) == horsesPerTicket; });
+}
+
+TicketResult ResultJudge::firstPublished(std::vector<MetCategory> &met, int horsesPerTicket) const
 {
     TicketResult judged;
-    for (const Arrival &order : orders_) {
-        std::vector<int> combination = ticketHorsesAmongFirst(runners, order, places);
-        if (combination.size() != runners.size())
+    // A few entries: an insertion sort keeps them in the order found within a rank.
+    for (std::size_t i = 1; i < met.size(); ++i)
+        for (std::size_t k = i; k > 0 && met[k].rank < met[k - 1].rank; --k)
+            std::swap(met[k], met[k - 1]);
+    // A rapport for 1 € is taken for the unit stake.
+    const std::int64_t base = result_.rapportsPerEuro ? unitCents_[std::size_t(horsesPerTicket)] : 100;
+    const auto firstKept = std::find_if(met.begin(), met.end(), [](const MetCategory &m) { return !m.ownRapportOnly; });
+    for (auto group = met.begin(); group != met.end();) {
+        const auto end = std::find_if(group, met.end(), [&](const MetCategory &m) { return m.rank != group->rank; });
+        // With the payout fields, the highest category met is the one paid, its field or nothing.
+        if (result_.fromPayoutFields && group != firstKept && group->ownRapportOnly) {
+            group = end;
             continue;
-        combination.insert(combination.end(), std::size_t(nonRunners), kNonRunnerMark);
-        judged.category = category;
-        const std::optional<double> amount = rapportFor(category, combination);
-        keepBestRapport(judged, std::move(combination), amount);
+        }
+        for (auto m = group; m != end; ++m) {
+            if (!published_[std::size_t(m->category)])
+                continue;
+            const std::optional<double> amount = rapportFor(m->category, m->combination.view());
+            const std::optional<std::int64_t> rapport = amount ? rapportCents(*amount) : std::nullopt;
+            if (!rapport)
+                continue;
+            // Rapports are bounded: times and the unit stake keep this far inside 64 bits.
+            const std::int64_t cents = *rapport * m->times * base / 100;
+            if (!judged.paid || cents > judged.cents) {
+                judged.paid = true;
+                judged.cents = cents;
+                judged.combination.assign(m->combination.view().begin(), m->combination.view().end());
+                judged.category = m->category;
+                judged.times = m->times;
+            }
+        }
+        if (judged.paid || (result_.fromPayoutFields && group == firstKept))
+            break;
+        group = end;
     }
+    if (!judged.paid && firstKept != met.end()) {
+        judged.category = firstKept->category;
+        judged.combination.assign(firstKept->combination.view().begin(), firstKept->combination.view().end());
+        judged.times = firstKept->times;
+        judged.unpublished = !result_.fromPayoutFields;
+    }
+    judged.amount = double(judged.cents) / 100.0;
     return judged;
 }
 
@@ -217,8 +382,10 @@ TicketResult ResultJudge::judge(std::span<const int> horses) const
             ticket[std::size_t(size - 1)] = complement;
         }
     }
-    // A race with fewer horses classified than the bet names cannot pay it.
-    if (result_.classifiedHorses() < size) {
+    // Fewer horses classified than the bet names: the tickets holding them are paid what the
+    // result publishes for them; nobody held them when it publishes nothing for the bet.
+    const int classified = result_.classifiedHorses();
+    if (classified < size && (classified < std::min(size, 3) || result_.fromPayoutFields || !publishesForBet(size))) {
         judged.category = ResultCategory::Refunded;
         return judged;
     }
@@ -228,28 +395,48 @@ TicketResult ResultJudge::judge(std::span<const int> horses) const
         if (!result_.isNonRunner(ticket[std::size_t(p)]))
             runners[std::size_t(running++)] = ticket[std::size_t(p)];
     const int nonRunners = size - running;
-    if (nonRunners == 0)
-        return judgePlain(std::span<const int>(ticket.data(), std::size_t(size)));
+    std::vector<MetCategory> met;
+    met.reserve(16);
+    if (nonRunners == 0) {
+        const std::span<const int> played(ticket.data(), std::size_t(size));
+        for (const Arrival &order : orders_)
+            addCategoriesMet(played, order, met);
+        return firstPublished(met, size);
+    }
     const std::span<const int> ran(runners.data(), std::size_t(running));
-    for (const NonRunnerRule &rule : nonRunnerRulesFor(size, nonRunners)) {
-        switch (rule.outcome) {
-        case NonRunnerOutcome::Refund:
-            judged.category = ResultCategory::Refunded;
-            return judged;
-        case NonRunnerOutcome::PlayedAsQuarte:
-            judged = judgePlain(ran);
-            judged.playedAsQuarte = true;
-            if (judged.paid)
-                judged.amount = downToTheCent(judged.amount * quarteForQuinte_);
-            return judged;
-        case NonRunnerOutcome::RunnersAmongFirst:
-            judged = judgeRunners(ran, nonRunners, rule.places, rule.category);
-            if (judged.category != ResultCategory::None)
+    const std::vector<NonRunnerRule> &rules = rules_[std::size_t(size)][std::size_t(nonRunners)];
+    for (std::size_t r = 0; r < rules.size(); ++r) {
+        const NonRunnerRule &rule = rules[r];
+        if (rule.outcome == NonRunnerOutcome::Refund) {
+            if (met.empty()) {
+                judged.category = ResultCategory::Refunded;
                 return judged;
+            }
             break;
         }
+        for (const Arrival &order : orders_) {
+            ShortCombination combination;
+            if (rule.outcome == NonRunnerOutcome::RunnersAmongFirst) {
+                combination = ticketHorsesAmongFirst(ran, order, rule.places);
+                if (std::size_t(combination.size) != ran.size())
+                    continue;
+                // Four of the first five is a Bonus 4 sur 5 only with the fifth.
+                if (rule.category == ResultCategory::Bonus4Of5 && !heldAt(ran, order, rule.places))
+                    continue;
+                for (int n = 0; n < combinationShape(rule.category).nonRunners; ++n)
+                    combination.push(kNonRunnerMark);
+            } else {
+                bool all = true;
+                for (int p = 1; p <= rule.places && all; ++p)
+                    all = heldAt(ran, order, p);
+                if (!all)
+                    continue;
+                combination = firstFinishers(order, rule.places);
+            }
+            met.push_back({ rule.category, combination, rule.times, rule.ownRapportOnly, int(r) });
+        }
     }
-    return judged;
+    return firstPublished(met, size);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -308,13 +495,15 @@ std::uint16_t ResultPatterns::workOut(std::uint32_t key) const
     for (int p = 0; p < horsesPerTicket_; ++p, key /= base)
         horses[std::size_t(p)] = horseOfCode_[key % base];
     const TicketResult judged = judge_.judge(std::span<const int>(horses.data(), std::size_t(horsesPerTicket_)));
-    const double amount = judged.paid ? judged.amount : 0.0;
+    const std::int64_t cents = judged.paid ? judged.cents : 0;
     std::uint16_t &outcome = outcomeOfKey_[wanted];
     for (std::size_t i = 0; i < outcomeCategory_.size(); ++i)
-        if (outcomeCategory_[i] == judged.category && outcomeAmount_[i] == amount)
+        if (outcomeCategory_[i] == judged.category && outcomeCents_[i] == cents
+            && outcomeUnpublished_[i] == judged.unpublished)
             return outcome = std::uint16_t(i);
     outcomeCategory_.push_back(judged.category);
-    outcomeAmount_.push_back(amount);
+    outcomeCents_.push_back(cents);
+    outcomeUnpublished_.push_back(judged.unpublished);
     return outcome = std::uint16_t(outcomeCategory_.size() - 1);
 }
 
@@ -426,38 +615,93 @@ void ResultClassifier::classify(
         break;
     }
     for (std::size_t i = 0; i < tallied.size(); ++i) {
-        const ResultCategory category = patterns_.category(std::uint16_t(i));
-        if (tallied[i] == 0 || category == ResultCategory::None)
-            continue;
-        const double gains = double(tallied[i]) * patterns_.amount(std::uint16_t(i));
-        totals.counts[std::size_t(category) - 1] += tallied[i];
-        totals.gains += gains;
-        totals.categoryGains[std::size_t(category) - 1] += gains;
+        const auto outcome = std::uint16_t(i);
+        if (tallied[i] > 0)
+            totals.add(
+                patterns_.category(outcome), tallied[i], patterns_.cents(outcome), patterns_.unpublished(outcome));
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 
+void ResultTotals::add(ResultCategory category, std::int64_t count, std::int64_t cents, bool unpublishedWinners)
+{
+    if (category == ResultCategory::None || count <= 0)
+        return;
+    const std::size_t slot = std::size_t(category) - 1;
+    counts[slot] += count;
+    if (unpublishedWinners)
+        unpublished[slot] += count;
+    std::int64_t won = 0;
+    if (__builtin_mul_overflow(count, cents, &won) || __builtin_add_overflow(gainsCents, won, &gainsCents)
+        || __builtin_add_overflow(categoryCents[slot], won, &categoryCents[slot])) {
+        tooLarge = true;
+        return;
+    }
+    gains = double(gainsCents) / 100.0;
+    categoryGains[slot] = double(categoryCents[slot]) / 100.0;
+}
+
 ResultMoney resultMoney(const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket)
 {
     ResultMoney money;
-    money.gains = totals.gains;
+    money.gainsCents = totals.gainsCents;
     money.refundedTickets = totals.refunded();
     const std::optional<std::int64_t> stake = stakesCostCents(stakes, horsesPerTicket, totals.tickets);
     const std::optional<std::int64_t> refund = stakesCostCents(stakes, horsesPerTicket, money.refundedTickets);
-    // Rapports have two decimals: the gains are rounded to the cent, then played `multiplier` times.
-    const double wonCents = std::round(totals.gains * 100.0);
-    if (!stake || !refund || !std::isfinite(wonCents) || std::fabs(wonCents) > 9.0e15)
+    if (totals.tooLarge || !stake || !refund)
         return money;
     std::int64_t won = 0;
     std::int64_t balance = 0;
-    if (__builtin_mul_overflow(std::int64_t(wonCents), stakes.multiplier, &won)
+    if (__builtin_mul_overflow(totals.gainsCents, stakes.multiplier, &won)
         || __builtin_add_overflow(won, *refund, &balance) || __builtin_sub_overflow(balance, *stake, &balance))
         return money;
+    money.wonCents = won;
     money.stakeCents = stake;
     money.refundCents = refund;
     money.balanceCents = balance;
     return money;
+}
+
+QString resultMoneyProblem(const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket)
+{
+    if (resultMoney(totals, stakes, horsesPerTicket).balanceCents)
+        return {};
+    return QStringLiteral("Les montants de cette comparaison (gains, mise ou bilan) dépassent ce que le programme "
+                          "compte : au plus 92 233 720 368 547 758,07 €.");
+}
+
+QString centsGeneralText(std::int64_t cents, const QLocale &locale)
+{
+    const bool negative = cents < 0;
+    // The magnitude of the most negative value still fits once unsigned.
+    const std::uint64_t magnitude = negative ? std::uint64_t(0) - std::uint64_t(cents) : std::uint64_t(cents);
+    QString text = QString::number(magnitude / 100);
+    if (const std::uint64_t fraction = magnitude % 100) {
+        text += locale.decimalPoint();
+        text += QString::number(fraction / 10);
+        if (fraction % 10)
+            text += QString::number(fraction % 10);
+    }
+    return negative ? QLatin1Char('-') + text : text;
+}
+
+QString unpublishedWinnersText(const ResultTotals &totals)
+{
+    std::int64_t winners = 0;
+    QStringList categories;
+    for (int c = 1; c <= kResultCategories; ++c) {
+        if (const std::int64_t count = totals.unpublished[std::size_t(c - 1)]) {
+            winners += count;
+            categories << gridLabel(ResultCategory(c));
+        }
+    }
+    if (winners == 0)
+        return {};
+    return QStringLiteral("%1 %2 sans rapport publié : %3")
+        .arg(winners)
+        .arg(winners == 1 ? QStringLiteral("gagnant") : QStringLiteral("gagnants"),
+            categories.join(QStringLiteral(", ")));
 }
 
 QString resultSummaryText(const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket, const QLocale &locale)
@@ -468,12 +712,16 @@ QString resultSummaryText(const ResultTotals &totals, const Stakes &stakes, int 
         if (count > 0)
             text += QString::number(count) + summaryLabel(ResultCategory(c)) + QLatin1Char('\r');
     }
-    text += QStringLiteral("Gains  :") + formatGeneral(totals.gains, locale);
+    if (const QString unpaid = unpublishedWinnersText(totals); !unpaid.isEmpty())
+        text += unpaid + QLatin1Char('\r');
+    text += QStringLiteral("Gains  :") + centsGeneralText(totals.gainsCents, locale);
     const ResultMoney money = resultMoney(totals, stakes, horsesPerTicket);
     if (!money.balanceCents)
         return text;
     const bool tool = locale == QLocale::c();
     auto euros = [tool](std::int64_t cents) { return tool ? euroText(cents) : frenchEuroText(cents); };
+    if (stakes.multiplier > 1)
+        text += QStringLiteral("\rGains (× %1) : %2").arg(stakes.multiplier).arg(euros(*money.wonCents));
     return text
         + QStringLiteral("\rMise : %1\rRemboursement : %2\rBilan : %3%4")
               .arg(euros(*money.stakeCents), euros(*money.refundCents),

@@ -93,16 +93,18 @@ int compareBetsWithOfficialResult(
             const std::uint16_t outcome = patterns[b].outcome(patterns[b].key(horses));
             const ResultCategory category = patterns[b].category(outcome);
             QByteArray line = ticket + '\t' + labels[std::size_t(category)];
-            if (category != ResultCategory::None)
-                ++totals.counts[std::size_t(category) - 1];
+            std::int64_t cents = 0;
             if (patterns[b].amount(outcome) > 0) {
                 // A paid ticket is judged again for its combination: few tickets are.
                 const TicketResult judged = judges[b].judge(horses);
-                totals.gains += judged.amount;
-                totals.categoryGains[std::size_t(category) - 1] += judged.amount;
+                const std::optional<std::int64_t> paid = rapportCents(judged.amount);
+                if (!paid)
+                    totals.tooLarge = true;
+                cents = paid.value_or(0);
                 line += '\t' + combinationText(judged.combination).toUtf8() + ' '
                     + QByteArray::number(judged.amount, 'f', 2);
             }
+            totals.add(category, 1, cents, false);
             if (!held.write(line + '\n'))
                 return false;
         }
@@ -143,6 +145,9 @@ int compareBetsWithOfficialResult(
     // The stakes of the bets of old are known by ticket size; the others' stakes are not yet,
     // and their summary gives the gains alone.
     const bool classic = bets.size() == 1 && isClassicBet(bets.front());
+    // The money is refused before anything is written when it does not fit.
+    if (totals.tooLarge)
+        return refuseInput(command, QStringLiteral("%1 : %2").arg(name, resultMoneyProblem(totals, stakes, size)));
     QString summary = resultSummaryText(totals, stakes, classic ? size : 0, QLocale::c());
     summary.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return held.release(command, (QStringLiteral("\n") + summary + QLatin1Char('\n')).toUtf8());

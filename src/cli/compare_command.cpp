@@ -20,7 +20,8 @@ const CommandHelp kHelp {
     "compare",
     "Utilisation : marovellix-cli compare --arrival A,B,C,D,E [--payouts P1,...,P10] [FICHIER]\n"
     "              marovellix-cli compare --arrival A,B,C=D,E [--non-runners H,...] [--complement H]\n"
-    "                                     [--rapports RAPPORTS | --payouts P1,...,P10] [FICHIER]\n"
+    "                                     [--rapports RAPPORTS | --payouts P1,...,P10]\n"
+    "                                     [--rapports-pour 1|base] [FICHIER]\n"
     "              marovellix-cli compare --bet PARI --arrival A,B,C=D,E [--runners N]\n"
     "                                     [--non-runners H,...] [--complement H] [--rapports RAPPORTS]\n"
     "                                     [FICHIER]\n",
@@ -43,13 +44,31 @@ const CommandHelp kHelp {
     "non-partants, --complement le cheval de complément, qui remplace le premier\n"
     "non-partant d'un ticket (un ticket qui le contient déjà est refusé) ; --rapports\n"
     "lit les rapports publiés, un par ligne : la catégorie (avec ou sans accents), la\n"
-    "combinaison (7-13-2, 16-NP ; sans elle, le rapport paie toute la catégorie) et le\n"
-    "montant pour une mise de base (« Tierce ordre 7-13-2 120.50 »). Avec l'une de ces\n"
-    "options ou une égalité, chaque ticket prend la meilleure catégorie qu'il atteint dans\n"
-    "un des ordres des chevaux à égalité, les non-partants suivent le règlement (« Tiercé 1\n"
-    "NP », « Remboursé »...), et la ligne d'un ticket payé porte en plus une tabulation, la\n"
-    "combinaison payante et son rapport. Le résumé donne alors aussi la mise, le\n"
-    "remboursement et le bilan, aux mises habituelles.\n"
+    "combinaison (7-13-2, 16-NP ; sans elle, le rapport paie toute la catégorie ; une\n"
+    "combinaison publiée passe avant le rapport de toute la catégorie) et le montant\n"
+    "(« Tierce ordre 7-13-2 120.50 », « Bonus 4 12 345,60 »), de 0 à 9 999 999,99 € avec\n"
+    "au plus deux décimales. Les rapports sont pris pour la mise de base du pari, ou pour\n"
+    "1 € avec --rapports-pour 1 (un rapport pour 1 € est alors multiplié par la mise de\n"
+    "base, arrondi au centime inférieur).\n"
+    "\n"
+    "Avec l'une de ces options ou une égalité, chaque ticket atteint toutes les catégories\n"
+    "dont il remplit la condition, dans chacun des ordres des chevaux à égalité, les plus\n"
+    "basses comprises (le Bonus 3 pour qui a les trois premiers, le couplé placé pour qui a\n"
+    "les deux premiers), et il est payé à la première d'entre elles, dans l'ordre des\n"
+    "catégories, pour laquelle un rapport est publié ; sa ligne porte en plus une\n"
+    "tabulation, la combinaison payante (« × 4 » quand le règlement paie plusieurs fois le\n"
+    "rapport) et son montant, ou « rapport non publié » quand aucun rapport publié ne paie\n"
+    "ce gagnant, et le résumé compte ces gagnants (« 2 gagnants sans rapport publié :\n"
+    "Bonus 4 sur 5 »). Les non-partants suivent le règlement (« Tiercé 1 NP »,\n"
+    "« Remboursé »... ; le quinté+ avec un non-partant est payé sur ses bonus, ou par le\n"
+    "rapport « Quinté 1 NP » publié pour sa combinaison). Une arrivée qui classe moins de\n"
+    "chevaux que le pari n'en demande est jugée selon le règlement sur ce chemin seulement :\n"
+    "les tickets qui ont les chevaux classés sont payés du rapport publié pour eux, et tous\n"
+    "sont remboursés quand aucun rapport n'est publié pour le pari (avec --payouts seul,\n"
+    "l'arrivée de cinq places garde ses catégories). Avec --payouts, chaque champ compte\n"
+    "comme publié. Le résumé donne alors aussi les gains joués --multiplier fois, la mise,\n"
+    "le remboursement et le bilan, aux mises habituelles, comptés en centimes sur 64 bits :\n"
+    "une somme qui ne tient pas est refusée.\n"
     "\n"
     "--bet donne le pari joué (couple, couple-gagnant, couple-place, couple-ordre, 2sur4,\n"
     "trio, trio-ordre, tierce, quarte, super4, multi4 à multi7, mini-multi4 à\n"
@@ -64,7 +83,8 @@ const CommandHelp kHelp {
     "Code de sortie : 0 quand la comparaison est écrite, 1 quand le fichier ne peut pas\n"
     "être lu ou la sortie écrite, 2 pour un argument incorrect, un fichier sans ticket ou\n"
     "une ligne qui n'est pas un ticket, une ligne de rapports incorrecte (avec son\n"
-    "numéro) ou un ticket qui contient le cheval de complément (rien n'est alors écrit).\n"
+    "numéro), un ticket qui contient le cheval de complément ou une somme trop grande (rien\n"
+    "n'est alors écrit).\n"
     "\n"
     "Exemple : 7 gagne devant 13, 2 et 9 sont 3es ex aequo, 4 ne part pas.\n"
     "  $ cat rapports.txt\n"
@@ -140,7 +160,10 @@ int runWithOfficialResult(const QCommandLineParser &parser, OfficialResultOption
         return *status;
     if (bet.given(parser))
         return compareBetsWithOfficialResult(in, name, official.result(), bet.bets(), kHelp.name);
-    return compareWithOfficialResult(in, name, official.result(), kHelp.name, record);
+    // --multiplier was checked with --record: the money printed is the money stored.
+    const QString multiplier = QStringLiteral("multiplier");
+    const std::int64_t times = parser.isSet(multiplier) ? parser.value(multiplier).toLongLong() : 1;
+    return compareWithOfficialResult(in, name, official.result(), times, kHelp.name, record);
 }
 
 int run(const QStringList &arguments)

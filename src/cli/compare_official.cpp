@@ -43,17 +43,21 @@ OfficialResultOptions::OfficialResultOptions()
     , rapports_(QStringLiteral("rapports"),
           QStringLiteral("Le fichier des rapports publiés, un par ligne (pas avec --payouts)."),
           QStringLiteral("FICHIER"))
+    , rapportsBase_(QStringLiteral("rapports-pour"),
+          QStringLiteral("Les rapports sont donnés pour 1 € (1) ou pour la mise de base du pari (base, sans "
+                         "l'option)."),
+          QStringLiteral("1|base"))
 { }
 
 void OfficialResultOptions::addTo(QCommandLineParser &parser) const
 {
-    parser.addOptions({ nonRunners_, complement_, runners_, rapports_ });
+    parser.addOptions({ nonRunners_, complement_, runners_, rapports_, rapportsBase_ });
 }
 
 bool OfficialResultOptions::wanted(const QCommandLineParser &parser, const QString &arrival) const
 {
     return parser.isSet(nonRunners_) || parser.isSet(complement_) || parser.isSet(runners_) || parser.isSet(rapports_)
-        || arrival.contains(QLatin1Char('='));
+        || parser.isSet(rapportsBase_) || arrival.contains(QLatin1Char('='));
 }
 
 std::optional<int> OfficialResultOptions::read(const QCommandLineParser &parser, const QString &arrival,
@@ -109,6 +113,14 @@ std::optional<int> OfficialResultOptions::read(const QCommandLineParser &parser,
         result_.rapports = read.rapports;
     } else if (payouts) {
         result_.rapports = rapportsOfPayouts(*payouts);
+        result_.fromPayoutFields = true;
+    }
+    if (parser.isSet(rapportsBase_)) {
+        const QString base = parser.value(rapportsBase_).trimmed();
+        if (base != QLatin1String("1") && base != QLatin1String("base"))
+            return usageError(command,
+                QStringLiteral("base des rapports incorrecte %1 (1 ou base)").arg(quoted(parser.value(rapportsBase_))));
+        result_.rapportsPerEuro = base == QLatin1String("1");
     }
     if (const QString problem = resultProblem(result_); !problem.isEmpty())
         return usageError(command, problem);
@@ -144,16 +156,16 @@ std::optional<std::vector<int>> readHorsesOption(const QString &text)
     return horses;
 }
 
-int compareWithOfficialResult(
-    QFile &in, const QString &name, const OfficialResult &result, const char *command, RaceRecordOptions &record)
+int compareWithOfficialResult(QFile &in, const QString &name, const OfficialResult &result, std::int64_t multiplier,
+    const char *command, RaceRecordOptions &record)
 {
-    const Stakes stakes = defaultStakes();
+    Stakes stakes = defaultStakes();
+    stakes.multiplier = multiplier;
     const ResultJudge judge(result, stakes);
     HeldOutput held;
     if (!held.open(name))
         return kExitFailure;
     ResultTotals totals;
-    ResultCategoryGains categoryGains {};
     std::int64_t withComplement = 0;
     QByteArray complementLine;
     // Every ticket of a file has the size of the first: its patterns are made on the first.
@@ -176,16 +188,16 @@ int compareWithOfficialResult(
         const std::uint16_t outcome = patterns->outcome(patterns->key(horses));
         const ResultCategory category = patterns->category(outcome);
         line += '\t' + labels[std::size_t(category)];
-        if (category != ResultCategory::None)
-            ++totals.counts[std::size_t(category) - 1];
-        if (patterns->amount(outcome) > 0) {
+        totals.add(category, 1, patterns->cents(outcome), patterns->unpublished(outcome));
+        if (patterns->cents(outcome) > 0) {
             // A paid ticket is judged again for its combination: few tickets are.
             const TicketResult judged = judge.judge(horses);
-            totals.gains += judged.amount;
-            if (category != ResultCategory::None)
-                categoryGains[std::size_t(category) - 1] += judged.amount;
-            line += '\t' + combinationText(judged.combination).toUtf8() + ' '
-                + QByteArray::number(judged.amount, 'f', 2);
+            line += '\t' + combinationText(judged.combination).toUtf8();
+            if (judged.times > 1)
+                line += " × " + QByteArray::number(judged.times);
+            line += ' ' + QByteArray::number(judged.amount, 'f', 2);
+        } else if (patterns->unpublished(outcome)) {
+            line += "\trapport non publié";
         }
         return held.write(line + '\n');
     });
@@ -208,7 +220,10 @@ int compareWithOfficialResult(
     if (read.tickets == 0)
         return refuseInput(command, QStringLiteral("%1 : aucun ticket").arg(name));
 
-    const int recorded = record.storeResult(command, read.horsesPerTicket, totals, categoryGains);
+    // The money is refused before anything is written or stored when it does not fit.
+    if (const QString problem = resultMoneyProblem(totals, stakes, read.horsesPerTicket); !problem.isEmpty())
+        return refuseInput(command, QStringLiteral("%1 : %2").arg(name, problem));
+    const int recorded = record.storeResult(command, read.horsesPerTicket, totals, totals.categoryGains);
     QString summary = resultSummaryText(totals, stakes, read.horsesPerTicket, QLocale::c());
     summary.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const int shown = held.release(command, (QStringLiteral("\n") + summary + QLatin1Char('\n')).toUtf8());

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -39,6 +40,7 @@ private:
     QCommandLineOption complement_;
     QCommandLineOption runners_;
     QCommandLineOption rapports_;
+    QCommandLineOption rapportsBase_;
     OfficialResult result_;
 };
 
@@ -49,8 +51,9 @@ std::optional<std::vector<std::vector<int>>> readTiedArrivalOption(const QString
 std::optional<std::vector<int>> readHorsesOption(const QString &text);
 
 // Compares the tickets of `in` (named `name` in messages) with the official result, the usual
-// stakes giving the money lines: the exit status. With --record the comparison is then stored.
-int compareWithOfficialResult(
-    QFile &in, const QString &name, const OfficialResult &result, const char *command, RaceRecordOptions &record);
+// stakes played `multiplier` times giving the money lines: the exit status. With --record the
+// comparison is then stored, with the same money.
+int compareWithOfficialResult(QFile &in, const QString &name, const OfficialResult &result, std::int64_t multiplier,
+    const char *command, RaceRecordOptions &record);
 
 } // namespace mvx::cli

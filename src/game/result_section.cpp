@@ -11,9 +11,9 @@ namespace mvx {
 namespace {
 
 constexpr int kPayloadVersion = 1;
-// The same, then one byte more at the end: the number of runners. A result whose runners are
-// not known is kept as before, byte for byte.
-constexpr int kPayloadVersionWithRunners = 2;
+// Version 2 is version 1 followed by two bytes with two bytes: the rapports' base (0 for the unit stake, 1 for 1 €) and
+// the number of runners (0 when not known). A result with neither is still written as version 1, byte for byte.
+constexpr int kVersionWithBaseAndRunners = 2;
 
 bool validHorse(int horse)
 {
@@ -54,7 +54,8 @@ QByteArray encodeOfficialResult(const OfficialResult &result)
             out.append(char(horse));
     };
     const bool runners = result.runners > 0 && result.runners <= kMaxHorses;
-    out.append(char(runners ? kPayloadVersionWithRunners : kPayloadVersion));
+    const bool extended = runners || result.rapportsPerEuro;
+    out.append(char(extended ? kVersionWithBaseAndRunners : kPayloadVersion));
     out.append(char(result.arrival.size()));
     for (const std::vector<int> &tied : result.arrival)
         horses(tied);
@@ -73,8 +74,10 @@ QByteArray encodeOfficialResult(const OfficialResult &result)
         qToLittleEndian<std::uint64_t>(bits, amount);
         out.append(amount, 8);
     }
-    if (runners)
-        out.append(char(result.runners));
+    if (extended) {
+        out.append(char(result.rapportsPerEuro ? 1 : 0));
+        out.append(char(runners ? result.runners : 0));
+    }
     return out;
 }
 
@@ -102,7 +105,7 @@ std::optional<OfficialResult> decodeOfficialResult(QByteArrayView payload)
     };
 
     const std::optional<int> version = byte();
-    if (version != kPayloadVersion && version != kPayloadVersionWithRunners)
+    if (version != kPayloadVersion && version != kVersionWithBaseAndRunners)
         return std::nullopt;
     OfficialResult result;
     const std::optional<int> places = byte();
@@ -151,10 +154,12 @@ std::optional<OfficialResult> decodeOfficialResult(QByteArrayView payload)
             return std::nullopt;
         result.rapports.push_back(std::move(rapport));
     }
-    if (version == kPayloadVersionWithRunners) {
+    if (version == kVersionWithBaseAndRunners) {
+        const std::optional<int> base = byte();
         const std::optional<int> runners = byte();
-        if (!runners || *runners < 1 || *runners > kMaxHorses)
+        if (!base || *base > 1 || !runners || *runners > kMaxHorses)
             return std::nullopt;
+        result.rapportsPerEuro = *base == 1;
         result.runners = *runners;
     }
     if (at != payload.size() || !resultProblem(result).isEmpty())

@@ -122,7 +122,7 @@ std::optional<std::vector<std::vector<int>>> readOfficialArrival(const QString &
 }
 
 OfficialResultDialog::OfficialResultDialog(
-    const Selection &selection, std::shared_ptr<const OfficialResult> current, Platform &platform, QWidget *parent)
+    const std::vector<int> &played, std::shared_ptr<const OfficialResult> current, Platform &platform, QWidget *parent)
     : QDialog(parent, ui::kFixedDialogFlags)
     , platform_(platform)
     , result_(std::move(current))
@@ -145,30 +145,36 @@ OfficialResultDialog::OfficialResultDialog(
     enonpartants_->setAccessibleName(QStringLiteral("Non-partants"));
     labelFor(this, QStringLiteral("lnonpartants"), QStringLiteral("&Non-partants :"), 16, 66, enonpartants_);
 
-    // A horse of the race that is not one of the selection's: the tickets cannot hold it.
+    // A horse of the race that the tickets do not hold.
     ccomplement_ = ui::makePickList(this, QStringLiteral("ccomplement"), QRect(196, 86, 100, 23));
     ccomplement_->setAccessibleName(QStringLiteral("Cheval de complément"));
     ccomplement_->addItem(QStringLiteral("Aucun"), 0);
-    std::array<bool, kMaxHorses + 1> selected {};
-    for (std::int32_t horse : selection.baseHorses)
+    std::array<bool, kMaxHorses + 1> onTickets {};
+    for (int horse : played)
         if (horse >= 1 && horse <= kMaxHorses)
-            selected[std::size_t(horse)] = true;
-    for (std::int32_t horse : selection.otherHorses)
-        if (horse >= 1 && horse <= kMaxHorses)
-            selected[std::size_t(horse)] = true;
+            onTickets[std::size_t(horse)] = true;
     for (int horse = 1; horse <= kMaxHorses; ++horse)
-        if (!selected[std::size_t(horse)])
+        if (!onTickets[std::size_t(horse)])
             ccomplement_->addItem(QString::number(horse), horse);
     labelFor(this, QStringLiteral("lcomplement"), QStringLiteral("Cheval de &complément :"), 196, 66, ccomplement_);
 
     // Some bets are refunded below a number of runners: unknown, the field counts as full.
     spartants_ = new QSpinBox(this);
     spartants_->setObjectName(QStringLiteral("spartants"));
-    spartants_->setGeometry(316, 86, 90, 23);
+    spartants_->setGeometry(336, 32, 90, 23);
     spartants_->setRange(0, kMaxHorses);
     spartants_->setSpecialValueText(QStringLiteral("Inconnu"));
     spartants_->setAccessibleName(QStringLiteral("Nombre de partants"));
-    labelFor(this, QStringLiteral("lpartants"), QStringLiteral("&Partants :"), 316, 66, spartants_);
+    labelFor(this, QStringLiteral("lpartants"), QStringLiteral("Par&tants :"), 336, 12, spartants_);
+
+    // The operator's pages give rapports for 1 € or for the bet's unit stake: the arithmetic
+    // follows the choice.
+    cbaserapports_ = ui::makePickList(this, QStringLiteral("cbaserapports"), QRect(316, 86, 188, 23));
+    cbaserapports_->setAccessibleName(QStringLiteral("Rapports publiés pour"));
+    cbaserapports_->addItem(QStringLiteral("la mise de base"), false);
+    cbaserapports_->addItem(QStringLiteral("1 €"), true);
+    labelFor(
+        this, QStringLiteral("lbaserapports"), QStringLiteral("Rapports publiés &pour :"), 316, 66, cbaserapports_);
 
     grapports_ = new QTableWidget(0, kRapportColumns, this);
     grapports_->setObjectName(QStringLiteral("grapports"));
@@ -184,8 +190,7 @@ OfficialResultDialog::OfficialResultDialog(
     ui::keepGridOutOfTabChain(grapports_);
     grapports_->installEventFilter(this);
     labelFor(this, QStringLiteral("lrapports"),
-        QStringLiteral("&Rapports publiés pour 1 € (Ctrl+V colle les lignes d'un fichier de rapports) :"), 16, 122,
-        grapports_);
+        QStringLiteral("&Rapports publiés (Ctrl+V colle les lignes d'un fichier de rapports) :"), 16, 122, grapports_);
 
     QPushButton *bcoller = ui::makeButton(
         this, QStringLiteral("bcoller"), QStringLiteral("Coller des rapports"), QRect(16, 346, 150, 30));
@@ -209,8 +214,8 @@ OfficialResultDialog::OfficialResultDialog(
     if (result_)
         showResult(*result_);
     keepOneEmptyRow();
-    const std::array<QWidget *, 10> order { earrivee_, enonpartants_, ccomplement_, spartants_, grapports_, bcoller,
-        bsupprimer, beffacer, bok, bannuler };
+    const std::array<QWidget *, 11> order { earrivee_, spartants_, enonpartants_, ccomplement_, cbaserapports_,
+        grapports_, bcoller, bsupprimer, beffacer, bok, bannuler };
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     earrivee_->setFocus(Qt::OtherFocusReason);
@@ -223,6 +228,7 @@ void OfficialResultDialog::showResult(const OfficialResult &result)
     // A complément among today's selection is not offered: the form shows none.
     ccomplement_->setCurrentIndex(std::max(ccomplement_->findData(result.complement), 0));
     spartants_->setValue(result.runners);
+    cbaserapports_->setCurrentIndex(result.rapportsPerEuro ? 1 : 0);
     for (const Rapport &rapport : result.rapports)
         addRapportRow(gridLabel(rapport.category), combinationText(rapport.combination), amountText(rapport.amount));
 }
@@ -344,6 +350,7 @@ std::optional<OfficialResult> OfficialResultDialog::readForm()
     result.nonRunners = *nonRunners;
     result.complement = ccomplement_->currentData().toInt();
     result.runners = spartants_->value();
+    result.rapportsPerEuro = cbaserapports_->currentData().toBool();
 
     for (int row = 0; row < grapports_->rowCount(); ++row) {
         QStringList words;

@@ -28,8 +28,9 @@ QString officialArrivalLine(const OfficialResult &result);
 std::optional<std::vector<std::vector<int>>> readOfficialArrival(const QString &text);
 
 // The official result of the race, typed in for the comparison: the arrival line, the
-// non-runners, the cheval de complément (any horse of the race but the selection's), the number
-// of runners and the published rapports, a table that also takes pasted lines of a rapports file
+// non-runners, the cheval de complément (any horse of the race the tickets do not hold), the
+// number of runners, the stake the rapports are given for (the unit stake or 1 €) and the
+// published rapports, a table that also takes pasted lines of a rapports file
 // ("Tierce ordre 7-13-2 120.50"). "OK" keeps the result once it is checked; "Effacer le
 // résultat" goes back to the five arrival boxes; "Annuler" and Escape leave the earlier result.
 class OfficialResultDialog : public QDialog
@@ -37,9 +38,10 @@ class OfficialResultDialog : public QDialog
     Q_OBJECT
 
 public:
-    // `current` is shown to start with (null: an empty form).
-    OfficialResultDialog(const Selection &selection, std::shared_ptr<const OfficialResult> current, Platform &platform,
-        QWidget *parent = nullptr);
+    // `current` is shown to start with (null: an empty form); `played` are the horses the
+    // tickets hold, which cannot be the complément.
+    OfficialResultDialog(const std::vector<int> &played, std::shared_ptr<const OfficialResult> current,
+        Platform &platform, QWidget *parent = nullptr);
 
     // After "OK": the result typed in; after "Effacer le résultat": null. Unchanged from
     // `current` while the dialog is open or after "Annuler".
@@ -72,6 +74,7 @@ private:
     QLineEdit *enonpartants_ = nullptr;
     QComboBox *ccomplement_ = nullptr;
     QSpinBox *spartants_ = nullptr;
+    QComboBox *cbaserapports_ = nullptr;
     QTableWidget *grapports_ = nullptr;
 };
 

@@ -51,10 +51,14 @@ QString OfficialResultRows::cell(std::int64_t row, int column) const
         return {};
     const TicketResult judged = classifier_.ticketResult(row);
     QString text = combinationText(judged.combination);
+    if (judged.times > 1)
+        text += QStringLiteral(" × %1").arg(judged.times);
     if (judged.paid) {
         QLocale locale;
         locale.setNumberOptions(QLocale::OmitGroupSeparator);
         text += QStringLiteral(" : ") + locale.toString(judged.amount, 'f', 2);
+    } else if (judged.unpublished) {
+        text += QStringLiteral(" : rapport non publié");
     }
     return text;
 }

@@ -10,7 +10,8 @@ namespace mvx::ui {
 
 // The tickets of a list compared with an official result, one row each: the ticket number and
 // its horses as TicketRows shows them, then the category's label, then the combination that
-// paid the ticket with its amount per unit stake ("7-13-2 : 120,50"). Only the category byte is
+// paid the ticket with its amount per unit stake ("7-13-2 : 120,50", "7-13-2-9 × 4 : 49,20"), or
+// "rapport non publié" for a winner no published rapport pays. Only the category byte is
 // kept per ticket: the combination is judged again when its row is shown. The content holds the
 // judge and the classifier that made the categories.
 class OfficialResultRows final : public GridContent

@@ -1,5 +1,7 @@
 #include "ui/race_record_dialog.h"
 
+#include "arrival/played_horses.h"
+
 #include "combi/game_cost.h"
 #include "history/race_from_result.h"
 #include "ui/common_widgets.h"
@@ -68,12 +70,8 @@ std::optional<RaceRecord> withList(std::optional<RaceRecord> race, const GameSta
         return std::nullopt;
     }
     race->making = makingOf(state.listMaking);
-    for (std::size_t i = 1; i < state.selection.baseHorses.size(); ++i)
-        if (state.selection.baseHorses[i] > 0)
-            race->selection.push_back(state.selection.baseHorses[i]);
-    for (std::size_t i = 1; i < state.selection.otherHorses.size(); ++i)
-        if (state.selection.otherHorses[i] > 0)
-            race->selection.push_back(state.selection.otherHorses[i]);
+    // The horses really chosen: the selection's unused boxes hold a filler horse.
+    race->selection = playedHorses(state.tickets, state.selection);
     return race;
 }
 

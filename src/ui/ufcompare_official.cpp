@@ -3,6 +3,7 @@
 
 #include "ui/ufcompare.h"
 
+#include "arrival/played_horses.h"
 #include "arrival/result_classification.h"
 #include "model/work_progress.h"
 #include "ui/bet_result_rows.h"
@@ -42,6 +43,9 @@ void Tfcompare::showOfficialResultState()
     const OfficialResult *result = state_.officialResult.get();
     for (QComboBox *box : arrivalBoxes_)
         box->setEnabled(!result);
+    // A result with rapports of its own pays through them: the payout fields are not read.
+    for (QLineEdit *field : payoutFields_)
+        field->setEnabled(!result || result->rapports.empty());
     if (!result) {
         lresultatofficiel_->clear();
         lresultatofficiel_->setToolTip(QString());
@@ -69,7 +73,7 @@ void Tfcompare::showOfficialResultState()
 
 void Tfcompare::bresultatofficielClick()
 {
-    OfficialResultDialog dialog(state_.selection, state_.officialResult, platform_, this);
+    OfficialResultDialog dialog(playedHorses(state_.tickets, state_.selection), state_.officialResult, platform_, this);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     // The focus comes back to the button, whatever the window's own activation does with it.
     bresultatofficiel_->setFocus(Qt::OtherFocusReason);
@@ -103,8 +107,10 @@ void Tfcompare::compareWithOfficialResult()
             return;
         result = officialResult(*arrival, payouts);
     }
-    if (result.rapports.empty())
+    if (result.rapports.empty()) {
         result.rapports = rapportsOfPayouts(payouts);
+        result.fromPayoutFields = true;
+    }
     if (const QString problem = resultProblem(result); !problem.isEmpty()) {
         platform_.inform(problem, QStringLiteral("Opération impossible"));
         return;
@@ -153,12 +159,17 @@ void Tfcompare::compareWithOfficialResult()
         return;
     }
 
+    const int size = state_.tickets.horsesPerTicket();
+    if (const QString problem = resultMoneyProblem(totals, state_.stakes, size); !problem.isEmpty()) {
+        platform_.inform(problem, QStringLiteral("Opération impossible"));
+        return;
+    }
     state_.payouts = payouts;
     grillecomb_->setContent(nullptr);
     categories_ = std::move(categories);
     rows->setCategories(&categories_);
     grillecomb_->setContent(rows);
-    showSummary(resultSummaryText(totals, state_.stakes, state_.tickets.horsesPerTicket()));
+    showSummary(resultSummaryText(totals, state_.stakes, size));
     officialTotals_ = totals;
     benregistrercourse_->setEnabled(true);
 }

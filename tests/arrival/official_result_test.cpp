@@ -155,7 +155,8 @@ TEST(OfficialResult, QuarteQuinteAndCoupleDeadHeats)
     EXPECT_EQ(row(quarte, { 7, 2, 13, 9 }), "Quarté désordre 7-13-2-9 30.00");
     const ResultJudge bonus(resultOf("7,13,2=9", { "Bonus 7-13-2 8", "Bonus 7-13-9 9" }), stakes);
     EXPECT_EQ(row(bonus, { 9, 13, 7, 15 }), "Bonus 7-13-9 9.00");
-    EXPECT_EQ(row(bonus, { 7, 13, 9, 2 }), "Quarte ordre") << "in order under one order, nothing published for it";
+    EXPECT_EQ(row(bonus, { 7, 13, 9, 2 }), "Bonus 7-13-9 9.00")
+        << "in order under one order, nothing published for it: the best Bonus it also holds";
 
     // Couplé: a tie at 2nd makes two winning pairs, and the tied pair is placed.
     const ResultJudge couple(
@@ -172,23 +173,23 @@ TEST(OfficialResult, QuinteEveningWithATieAndTwoNonRunners)
 {
     const OfficialResult result = resultOf("7,13,2=9,20",
         { "Quinte ordre 7-13-2-9-20 5000", "Quinte desordre 7-13-2-9-20 100", "Quarte ordre 7-13-2-9 650",
-            "Quarte ordre 7-13-9-2 700", "Bonus 4 sur 5 12.40", "Quinte 2 NP 7-13-2-NP-NP 80",
+            "Quarte ordre 7-13-9-2 700", "Bonus 4 7-13-2-9 30", "Bonus 4 sur 5 12.40", "Quinte 2 NP 7-13-2-NP-NP 80",
             "Quinte 2 NP 7-13-9-NP-NP 85" },
         { 4, 11 });
-    const Stakes stakes = defaultStakes(); // quinté+ 2 €, quarté+ 1,30 €
+    const Stakes stakes = defaultStakes();
     const ResultJudge judge(result, stakes);
     const std::vector<Horses> tickets {
         { 7, 13, 9, 2, 20 }, // the tie's other order is in order too
         { 13, 7, 2, 9, 20 }, { 7, 13, 2, 4, 11 }, // two non-runners, the three others first
-        { 7, 13, 4, 9, 2 }, // one non-runner: the quarté 7-13-9-2, paid 700 × 2 / 1,30
+        { 7, 13, 4, 9, 2 }, // one non-runner, the four others first: four times the Bonus 4
         { 7, 13, 20, 9, 15 }, // 7, 13, 9 among the first four, 20 fifth
         { 4, 11, 15, 7, 13 }, // 15 was not placed
     };
     const std::vector<std::string> rows { "Quinté ordre 7-13-9-2-20 5000.00", "Quinté désordre 7-13-2-9-20 100.00",
-        "Quinté 2 NP 7-13-2-NP-NP 80.00", "Quarte ordre 7-13-9-2 1076.92", "Bonus 4 sur 5 7-13-9-20 12.40", "" };
+        "Quinté 2 NP 7-13-2-NP-NP 80.00", "Bonus 4 7-13-2-9 120.00", "Bonus 4 sur 5 7-13-9-20 12.40", "" };
     for (std::size_t t = 0; t < tickets.size(); ++t)
         EXPECT_EQ(row(judge, tickets[t]), rows[t]) << "ticket " << t + 1;
-    EXPECT_TRUE(judge.judge(tickets[3]).playedAsQuarte);
+    EXPECT_EQ(judge.judge(tickets[3]).times, 4);
 
     // The whole list, through the classifier of lists, gives the same and adds it up.
     const Selection selection = numberedHorses();
@@ -198,12 +199,12 @@ TEST(OfficialResult, QuinteEveningWithATieAndTwoNonRunners)
     ResultTotals totals;
     classifier.classify(0, 2, bytes.data(), totals);
     classifier.classify(2, list.count(), bytes.data(), totals);
-    EXPECT_EQ(bytes, (std::vector<std::uint8_t> { 1, 2, 13, 6, 4, 0 }));
-    EXPECT_EQ(classifier.ticketResult(4).amount, 1076.92);
+    EXPECT_EQ(bytes, (std::vector<std::uint8_t> { 1, 2, 13, 3, 4, 0 }));
+    EXPECT_EQ(classifier.ticketResult(4).cents, 12000);
     EXPECT_EQ(totals.tickets, 6);
     EXPECT_EQ(resultSummaryText(totals, stakes, 5, QLocale::c()),
-        QStringLiteral("1 Quinte\r1 Quinte Désordre\r1 Bonus 4 sur 5 \r1 Quarte\r1 Quinté 2 NP\r"
-                       "Gains  :6269.32\rMise : 12.00 €\rRemboursement : 0.00 €\rBilan : +6257.32 €"));
+        QStringLiteral("1 Quinte\r1 Quinte Désordre\r1 Bonus 4\r1 Bonus 4 sur 5 \r1 Quinté 2 NP\r"
+                       "Gains  :5312.4\rMise : 12.00 €\rRemboursement : 0.00 €\rBilan : +5300.40 €"));
 
     // Played three times, with a third non-runner (15): the last ticket is refunded.
     OfficialResult three = result;
@@ -219,7 +220,9 @@ TEST(OfficialResult, QuinteEveningWithATieAndTwoNonRunners)
     EXPECT_EQ(money.refundedTickets, 1);
     EXPECT_EQ(money.stakeCents, 3600);
     EXPECT_EQ(money.refundCents, 600);
-    EXPECT_EQ(money.balanceCents, 625692 * 3 + 600 - 3600) << "the fifth ticket is now a quarté Bonus, unpublished";
+    // The fifth ticket now has one non-runner, its others four of the first five with the fifth:
+    // four times the Bonus 4 sur 5.
+    EXPECT_EQ(money.balanceCents, (500000 + 10000 + 8000 + 12000 + 4 * 1240) * 3 + 600 - 3600);
 }
 
 // The classifier of lists looks each pattern of the horses that matter up once: on every ticket
@@ -258,12 +261,14 @@ TEST(OfficialResult, ListClassifierAgreesWithTheJudgeTicketByTicket)
         ASSERT_EQ(bytes[std::size_t(t - 1)], std::uint8_t(judged.category)) << t;
         if (judged.category != C::None)
             ++expected.counts[std::size_t(judged.category) - 1];
-        if (judged.paid)
-            expected.gains += judged.amount;
-        played += judged.playedAsQuarte ? 1 : 0;
+        if (judged.category != C::None && judged.unpublished)
+            ++expected.unpublished[std::size_t(judged.category) - 1];
+        expected.gainsCents += judged.cents;
+        played += judged.times > 1 ? 1 : 0;
     }
     EXPECT_EQ(totals.counts, expected.counts);
-    EXPECT_NEAR(totals.gains, expected.gains, 1e-6);
+    EXPECT_EQ(totals.unpublished, expected.unpublished);
+    EXPECT_EQ(totals.gainsCents, expected.gainsCents);
     EXPECT_GT(played, 0);
     EXPECT_GT(totals.refunded(), 0);
     EXPECT_GT(totals.counts[std::size_t(C::QuinteInOrder) - 1], 0);
@@ -362,4 +367,106 @@ TEST(OfficialResult, RapportsFileLinesAndTheirFaults)
         EXPECT_TRUE(bad.rapports.empty());
         EXPECT_TRUE(bad.error.startsWith(QString::fromUtf8(fault))) << bad.error.toStdString();
     }
+}
+
+// Today's results: a ticket is paid at the first category it meets that the result publishes,
+// and a winner nothing pays is said, never paid 0 in silence.
+TEST(OfficialResult, TodaysRapportsPayTheBestCategoryPublished)
+{
+    const Stakes stakes = defaultStakes();
+    // The quinté+ of four rapports: the first three and the 5th are paid the Bonus 3.
+    const ResultJudge quinte(resultOf("1,2,3,4,5",
+                                 { "Quinté+ ordre 1-2-3-4-5 1000", "Quinté+ désordre 1-2-3-4-5 50",
+                                     "Quinté+ Bonus 4 8,20", "Bonus 3 3.40" }),
+        stakes);
+    EXPECT_EQ(row(quinte, { 1, 2, 3, 5, 9 }), "Bonus 3 1-2-3 3.40");
+    EXPECT_EQ(row(quinte, { 4, 2, 3, 1, 9 }), "Bonus 4 1-2-3-4 8.20");
+    // Only the ordre published for the quinté: the Bonus 4 ticket is a winner without a rapport.
+    const ResultJudge onlyOrder(resultOf("1,2,3,4,5", { "Quinte ordre 1-2-3-4-5 1000" }), stakes);
+    const TicketResult unpaid = onlyOrder.judge(Horses { 1, 2, 3, 4, 9 });
+    EXPECT_EQ(unpaid.category, C::Bonus4);
+    EXPECT_TRUE(unpaid.unpublished);
+    EXPECT_FALSE(unpaid.paid);
+
+    // Couplé placé rapports only: the first two are paid placé; a non-runner partner too.
+    const ResultJudge couple(resultOf("7,13,2", { "Couplé placé 7-13 3", "Couplé placé 13-2 5" }), stakes);
+    EXPECT_EQ(row(couple, { 13, 7 }), "Couplé placé 7-13 3.00");
+    const ResultJudge coupleNp(resultOf("7,13,2", { "Couplé placé 1 NP 7-NP 1.80" }, { 4 }), stakes);
+    EXPECT_EQ(row(coupleNp, { 7, 4 }), "Couplé placé 1 NP 7-NP 1.80");
+
+    // A combination's own rapport goes before the category's; three tied first are paid by the
+    // one rapport of their combination, whatever its label.
+    const ResultJudge mixed(resultOf("7,13,2", { "Tiercé ordre 7-13-2 100", "Tiercé ordre 500" }), stakes);
+    EXPECT_EQ(row(mixed, { 7, 13, 2 }), "Tierce ordre 7-13-2 100.00");
+    const ResultJudge threeTied(resultOf("1=2=3", { "Tiercé désordre 1-2-3 60", "Tiercé ordre 500" }), stakes);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(threeTied.judge(permutation({ 1, 2, 3 }, i)).cents, 6000) << i;
+
+    // Rapports for 1 € are taken for the unit stake (2 € the quinté+).
+    OfficialResult perEuro = resultOf("1,2,3,4,5", { "Bonus 3 3.45" });
+    perEuro.rapportsPerEuro = true;
+    EXPECT_EQ(ResultJudge(perEuro, stakes).judge(Horses { 1, 2, 3, 9, 8 }).cents, 690);
+}
+
+TEST(OfficialResult, ShortArrivalsAndTheQuinteWithOneNonRunner)
+{
+    const Stakes stakes = defaultStakes();
+    // Four classified: the holders of the four are paid the Bonus 4 published for them, the
+    // first three still a Bonus 3; a ticket holding none wins nothing.
+    const ResultJudge four(resultOf("1,2,3,4", { "Bonus 4 1-2-3-4 40", "Bonus 3 1-2-3 5" }), stakes);
+    EXPECT_EQ(row(four, { 4, 3, 2, 1, 9 }), "Bonus 4 1-2-3-4 40.00");
+    EXPECT_EQ(row(four, { 1, 2, 3, 8, 9 }), "Bonus 3 1-2-3 5.00");
+    EXPECT_EQ(row(four, { 8, 9, 10, 11, 12 }), "");
+    // Nothing published for the quinté+: nobody held them, every ticket is refunded.
+    const ResultJudge nobody(resultOf("1,2,3,4", { "Tierce ordre 1-2-3 10" }), stakes);
+    EXPECT_EQ(row(nobody, { 8, 9, 10, 11, 12 }), "Remboursé");
+
+    // One non-runner (4): four times the Bonus 4 when the others are the first four, twice the
+    // Bonus 3 when three are the first three (no Bonus 4 sur 5 published), and the rapport of
+    // the combination with "NP" where the result has one.
+    const ResultJudge oneNp(resultOf("7,13,2,9,20", { "Bonus 4 7-13-2-9 30", "Bonus 3 7-13-2 5" }, { 4 }), stakes);
+    EXPECT_EQ(row(oneNp, { 7, 13, 2, 9, 4 }), "Bonus 4 7-13-2-9 120.00");
+    EXPECT_EQ(row(oneNp, { 4, 7, 13, 2, 20 }), "Bonus 3 7-13-2 10.00");
+    EXPECT_EQ(row(oneNp, { 4, 7, 13, 2, 15 }), "Bonus 3 7-13-2 10.00");
+    EXPECT_EQ(row(oneNp, { 4, 7, 13, 9, 15 }), "");
+    const ResultJudge ownNp(
+        resultOf("7,13,2,9,20", { "Bonus 4 7-13-2-9 30", "Quinté 1 NP 7-13-2-9-NP 20,40" }, { 4 }), stakes);
+    EXPECT_EQ(row(ownNp, { 9, 2, 13, 7, 4 }), "Quinté 1 NP 7-13-2-9-NP 20.40");
+}
+
+TEST(OfficialResult, AmountsAreReadWithinTheirBoundsAndSummedInCents)
+{
+    for (const char *line :
+        { "Tiercé ordre 7-13-2 12 345,60", "Tiercé ordre 7-13-2 12 345.60", "Tiercé ordre 7-13-2 12\u00a0345,6" }) {
+        const std::optional<Rapport> read = parseRapportLine(QString::fromUtf8(line));
+        ASSERT_TRUE(read) << line;
+        EXPECT_EQ(read->amount, 12345.6) << line;
+    }
+    EXPECT_EQ(parseRapportLine(QStringLiteral("Quarté+ Bonus 7-13-2 4"))->category, C::QuarteBonus);
+    EXPECT_EQ(parseRapportLine(QStringLiteral("Bonus 4 123,00"))->amount, 123.0) << "4 belongs to the category";
+    QString why;
+    EXPECT_FALSE(parseRapportLine(QStringLiteral("Bonus 3 10000000"), &why));
+    EXPECT_EQ(why, QStringLiteral("le montant dépasse 9 999 999,99 €"));
+    EXPECT_FALSE(parseRapportLine(QStringLiteral("Bonus 3 3.4e38")));
+    EXPECT_FALSE(parseRapportLine(QStringLiteral("Bonus 3 1.234")));
+
+    // A sum past 64-bit cents is refused, never shown negative.
+    ResultTotals totals;
+    totals.tickets = 3;
+    totals.add(C::Bonus3, 2, kLargestRapportCents, false);
+    EXPECT_EQ(totals.gainsCents, 2 * kLargestRapportCents);
+    EXPECT_EQ(resultMoneyProblem(totals, defaultStakes(), 5), QString());
+    EXPECT_EQ(centsGeneralText(totals.gainsCents, QLocale::c()), QStringLiteral("19999999.98"));
+    totals.add(C::Bonus3, std::int64_t(1) << 40, kLargestRapportCents, true);
+    EXPECT_TRUE(totals.tooLarge);
+    EXPECT_FALSE(resultMoneyProblem(totals, defaultStakes(), 5).isEmpty());
+    Stakes many = defaultStakes();
+    many.multiplier = 10000;
+    ResultTotals big;
+    big.tickets = 1;
+    big.add(C::Bonus3, std::int64_t(1) << 30, kLargestRapportCents, false);
+    EXPECT_FALSE(big.tooLarge);
+    EXPECT_FALSE(resultMoneyProblem(big, many, 5).isEmpty()) << "the multiplier takes it past 64 bits";
+    EXPECT_EQ(unpublishedWinnersText(totals),
+        QStringLiteral("%1 gagnants sans rapport publié : Bonus 3").arg((std::int64_t(1) << 40)));
 }

@@ -396,3 +396,82 @@ TEST(Cli, CompareWithTheOfficialResultAndItsRapportsFile)
     EXPECT_EQ(cli({ "compare", "-a", "7,13,2", "--rapports", rapports, "-p", "1" }, tickets).exitCode, 2);
     EXPECT_EQ(cli({ "compare", "-a", "7,13=7,2" }, tickets).exitCode, 2) << "7 twice in the arrival";
 }
+
+// The money printed is the money stored, for either base of the rapports, and a winner no
+// published rapport pays is said on its line and in the summary.
+TEST(Cli, CompareOfficialMoneyFollowsTheRapportsBaseAndTheMultiplier)
+{
+    QTemporaryDir dir;
+    const QString rapports = dir.filePath(QStringLiteral("rapports.txt"));
+    {
+        QFile f(rapports);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Quinté+ ordre 1-2-3-4-5 1 000,00\nBonus 3 3,45\n");
+    }
+    // The first three and the 5th; four of the first five with the 5th, whose Bonus 4 sur 5 is
+    // no longer published.
+    const QByteArray tickets("1,2,3,5,9,\n1,2,4,5,9,\n");
+    const QString database = dir.filePath(QStringLiteral("h.sqlite"));
+    auto evening = [&](const char *base) {
+        return cli({ "compare", "-a", "1,2,3,4,5", "--rapports", rapports, "--rapports-pour", base, "--record",
+                       QStringLiteral("soir %1").arg(base), "--date", "2026-12-08", "--multiplier", "3", "--database",
+                       database },
+            tickets);
+    };
+    const CliRun perBase = evening("base");
+    EXPECT_EQ(perBase.exitCode, 0) << perBase.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(perBase.out),
+        QStringLiteral("1,2,3,5,9,\tBonus 3\t1-2-3 3.45\n1,2,4,5,9,\tBonus 4 sur 5\trapport non publié\n"
+                       "\n1 Bonus 4 sur 5 \n1 Bonus 3\n1 gagnant sans rapport publié : Bonus 4 sur 5\nGains  :3.45\n"
+                       "Gains (× 3) : 10.35 €\nMise : 12.00 €\nRemboursement : 0.00 €\nBilan : -1.65 €\n"));
+    // For 1 €, the 2 € quinté+ doubles each rapport.
+    const CliRun perEuro = evening("1");
+    EXPECT_TRUE(
+        QString::fromUtf8(perEuro.out)
+            .endsWith(QStringLiteral(
+                "Gains  :6.9\nGains (× 3) : 20.70 €\nMise : 12.00 €\nRemboursement : 0.00 €\nBilan : +8.70 €\n")))
+        << perEuro.out.toStdString() << perEuro.err.toStdString();
+    // What was stored is what was printed.
+    const CliRun listed = cli({ "history", "--database", database });
+    EXPECT_TRUE(listed.out.contains("\t12.00\t10.35\t-1.65\n")) << listed.out.toStdString();
+    EXPECT_TRUE(listed.out.contains("\t12.00\t20.70\t8.70\n")) << listed.out.toStdString();
+    EXPECT_EQ(cli({ "compare", "-a", "1,2,3,4,5", "--rapports-pour", "2" }, tickets).exitCode, 2);
+}
+
+// Today's results through the tool: a couplé paid its placé rapport, the quinté+ with one
+// non-runner on its Bonus 4, four classified paid to their holders, three tied first paid their
+// one rapport, and amounts past the bound refused with nothing written.
+TEST(Cli, CompareOfficialPaysWhatTodaysResultsPublish)
+{
+    QTemporaryDir dir;
+    const QString rapports = dir.filePath(QStringLiteral("rapports.txt"));
+    auto run = [&](const QStringList &options, const QByteArray &text, const QByteArray &tickets) {
+        QFile f(rapports);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+        f.close();
+        return cli(QStringList { "compare" } + options + QStringList { "--rapports", rapports }, tickets);
+    };
+    const CliRun couple = run({ "-a", "7,13,2" }, "Couplé placé 7-13 3\nCouplé placé 13-2 5\n", "13,7,\n");
+    EXPECT_TRUE(couple.out.startsWith("13,7,\tCouplé placé\t7-13 3.00\n")) << couple.out.toStdString();
+
+    const CliRun oneNp = run({ "-a", "7,13,2,9,20", "--non-runners", "4" }, "Bonus 4 7-13-2-9 30\n", "7,13,2,9,4,\n");
+    EXPECT_TRUE(oneNp.out.startsWith("7,13,2,9,4,\tBonus 4\t7-13-2-9 × 4 120.00\n")) << oneNp.out.toStdString();
+
+    const CliRun four = run({ "-a", "1,2,3,4" }, "Quinté+ Bonus 4 1-2-3-4 12 345,60\n", "4,3,2,1,9,\n8,9,10,11,12,\n");
+    EXPECT_EQ(four.exitCode, 0) << four.err.toStdString();
+    EXPECT_TRUE(four.out.startsWith("4,3,2,1,9,\tBonus 4\t1-2-3-4 12345.60\n8,9,10,11,12,\t\n\n1 Bonus 4\n"))
+        << four.out.toStdString();
+
+    const CliRun tied = run({ "-a", "1=2=3" }, "Tiercé désordre 1-2-3 60\nTiercé ordre 500\n", "3,1,2,\n");
+    EXPECT_TRUE(tied.out.contains("\n\n1 Tiercé\nGains  :60\n")) << tied.out.toStdString();
+
+    const CliRun huge = run({ "-a", "1,2,3" }, "Tiercé ordre 10 000 000\n", "1,2,3,\n");
+    EXPECT_EQ(huge.exitCode, 2);
+    EXPECT_TRUE(huge.out.isEmpty());
+    EXPECT_TRUE(huge.err.contains(QStringLiteral("le montant dépasse 9 999 999,99 €"))) << huge.err.toStdString();
+    const CliRun hugePayout
+        = cli({ "compare", "-a", "1,2=3", "-p", "340000000000000000000000000000000000000" }, "1,2,3,\n");
+    EXPECT_EQ(hugePayout.exitCode, 2);
+    EXPECT_TRUE(hugePayout.out.isEmpty());
+}

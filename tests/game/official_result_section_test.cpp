@@ -86,6 +86,16 @@ TEST_F(ResultSection, AGameKeepsItsOfficialResultAndAGameWithoutOneKeepsItsBytes
 {
     EXPECT_EQ(encodeOfficialResult(smallResult()), kSmallPayload);
     EXPECT_EQ(decodeOfficialResult(kSmallPayload), smallResult());
+    // Rapports for 1 €: version 2 ending with the base byte 1 and the runners not known (0); the
+    // quinté+'s own non-runner rapport kept.
+    OfficialResult perEuro = smallResult();
+    perEuro.rapportsPerEuro = true;
+    perEuro.rapports.push_back(Rapport { ResultCategory::QuinteOneNonRunner, { 7, 2, 9, 5, kNonRunnerMark }, 20.4 });
+    const QByteArray perEuroBytes = encodeOfficialResult(perEuro);
+    EXPECT_EQ(perEuroBytes.front(), '\x02');
+    EXPECT_EQ(perEuroBytes.right(2), QByteArray("\x01\x00", 2));
+    EXPECT_EQ(decodeOfficialResult(perEuroBytes), perEuro);
+    EXPECT_FALSE(decodeOfficialResult(perEuroBytes.chopped(1))) << "version 2 without its last byte";
 
     // Without a result the game is the record alone, as before results were kept.
     save(file("sans.mvx"));

@@ -184,7 +184,8 @@ private Q_SLOTS:
             QTest::mouseClick(child<QPushButton>(d, "bok"), Qt::LeftButton);
         });
         QVERIFY(opened);
-        QCOMPARE(offered, QStringList({ "Aucun", "17", "18", "19", "20" }));
+        // Every horse the tickets do not hold, whatever the selection's unused boxes hold.
+        QCOMPARE(offered, QStringList({ "Aucun", "8", "10", "11", "12", "14", "15", "17", "18", "19", "20" }));
         QCOMPARE(messageAfterTwice, QStringLiteral("Le cheval 7 est deux fois dans l'arrivée."));
         QVERIFY(state.officialResult);
         QVERIFY(state.officialResult->arrival == std::vector<std::vector<int>>({ { 7 }, { 13 }, { 2, 9 }, { 20 } }));
@@ -207,8 +208,8 @@ private Q_SLOTS:
         // Six tickets at 1,50 € played twice; the refund of one; 1068,70 of gains played twice.
         QCOMPARE(w.summary(),
             QStringLiteral("2 Quarte\n1 Quarté(s) désordre(s)\n1 Quarté 1 NP\n1 Remboursé\nGains  :1068,7\n"
-                           "Mise : 18,00 €\nRemboursement : 3,00 €\nBilan : +%1,40 €")
-                .arg(QLocale(QLocale::French).toString(2122)));
+                           "Gains (× 2) : %2,40 €\nMise : 18,00 €\nRemboursement : 3,00 €\nBilan : +%1,40 €")
+                .arg(QLocale(QLocale::French).toString(2122), QLocale(QLocale::French).toString(2137)));
 
         // Escape leaves the result as it was.
         const auto kept = state.officialResult;
@@ -236,6 +237,42 @@ private Q_SLOTS:
         QVERIFY(w.find<QComboBox>(QStringLiteral("c1"))->isEnabled());
         QVERIFY(w.find<QLabel>(QStringLiteral("lresultatofficiel"))->text().isEmpty());
         QVERIFY(w.summary().isEmpty());
+    }
+
+    // Today's quinté+ with its rapports for 1 €, played three times: the first three and the 5th
+    // are paid the Bonus 3 at twice its rapport, the Bonus 4 sur 5 no longer published is said,
+    // and the payout fields are off while the result's own rapports pay.
+    void todaysQuinteWithRapportsForOneEuro()
+    {
+        mvx::GameState state;
+        setTickets(state, { { 1, 2, 3, 5, 9 }, { 1, 2, 4, 5, 9 } });
+        state.stakes.unitStakeCents[3] = 200; // 2 € the quinté+
+        state.stakes.multiplier = 3;
+        Window w(state);
+        QVERIFY(w.active);
+        QVERIFY(w.withDialog([&](OfficialResultDialog &d) {
+            typeInto(d, "earrivee", QStringLiteral("1 - 2 - 3 - 4 - 5"));
+            auto *base = child<QComboBox>(d, "cbaserapports");
+            QVERIFY(!base->accessibleName().isEmpty());
+            base->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(base, Qt::Key_Down);
+            QCOMPARE(base->currentText(), QStringLiteral("1 €"));
+            QVERIFY(d.pasteRapports(QStringLiteral("Quinté+ ordre 1-2-3-4-5 1 000,00\nBonus 3 3,45\n")));
+            QTest::mouseClick(child<QPushButton>(d, "bok"), Qt::LeftButton);
+        }));
+        QVERIFY(state.officialResult && state.officialResult->rapportsPerEuro);
+        QVERIFY(!w.find<QLineEdit>(QStringLiteral("eqordre"))->isEnabled());
+
+        w.click("AOLButton1");
+        QCOMPARE(w.row(1).mid(5), QStringList({ "Bonus 3", "1-2-3 : 6,90" }));
+        QCOMPARE(w.row(2).mid(5), QStringList({ "Bonus 4 sur 5", "1-2-4-5 : rapport non publié" }));
+        QCOMPARE(w.summary(),
+            QStringLiteral("1 Bonus 4 sur 5 \n1 Bonus 3\n1 gagnant sans rapport publié : Bonus 4 sur 5\nGains  :6,9\n"
+                           "Gains (× 3) : 20,70 €\nMise : 12,00 €\nRemboursement : 0,00 €\nBilan : +8,70 €"));
+
+        // The choice comes back with the result.
+        QVERIFY(w.withDialog(
+            [&](OfficialResultDialog &d) { QCOMPARE(child<QComboBox>(d, "cbaserapports")->currentIndex(), 1); }));
     }
 
     // The payout fields read a comma and a full stop alike, whatever the desktop's language; a
