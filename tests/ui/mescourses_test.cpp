@@ -236,7 +236,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         ScriptedPlatform platform;
-        HistoryAccess access(platform, dir.filePath(QStringLiteral("h/mes-courses.sqlite")));
+        HistoryAccess access(platform, dir.filePath(QStringLiteral("mes-courses.sqlite")));
         QVERIFY(access.history());
         const QDate today = QDate::currentDate();
         const QDate thisMonth(today.year(), today.month(), 1);
