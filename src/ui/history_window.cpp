@@ -443,6 +443,15 @@ void Tfmescourses::bexportClick()
     const QString fileName = platform_.saveFileName(dialog);
     if (fileName.isEmpty())
         return;
+    // The export would replace the very file the races are kept in.
+    const QString historyPath = history_.path().isEmpty() ? defaultHistoryPath() : history_.path();
+    if (isHistoryFile(fileName, historyPath)) {
+        platform_.inform(QStringLiteral("« %1 » est l'historique des courses lui-même : l'export ne le remplace pas. "
+                                        "Choisissez un autre fichier.")
+                             .arg(fileName),
+            kTitle);
+        return;
+    }
     if (!writeRaceExport(fileName, model_->races())) {
         platform_.inform(QStringLiteral("Le fichier « %1 » n'a pas pu être écrit.").arg(fileName), kTitle);
         return;

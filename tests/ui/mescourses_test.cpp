@@ -284,6 +284,13 @@ private Q_SLOTS:
         QCOMPARE(bytes.count("\r\n"), 3); // the heading and the two tiercés shown
         QVERIFY(bytes.contains(";Chantilly;"));
         QVERIFY(!bytes.contains(";Longchamp;"));
+        // Never onto the history itself: refused, said, and the races all still there.
+        platform.messages.clear();
+        platform.fileNames.push_back(dir.filePath(QStringLiteral("mes-courses.sqlite")));
+        click(&window, "bexport");
+        QCOMPARE(platform.messages.size(), std::size_t(1));
+        QVERIFY(platform.messages[0].text.contains(QStringLiteral("est l'historique des courses lui-même")));
+        QCOMPARE(access.history()->races().value.size(), std::size_t(4));
 
         // Deleting the race under the cursor: No keeps it, Yes removes it from the file.
         auto *grid = window.findChild<QTableView *>(QStringLiteral("grillecourses"));
