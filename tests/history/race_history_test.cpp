@@ -73,6 +73,23 @@ qint64 pragmaOf(const QString &path, const char *pragma)
     return value;
 }
 
+QString pragmaText(const QString &path, const char *pragma)
+{
+    const QString name = QStringLiteral("pragma-text-%1").arg(quintptr(&path));
+    QString value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("PRAGMA %1").arg(QLatin1String(pragma))) && q.next())
+                value = q.value(0).toString();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return value;
+}
+
 int userVersion(const QString &path)
 {
     const QString name = QStringLiteral("version-%1").arg(quintptr(&path));
@@ -391,6 +408,51 @@ TEST(RaceHistory, OnlyAHistoryIsTakenAndAnotherProgramsFileIsLeftByteForByte)
         EXPECT_EQ(pragmaOf(older, "application_id"), kHistoryApplicationId);
         EXPECT_EQ(pragmaOf(older, "user_version"), kHistorySchemaVersion);
     }
+}
+
+// An index that no longer matches its table passes SQLite's quick check but not the full one:
+// such a file is refused, and not written.
+TEST(RaceHistory, AHistoryWhoseIndexNoLongerMatchesItsTableIsNeverWritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("index.sqlite"));
+    {
+        RaceHistory history(path);
+        ASSERT_FALSE(history.error());
+        ASSERT_TRUE(
+            history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("Vincennes"), BetKind::Tierce, 100, 0)).ok());
+    }
+    ASSERT_FALSE(QFile::exists(path + QStringLiteral("-wal"))) << "the log is folded in when the history closes";
+    const qint64 root = [&] {
+        qint64 page = -1;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("root"));
+            db.setDatabaseName(path);
+            db.open();
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'sqlite_autoindex_races_1'"))
+                && q.next())
+                page = q.value(0).toLongLong();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("root"));
+        return page;
+    }();
+    ASSERT_GT(root, 0);
+    QByteArray bytes = readBytes(path);
+    const qsizetype pageSize = 4096;
+    const qsizetype at = bytes.indexOf("Vincennes", (root - 1) * pageSize);
+    ASSERT_TRUE(at >= (root - 1) * pageSize && at < root * pageSize);
+    bytes[at + 8] = 'z'; // the index's copy of the name only
+    writeBytes(path, bytes);
+    ASSERT_EQ(pragmaText(path, "quick_check"), QStringLiteral("ok"));
+
+    {
+        RaceHistory history(path);
+        ASSERT_TRUE(history.error());
+        EXPECT_TRUE(history.error()->contains(QStringLiteral("est endommagé"))) << history.error()->toStdString();
+        EXPECT_FALSE(history.store(raceOf(QDate(2026, 5, 2), QStringLiteral("x"), BetKind::Tierce, 100, 0)).ok());
+    }
+    EXPECT_EQ(readBytes(path), bytes);
 }
 
 // The bounds of a race's amounts, and sums checked rather than wrapped.
