@@ -128,7 +128,9 @@ std::vector<BalancePoint> cumulativeBalance(const std::vector<RaceRecord> &races
     std::vector<BalancePoint> points;
     std::int64_t sum = 0;
     for (const RaceRecord &race : races) {
-        sum += race.balanceCents;
+        // A balance past 64-bit cents has no point on the chart: there is no chart.
+        if (__builtin_add_overflow(sum, race.balanceCents, &sum))
+            return {};
         if (!points.empty() && points.back().date == race.date)
             points.back().cumulativeCents = sum;
         else
@@ -353,6 +355,11 @@ bool Tfmescourses::reload()
 
 void Tfmescourses::showTotals(const HistoryTotals &totals)
 {
+    if (totals.overflow) {
+        ltotaux_->setText(QStringLiteral("Les totaux de ces courses dépassent ce que l'historique peut compter : "
+                                         "choisissez une période plus courte."));
+        return;
+    }
     QString text = QStringLiteral("Courses : %1 — Mise : %2 — Gains : %3 — Remboursements : %4 — Bilan : %5")
                        .arg(totals.races)
                        .arg(frenchEuroText(totals.stakedCents), frenchEuroText(totals.wonCents),

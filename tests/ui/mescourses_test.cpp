@@ -28,6 +28,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <limits>
+
 using mvx::HistoryAccess;
 using mvx::RaceRecord;
 using mvx::Tfmescourses;
@@ -361,6 +363,18 @@ private Q_SLOTS:
 
     // A file that is not a history: said once, in French, when the punter first opens "Mes
     // courses"; the window does not open, the budget adds nothing and the file is left as it was.
+    // Balances a file could hold, each within 64-bit cents, whose sum is not: no chart rather
+    // than a line that wraps to the other side.
+    void aBalancePastSixtyFourBitsDrawsNoChart()
+    {
+        const QDate day(2026, 5, 1);
+        RaceRecord big = race(day, "A", mvx::BetKind::Tierce, 0, 0);
+        big.balanceCents = std::numeric_limits<std::int64_t>::max() / 2 + 1;
+        QCOMPARE(mvx::cumulativeBalance({ big }).size(), std::size_t(1));
+        big.date = day.addDays(1);
+        QVERIFY(mvx::cumulativeBalance({ big, big }).empty());
+    }
+
     void aDamagedHistoryIsReportedOnceAndLeftAlone()
     {
         QTemporaryDir dir;
