@@ -125,4 +125,50 @@ std::optional<SchemaShape> schemaShapeOf(QSqlDatabase &db, QSqlError &error)
     return shape;
 }
 
+HistoryFileCheck checkHistoryFile(QSqlDatabase &db)
+{
+    HistoryFileCheck check;
+    QSqlQuery q(db);
+    // The version, the mark and the objects in one statement, so one snapshot: another copy
+    // making the file at this moment shows all or none of them.
+    if (!q.exec(QStringLiteral("SELECT (SELECT user_version FROM pragma_user_version), "
+                               "(SELECT application_id FROM pragma_application_id), "
+                               "(SELECT COUNT(*) FROM sqlite_master)"))
+        || !q.next()) {
+        check.error = q.lastError();
+        return check;
+    }
+    check.version = q.value(0).toLongLong();
+    const qint64 mark = q.value(1).toLongLong();
+    const qint64 objects = q.value(2).toLongLong();
+    q.finish();
+    const bool marked = mark == kHistoryApplicationId;
+    const auto found = [&](HistoryFileState state) {
+        check.state = state;
+        return check;
+    };
+    if (mark != 0 && !marked)
+        return found(HistoryFileState::Foreign);
+    if (check.version > kHistorySchemaVersion || check.version < 0) {
+        if (!marked)
+            return found(HistoryFileState::Foreign);
+        return found(check.version < 0 ? HistoryFileState::UnknownVersion : HistoryFileState::Newer);
+    }
+    const bool empty = check.version == 0 && objects == 0;
+    if (!empty) {
+        const std::optional<SchemaShape> shape = schemaShapeOf(db, check.error);
+        if (!shape)
+            return found(HistoryFileState::Unreadable);
+        if (check.version == 0 || *shape != historySchemaShape(int(check.version)))
+            return found(marked ? HistoryFileState::WrongTables : HistoryFileState::Foreign);
+    }
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check(1)"))) {
+        check.error = q.lastError();
+        return found(HistoryFileState::Unreadable);
+    }
+    if (!q.next() || q.value(0).toString() != QLatin1String("ok"))
+        return found(HistoryFileState::Damaged);
+    return found(empty ? HistoryFileState::New : marked ? HistoryFileState::Marked : HistoryFileState::Unmarked);
+}
+
 } // namespace mvx

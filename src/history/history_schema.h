@@ -31,4 +31,29 @@ const SchemaShape &historySchemaShape(int version);
 // The shape of the open database; nothing, with `error` set, when it cannot be read.
 std::optional<SchemaShape> schemaShapeOf(QSqlDatabase &db, QSqlError &error);
 
+// What an open SQLite file is to the history, found without writing a byte.
+enum class HistoryFileState
+{
+    New, // no object and no version: a file about to be made
+    Marked, // a history: the mark, and exactly the tables of its version
+    Unmarked, // a history written before the mark: exactly the tables of its version
+    Foreign, // another program's file: another mark, or no mark and other tables or version
+    Newer, // a history of a later version of the program
+    UnknownVersion, // the mark, at a version no program writes (below 0)
+    WrongTables, // the mark, but not the tables of its version
+    Damaged, // fails SQLite's integrity check (every page, every index against its table)
+    Unreadable, // SQLite could not read it: `error` says why
+};
+
+struct HistoryFileCheck
+{
+    HistoryFileState state = HistoryFileState::Unreadable;
+    qint64 version = 0; // PRAGMA user_version
+    QSqlError error;
+};
+
+// The mark, the version and the tables first; the integrity check only on a file that is or
+// will be a history. A file that is not New, Marked or Unmarked is never to be written.
+HistoryFileCheck checkHistoryFile(QSqlDatabase &db);
+
 } // namespace mvx

@@ -350,62 +350,41 @@ std::optional<QString> RaceHistory::open()
                        .arg(where, reason(error, path_))
                 + goesOnWithout();
         };
-        const QString foreign
-            = QStringLiteral("Le fichier %1 n'est pas un historique des courses (c'est la base d'un autre programme).")
-                  .arg(where)
-            + goesOnWithout();
-        // The version, the mark and the objects in one statement, so one snapshot: another copy
-        // making the file at this moment shows all or none of them.
-        if (!q.exec(QStringLiteral("SELECT (SELECT user_version FROM pragma_user_version), "
-                                   "(SELECT application_id FROM pragma_application_id), "
-                                   "(SELECT COUNT(*) FROM sqlite_master)"))
-            || !q.next())
-            return damaged(q.lastError());
-        const qint64 version = q.value(0).toLongLong();
-        const qint64 mark = q.value(1).toLongLong();
-        const qint64 objects = q.value(2).toLongLong();
-        q.finish();
-        if (mark != 0 && mark != kHistoryApplicationId)
-            return foreign;
-        if (version > kHistorySchemaVersion && mark == kHistoryApplicationId)
+        const HistoryFileCheck check = checkHistoryFile(db_);
+        switch (check.state) {
+        case HistoryFileState::New:
+        case HistoryFileState::Marked:
+        case HistoryFileState::Unmarked:
+            break;
+        case HistoryFileState::Foreign:
+            return QStringLiteral(
+                       "Le fichier %1 n'est pas un historique des courses (c'est la base d'un autre programme).")
+                       .arg(where)
+                + goesOnWithout();
+        case HistoryFileState::Newer:
             return QStringLiteral(
                        "L'historique des courses %1 vient d'une version plus récente du programme (version %2 "
                        "du fichier, celui-ci connaît jusqu'à la version %3).")
                        .arg(where)
-                       .arg(version)
+                       .arg(check.version)
                        .arg(kHistorySchemaVersion)
                 + goesOnWithout();
-        if (version < 0 || version > kHistorySchemaVersion) {
-            if (mark == 0)
-                return foreign;
+        case HistoryFileState::UnknownVersion:
             return QStringLiteral("L'historique des courses %1 porte une version inconnue (%2).")
                        .arg(where)
-                       .arg(version)
+                       .arg(check.version)
                 + goesOnWithout();
-        }
-        // A new file holds nothing yet. Any other holds exactly a history's tables for its
-        // version; one without the mark is a history written before the mark, or another
-        // program's file.
-        const bool empty = version == 0 && objects == 0;
-        if (!empty) {
-            QSqlError error;
-            const std::optional<SchemaShape> shape = schemaShapeOf(db_, error);
-            if (!shape)
-                return damaged(error);
-            if (version == 0 || *shape != historySchemaShape(int(version)))
-                return mark == 0 ? foreign
-                                 : QStringLiteral("L'historique des courses %1 n'a pas les tables d'un historique "
-                                                  "des courses de sa version.")
-                                       .arg(where)
-                        + goesOnWithout();
-        }
-        // Every page, every index against its table: a file that fails is never written.
-        if (!q.exec(QStringLiteral("PRAGMA integrity_check(1)")))
-            return damaged(q.lastError());
-        if (!q.next() || q.value(0).toString() != QLatin1String("ok"))
+        case HistoryFileState::WrongTables:
+            return QStringLiteral(
+                       "L'historique des courses %1 n'a pas les tables d'un historique des courses de sa version.")
+                       .arg(where)
+                + goesOnWithout();
+        case HistoryFileState::Damaged:
             return QStringLiteral("L'historique des courses %1 est endommagé.").arg(where) + goesOnWithout();
-        q.finish();
-        unmarked_ = mark != kHistoryApplicationId;
+        case HistoryFileState::Unreadable:
+            return damaged(check.error);
+        }
+        unmarked_ = check.state != HistoryFileState::Marked;
 
         // A reader in another copy of the program then sees the last whole write while this one writes.
         std::optional<QString> failed;
