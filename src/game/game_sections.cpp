@@ -20,12 +20,21 @@ bool isPart(const Kind &kind)
         [&](const KnownSectionKind &known) { return known.kind == kind; });
 }
 
+// Far more sections than a game holds: past this many headers in a row the bytes are not a
+// game's, and the reading stops looking, so that no file makes it slow.
+constexpr int kMostSections = 64;
+// The most places a tag is tried at, for each kind, by one search.
+constexpr int kMostTagsTried = 256;
+
 // Every kind this program writes: the parts of the game and the contents.
-std::vector<Kind> ourKinds()
+const std::vector<Kind> &ourKinds()
 {
-    std::vector<Kind> kinds { kContentsSection };
-    for (const KnownSectionKind &known : kKnownSectionKinds)
-        kinds.push_back(known.kind);
+    static const std::vector<Kind> kinds = [] {
+        std::vector<Kind> all { kContentsSection };
+        for (const KnownSectionKind &known : kKnownSectionKinds)
+            all.push_back(known.kind);
+        return all;
+    }();
     return kinds;
 }
 
@@ -71,6 +80,27 @@ void addOnce(std::vector<Kind> &kinds, const Kind &kind)
         kinds.push_back(kind);
 }
 
+// Calls `found` at each place in [from, to), in order, where a tag of ours begins, until it
+// returns true (the place) or it has been called kMostTagsTried times: one pass over the bytes.
+template <typename Found>
+std::optional<qsizetype> firstTagAt(QByteArrayView bytes, qsizetype from, qsizetype to, Found found)
+{
+    const qsizetype last = std::min(to, bytes.size() - 3);
+    int tried = 0;
+    for (qsizetype at = from; at < last; ++at) {
+        const char *p = bytes.data() + at;
+        const bool ours = std::any_of(ourKinds().begin(), ourKinds().end(),
+            [p](const Kind &kind) { return std::equal(kind.begin(), kind.end(), p); });
+        if (!ours)
+            continue;
+        if (found(at))
+            return at;
+        if (++tried == kMostTagsTried)
+            break;
+    }
+    return std::nullopt;
+}
+
 // What a header cut short by the end of the bytes was: the kind of ours its first bytes begin,
 // when only one does.
 std::optional<Kind> kindOfCutHeader(QByteArrayView bytes, qsizetype at)
@@ -93,7 +123,9 @@ std::optional<Kind> kindOfCutHeader(QByteArrayView bytes, qsizetype at)
 // section that the end of the bytes cuts short.
 bool headersRun(QByteArrayView bytes, qsizetype at, qsizetype end, bool cutAllowed)
 {
-    while (at < end) {
+    for (int headers = 0; at < end; ++headers) {
+        if (headers == kMostSections)
+            return true;
         const qsizetype left = end - at;
         if (left < kHeaderSize) {
             if (!cutAllowed)
@@ -140,31 +172,18 @@ bool sectionFollows(QByteArrayView bytes, qsizetype at)
 // whole.
 bool swallowsSections(QByteArrayView bytes, qsizetype from, qsizetype to)
 {
-    for (const Kind &ours : ourKinds()) {
-        const QByteArrayView tag(ours.data(), 4);
-        for (qsizetype at = bytes.indexOf(tag, from); at >= 0 && at + 4 <= to; at = bytes.indexOf(tag, at + 1))
-            if (headersRun(bytes, at, to, false) || headersRun(bytes, at, bytes.size(), true))
-                return true;
-    }
-    return false;
+    return firstTagAt(bytes, from, to - 3, [&](qsizetype at) {
+        return headersRun(bytes, at, to, false) || headersRun(bytes, at, bytes.size(), true);
+    }).has_value();
 }
 
 // The first tag of ours at or after `from` where a section can be read again.
 std::optional<qsizetype> nextSoundTag(QByteArrayView bytes, qsizetype from)
 {
-    std::optional<qsizetype> first;
-    for (const Kind &ours : ourKinds()) {
-        const QByteArrayView tag(ours.data(), 4);
-        const qsizetype stop = first.value_or(bytes.size());
-        for (qsizetype at = bytes.indexOf(tag, from); at >= 0 && at < stop; at = bytes.indexOf(tag, at + 1)) {
-            const std::optional<qsizetype> end = sectionEnd(bytes, at);
-            if ((end && sectionFollows(bytes, *end)) || headersRun(bytes, at, bytes.size(), true)) {
-                first = at;
-                break;
-            }
-        }
-    }
-    return first;
+    return firstTagAt(bytes, from, bytes.size(), [&](qsizetype at) {
+        const std::optional<qsizetype> end = sectionEnd(bytes, at);
+        return (end && sectionFollows(bytes, *end)) || headersRun(bytes, at, bytes.size(), true);
+    });
 }
 
 // Collects what a reading lost: a part of the game is named, the contents are not (they hold
@@ -227,10 +246,10 @@ std::optional<std::vector<ListedSection>> trustedContents(QByteArrayView bytes)
         return std::nullopt;
     const std::uint64_t length = lengthAt(bytes, 0);
     if (kindAt(bytes, 0) == kContentsSection && length % kHeaderSize == 0
-        && length <= std::uint64_t(bytes.size() - kHeaderSize))
+        && length <= std::uint64_t(kMostSections * kHeaderSize) && length <= std::uint64_t(bytes.size() - kHeaderSize))
         if (std::optional<std::vector<ListedSection>> listed = contentsOf(bytes, qsizetype(length / kHeaderSize)))
             return listed;
-    for (qsizetype count = 1; kHeaderSize + count * kHeaderSize <= bytes.size(); ++count) {
+    for (qsizetype count = 1; count <= kMostSections && kHeaderSize + count * kHeaderSize <= bytes.size(); ++count) {
         if (!looksLikeTag(kindAt(bytes, count * kHeaderSize)))
             break;
         if (std::optional<std::vector<ListedSection>> listed = contentsOf(bytes, count))
@@ -267,8 +286,12 @@ void readListed(QByteArrayView bytes, const std::vector<ListedSection> &listed, 
 void readWalking(QByteArrayView bytes, Losses &losses)
 {
     qsizetype at = 0;
-    while (at < bytes.size()) {
+    for (int headers = 0; at < bytes.size(); ++headers) {
         const qsizetype left = bytes.size() - at;
+        if (headers == kMostSections) {
+            losses.lose(std::nullopt);
+            break;
+        }
         if (left < kHeaderSize) {
             losses.lose(kindOfCutHeader(bytes, at));
             break;
