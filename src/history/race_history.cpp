@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <unordered_map>
 
 namespace mvx {
@@ -261,10 +262,14 @@ QString budgetOverrunLine(std::int64_t budgetCents, std::int64_t stakedCents, st
     if (stakedCents > budgetCents)
         return QStringLiteral("Le budget du mois est déjà dépassé de %1 ; ce jeu y ajoute %2.")
             .arg(frenchEuroText(stakedCents - budgetCents), frenchEuroText(gameCents));
-    const std::int64_t over = stakedCents + gameCents - budgetCents;
+    // In 128 bits: a budget near the top of 64-bit cents and a large game do not wrap.
+    const __int128 over = __int128(stakedCents) + gameCents - budgetCents;
     if (over <= 0)
         return QString();
-    return QStringLiteral("Ce jeu dépasse le budget du mois de %1.").arg(frenchEuroText(over));
+    const std::int64_t shown = over > std::numeric_limits<std::int64_t>::max()
+        ? std::numeric_limits<std::int64_t>::max()
+        : std::int64_t(over);
+    return QStringLiteral("Ce jeu dépasse le budget du mois de %1.").arg(frenchEuroText(shown));
 }
 
 RaceHistory::RaceHistory(const QString &path)
