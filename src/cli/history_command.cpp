@@ -33,8 +33,14 @@ const CommandHelp kHelp {
     "Avec --delete, la course de ce nom et de cette date est effacée.\n"
     "\n"
     "L'historique est le fichier mes-courses.sqlite du dossier marovellix de\n"
-    "$XDG_DATA_HOME (~/.local/share sans lui) ; --database en désigne un autre. Un\n"
-    "historique endommagé n'est jamais modifié.\n",
+    "$XDG_DATA_HOME (~/.local/share sans lui), dont le dossier est créé au besoin ;\n"
+    "--database en désigne un autre, dans un dossier qui existe. Un historique endommagé\n"
+    "ou un fichier d'un autre programme n'est jamais modifié, et --export ne remplace\n"
+    "jamais l'historique lui-même.\n"
+    "\n"
+    "Chaque montant d'une course est gardé entre -100000000000.00 et 100000000000.00 €,\n"
+    "chaque ticket joué 1 à 10000 fois ; des totaux qui dépasseraient ce qu'un entier de\n"
+    "64 bits compte en centimes sont refusés.\n",
     "Code de sortie : 0 quand la liste ou le fichier est écrit, 1 quand l'historique ne\n"
     "peut pas être ouvert ou la sortie écrite, 2 pour un argument incorrect ou une course\n"
     "à effacer qui n'existe pas.\n",
@@ -152,6 +158,11 @@ int run(const QStringList &arguments)
         return historyUnavailable(kHelp.name, races.error);
 
     if (parser.isSet(exportOption)) {
+        const QString exportName = QFile::decodeName(fileNameBytes(parser.value(exportOption)));
+        if (isHistoryFile(exportName, history.path()))
+            return historyUnavailable(kHelp.name,
+                QStringLiteral("%1 est l'historique lui-même : l'export ne le remplace pas.")
+                    .arg(quoted(parser.value(exportOption))));
         Output out(kHelp.name);
         if (!out.open(parser.value(exportOption)))
             return kExitFailure;
@@ -160,7 +171,12 @@ int run(const QStringList &arguments)
     }
     // The totals of the very races listed, not of a second look at the file another copy of
     // the program may have written to meanwhile.
-    return printToStandardOutput(kHelp.name, listingText(races.value, totalsOf(races.value)));
+    const HistoryTotals totals = totalsOf(races.value);
+    if (totals.overflow)
+        return historyUnavailable(kHelp.name,
+            QStringLiteral("les totaux de ces courses dépassent ce que l'historique peut compter ; bornez la liste "
+                           "(« --from », « --to », « --bet »)."));
+    return printToStandardOutput(kHelp.name, listingText(races.value, totals));
 }
 
 } // namespace
@@ -190,7 +206,8 @@ std::optional<QDate> readRaceDate(const QString &text)
 RaceRecordOptions::RaceRecordOptions()
     : record_(QStringLiteral("record"),
         QStringLiteral("Enregistre la comparaison dans l'historique des courses sous ce nom (code de sortie 1 "
-                       "quand elle ne peut pas l'être)."),
+                       "quand elle ne peut pas l'être, ou qu'une course de ce jour porte déjà ce nom ; chaque "
+                       "montant gardé entre -100000000000.00 et 100000000000.00 €)."),
         QStringLiteral("NOM"))
     , date_(QStringLiteral("date"), QStringLiteral("Le jour de la course enregistrée (aujourd'hui sans elle)."),
           QStringLiteral("AAAA-MM-JJ"))
@@ -198,18 +215,21 @@ RaceRecordOptions::RaceRecordOptions()
           QStringLiteral(
               "Chaque ticket joué M fois : la mise et les gains enregistrés en sont multipliés (1 à 10000)."),
           QStringLiteral("M"))
+    , replace_(QStringLiteral("remplacer"),
+          QStringLiteral("Remplace la course déjà enregistrée sous cette date et ce nom (sans elle, elle est "
+                         "gardée et rien n'est enregistré)."))
     , database_(historyDatabaseOption())
 { }
 
 void RaceRecordOptions::addTo(QCommandLineParser &parser) const
 {
-    parser.addOptions({ record_, date_, multiplier_, database_ });
+    parser.addOptions({ record_, date_, multiplier_, replace_, database_ });
 }
 
 std::optional<int> RaceRecordOptions::read(const QCommandLineParser &parser, const char *command)
 {
     if (!parser.isSet(record_)) {
-        for (const QCommandLineOption *o : { &date_, &multiplier_, &database_ })
+        for (const QCommandLineOption *o : { &date_, &multiplier_, &replace_, &database_ })
             if (parser.isSet(*o))
                 return usageError(command,
                     QStringLiteral("l'option %1 ne sert qu'avec « --record »")
@@ -235,6 +255,7 @@ std::optional<int> RaceRecordOptions::read(const QCommandLineParser &parser, con
         multiplierValue_ = *m;
     }
     path_ = historyDatabasePath(parser, database_);
+    replaceWanted_ = parser.isSet(replace_);
     return std::nullopt;
 }
 
@@ -278,9 +299,14 @@ int RaceRecordOptions::storeRace(const char *command, std::optional<RaceRecord> 
     RaceHistory history(path_);
     if (history.error())
         return fail(*history.error());
-    const HistoryResult<std::int64_t> stored = history.store(*race);
-    if (!stored.ok())
-        return fail(stored.error);
+    const HistoryResult<std::int64_t> stored
+        = history.store(*race, replaceWanted_ ? RaceHistory::IfRecorded::Replace : RaceHistory::IfRecorded::Refuse);
+    if (!stored.ok()) {
+        // The one refusal the punter settles with an option: the race already recorded.
+        const bool recorded = !replaceWanted_ && history.race(race->key()).value.has_value();
+        return fail(
+            recorded ? stored.error + QStringLiteral(" Pour la remplacer, ajoutez « --remplacer ».") : stored.error);
+    }
     return kExitOk;
 }
 

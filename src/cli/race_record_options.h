@@ -23,8 +23,10 @@ QString historyDatabasePath(const QCommandLineParser &parser, const QCommandLine
 // --date AAAA-MM-JJ read strictly; none when it is not a date of that form.
 std::optional<QDate> readRaceDate(const QString &text);
 
-// compare's --record NAME, --date, --multiplier and --database: the comparison stored in the
-// history as a race, the way the comparison window's button stores it.
+// compare's --record NAME, --date, --multiplier, --remplacer and --database: the comparison
+// stored in the history as a race, the way the comparison window's button stores it. A race of
+// that date and name already recorded is kept, and the command says so, unless --remplacer is
+// given (the window asks).
 class RaceRecordOptions
 {
 public:
@@ -57,11 +59,13 @@ private:
     QCommandLineOption record_;
     QCommandLineOption date_;
     QCommandLineOption multiplier_;
+    QCommandLineOption replace_;
     QCommandLineOption database_;
     QString name_;
     QDate day_;
     std::int64_t multiplierValue_ = 1;
     QString path_;
+    bool replaceWanted_ = false;
     std::uint32_t played_ = 0;
 };
 

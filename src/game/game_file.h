@@ -45,9 +45,9 @@ void saveGame(GameState &state, const TicketRecipe &recipe, Platform &platform);
 // conditions are those of the file's section (none without it; a damaged one is dropped, with a
 // message). The official result in state is the file's (none without it; a damaged one is
 // dropped, with a message). A section cut short, with a damaged tag or a wrong length loses what
-// it held: one message names every part not restored, and the rest of the game loads. The base
-// positions and
-// whatever the file's mode does not set are taken from current.
+// it held, and the sections after it are still read: one message names every part not restored,
+// those a file cut at a section boundary no longer holds included, and the rest of the game
+// loads. The base positions and whatever the file's mode does not set are taken from current.
 std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &current, Platform &platform);
 
 } // namespace mvx

@@ -30,6 +30,12 @@ inline constexpr std::array<char, 4> kConditionsSection { 'C', 'O', 'N', 'D' };
 // The official result of the race (game/result_section.h), once it is typed in.
 inline constexpr std::array<char, 4> kOfficialResultSection { 'R', 'S', 'L', 'T' };
 
+// The contents, written first before the others: each later section's kind and payload length,
+// 8 bytes apiece, as its header says them. With it a reader knows where every section stands
+// even when a header is damaged, and which sections a file cut short has lost. It holds no part
+// of the game; an older copy skips it like any kind it does not know.
+inline constexpr std::array<char, 4> kContentsSection { 'S', 'O', 'M', 'M' };
+
 // Every kind this program writes, with what a message calls the part of the game it holds: a
 // new kind is one more line here. A kind's tag is four capital letters or digits and differs
 // from every other kind's in at least two bytes, so that a tag with one damaged byte is still
@@ -46,15 +52,20 @@ inline constexpr KnownSectionKind kKnownSectionKinds[] = {
     { kOfficialResultSection, "le résultat officiel" },
 };
 
+// The contents section, then the sections; nothing for no section.
 QByteArray encodeGameSections(const std::vector<GameSection> &sections);
 
-// The sections in file order, every kind included. A section whose header or payload runs past
-// the end of the bytes ends the reading: what came before it is kept.
+// The sections in file order, every kind but the contents included. A section whose header or
+// payload runs past the end of the bytes ends the reading: what came before it is kept.
 std::vector<GameSection> decodeGameSections(QByteArrayView bytesAfterRecord);
 
 // The sections read whole, and the known kinds the bytes held that could not be read whole: a
-// section cut short, a tag with a damaged byte, a length that runs into what follows. When the
-// bytes are damaged where no known kind can be told, `damagedUnknown` is set instead.
+// section cut short, a tag with a damaged byte, a length that runs into what follows, a section
+// the contents list that a file cut short no longer holds. Past a damaged header the reading
+// goes on at the next section it can tell (the contents say where; without them, the next
+// known tag from which the headers run whole to the end), so that every section that can
+// still be read whole is read. When the bytes are damaged where no known kind can be told,
+// `damagedUnknown` is set instead.
 struct GameSectionsReading
 {
     std::vector<GameSection> sections;

@@ -1,5 +1,8 @@
 #include "history/race_history.h"
 
+#include "history/history_schema.h"
+#include "history/sqlite_reason.h"
+
 #include "combi/game_cost.h"
 #include "model/settings_file.h"
 
@@ -15,6 +18,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <unordered_map>
 
 namespace mvx {
@@ -26,41 +30,6 @@ const QString kDriver = QStringLiteral("QSQLITE");
 // other one instead of failing.
 constexpr int kBusyTimeoutMs = 10000;
 const QString kBudgetKey = QStringLiteral("monthly_budget_cents");
-
-// The schema, one step per version: step i brings a file of version i to version i + 1. A file
-// is never rebuilt; a new version is a new step.
-const char *const kSchemaSteps[] = {
-    // 1: the races and what each category won.
-    "CREATE TABLE races ("
-    " id INTEGER PRIMARY KEY,"
-    " race_date TEXT NOT NULL," // yyyy-MM-dd, so that text order is date order
-    " name TEXT NOT NULL,"
-    " bet INTEGER NOT NULL," // horses per ticket
-    " source INTEGER NOT NULL,"
-    " catalogue_system INTEGER NOT NULL DEFAULT 0,"
-    " with_conditions INTEGER NOT NULL DEFAULT 0,"
-    " selection TEXT NOT NULL DEFAULT ''," // "3,7,12"
-    " tickets INTEGER NOT NULL,"
-    " multiplier INTEGER NOT NULL DEFAULT 1,"
-    " stake_cents INTEGER NOT NULL,"
-    " won_cents INTEGER NOT NULL,"
-    " refunded_tickets INTEGER NOT NULL DEFAULT 0,"
-    " refund_cents INTEGER NOT NULL DEFAULT 0,"
-    " balance_cents INTEGER NOT NULL,"
-    " UNIQUE (race_date, name));"
-    "CREATE TABLE winnings ("
-    " race_id INTEGER NOT NULL REFERENCES races (id) ON DELETE CASCADE,"
-    " position INTEGER NOT NULL,"
-    " label TEXT NOT NULL,"
-    " count INTEGER NOT NULL,"
-    " amount_cents INTEGER NOT NULL,"
-    " PRIMARY KEY (race_id, position));",
-    // 2: the punter's settings, the monthly budget first.
-    "CREATE TABLE settings ("
-    " key TEXT PRIMARY KEY,"
-    " value TEXT NOT NULL);",
-};
-static_assert(std::size(kSchemaSteps) == kHistorySchemaVersion);
 
 const char *const kRaceColumns = "id, race_date, name, bet, source, catalogue_system, with_conditions, selection, "
                                  "tickets, multiplier, stake_cents, won_cents, refunded_tickets, refund_cents, "
@@ -86,12 +55,6 @@ std::vector<int> selectionFromText(const QString &text)
     for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts))
         horses.push_back(part.toInt());
     return horses;
-}
-
-bool isBusy(const QSqlError &error)
-{
-    const int code = error.nativeErrorCode().toInt() & 0xff;
-    return code == 5 || code == 6; // SQLITE_BUSY, SQLITE_LOCKED
 }
 
 template <typename T> bool succeeded(const HistoryResult<T> &result)
@@ -121,32 +84,14 @@ template <typename Attempt> auto untilNotBusy(Attempt attempt) -> decltype(attem
     }
 }
 
-// What SQLite said, in French where the reason is one a user can act on.
-QString sqliteReason(const QSqlError &error)
+// What SQLite said, in French; notes whether it was a lock held elsewhere.
+QString reason(const QSqlError &error, const QString &path)
 {
-    lastFailureWasBusy = isBusy(error);
-    const int code = error.nativeErrorCode().toInt() & 0xff; // the primary result code
-    switch (code) {
-    case 5: // SQLITE_BUSY
-    case 6: // SQLITE_LOCKED
-        return QStringLiteral("le fichier est occupé par un autre programme");
-    case 8: // SQLITE_READONLY
-        return QStringLiteral("le fichier est en lecture seule");
-    case 10: // SQLITE_IOERR
-        return QStringLiteral("erreur de lecture ou d'écriture sur le disque");
-    case 13: // SQLITE_FULL
-        return QStringLiteral("le disque est plein");
-    case 14: // SQLITE_CANTOPEN
-        return QStringLiteral("le fichier ne peut pas être ouvert");
-    case 11: // SQLITE_CORRUPT
-    case 26: // SQLITE_NOTADB
-        return QStringLiteral("le fichier est endommagé");
-    default:
-        break;
-    }
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return text.isEmpty() ? QStringLiteral("erreur inconnue") : text;
+    lastFailureWasBusy = isBusyError(error);
+    return sqliteReason(error, path);
 }
+
+const QString kTotalTooLarge = QStringLiteral("un total dépasse ce que l'historique peut compter");
 
 QString quotedPath(const QString &path)
 {
@@ -158,14 +103,14 @@ QString goesOnWithout()
     return QStringLiteral(" Le fichier est laissé tel quel et le programme continue sans l'historique.");
 }
 
-QString writeFailure(const QSqlError &error)
+QString writeFailure(const QString &path, const QSqlError &error)
 {
-    return QStringLiteral("L'historique des courses n'a pas pu être mis à jour : %1.").arg(sqliteReason(error));
+    return QStringLiteral("L'historique des courses n'a pas pu être mis à jour : %1.").arg(reason(error, path));
 }
 
-QString readFailure(const QSqlError &error)
+QString readFailure(const QString &path, const QSqlError &error)
 {
-    return QStringLiteral("L'historique des courses n'a pas pu être lu : %1.").arg(sqliteReason(error));
+    return QStringLiteral("L'historique des courses n'a pas pu être lu : %1.").arg(reason(error, path));
 }
 
 // One transaction. A write takes the write lock at once (BEGIN IMMEDIATE), so that two writers
@@ -270,29 +215,6 @@ RaceRecord raceFromRow(const QSqlQuery &q)
     return race;
 }
 
-// "84,00", "-24,00": a spreadsheet's French number, no grouping.
-QString decimalCommaText(std::int64_t cents)
-{
-    const bool negative = cents < 0;
-    const std::uint64_t magnitude = negative ? 0 - std::uint64_t(cents) : std::uint64_t(cents);
-    return QStringLiteral("%1%2,%3")
-        .arg(negative ? QStringLiteral("-") : QString())
-        .arg(magnitude / 100)
-        .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
-}
-
-// A text field of the export, quoted the way spreadsheets read it when it holds a separator,
-// a quotation mark or a line break.
-QString exportField(const QString &text)
-{
-    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r'))
-        && !text.contains(QLatin1Char('\n')))
-        return text;
-    QString doubled = text;
-    doubled.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + doubled + QLatin1Char('"');
-}
-
 } // namespace
 
 QString defaultHistoryPath()
@@ -314,12 +236,17 @@ HistoryTotals totalsOf(const std::vector<RaceRecord> &races)
 {
     HistoryTotals totals;
     for (const RaceRecord &race : races) {
-        ++totals.races;
-        totals.tickets += race.tickets;
-        totals.stakedCents += race.stakeCents;
-        totals.wonCents += race.wonCents;
-        totals.refundCents += race.refundCents;
-        totals.balanceCents += race.balanceCents;
+        const bool overflow = __builtin_add_overflow(totals.races, 1, &totals.races)
+            || __builtin_add_overflow(totals.tickets, race.tickets, &totals.tickets)
+            || __builtin_add_overflow(totals.stakedCents, race.stakeCents, &totals.stakedCents)
+            || __builtin_add_overflow(totals.wonCents, race.wonCents, &totals.wonCents)
+            || __builtin_add_overflow(totals.refundCents, race.refundCents, &totals.refundCents)
+            || __builtin_add_overflow(totals.balanceCents, race.balanceCents, &totals.balanceCents);
+        if (overflow) {
+            totals = HistoryTotals {};
+            totals.overflow = true;
+            return totals;
+        }
     }
     return totals;
 }
@@ -335,10 +262,14 @@ QString budgetOverrunLine(std::int64_t budgetCents, std::int64_t stakedCents, st
     if (stakedCents > budgetCents)
         return QStringLiteral("Le budget du mois est déjà dépassé de %1 ; ce jeu y ajoute %2.")
             .arg(frenchEuroText(stakedCents - budgetCents), frenchEuroText(gameCents));
-    const std::int64_t over = stakedCents + gameCents - budgetCents;
+    // In 128 bits: a budget near the top of 64-bit cents and a large game do not wrap.
+    const __int128 over = __int128(stakedCents) + gameCents - budgetCents;
     if (over <= 0)
         return QString();
-    return QStringLiteral("Ce jeu dépasse le budget du mois de %1.").arg(frenchEuroText(over));
+    const std::int64_t shown = over > std::numeric_limits<std::int64_t>::max()
+        ? std::numeric_limits<std::int64_t>::max()
+        : std::int64_t(over);
+    return QStringLiteral("Ce jeu dépasse le budget du mois de %1.").arg(frenchEuroText(shown));
 }
 
 RaceHistory::RaceHistory(const QString &path)
@@ -374,18 +305,27 @@ std::optional<QString> RaceHistory::open()
             return QStringLiteral("L'historique des courses %1 n'est pas un fichier.").arg(where) + goesOnWithout();
         QFile file(path_);
         if (!file.open(QIODevice::ReadOnly))
-            return QStringLiteral("L'historique des courses %1 ne peut pas être lu : %2.")
-                       .arg(where, file.errorString())
+            return QStringLiteral("L'historique des courses %1 ne peut pas être lu : le fichier ne peut pas être "
+                                  "ouvert en lecture.")
+                       .arg(where)
                 + goesOnWithout();
         const QByteArray header = file.read(16);
         if (!header.isEmpty() && header != QByteArray("SQLite format 3\0", 16))
             return QStringLiteral("Le fichier %1 n'est pas un historique des courses (ce n'est pas une base SQLite).")
                        .arg(where)
                 + goesOnWithout();
-    } else if (!QDir().mkpath(info.absolutePath())) {
-        return QStringLiteral("Le dossier de l'historique des courses %1 ne peut pas être créé. Le programme "
-                              "continue sans l'historique.")
-            .arg(quotedPath(info.absolutePath()));
+    } else if (!QFileInfo(info.absolutePath()).isDir()) {
+        // Only the user's own history gets its folder made: another name whose folder does not
+        // exist is a mistake in the name.
+        const bool usersOwn = QDir::cleanPath(info.absoluteFilePath())
+            == QDir::cleanPath(QFileInfo(defaultHistoryPath()).absoluteFilePath());
+        if (!usersOwn)
+            return QStringLiteral("Le dossier de l'historique des courses %1 n'existe pas.")
+                .arg(quotedPath(info.absolutePath()));
+        if (!QDir().mkpath(info.absolutePath()))
+            return QStringLiteral("Le dossier de l'historique des courses %1 ne peut pas être créé. Le programme "
+                                  "continue sans l'historique.")
+                .arg(quotedPath(info.absolutePath()));
     }
 
     db_ = QSqlDatabase::addDatabase(kDriver, connectionName_);
@@ -393,13 +333,14 @@ std::optional<QString> RaceHistory::open()
     db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!db_.open())
         return QStringLiteral("L'historique des courses %1 ne peut pas être ouvert : %2.")
-                   .arg(where, sqliteReason(db_.lastError()))
+                   .arg(where, reason(db_.lastError(), path_))
             + goesOnWithout();
 
     // A lock held by another copy that SQLite would not wait for (a file being made or switched
     // to WAL) is waited for here; a damaged file is reported at once.
     return untilNotBusy([&]() -> std::optional<QString> {
-        // Read-only checks first: a damaged file or one of a newer program is not written to.
+        // Read-only checks first: a damaged file, one of a newer program or of another program
+        // is not written to.
         QSqlQuery q(db_);
         const auto damaged = [&](const QSqlError &error) {
             const int code = error.nativeErrorCode().toInt() & 0xff;
@@ -411,41 +352,49 @@ std::optional<QString> RaceHistory::open()
             if (code == 11) // SQLITE_CORRUPT
                 return QStringLiteral("L'historique des courses %1 est endommagé.").arg(where) + goesOnWithout();
             return QStringLiteral("L'historique des courses %1 ne peut pas être ouvert : %2.")
-                       .arg(where, sqliteReason(error))
+                       .arg(where, reason(error, path_))
                 + goesOnWithout();
         };
-        // The version and the tables in one statement, so one snapshot: another copy making the
-        // file at this moment shows both or neither.
-        if (!q.exec(QStringLiteral("SELECT (SELECT user_version FROM pragma_user_version), "
-                                   "(SELECT COUNT(*) FROM sqlite_master)"))
-            || !q.next())
-            return damaged(q.lastError());
-        const int version = q.value(0).toInt();
-        const int tables = q.value(1).toInt();
-        if (version > kHistorySchemaVersion)
+        const HistoryFileCheck check = checkHistoryFile(db_);
+        switch (check.state) {
+        case HistoryFileState::New:
+        case HistoryFileState::Marked:
+        case HistoryFileState::Unmarked:
+            break;
+        case HistoryFileState::Foreign:
+            return QStringLiteral(
+                       "Le fichier %1 n'est pas un historique des courses (c'est la base d'un autre programme).")
+                       .arg(where)
+                + goesOnWithout();
+        case HistoryFileState::Newer:
             return QStringLiteral(
                        "L'historique des courses %1 vient d'une version plus récente du programme (version %2 "
                        "du fichier, celui-ci connaît jusqu'à la version %3).")
                        .arg(where)
-                       .arg(version)
+                       .arg(check.version)
                        .arg(kHistorySchemaVersion)
                 + goesOnWithout();
-        // A SQLite file of another program: tables, but never a history's version.
-        if (version == 0 && tables > 0)
-            return QStringLiteral("Le fichier %1 n'est pas un historique des courses (c'est la base d'un autre "
-                                  "programme).")
+        case HistoryFileState::UnknownVersion:
+            return QStringLiteral("L'historique des courses %1 porte une version inconnue (%2).")
+                       .arg(where)
+                       .arg(check.version)
+                + goesOnWithout();
+        case HistoryFileState::WrongTables:
+            return QStringLiteral(
+                       "L'historique des courses %1 n'a pas les tables d'un historique des courses de sa version.")
                        .arg(where)
                 + goesOnWithout();
-        if (!q.exec(QStringLiteral("PRAGMA quick_check")))
-            return damaged(q.lastError());
-        if (!q.next() || q.value(0).toString() != QLatin1String("ok"))
+        case HistoryFileState::Damaged:
             return QStringLiteral("L'historique des courses %1 est endommagé.").arg(where) + goesOnWithout();
-        q.finish();
+        case HistoryFileState::Unreadable:
+            return damaged(check.error);
+        }
+        unmarked_ = check.state != HistoryFileState::Marked;
 
         // A reader in another copy of the program then sees the last whole write while this one writes.
         std::optional<QString> failed;
         if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
-            failed = sqliteReason(q.lastError());
+            failed = reason(q.lastError(), path_);
         q.finish();
         if (!failed)
             failed = migrate();
@@ -460,7 +409,7 @@ std::optional<QString> RaceHistory::migrate()
 {
     QSqlQuery q(db_);
     if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
-        return sqliteReason(q.lastError());
+        return reason(q.lastError(), path_);
     if (q.value(0).toInt() == kHistorySchemaVersion)
         return std::nullopt;
     q.finish();
@@ -468,23 +417,40 @@ std::optional<QString> RaceHistory::migrate()
     // the write lock.
     Transaction t(db_, Transaction::Write);
     if (!t.begun())
-        return sqliteReason(t.error());
+        return reason(t.error(), path_);
     if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
-        return sqliteReason(q.lastError());
+        return reason(q.lastError(), path_);
     const int version = q.value(0).toInt();
     q.finish();
-    if (version > kHistorySchemaVersion)
+    if (version > kHistorySchemaVersion || version < 0)
         return QStringLiteral("une version plus récente du programme l'a modifié");
     for (int step = version; step < kHistorySchemaVersion; ++step) {
-        for (const QString &statement :
-            QString::fromUtf8(kSchemaSteps[step]).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        for (const QString &statement : historySchemaStep(step)) {
             if (!q.exec(statement))
-                return sqliteReason(q.lastError());
+                return reason(q.lastError(), path_);
         }
     }
-    if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion)) || !t.commit())
-        return sqliteReason(q.lastError().isValid() ? q.lastError() : t.error());
+    if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kHistorySchemaVersion))
+        || !q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId)) || !t.commit())
+        return reason(q.lastError().isValid() ? q.lastError() : t.error(), path_);
+    unmarked_ = false;
     return std::nullopt;
+}
+
+// A history written before the mark gets it with its first write, inside that write's
+// transaction.
+bool RaceHistory::markOnWrite(QSqlError &error)
+{
+    if (!unmarked_)
+        return true;
+    QSqlQuery q(db_);
+    // The mark goes in with this write's transaction.
+    if (q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId))) {
+        unmarked_ = false;
+        return true;
+    }
+    error = q.lastError();
+    return false;
 }
 
 template <typename T> HistoryResult<T> RaceHistory::unavailable() const
@@ -496,12 +462,31 @@ template <typename T> HistoryResult<T> RaceHistory::unavailable() const
 
 namespace {
 
+QString alreadyRecorded(const RaceKey &key)
+{
+    return QStringLiteral("Une course du %1 s'appelle déjà « %2 ».")
+        .arg(key.date.toString(QStringLiteral("dd/MM/yyyy")), key.name.trimmed());
+}
+
 QString refusedRace(const RaceRecord &race)
 {
     if (race.name.trimmed().isEmpty())
         return QStringLiteral("La course doit avoir un nom.");
     if (!race.date.isValid())
         return QStringLiteral("La course doit avoir une date.");
+    const auto within
+        = [](std::int64_t cents) { return cents >= -kMostRaceAmountCents && cents <= kMostRaceAmountCents; };
+    bool fits = within(race.stakeCents) && within(race.wonCents) && within(race.refundCents)
+        && within(race.balanceCents) && race.multiplier >= 1 && race.multiplier <= kMostMultiplier && race.tickets >= 0
+        && race.tickets <= kMostRaceAmountCents && race.refundedTickets >= 0
+        && race.refundedTickets <= kMostRaceAmountCents;
+    for (const CategoryWinnings &w : race.winnings)
+        fits = fits && within(w.amountCents) && w.count >= 0 && w.count <= kMostRaceAmountCents;
+    if (!fits)
+        return QStringLiteral("Les montants de cette course dépassent ce que l'historique garde (%1 au plus par "
+                              "montant, un multiplicateur de 1 à %2).")
+            .arg(frenchEuroText(kMostRaceAmountCents))
+            .arg(kMostMultiplier);
     return QString();
 }
 
@@ -562,7 +547,7 @@ std::optional<std::int64_t> writeRace(QSqlDatabase &db, const RaceRecord &race, 
 
 } // namespace
 
-HistoryResult<std::int64_t> RaceHistory::store(const RaceRecord &race)
+HistoryResult<std::int64_t> RaceHistory::store(const RaceRecord &race, IfRecorded ifRecorded)
 {
     if (openError_)
         return unavailable<std::int64_t>();
@@ -572,10 +557,27 @@ HistoryResult<std::int64_t> RaceHistory::store(const RaceRecord &race)
         if (!result.ok())
             return result;
         Transaction t(db_, Transaction::Write);
+        QSqlError markError;
+        if (t.begun() && !markOnWrite(markError)) {
+            result.error = writeFailure(path_, markError);
+            return result;
+        }
         QSqlError error = t.error();
+        if (t.begun() && ifRecorded == IfRecorded::Refuse) {
+            QSqlQuery q(db_);
+            if (!run(q, QStringLiteral("SELECT 1 FROM races WHERE race_date = ? AND name = ?"),
+                    { isoDate(race.date), race.name.trimmed() })) {
+                result.error = writeFailure(path_, q.lastError());
+                return result;
+            }
+            if (q.next()) {
+                result.error = alreadyRecorded(race.key());
+                return result;
+            }
+        }
         const std::optional<std::int64_t> id = t.begun() ? writeRace(db_, race, error) : std::nullopt;
         if (!id || !t.commit()) {
-            result.error = writeFailure(id ? t.error() : error);
+            result.error = writeFailure(path_, id ? t.error() : error);
             return result;
         }
         result.value = *id;
@@ -595,12 +597,17 @@ HistoryResult<bool> RaceHistory::store(const std::vector<RaceRecord> &races)
                 return result;
         }
         Transaction t(db_, Transaction::Write);
+        QSqlError markError;
+        if (t.begun() && !markOnWrite(markError)) {
+            result.error = writeFailure(path_, markError);
+            return result;
+        }
         QSqlError error = t.error();
         bool written = t.begun();
         for (std::size_t i = 0; written && i < races.size(); ++i)
             written = writeRace(db_, races[i], error).has_value();
         if (!written || !t.commit()) {
-            result.error = writeFailure(written ? t.error() : error);
+            result.error = writeFailure(path_, written ? t.error() : error);
             return result;
         }
         result.value = true;
@@ -621,14 +628,19 @@ HistoryResult<bool> RaceHistory::rename(std::int64_t id, const RaceKey &to)
             return result;
         }
         Transaction t(db_, Transaction::Write);
+        QSqlError markError;
+        if (t.begun() && !markOnWrite(markError)) {
+            result.error = writeFailure(path_, markError);
+            return result;
+        }
         if (!t.begun()) {
-            result.error = writeFailure(t.error());
+            result.error = writeFailure(path_, t.error());
             return result;
         }
         QSqlQuery q(db_);
         if (!run(q, QStringLiteral("SELECT id FROM races WHERE race_date = ? AND name = ?"),
                 { isoDate(to.date), name })) {
-            result.error = writeFailure(q.lastError());
+            result.error = writeFailure(path_, q.lastError());
             return result;
         }
         if (q.next() && q.value(0).toLongLong() != id) {
@@ -639,12 +651,12 @@ HistoryResult<bool> RaceHistory::rename(std::int64_t id, const RaceKey &to)
         q.finish();
         if (!run(q, QStringLiteral("UPDATE races SET race_date = ?, name = ? WHERE id = ?"),
                 { isoDate(to.date), name, qlonglong(id) })) {
-            result.error = writeFailure(q.lastError());
+            result.error = writeFailure(path_, q.lastError());
             return result;
         }
         result.value = q.numRowsAffected() > 0;
         if (!t.commit())
-            result.error = writeFailure(t.error());
+            result.error = writeFailure(path_, t.error());
         return result;
     });
 }
@@ -666,15 +678,20 @@ HistoryResult<bool> RaceHistory::remove(std::int64_t id)
     return untilNotBusy([&] {
         HistoryResult<bool> result;
         Transaction t(db_, Transaction::Write);
+        QSqlError markError;
+        if (t.begun() && !markOnWrite(markError)) {
+            result.error = writeFailure(path_, markError);
+            return result;
+        }
         QSqlQuery q(db_);
         if (!t.begun() || !run(q, QStringLiteral("DELETE FROM winnings WHERE race_id = ?"), { qlonglong(id) })
             || !run(q, QStringLiteral("DELETE FROM races WHERE id = ?"), { qlonglong(id) })) {
-            result.error = writeFailure(t.begun() ? q.lastError() : t.error());
+            result.error = writeFailure(path_, t.begun() ? q.lastError() : t.error());
             return result;
         }
         result.value = q.numRowsAffected() > 0;
         if (!t.commit())
-            result.error = writeFailure(t.error());
+            result.error = writeFailure(path_, t.error());
         return result;
     });
 }
@@ -686,17 +703,22 @@ HistoryResult<bool> RaceHistory::remove(const RaceKey &key)
     return untilNotBusy([&] {
         HistoryResult<bool> result;
         Transaction t(db_, Transaction::Write);
+        QSqlError markError;
+        if (t.begun() && !markOnWrite(markError)) {
+            result.error = writeFailure(path_, markError);
+            return result;
+        }
         QSqlQuery q(db_);
         const QString idOfKey = QStringLiteral("(SELECT id FROM races WHERE race_date = ? AND name = ?)");
         const QVariantList values { isoDate(key.date), key.name.trimmed() };
         if (!t.begun() || !run(q, QStringLiteral("DELETE FROM winnings WHERE race_id = ") + idOfKey, values)
             || !run(q, QStringLiteral("DELETE FROM races WHERE id = ") + idOfKey, values)) {
-            result.error = writeFailure(t.begun() ? q.lastError() : t.error());
+            result.error = writeFailure(path_, t.begun() ? q.lastError() : t.error());
             return result;
         }
         result.value = q.numRowsAffected() > 0;
         if (!t.commit())
-            result.error = writeFailure(t.error());
+            result.error = writeFailure(path_, t.error());
         return result;
     });
 }
@@ -709,7 +731,7 @@ HistoryResult<std::vector<RaceRecord>> RaceHistory::races(const RaceFilter &filt
         HistoryResult<std::vector<RaceRecord>> result;
         Transaction t(db_, Transaction::Read);
         if (!t.begun()) {
-            result.error = readFailure(t.error());
+            result.error = readFailure(path_, t.error());
             return result;
         }
         const FilterClause where = whereClause(filter);
@@ -719,7 +741,7 @@ HistoryResult<std::vector<RaceRecord>> RaceHistory::races(const RaceFilter &filt
                 QStringLiteral("SELECT %1 FROM races%2 ORDER BY race_date, id")
                     .arg(QString::fromLatin1(kRaceColumns), where.sql),
                 where.values)) {
-            result.error = readFailure(q.lastError());
+            result.error = readFailure(path_, q.lastError());
             return result;
         }
         std::unordered_map<std::int64_t, std::size_t> indexOfId;
@@ -728,7 +750,7 @@ HistoryResult<std::vector<RaceRecord>> RaceHistory::races(const RaceFilter &filt
             indexOfId.emplace(result.value.back().id, result.value.size() - 1);
         }
         if (q.lastError().isValid()) {
-            result.error = readFailure(q.lastError());
+            result.error = readFailure(path_, q.lastError());
             result.value.clear();
             return result;
         }
@@ -737,7 +759,7 @@ HistoryResult<std::vector<RaceRecord>> RaceHistory::races(const RaceFilter &filt
                                "(SELECT id FROM races%1) ORDER BY race_id, position")
                     .arg(where.sql),
                 where.values)) {
-            result.error = readFailure(q.lastError());
+            result.error = readFailure(path_, q.lastError());
             result.value.clear();
             return result;
         }
@@ -764,7 +786,7 @@ HistoryResult<std::optional<RaceRecord>> RaceHistory::race(const RaceKey &key)
                 QStringLiteral("SELECT %1 FROM races WHERE race_date = ? AND name = ?")
                     .arg(QString::fromLatin1(kRaceColumns)),
                 { isoDate(key.date), key.name.trimmed() })) {
-            result.error = readFailure(t.begun() ? q.lastError() : t.error());
+            result.error = readFailure(path_, t.begun() ? q.lastError() : t.error());
             return result;
         }
         if (!q.next())
@@ -773,7 +795,7 @@ HistoryResult<std::optional<RaceRecord>> RaceHistory::race(const RaceKey &key)
         if (!run(q,
                 QStringLiteral("SELECT label, count, amount_cents FROM winnings WHERE race_id = ? ORDER BY position"),
                 { qlonglong(found.id) })) {
-            result.error = readFailure(q.lastError());
+            result.error = readFailure(path_, q.lastError());
             return result;
         }
         while (q.next())
@@ -797,7 +819,7 @@ HistoryResult<HistoryTotals> RaceHistory::totals(const RaceFilter &filter)
                     + where.sql,
                 where.values)
             || !q.next()) {
-            result.error = readFailure(q.lastError());
+            result.error = readFailure(path_, q.lastError());
             return result;
         }
         result.value.races = q.value(0).toLongLong();
@@ -824,12 +846,16 @@ HistoryResult<std::vector<BalancePoint>> RaceHistory::balanceSeries(const RaceFi
                     "SELECT race_date, SUM(balance_cents) FROM races%1 GROUP BY race_date ORDER BY race_date")
                     .arg(where.sql),
                 where.values)) {
-            result.error = readFailure(q.lastError());
+            result.error = readFailure(path_, q.lastError());
             return result;
         }
         std::int64_t cumulative = 0;
         while (q.next()) {
-            cumulative += q.value(1).toLongLong();
+            if (__builtin_add_overflow(cumulative, q.value(1).toLongLong(), &cumulative)) {
+                result.value.clear();
+                result.error = QStringLiteral("L'historique des courses n'a pas pu être lu : %1.").arg(kTotalTooLarge);
+                return result;
+            }
             result.value.push_back({ QDate::fromString(q.value(0).toString(), Qt::ISODate), cumulative });
         }
         return result;
@@ -844,7 +870,7 @@ HistoryResult<std::optional<std::int64_t>> RaceHistory::monthlyBudget()
         HistoryResult<std::optional<std::int64_t>> result;
         QSqlQuery q(db_);
         if (!run(q, QStringLiteral("SELECT value FROM settings WHERE key = ?"), { kBudgetKey })) {
-            result.error = readFailure(q.lastError());
+            result.error = readFailure(path_, q.lastError());
             return result;
         }
         if (q.next()) {
@@ -868,13 +894,18 @@ HistoryResult<bool> RaceHistory::setMonthlyBudget(std::optional<std::int64_t> ce
             return result;
         }
         Transaction t(db_, Transaction::Write);
+        QSqlError markError;
+        if (t.begun() && !markOnWrite(markError)) {
+            result.error = writeFailure(path_, markError);
+            return result;
+        }
         QSqlQuery q(db_);
         const bool written = t.begun()
             && (cents ? run(q, QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"),
                     { kBudgetKey, QString::number(*cents) })
                       : run(q, QStringLiteral("DELETE FROM settings WHERE key = ?"), { kBudgetKey }));
         if (!written || !t.commit()) {
-            result.error = writeFailure(!t.begun() || written ? t.error() : q.lastError());
+            result.error = writeFailure(path_, !t.begun() || written ? t.error() : q.lastError());
             return result;
         }
         result.value = true;
@@ -903,7 +934,7 @@ HistoryResult<BudgetCheck> RaceHistory::checkBudget(
         }
         QSqlQuery q(db_);
         if (!run(q, sql, values) || !q.next()) {
-            result.error = readFailure(q.lastError());
+            result.error = readFailure(path_, q.lastError());
             return result;
         }
         BudgetCheck &check = result.value;
@@ -916,25 +947,6 @@ HistoryResult<BudgetCheck> RaceHistory::checkBudget(
         }
         return result;
     });
-}
-
-QByteArray raceExportBytes(const std::vector<RaceRecord> &races)
-{
-    QString text = QStringLiteral("DATE;NOM;PARI;TICKETS;MISE;GAINS;REMBOURSEMENT;BILAN;\r\n");
-    for (const RaceRecord &race : races) {
-        const QString fields[] = { race.date.toString(QStringLiteral("dd/MM/yyyy")), exportField(race.name),
-            betLabel(race.bet), QString::number(race.tickets), decimalCommaText(race.stakeCents),
-            decimalCommaText(race.wonCents), decimalCommaText(race.refundCents), decimalCommaText(race.balanceCents) };
-        for (const QString &field : fields)
-            text += field + QLatin1Char(';');
-        text += QStringLiteral("\r\n");
-    }
-    return text.toLocal8Bit();
-}
-
-bool writeRaceExport(const QString &fileName, const std::vector<RaceRecord> &races)
-{
-    return writeFileAtomically(fileName, raceExportBytes(races));
 }
 
 } // namespace mvx

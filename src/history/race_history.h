@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/history_schema.h"
+#include "history/race_export.h"
 #include "history/race_record.h"
 
 #include <QByteArray>
@@ -21,8 +23,11 @@ namespace mvx {
 // ~/.local/share/marovellix/ when XDG_DATA_HOME is unset, empty or not an absolute path.
 QString defaultHistoryPath();
 
-// The newest schema this program writes (PRAGMA user_version).
-constexpr int kHistorySchemaVersion = 2;
+// The bounds of what the history keeps of a race: each amount (stake, winnings, refunds,
+// balance, each category's) within ± 100 000 000 000,00 €, each ticket played 1 to 10000
+// times. Sums over the races are checked: a total that does not fit in 64-bit cents is refused.
+constexpr std::int64_t kMostRaceAmountCents = 10'000'000'000'000;
+constexpr std::int64_t kMostMultiplier = 10000;
 
 // What a read or a write of the history gives: the value, or why there is none, in French.
 template <typename T> struct HistoryResult
@@ -50,6 +55,8 @@ struct HistoryTotals
     std::int64_t wonCents = 0;
     std::int64_t refundCents = 0;
     std::int64_t balanceCents = 0;
+    // A sum did not fit in 64-bit cents: the other fields are then zero and mean nothing.
+    bool overflow = false;
 
     // Winnings ÷ stake, in percent; none when nothing was staked.
     std::optional<double> returnPercent() const;
@@ -98,9 +105,15 @@ public:
     const std::optional<QString> &error() const { return openError_; }
     const QString &path() const { return path_; }
 
-    // Stores the race, replacing the one of the same date and name if there is one (its id is
-    // kept). The race's id is returned. A race without a name or a valid date is refused.
-    HistoryResult<std::int64_t> store(const RaceRecord &race);
+    // What storing a race of a date and name already recorded does.
+    enum class IfRecorded
+    {
+        Replace, // the stored race is replaced (its id is kept)
+        Refuse, // nothing is written and the error says a race of that date has that name
+    };
+    // Stores the race. The race's id is returned. A race without a name or a valid date, or
+    // with an amount outside the bounds above, is refused.
+    HistoryResult<std::int64_t> store(const RaceRecord &race, IfRecorded ifRecorded = IfRecorded::Replace);
     // Stores several races in one transaction: all of them or, on a failure, none.
     HistoryResult<bool> store(const std::vector<RaceRecord> &races);
     // Gives a stored race another date or name; its id and everything else stay. False when no
@@ -128,20 +141,14 @@ public:
 private:
     std::optional<QString> open();
     std::optional<QString> migrate();
+    bool markOnWrite(QSqlError &error);
     template <typename T> HistoryResult<T> unavailable() const;
 
     QString path_;
     QString connectionName_;
     QSqlDatabase db_;
     std::optional<QString> openError_;
+    bool unmarked_ = false; // a history written before the mark, marked on its next write
 };
-
-// The listed races as a semicolon-separated text file: the header
-// "DATE;NOM;PARI;TICKETS;MISE;GAINS;REMBOURSEMENT;BILAN;", then one line per race, each field
-// followed by ";", dates as 25/12/2026 and amounts with a decimal comma ("-24,00"), every line
-// ended by CR LF, in the system's 8-bit encoding.
-QByteArray raceExportBytes(const std::vector<RaceRecord> &races);
-// Writes that file atomically: on failure any earlier file of that name stays as it was.
-bool writeRaceExport(const QString &fileName, const std::vector<RaceRecord> &races);
 
 } // namespace mvx

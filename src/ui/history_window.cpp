@@ -128,7 +128,9 @@ std::vector<BalancePoint> cumulativeBalance(const std::vector<RaceRecord> &races
     std::vector<BalancePoint> points;
     std::int64_t sum = 0;
     for (const RaceRecord &race : races) {
-        sum += race.balanceCents;
+        // A balance past 64-bit cents has no point on the chart: there is no chart.
+        if (__builtin_add_overflow(sum, race.balanceCents, &sum))
+            return {};
         if (!points.empty() && points.back().date == race.date)
             points.back().cumulativeCents = sum;
         else
@@ -353,6 +355,11 @@ bool Tfmescourses::reload()
 
 void Tfmescourses::showTotals(const HistoryTotals &totals)
 {
+    if (totals.overflow) {
+        ltotaux_->setText(QStringLiteral("Les totaux de ces courses dépassent ce que l'historique peut compter : "
+                                         "choisissez une période plus courte."));
+        return;
+    }
     QString text = QStringLiteral("Courses : %1 — Mise : %2 — Gains : %3 — Remboursements : %4 — Bilan : %5")
                        .arg(totals.races)
                        .arg(frenchEuroText(totals.stakedCents), frenchEuroText(totals.wonCents),
@@ -443,6 +450,15 @@ void Tfmescourses::bexportClick()
     const QString fileName = platform_.saveFileName(dialog);
     if (fileName.isEmpty())
         return;
+    // The export would replace the very file the races are kept in.
+    const QString historyPath = history_.path().isEmpty() ? defaultHistoryPath() : history_.path();
+    if (isHistoryFile(fileName, historyPath)) {
+        platform_.inform(QStringLiteral("« %1 » est l'historique des courses lui-même : l'export ne le remplace pas. "
+                                        "Choisissez un autre fichier.")
+                             .arg(fileName),
+            kTitle);
+        return;
+    }
     if (!writeRaceExport(fileName, model_->races())) {
         platform_.inform(QStringLiteral("Le fichier « %1 » n'a pas pu être écrit.").arg(fileName), kTitle);
         return;

@@ -60,7 +60,8 @@ private:
     std::vector<RaceRecord> races_;
 };
 
-// The cumulative balance of the races, one point per day that has races, oldest first.
+// The cumulative balance of the races, one point per day that has races, oldest first; none
+// when a sum does not fit in 64-bit cents.
 std::vector<BalancePoint> cumulativeBalance(const std::vector<RaceRecord> &races);
 
 // "Mes courses": the races recorded, filtered by period and bet, their totals, the cumulative

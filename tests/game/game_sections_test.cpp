@@ -34,9 +34,14 @@ TEST(GameSections, UnknownKindsAreSkippedAndATruncatedSectionEndsTheReading)
 {
     const QByteArray own = ownPayload(kRows, 4);
     const QByteArray bytes = section("ABCD", "later") + section("MSYS", own) + section("COND", "xyz");
+    // The contents first: each section's header, in order.
+    const QByteArray contents = section("SOMM",
+        QByteArray("ABCD", 4) + littleEndian({ 5 }) + QByteArray("MSYS", 4) + littleEndian({ std::int32_t(own.size()) })
+            + QByteArray("COND", 4) + littleEndian({ 3 }));
     EXPECT_EQ(encodeGameSections({ { { 'A', 'B', 'C', 'D' }, "later" }, { kOwnSystemSection, own },
                   { { 'C', 'O', 'N', 'D' }, "xyz" } }),
-        bytes);
+        contents + bytes);
+    EXPECT_EQ(decodeGameSections(contents + bytes).size(), 3u) << "the contents are not a section of the game";
 
     const std::vector<GameSection> all = decodeGameSections(bytes);
     ASSERT_EQ(all.size(), 3u);

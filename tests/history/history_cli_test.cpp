@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -50,7 +51,7 @@ TEST(HistoryCli, ACompareRecordIsListedExportedAndDeleted)
     QTemporaryDir dir;
     const QString tickets = dir.filePath(QStringLiteral("jeu.txt"));
     writeBytes(tickets, kTickets);
-    const QString db = dir.filePath(QStringLiteral("h/mes-courses.sqlite"));
+    const QString db = dir.filePath(QStringLiteral("mes-courses.sqlite"));
 
     const CliRun compared = cli({ "compare", "--arrival", kArrival, "--payouts", kPayouts, "--record", "Vincennes R1C4",
         "--date", "2026-03-14", "--multiplier", "2", "--database", db, tickets });
@@ -73,9 +74,18 @@ TEST(HistoryCli, ACompareRecordIsListedExportedAndDeleted)
                    "Courses : 2\nMise : 9.00 €\nGains : 361.20 €\nRemboursements : 0.00 €\nBilan : +352.20 €\n"
                    "Rendement : 4013.33 %\n"));
 
-    // The same date and name again replaces the race.
+    // The same date and name again is refused, and the race kept, unless it is to be replaced.
+    const QByteArray beforeSecond = readBytes(db);
+    const CliRun second = cli({ "compare", "-a", kArrival, "--record", "Auteuil", "--date", "2026-04-02",
+        "--multiplier", "3", "--database", db, tickets });
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_TRUE(second.err.contains(QStringLiteral("Une course du 02/04/2026 s'appelle déjà « Auteuil »")))
+        << second.err.toStdString();
+    EXPECT_TRUE(second.err.contains(QStringLiteral("« --remplacer »"))) << second.err.toStdString();
+    EXPECT_EQ(cli({ "history", "--database", db }).out, listed.out);
+    EXPECT_EQ(readBytes(db), beforeSecond);
     ASSERT_EQ(cli({ "compare", "-a", kArrival, "--record", "Auteuil", "--date", "2026-04-02", "--multiplier", "3",
-                      "--database", db, tickets })
+                      "--remplacer", "--database", db, tickets })
                   .exitCode,
         0);
     const CliRun april = cli({ "history", "--from", "2026-04-01", "--bet", "tierce", "--database", db });
@@ -204,13 +214,89 @@ TEST(HistoryCli, TheOfficialResultIsRecordedWithItsRefundsAndMoneyLines)
                    "Rendement : 3612.00 %\n"));
 
     // Played twice: every sum doubles, the refund with them.
-    ASSERT_EQ(cli({ "compare", "-a", kArrival, "--non-runners", "4,5,6", "--payouts", kPayouts, "--record",
-                      "Vincennes NP", "--date", "2026-03-14", "--multiplier", "2", "--database", db, tickets })
-                  .exitCode,
+    ASSERT_EQ(
+        cli({ "compare", "-a", kArrival, "--non-runners", "4,5,6", "--payouts", kPayouts, "--record", "Vincennes NP",
+                "--date", "2026-03-14", "--multiplier", "2", "--remplacer", "--database", db, tickets })
+            .exitCode,
         0);
     const QString exported = dir.filePath(QStringLiteral("courses.txt"));
     ASSERT_EQ(cli({ "history", "--export", exported, "--database", db }).exitCode, 0);
     EXPECT_EQ(readBytes(exported),
         QByteArray("DATE;NOM;PARI;TICKETS;MISE;GAINS;REMBOURSEMENT;BILAN;\r\n"
                    "14/03/2026;Vincennes NP;Tiercé;5;10,00;361,20;2,00;353,20;\r\n"));
+}
+
+// The history's file is written by the history alone: an export onto it, however it is named,
+// is refused; an explicit history in a folder that does not exist is not made.
+TEST(HistoryCli, TheHistoryIsNeverTheExportNorMadeInAFolderThatDoesNotExist)
+{
+    QTemporaryDir dir;
+    const QString tickets = dir.filePath(QStringLiteral("jeu.txt"));
+    writeBytes(tickets, kTickets);
+    const QString db = dir.filePath(QStringLiteral("h.sqlite"));
+    ASSERT_EQ(cli({ "compare", "-a", kArrival, "--payouts", kPayouts, "--record", "Vincennes", "--date", "2026-03-14",
+                      "--database", db, tickets })
+                  .exitCode,
+        0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sous")));
+    ASSERT_TRUE(QFile::link(db, dir.filePath(QStringLiteral("lien.sqlite"))));
+    ASSERT_TRUE(QFile::link(db + QStringLiteral("-wal"), dir.filePath(QStringLiteral("journal.txt"))));
+    const QByteArray before = readBytes(db);
+    for (const QString &name :
+        { db, dir.filePath(QStringLiteral("sous/../h.sqlite")), dir.filePath(QStringLiteral("lien.sqlite")),
+            db + QStringLiteral("-wal"), dir.filePath(QStringLiteral("journal.txt")) }) {
+        SCOPED_TRACE(name.toStdString());
+        const CliRun exported = cli({ "history", "--export", name, "--database", db });
+        EXPECT_EQ(exported.exitCode, 1);
+        EXPECT_TRUE(exported.err.contains(QStringLiteral("est l'historique lui-même"))) << exported.err.toStdString();
+    }
+    EXPECT_EQ(readBytes(db), before);
+    EXPECT_TRUE(cli({ "history", "--database", db }).out.contains("Courses : 1\n"));
+    // Another name in the same folder is an ordinary export.
+    EXPECT_EQ(cli({ "history", "--export", dir.filePath(QStringLiteral("h.txt")), "--database", db }).exitCode, 0);
+
+    const QString nowhere = dir.filePath(QStringLiteral("nosuch/x.sqlite"));
+    const CliRun listed = cli({ "history", "--database", nowhere });
+    EXPECT_EQ(listed.exitCode, 1);
+    EXPECT_TRUE(listed.err.contains(QStringLiteral("n'existe pas"))) << listed.err.toStdString();
+    EXPECT_TRUE(listed.out.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("nosuch"))));
+}
+
+// Amounts too large for the history are refused in French, never listed as a negative or an
+// exponent: a race past the bounds when it is recorded, totals past 64-bit cents when listed.
+TEST(HistoryCli, AmountsPastTheBoundsAreRefusedAndTotalsThatWouldOverflowToo)
+{
+    QTemporaryDir dir;
+    const QString tickets = dir.filePath(QStringLiteral("jeu.txt"));
+    writeBytes(tickets, kTickets);
+    const QString db = dir.filePath(QStringLiteral("h.sqlite"));
+    const CliRun huge = cli({ "compare", "-a", kArrival, "--payouts", "0,0,0,0,0,0,0,0,9000000000000,0", "--record",
+        "Énorme", "--multiplier", "10000", "--database", db, tickets });
+    EXPECT_EQ(huge.exitCode, 1);
+    EXPECT_TRUE(huge.err.contains(QStringLiteral("dépassent ce que l'historique garde"))) << huge.err.toStdString();
+
+    // Two races a file could hold, each within 64 bits, whose sum is not.
+    ASSERT_EQ(cli({ "compare", "-a", kArrival, "--payouts", kPayouts, "--record", "A", "--date", "2026-03-14",
+                      "--database", db, tickets })
+                  .exitCode,
+        0);
+    ASSERT_EQ(cli({ "compare", "-a", kArrival, "--payouts", kPayouts, "--record", "B", "--date", "2026-03-15",
+                      "--database", db, tickets })
+                  .exitCode,
+        0);
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw-overflow"));
+        raw.setDatabaseName(db);
+        ASSERT_TRUE(raw.open());
+        QSqlQuery q(raw);
+        ASSERT_TRUE(q.exec(QStringLiteral("UPDATE races SET won_cents = 9000000000000000000, balance_cents = 0")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw-overflow"));
+    const CliRun listed = cli({ "history", "--database", db });
+    EXPECT_EQ(listed.exitCode, 1);
+    EXPECT_TRUE(listed.err.contains(QStringLiteral("dépassent ce que l'historique peut compter")))
+        << listed.err.toStdString();
+    EXPECT_FALSE(listed.out.contains("Gains : -")) << listed.out.toStdString();
+    EXPECT_FALSE(listed.out.contains("e+")) << listed.out.toStdString();
 }

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 using namespace mvx;
@@ -53,6 +55,41 @@ void runSql(const QString &path, const QStringList &statements)
     QSqlDatabase::removeDatabase(name);
 }
 
+// A PRAGMA's value read through a connection of its own.
+qint64 pragmaOf(const QString &path, const char *pragma)
+{
+    const QString name = QStringLiteral("pragma-%1").arg(quintptr(&path));
+    qint64 value = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("PRAGMA %1").arg(QLatin1String(pragma))) && q.next())
+                value = q.value(0).toLongLong();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return value;
+}
+
+QString pragmaText(const QString &path, const char *pragma)
+{
+    const QString name = QStringLiteral("pragma-text-%1").arg(quintptr(&path));
+    QString value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("PRAGMA %1").arg(QLatin1String(pragma))) && q.next())
+                value = q.value(0).toString();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return value;
+}
+
 int userVersion(const QString &path)
 {
     const QString name = QStringLiteral("version-%1").arg(quintptr(&path));
@@ -75,9 +112,15 @@ int userVersion(const QString &path)
 TEST(RaceHistory, ARaceIsStoredUpdatedRenamedAndDeletedByItsDateAndName)
 {
     QTemporaryDir dir;
-    // The folder is made on first use.
+    // The user's own history gets its folder on first use; another file's folder must exist.
     const QString path = dir.filePath(QStringLiteral("marovellix/mes-courses.sqlite"));
-    RaceHistory history(path);
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));
+    EXPECT_TRUE(RaceHistory(dir.filePath(QStringLiteral("ailleurs/h.sqlite"))).error());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("ailleurs"))));
+    ASSERT_EQ(defaultHistoryPath(), path);
+    RaceHistory history;
+    qputenv("XDG_DATA_HOME", dataHome);
     ASSERT_FALSE(history.error()) << history.error()->toStdString();
     EXPECT_TRUE(QFile::exists(path));
 
@@ -276,7 +319,9 @@ TEST(RaceHistory, ADamagedOrNewerFileIsReportedInFrenchAndLeftByteForByte)
     writeBytes(noise, bytes);
 
     const QString newer = dir.filePath(QStringLiteral("newer.sqlite"));
-    runSql(newer, { QStringLiteral("CREATE TABLE future (x)"), QStringLiteral("PRAGMA user_version = 99") });
+    runSql(newer,
+        { QStringLiteral("CREATE TABLE future (x)"), QStringLiteral("PRAGMA user_version = 99"),
+            QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId) });
 
     const QString foreign = dir.filePath(QStringLiteral("foreign.sqlite"));
     runSql(foreign, { QStringLiteral("CREATE TABLE contacts (name TEXT)") });
@@ -305,6 +350,148 @@ TEST(RaceHistory, ADamagedOrNewerFileIsReportedInFrenchAndLeftByteForByte)
         EXPECT_FALSE(QFile::exists(path + QStringLiteral("-wal")));
         EXPECT_FALSE(QFile::exists(path + QStringLiteral("-journal")));
     }
+}
+
+// Only a history is ever written: another program's SQLite file is refused whatever its
+// version, and left byte for byte; a history written before the mark is taken, and marked when
+// it is next written.
+TEST(RaceHistory, OnlyAHistoryIsTakenAndAnotherProgramsFileIsLeftByteForByte)
+{
+    QTemporaryDir dir;
+    int n = 0;
+    for (const qint64 version : { 0LL, 1LL, 2LL, -1LL, -2147483648LL }) {
+        const QString path = dir.filePath(QStringLiteral("autre-%1.sqlite").arg(++n));
+        // Tables of another program; at versions 1 and 2, a "races" table that is not ours.
+        runSql(path,
+            { QStringLiteral("CREATE TABLE races (id INTEGER PRIMARY KEY, horse TEXT)"),
+                QStringLiteral("INSERT INTO races (horse) VALUES ('Ourasi')"),
+                QStringLiteral("PRAGMA user_version = %1").arg(version) });
+        const QByteArray before = readBytes(path);
+        {
+            RaceHistory history(path);
+            ASSERT_TRUE(history.error()) << version;
+            EXPECT_TRUE(history.error()->contains(QStringLiteral("la base d'un autre programme")))
+                << history.error()->toStdString();
+            EXPECT_FALSE(history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("x"), BetKind::Tierce, 100, 0)).ok());
+        }
+        EXPECT_EQ(readBytes(path), before) << version;
+        EXPECT_FALSE(QFile::exists(path + QStringLiteral("-wal")));
+    }
+    // A history's tables with one column more, and a history's file marked but at a version
+    // no program writes.
+    const QString extra = dir.filePath(QStringLiteral("extra.sqlite"));
+    QStringList steps = historySchemaStep(0) + historySchemaStep(1);
+    steps << QStringLiteral("ALTER TABLE races ADD COLUMN owner TEXT") << QStringLiteral("PRAGMA user_version = 2");
+    runSql(extra, steps);
+    const QString negative = dir.filePath(QStringLiteral("negative.sqlite"));
+    runSql(negative,
+        { QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId),
+            QStringLiteral("PRAGMA user_version = -2") });
+    for (const QString &path : { extra, negative }) {
+        const QByteArray before = readBytes(path);
+        EXPECT_TRUE(RaceHistory(path).error()) << path.toStdString();
+        EXPECT_EQ(readBytes(path), before);
+    }
+
+    // A history written before the mark, at each version: taken, brought up to date, marked.
+    for (int version = 1; version <= kHistorySchemaVersion; ++version) {
+        const QString older = dir.filePath(QStringLiteral("avant-%1.sqlite").arg(version));
+        QStringList made;
+        for (int step = 0; step < version; ++step)
+            made += historySchemaStep(step);
+        made << QStringLiteral("PRAGMA user_version = %1").arg(version);
+        runSql(older, made);
+        RaceHistory history(older);
+        ASSERT_FALSE(history.error()) << history.error()->toStdString();
+        EXPECT_TRUE(history.races().ok());
+        ASSERT_TRUE(history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("x"), BetKind::Tierce, 100, 0)).ok());
+        EXPECT_EQ(pragmaOf(older, "application_id"), kHistoryApplicationId);
+        EXPECT_EQ(pragmaOf(older, "user_version"), kHistorySchemaVersion);
+    }
+}
+
+// An index that no longer matches its table passes SQLite's quick check but not the full one:
+// such a file is refused, and not written.
+TEST(RaceHistory, AHistoryWhoseIndexNoLongerMatchesItsTableIsNeverWritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("index.sqlite"));
+    {
+        RaceHistory history(path);
+        ASSERT_FALSE(history.error());
+        ASSERT_TRUE(
+            history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("Vincennes"), BetKind::Tierce, 100, 0)).ok());
+    }
+    ASSERT_FALSE(QFile::exists(path + QStringLiteral("-wal"))) << "the log is folded in when the history closes";
+    const qint64 root = [&] {
+        qint64 page = -1;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("root"));
+            db.setDatabaseName(path);
+            db.open();
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'sqlite_autoindex_races_1'"))
+                && q.next())
+                page = q.value(0).toLongLong();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("root"));
+        return page;
+    }();
+    ASSERT_GT(root, 0);
+    QByteArray bytes = readBytes(path);
+    const qsizetype pageSize = 4096;
+    const qsizetype at = bytes.indexOf("Vincennes", (root - 1) * pageSize);
+    ASSERT_TRUE(at >= (root - 1) * pageSize && at < root * pageSize);
+    bytes[at + 8] = 'z'; // the index's copy of the name only
+    writeBytes(path, bytes);
+    ASSERT_EQ(pragmaText(path, "quick_check"), QStringLiteral("ok"));
+
+    {
+        RaceHistory history(path);
+        ASSERT_TRUE(history.error());
+        EXPECT_TRUE(history.error()->contains(QStringLiteral("est endommagé"))) << history.error()->toStdString();
+        EXPECT_FALSE(history.store(raceOf(QDate(2026, 5, 2), QStringLiteral("x"), BetKind::Tierce, 100, 0)).ok());
+    }
+    EXPECT_EQ(readBytes(path), bytes);
+}
+
+// The bounds of a race's amounts, and sums checked rather than wrapped.
+TEST(RaceHistory, AmountsPastTheBoundsAreRefusedAndTotalsThatDoNotFitSaySo)
+{
+    QTemporaryDir dir;
+    RaceHistory history(dir.filePath(QStringLiteral("h.sqlite")));
+    ASSERT_FALSE(history.error());
+    EXPECT_TRUE(
+        history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("max"), BetKind::Tierce, 100, kMostRaceAmountCents))
+            .ok());
+    const HistoryResult<std::int64_t> refused = history.store(
+        raceOf(QDate(2026, 5, 2), QStringLiteral("trop"), BetKind::Tierce, 100, kMostRaceAmountCents + 1));
+    EXPECT_FALSE(refused.ok());
+    EXPECT_TRUE(refused.error.contains(QStringLiteral("dépassent ce que l'historique garde")))
+        << refused.error.toStdString();
+    EXPECT_EQ(history.races().value.size(), 1u);
+
+    RaceRecord big = raceOf(QDate(2026, 5, 1), QStringLiteral("a"), BetKind::Tierce, 0, 0);
+    big.wonCents = std::numeric_limits<std::int64_t>::max() / 2 + 1;
+    const HistoryTotals wrapped = totalsOf({ big, big });
+    EXPECT_TRUE(wrapped.overflow);
+    EXPECT_FALSE(totalsOf({ big }).overflow);
+    EXPECT_EQ(totalsOf({ big }).wonCents, big.wonCents);
+
+    // The same in the file: the totals and the balance series refuse, in French.
+    runSql(history.path(),
+        { QStringLiteral("INSERT INTO races (race_date, name, bet, source, tickets, stake_cents, won_cents, "
+                         "balance_cents) VALUES ('2026-05-03', 'b', 3, 4, 1, 0, %1, %1)")
+                .arg(big.wonCents),
+            QStringLiteral("INSERT INTO races (race_date, name, bet, source, tickets, stake_cents, won_cents, "
+                           "balance_cents) VALUES ('2026-05-04', 'c', 3, 4, 1, 0, %1, %1)")
+                .arg(big.wonCents) });
+    const HistoryResult<HistoryTotals> totals = history.totals();
+    EXPECT_FALSE(totals.ok());
+    EXPECT_TRUE(totals.error.contains(QStringLiteral("un total dépasse"))) << totals.error.toStdString();
+    const HistoryResult<std::vector<BalancePoint>> series = history.balanceSeries();
+    EXPECT_FALSE(series.ok());
+    EXPECT_TRUE(series.value.empty());
 }
 
 TEST(RaceHistory, TwoWritersInTwoThreadsBothLand)

@@ -265,7 +265,8 @@ private Q_SLOTS:
         QFile bytes(file);
         QVERIFY(bytes.open(QIODevice::ReadWrite));
         QByteArray content = bytes.readAll();
-        const qsizetype at = content.indexOf("COND", mvx::kGameRecordSize);
+        // Past the contents, which list the headers first.
+        const qsizetype at = content.indexOf("COND", mvx::kGameRecordSize + 8 + content.at(mvx::kGameRecordSize + 4));
         QVERIFY(at >= mvx::kGameRecordSize);
         for (qsizetype i = at + 8; i < content.size(); ++i)
             content[i] = char(0xFF);

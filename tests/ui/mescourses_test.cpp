@@ -28,6 +28,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <limits>
+
 using mvx::HistoryAccess;
 using mvx::RaceRecord;
 using mvx::Tfmescourses;
@@ -236,7 +238,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         ScriptedPlatform platform;
-        HistoryAccess access(platform, dir.filePath(QStringLiteral("h/mes-courses.sqlite")));
+        HistoryAccess access(platform, dir.filePath(QStringLiteral("mes-courses.sqlite")));
         QVERIFY(access.history());
         const QDate today = QDate::currentDate();
         const QDate thisMonth(today.year(), today.month(), 1);
@@ -284,6 +286,13 @@ private Q_SLOTS:
         QCOMPARE(bytes.count("\r\n"), 3); // the heading and the two tiercés shown
         QVERIFY(bytes.contains(";Chantilly;"));
         QVERIFY(!bytes.contains(";Longchamp;"));
+        // Never onto the history itself: refused, said, and the races all still there.
+        platform.messages.clear();
+        platform.fileNames.push_back(dir.filePath(QStringLiteral("mes-courses.sqlite")));
+        click(&window, "bexport");
+        QCOMPARE(platform.messages.size(), std::size_t(1));
+        QVERIFY(platform.messages[0].text.contains(QStringLiteral("est l'historique des courses lui-même")));
+        QCOMPARE(access.history()->races().value.size(), std::size_t(4));
 
         // Deleting the race under the cursor: No keeps it, Yes removes it from the file.
         auto *grid = window.findChild<QTableView *>(QStringLiteral("grillecourses"));
@@ -354,6 +363,18 @@ private Q_SLOTS:
 
     // A file that is not a history: said once, in French, when the punter first opens "Mes
     // courses"; the window does not open, the budget adds nothing and the file is left as it was.
+    // Balances a file could hold, each within 64-bit cents, whose sum is not: no chart rather
+    // than a line that wraps to the other side.
+    void aBalancePastSixtyFourBitsDrawsNoChart()
+    {
+        const QDate day(2026, 5, 1);
+        RaceRecord big = race(day, "A", mvx::BetKind::Tierce, 0, 0);
+        big.balanceCents = std::numeric_limits<std::int64_t>::max() / 2 + 1;
+        QCOMPARE(mvx::cumulativeBalance({ big }).size(), std::size_t(1));
+        big.date = day.addDays(1);
+        QVERIFY(mvx::cumulativeBalance({ big, big }).empty());
+    }
+
     void aDamagedHistoryIsReportedOnceAndLeftAlone()
     {
         QTemporaryDir dir;

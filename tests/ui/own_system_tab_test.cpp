@@ -204,11 +204,14 @@ void OwnSystemTabTest::gameSavedAndLoadedOnTheTab()
     auto field = [&](int offset) { return qFromLittleEndian<std::int32_t>(bytes.constData() + offset); };
     QCOMPARE(field(4), 3);
     QCOMPARE(QList<int>({ field(12), field(16), field(20), field(24) }), QList<int>({ 8, 3, 1, 1 }));
-    QCOMPARE(bytes.mid(108, 4), QByteArray("MSYS"));
+    // The contents (two headers) first, then the own system.
+    const int first = 108 + 8 + 2 * 8;
+    QCOMPARE(bytes.mid(108, 4), QByteArray("SOMM"));
+    QCOMPARE(bytes.mid(first, 4), QByteArray("MSYS"));
     // The library's table: the share section says so after the own system's.
     QCOMPARE(saved.origin, mvx::OwnTableOrigin::Library);
-    QCOMPARE(bytes.size(), 108 + 8 + 10 + int(saved.rows.size()) * 4 + 8 + 3);
-    QCOMPARE(bytes.mid(108 + 8 + 10 + int(saved.rows.size()) * 4, 4), QByteArray("MPAR"));
+    QCOMPARE(bytes.size(), first + 8 + 10 + int(saved.rows.size()) * 4 + 8 + 3);
+    QCOMPARE(bytes.mid(first + 8 + 10 + int(saved.rows.size()) * 4, 4), QByteArray("MPAR"));
 
     // Something else on the tab and in the boxes, then the game again: the same table and tickets.
     run.choose(QStringLiteral("cpersochevaux"), 15);
@@ -246,7 +249,7 @@ void OwnSystemTabTest::gameSavedAndLoadedOnTheTab()
         run.click(QStringLiteral("bchargejeu"));
     };
     QByteArray broken = bytes;
-    broken[108 + 8 + 10 + 1] = char(1); // the first row's second horse: the base, twice
+    broken[first + 8 + 10 + 1] = char(1); // the first row's second horse: the base, twice
     load(broken);
     QCOMPARE(run.platform.messages.size(), std::size_t(1));
     QVERIFY(!run.tab->ownSystem().hasTable());
