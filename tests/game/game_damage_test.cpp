@@ -257,8 +257,9 @@ TEST_F(GameDamage, EveryValueOfEveryHeaderByteLosesOnlyThatHeadersSection)
                             != reading.damaged.end();
                         EXPECT_NE(read != nullptr, named);
                         const bool changedOne = h > 0 && original.kind == written[h - 1].kind;
-                        if (!changedOne)
+                        if (!changedOne) {
                             EXPECT_TRUE(read && *read == original.payload);
+                        }
                     }
                     if (::testing::Test::HasFailure())
                         return;
