@@ -30,6 +30,10 @@ inline constexpr std::array<char, 4> kConditionsSection { 'C', 'O', 'N', 'D' };
 // The official result of the race (game/result_section.h), once it is typed in.
 inline constexpr std::array<char, 4> kOfficialResultSection { 'R', 'S', 'L', 'T' };
 
+// The bet the game is played as, when it is not the one its ticket size gives (older copies,
+// which skip it, play the game as that one).
+inline constexpr std::array<char, 4> kBetSection { 'P', 'A', 'R', 'I' };
+
 // Every kind this program writes, with what a message calls the part of the game it holds: a
 // new kind is one more line here. A kind's tag is four capital letters or digits and differs
 // from every other kind's in at least two bytes, so that a tag with one damaged byte is still
@@ -44,6 +48,7 @@ inline constexpr KnownSectionKind kKnownSectionKinds[] = {
     { kOwnShareSection, "la part des arrivées garantie" },
     { kConditionsSection, "les conditions" },
     { kOfficialResultSection, "le résultat officiel" },
+    { kBetSection, "le pari" },
 };
 
 QByteArray encodeGameSections(const std::vector<GameSection> &sections);
