@@ -356,8 +356,21 @@ void SystemsPage::showBet(Bet bet)
     const auto found = std::find(bets_.begin(), bets_.end(), bet);
     if (found == bets_.end())
         return;
-    const QSignalBlocker blocker(cpari);
-    cpari->setCurrentIndex(int(found - bets_.begin()));
+    {
+        const QSignalBlocker blocker(cpari);
+        cpari->setCurrentIndex(int(found - bets_.begin()));
+    }
+    showBetOrder();
+}
+
+// The bets of old let the punter choose combinations or every order; the others decide.
+void SystemsPage::showBetOrder()
+{
+    const Bet bet = shownBet();
+    if (!isClassicBet(bet))
+        (isOrdered(bet) ? rtopcombcomp : rtopcombred)->setChecked(true);
+    rtopcombred->setEnabled(isClassicBet(bet));
+    rtopcombcomp->setEnabled(isClassicBet(bet));
 }
 
 void SystemsPage::betFollowsTicketSize()
@@ -383,13 +396,10 @@ void SystemsPage::cpariChange()
     const Bet bet = shownBet();
     betPicked_ = true;
     if (PageControl1->currentWidget() == tcombi) {
-        {
-            const QSignalBlocker blocker(cnbchetick);
-            cnbchetick->setCurrentIndex(horsesPerTicket(bet) - 1);
-        }
-        if (!isClassicBet(bet))
-            (isOrdered(bet) ? rtopcombcomp : rtopcombred)->setChecked(true);
+        const QSignalBlocker blocker(cnbchetick);
+        cnbchetick->setCurrentIndex(horsesPerTicket(bet) - 1);
     }
+    showBetOrder();
     showConditionedCount();
 }
 

@@ -66,6 +66,7 @@ private:
     // The bet the Pari list shows.
     Bet shownBet() const;
     void showBet(Bet bet);
+    void showBetOrder();
     // The Pari list follows tickets of another size than its bet, to the bet that size gives.
     void betFollowsTicketSize();
 
