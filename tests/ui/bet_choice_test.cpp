@@ -4,12 +4,17 @@
 #include "support/scripted_platform.h"
 #include "ui/Unit1.h"
 #include "ui/application.h"
+#include "ui/stakes_dialog.h"
+
+#include "combi/game_cost.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +29,7 @@ class BetChoiceTest : public QObject
 
 private Q_SLOTS:
     void theSizeAndTheOrderFollowTheBetAndTheBetTheSize();
+    void theStakesWindowHasARowPerBet();
 };
 
 namespace {
@@ -86,6 +92,30 @@ void BetChoiceTest::theSizeAndTheOrderFollowTheBetAndTheBetTheSize()
     QVERIFY(combinations->isChecked());
     perTicket->setCurrentIndex(6);
     QCOMPARE(pari->currentText(), QStringLiteral("Multi en 7"));
+}
+
+void BetChoiceTest::theStakesWindowHasARowPerBet()
+{
+    mvx::testing::ScriptedPlatform platform;
+    mvx::Stakes stakes = mvx::defaultStakes();
+    mvx::Tfmises dialog(stakes, platform);
+    dialog.show();
+    QCOMPARE(dialog.findChildren<QLineEdit *>(QRegularExpression(QStringLiteral("^emise"))).size(),
+        qsizetype(mvx::Stakes::kBetKinds));
+    auto *multi = dialog.findChild<QLineEdit *>(QStringLiteral("emisemulti"));
+    auto *pick5 = dialog.findChild<QLineEdit *>(QStringLiteral("emisepick5"));
+    auto *quinte = dialog.findChild<QLineEdit *>(QStringLiteral("emisequinte"));
+    QCOMPARE(multi->text(), QStringLiteral("3,00"));
+    QCOMPARE(quinte->text(), QStringLiteral("2,00"));
+    QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("emisetrio"))->text(), QStringLiteral("0,00"));
+
+    pick5->setText(QStringLiteral("1,75"));
+    multi->setText(QStringLiteral("4.5"));
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("bok")), Qt::LeftButton);
+    QCOMPARE(stakes.unitStake(Bet { Bet::Kind::Pick5, 5 }), std::int64_t(175));
+    QCOMPARE(stakes.unitStake(Bet { Bet::Kind::Multi, 7 }), std::int64_t(450));
+    QCOMPARE(stakes.unitStake(Bet { Bet::Kind::Quinte, 5 }), std::int64_t(200));
+    QCOMPARE(stakes.unitStake(5), std::int64_t(200));
 }
 
 QTEST_MAIN(BetChoiceTest)
