@@ -22,7 +22,9 @@ std::optional<Bet> decodeBetSection(QByteArrayView payload)
 
 bool betNeedsSection(Bet bet, int horsesPerTicket)
 {
-    return betForTickets(Bet {}, horsesPerTicket) != std::optional<Bet>(bet);
+    // A bet of another size than the tickets is not the game's: they are refused until the bet
+    // or the tickets change, and the game opens as their size's bet.
+    return mvx::horsesPerTicket(bet) == horsesPerTicket && betForTickets(Bet {}, horsesPerTicket) != bet;
 }
 
 } // namespace mvx

@@ -57,11 +57,16 @@ TEST(BetGame, ANewBetComesBackAndATodaysGameOpensAsItsSizesBet)
     EXPECT_EQ(loaded->bet, multi5);
     EXPECT_EQ(loaded->generator.horsesPerTicket, 5);
 
-    // The quinté+ of today is written as it always was: the record alone.
+    // The quinté+ of today is written as it always was: the record alone; so is a game whose
+    // bet does not fit its tickets.
     const QString quinteGame = dir.filePath(QStringLiteral("quinte.mvx"));
     platform.fileNames.push_back(quinteGame);
     saveGame(state, generatorGame(8, 5, Bet { Bet::Kind::Quinte, 5 }), platform);
     EXPECT_EQ(fileBytes(quinteGame).size(), kGameRecordSize);
+    const QString unfit = dir.filePath(QStringLiteral("unfit.mvx"));
+    platform.fileNames.push_back(unfit);
+    saveGame(state, generatorGame(8, 5, Bet { Bet::Kind::Multi, 4 }), platform);
+    EXPECT_EQ(fileBytes(unfit).size(), kGameRecordSize);
 
     // A tiercé game of today opens without a bet of its own: its size makes it a tiercé.
     const QString tierceGame = dir.filePath(QStringLiteral("tierce.mvx"));
