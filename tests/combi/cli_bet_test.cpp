@@ -1,5 +1,4 @@
-// The tool's --bet: the tickets of the bet, its formulas and its stake, and tickets that do not
-// fit it refused in French.
+// The tool's --bet: its formulas and its stake, and tickets that do not fit it refused in French.
 
 #include <QProcess>
 #include <QStringList>
@@ -47,16 +46,8 @@ TEST(CliBet, TicketsThatDoNotFitTheBetAreRefusedAndNothingIsWritten)
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("pari inconnu « quinte-plus »"))) << unknown.err.toStdString();
 }
 
-TEST(CliBet, TheBetDecidesTheOrderTheFormulaAndTheStake)
+TEST(CliBet, AFormulaIsMadeAndCostedAtTheBetsStake)
 {
-    // Without --complete, a couplé ordre is still played in both orders; a couplé placé is not.
-    const CliRun ordered = cli({ "tickets", "--bet", "couple-ordre", "-n", "3", "-k", "2", "7", "3", "12" });
-    EXPECT_EQ(ordered.exitCode, 0) << ordered.err.toStdString();
-    EXPECT_EQ(ordered.out, QByteArray("7,3,\r\n7,12,\r\n3,7,\r\n3,12,\r\n12,7,\r\n12,3,\r\n"));
-    const CliRun placed
-        = cli({ "tickets", "--bet", "couple-place", "--complete", "-n", "3", "-k", "2", "7", "3", "12" });
-    EXPECT_EQ(placed.out, QByteArray("7,3,\r\n7,12,\r\n3,12,\r\n"));
-
     // Champ total of one base on a race of six runners: the base with each other runner.
     const CliRun field
         = cli({ "tickets", "--bet", "2sur4", "--formula", "champ-total", "--runners", "6", "--cost", "4" });
@@ -70,9 +61,4 @@ TEST(CliBet, TheBetDecidesTheOrderTheFormulaAndTheStake)
     const CliRun noStake = cli({ "tickets", "--bet", "trio", "--formula", "combinee", "--cost", "1", "2", "3", "4" });
     EXPECT_EQ(noStake.exitCode, 2);
     EXPECT_TRUE(noStake.err.contains(QStringLiteral("pas de mise habituelle pour le pari Trio")));
-    const CliRun stake
-        = cli({ "tickets", "--bet", "trio", "--formula", "combinee", "--stake", "1,50", "1", "2", "3", "4" });
-    EXPECT_EQ(stake.out.count('\n'), 4);
-    EXPECT_TRUE(stake.err.contains(QStringLiteral("Coût : 4 tickets × 1.50 € × 1 = 6.00 €")))
-        << stake.err.toStdString();
 }
