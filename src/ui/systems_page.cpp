@@ -200,9 +200,8 @@ void SystemsPage::build()
     betRow->setContentsMargins(0, 0, 4, 2);
     QLabel *lpari = new QLabel(QStringLiteral("Pari"), betCorner);
     lpari->setObjectName(QStringLiteral("lpari"));
-    cpari = new QComboBox(betCorner);
-    cpari->setObjectName(QStringLiteral("cpari"));
-    cpari->setFocusPolicy(Qt::StrongFocus);
+    // Placed by the corner's layout rather than by its rectangle.
+    cpari = makePickList(betCorner, QStringLiteral("cpari"), QRect());
     cpari->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     lpari->setBuddy(cpari);
     betRow->addWidget(lpari);
