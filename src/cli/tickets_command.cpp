@@ -113,17 +113,33 @@ int run(const QStringList &arguments)
         else
             return usageError(kHelp.name,
                 QStringLiteral("formule inconnue %1 (combinee, champ-partiel ou champ-total)").arg(quoted(name)));
+        if (parser.isSet(runners) && formula.kind != BetFormula::Kind::TotalField)
+            return usageError(kHelp.name, QStringLiteral("--runners ne sert qu'au champ total"));
+        if (parser.isSet(bases) && formula.kind != BetFormula::Kind::PartialField)
+            return usageError(kHelp.name,
+                QStringLiteral("--bases ne sert qu'au champ partiel (au champ total, les chevaux donnés sont les "
+                               "bases)"));
         const int given = int(horses.size());
         if (formula.kind == BetFormula::Kind::TotalField) {
             const std::optional<int> n = parseNumber(parser.value(runners), 1, kMaxHorses);
             if (!n)
                 return usageError(kHelp.name, QStringLiteral("un champ total a besoin de --runners N (1 à 20)"));
+            std::vector<int> baseHorses;
+            for (const QString &base : horses) {
+                const std::optional<int> horse = parseNumber(base, 1, *n);
+                if (!horse)
+                    return usageError(kHelp.name,
+                        QStringLiteral("base incorrecte %1 : les bases d'un champ total sont des partants (1 à %2)")
+                            .arg(quoted(base))
+                            .arg(*n));
+                baseHorses.push_back(*horse);
+            }
             formula.runners = *n;
             formula.bases = given;
             // The associates are every other runner, after the bases.
             int box = given;
             for (int h = 1; h <= *n && box < kMaxHorses; ++h)
-                if (!horses.contains(QString::number(h)))
+                if (std::find(baseHorses.begin(), baseHorses.end(), h) == baseHorses.end())
                     recipe.boxes[std::size_t(box++)] = QString::number(h);
         } else if (formula.kind == BetFormula::Kind::PartialField) {
             const std::optional<int> b = parseNumber(parser.value(bases), 1, 3);
@@ -143,6 +159,8 @@ int run(const QStringList &arguments)
             return usageError(kHelp.name,
                 QStringLiteral("positions des bases incorrectes %1").arg(quoted(parser.value(basePositions))));
     }
+    if (parser.isSet(runners) && !parser.isSet(formulaOption))
+        return usageError(kHelp.name, QStringLiteral("--runners ne sert qu'au champ total (--formula champ-total)"));
     const bool catalogue = parser.isSet(system);
     if (!parser.isSet(formulaOption))
         recipe.source = catalogue ? TicketSource::CatalogueSystem : TicketSource::Generator;
