@@ -205,8 +205,8 @@ int betOfCategory(ResultCategory category)
     case C::CoupleWinnerOneNonRunner:
     case C::CouplePlacedOneNonRunner:
         return 2;
-    case C::None:
-    case C::Refunded:
+    default:
+        // None, a refund, and the categories of the bets chosen by name, judged by their rules.
         break;
     }
     return 0;

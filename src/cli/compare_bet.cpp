@@ -15,19 +15,19 @@
 
 namespace mvx::cli {
 
-BetOption::BetOption()
+CompareBetOption::CompareBetOption()
     : option_(QStringLiteral("bet"),
         QStringLiteral("Le pari joué (couple-gagnant, 2sur4, trio, multi5, pick5...) ; deux paris de même taille "
                        "séparés par une virgule se jouent ensemble (couple-gagnant,couple-place : à cheval)."),
         QStringLiteral("PARI"))
 { }
 
-void BetOption::addTo(QCommandLineParser &parser) const
+void CompareBetOption::addTo(QCommandLineParser &parser) const
 {
     parser.addOption(option_);
 }
 
-std::optional<int> BetOption::read(const QCommandLineParser &parser, const char *command)
+std::optional<int> CompareBetOption::read(const QCommandLineParser &parser, const char *command)
 {
     bets_.clear();
     for (const QString &name : parser.value(option_).split(QLatin1Char(','))) {

@@ -15,10 +15,10 @@ namespace mvx::cli {
 
 // compare's --bet: the bet the tickets are played at, or several of one size played together
 // ("couple-gagnant,couple-place": a couplé à cheval, each ticket being one ticket of each bet).
-class BetOption
+class CompareBetOption
 {
 public:
-    BetOption();
+    CompareBetOption();
     void addTo(QCommandLineParser &parser) const;
     bool given(const QCommandLineParser &parser) const { return parser.isSet(option_); }
 

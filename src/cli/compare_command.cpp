@@ -134,7 +134,7 @@ std::optional<Payouts> payoutsOf(const QCommandLineParser &parser, const QComman
 }
 
 int runWithOfficialResult(const QCommandLineParser &parser, OfficialResultOptions &official, const QString &arrival,
-    const QCommandLineOption &payoutsOption, RaceRecordOptions &record, BetOption &bet)
+    const QCommandLineOption &payoutsOption, RaceRecordOptions &record, CompareBetOption &bet)
 {
     if (bet.given(parser)) {
         if (const std::optional<int> status = bet.read(parser, kHelp.name))
@@ -178,7 +178,7 @@ int run(const QStringList &arguments)
     official.addTo(parser);
     RaceRecordOptions record;
     record.addTo(parser);
-    BetOption bet;
+    CompareBetOption bet;
     bet.addTo(parser);
     parser.addPositionalArgument(QStringLiteral("FICHIER"),
         QStringLiteral("Le fichier de tickets (l'entrée standard sans lui)."), QStringLiteral("[FICHIER]"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/bet.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
@@ -17,9 +19,11 @@ public:
     CostOptions();
     void addTo(QCommandLineParser &parser) const;
 
-    // Reads the values for tickets of that many horses. Returns the exit status when they are
-    // wrong, after saying why; nothing when the command goes on.
-    std::optional<int> read(const QCommandLineParser &parser, const char *command, int horsesPerTicket);
+    // Reads the values for tickets of that many horses, played as `bet` (without it, as the bet
+    // their size gives). Returns the exit status when they are wrong, after saying why; nothing
+    // when the command goes on.
+    std::optional<int> read(const QCommandLineParser &parser, const char *command, int horsesPerTicket,
+        std::optional<Bet> bet = std::nullopt);
 
     bool wanted() const { return wanted_; }
     // The cost line on standard error; false (after saying so) when the cost does not fit.

@@ -1,5 +1,6 @@
 // reduce: a reduced system of the punter's own, searched, checked and written as a ticket file.
 
+#include "cli/bet_option.h"
 #include "cli/command.h"
 #include "cli/cost_options.h"
 #include "cli/output.h"
@@ -79,9 +80,11 @@ int run(const QStringList &arguments)
     const QCommandLineOption share(
         "share", "Part des arrivées promises où la garantie vaut (1..100, 100 par défaut).", "P");
     CostOptions cost;
+    BetOption bet;
 
     QCommandLineParser parser;
     parser.addOptions({ horses, perTicket, bases, guarantee, seconds, moves, seed, output, library, share });
+    bet.addTo(parser);
     cost.addTo(parser);
     parser.addPositionalArgument(
         QStringLiteral("CHEVAL"), QStringLiteral("Les N chevaux, les bases d'abord."), QStringLiteral("CHEVAL..."));
@@ -155,7 +158,11 @@ int run(const QStringList &arguments)
     }
     if (parser.isSet(output) && parser.value(output).isEmpty())
         return usageError(kHelp.name, QStringLiteral("l'option « --output » demande un nom de fichier"));
-    if (const std::optional<int> status = cost.read(parser, kHelp.name, request.perTicket))
+    if (const std::optional<int> status = bet.read(parser, kHelp.name))
+        return *status;
+    if (const std::optional<int> status = bet.checkTickets(kHelp.name, request.perTicket))
+        return *status;
+    if (const std::optional<int> status = cost.read(parser, kHelp.name, request.perTicket, bet.named()))
         return *status;
 
     // The horses, as the selection boxes read them: numbers 1..20, none repeated.

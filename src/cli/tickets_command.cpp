@@ -1,10 +1,12 @@
 // tickets: the ticket text file of a selection, by reduced system or by the generator.
 
+#include "cli/bet_option.h"
 #include "cli/command.h"
 #include "cli/condition_options.h"
 #include "cli/cost_options.h"
 #include "cli/output.h"
 
+#include "combi/bet_formulas.h"
 #include "combi/catalogue.h"
 #include "combi/ticket_file.h"
 #include "combi/ticket_recipe.h"
@@ -16,14 +18,22 @@ namespace {
 const CommandHelp kHelp {
     "tickets",
     "Utilisation : marovellix-cli tickets --system N [OPTION]... CHEVAL...\n"
-    "         ou : marovellix-cli tickets --combine N --per-ticket K [OPTION]... CHEVAL...\n",
+    "         ou : marovellix-cli tickets --combine N --per-ticket K [OPTION]... CHEVAL...\n"
+    "         ou : marovellix-cli tickets --bet PARI --formula FORMULE [OPTION]... CHEVAL...\n",
     "Écrit les tickets d'une sélection au format du fichier de tickets : pour chaque\n"
     "ticket les numéros de ses chevaux, chacun suivi d'une virgule, et CR LF.\n"
     "\n"
     "CHEVAL... sont les cases de sélection 1 à 20 dans l'ordre (un argument vide est une\n"
     "case vide ; après \"--\" chaque argument est une case). Avec --system les bases\n"
     "viennent d'abord, à la manière du système ; avec le générateur les B premiers chevaux\n"
-    "sont les bases.\n",
+    "sont les bases.\n"
+    "\n"
+    "Avec --bet, les tickets sont ceux du pari : un pari qui compte l'ordre est joué dans\n"
+    "tous les ordres, un pari sans ordre en combinaisons, et des tickets d'une autre taille\n"
+    "sont refusés. Avec --formula, la formule du pari : « combinee » (tous les tickets du\n"
+    "pari avec les chevaux donnés), « champ-partiel » (les B premiers chevaux, --bases B,\n"
+    "avec les autres chevaux donnés) ou « champ-total » (les chevaux donnés sont les bases,\n"
+    "avec tous les autres partants 1 à N de --runners N).\n",
     "Code de sortie : 0 quand les tickets sont écrits, 1 quand la sortie ne peut pas être\n"
     "écrite, 2 pour un argument incorrect ou une sélection refusée (rien n'est écrit).\n",
 };
@@ -58,11 +68,16 @@ int run(const QStringList &arguments)
         { "c", "complete" }, "Générateur : arrangements (tous les ordres) au lieu de combinaisons.");
     const QCommandLineOption output(
         { "o", "output" }, "Écrit dans FICHIER au lieu de la sortie standard (\"-\").", "FICHIER");
+    const QCommandLineOption formulaOption(
+        "formula", "La formule du pari (avec --bet) : combinee, champ-partiel ou champ-total.", "FORMULE");
+    const QCommandLineOption runners("runners", "Champ total : le nombre de partants de la course (1..20).", "N");
     CostOptions cost;
     ConditionOptions conditions;
+    BetOption bet;
 
     QCommandLineParser parser;
-    parser.addOptions({ system, combine, perTicket, bases, basePositions, complete, output });
+    parser.addOptions({ system, combine, perTicket, bases, basePositions, complete, output, formulaOption, runners });
+    bet.addTo(parser);
     cost.addTo(parser);
     conditions.addTo(parser);
     parser.addPositionalArgument(
@@ -70,15 +85,93 @@ int run(const QStringList &arguments)
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
         return *status;
 
+    if (const std::optional<int> status = bet.read(parser, kHelp.name))
+        return *status;
     TicketRecipe recipe;
+    recipe.bet = bet.named();
+    const QStringList horses = parser.positionalArguments();
+    if (horses.size() > kMaxHorses)
+        return usageError(kHelp.name, QStringLiteral("20 chevaux au plus"));
+    for (qsizetype i = 0; i < horses.size(); ++i)
+        recipe.boxes[std::size_t(i)] = horses[i];
+    if (parser.isSet(formulaOption)) {
+        if (!bet.named())
+            return usageError(kHelp.name, QStringLiteral("une formule se joue avec un pari (--bet)"));
+        if (parser.isSet(system) || parser.isSet(combine) || parser.isSet(perTicket) || parser.isSet(complete))
+            return usageError(kHelp.name,
+                QStringLiteral("--formula fait elle-même les tickets : sans --system, --combine, --per-ticket ni "
+                               "--complete"));
+        BetFormula formula;
+        formula.bet = *bet.named();
+        const QString name = parser.value(formulaOption);
+        if (name == QLatin1String("combinee"))
+            formula.kind = BetFormula::Kind::Combined;
+        else if (name == QLatin1String("champ-partiel"))
+            formula.kind = BetFormula::Kind::PartialField;
+        else if (name == QLatin1String("champ-total"))
+            formula.kind = BetFormula::Kind::TotalField;
+        else
+            return usageError(kHelp.name,
+                QStringLiteral("formule inconnue %1 (combinee, champ-partiel ou champ-total)").arg(quoted(name)));
+        if (parser.isSet(runners) && formula.kind != BetFormula::Kind::TotalField)
+            return usageError(kHelp.name, QStringLiteral("--runners ne sert qu'au champ total"));
+        if (parser.isSet(bases) && formula.kind != BetFormula::Kind::PartialField)
+            return usageError(kHelp.name,
+                QStringLiteral("--bases ne sert qu'au champ partiel (au champ total, les chevaux donnés sont les "
+                               "bases)"));
+        const int given = int(horses.size());
+        if (formula.kind == BetFormula::Kind::TotalField) {
+            const std::optional<int> n = parseNumber(parser.value(runners), 1, kMaxHorses);
+            if (!n)
+                return usageError(kHelp.name, QStringLiteral("un champ total a besoin de --runners N (1 à 20)"));
+            std::vector<int> baseHorses;
+            for (const QString &base : horses) {
+                const std::optional<int> horse = parseNumber(base, 1, *n);
+                if (!horse)
+                    return usageError(kHelp.name,
+                        QStringLiteral("base incorrecte %1 : les bases d'un champ total sont des partants (1 à %2)")
+                            .arg(quoted(base))
+                            .arg(*n));
+                baseHorses.push_back(*horse);
+            }
+            formula.runners = *n;
+            formula.bases = given;
+            // The associates are every other runner, after the bases.
+            int box = given;
+            for (int h = 1; h <= *n && box < kMaxHorses; ++h)
+                if (std::find(baseHorses.begin(), baseHorses.end(), h) == baseHorses.end())
+                    recipe.boxes[std::size_t(box++)] = QString::number(h);
+        } else if (formula.kind == BetFormula::Kind::PartialField) {
+            const std::optional<int> b = parseNumber(parser.value(bases), 1, 3);
+            if (!b)
+                return usageError(kHelp.name, QStringLiteral("un champ partiel a besoin de --bases B (1 à 3)"));
+            formula.bases = *b;
+            formula.chosen = given - *b;
+        } else {
+            formula.chosen = given;
+        }
+        if (const std::optional<Message> refused = checkBetFormula(formula))
+            return refuseInput(kHelp.name, refused->text);
+        recipe.source = TicketSource::Generator;
+        recipe.generator = formulaGenerator(formula);
+        if (parser.isSet(basePositions)
+            && !readBasePositions(parser.value(basePositions), recipe.generator.bases.positions))
+            return usageError(kHelp.name,
+                QStringLiteral("positions des bases incorrectes %1").arg(quoted(parser.value(basePositions))));
+    }
+    if (parser.isSet(runners) && !parser.isSet(formulaOption))
+        return usageError(kHelp.name, QStringLiteral("--runners ne sert qu'au champ total (--formula champ-total)"));
     const bool catalogue = parser.isSet(system);
-    recipe.source = catalogue ? TicketSource::CatalogueSystem : TicketSource::Generator;
+    if (!parser.isSet(formulaOption))
+        recipe.source = catalogue ? TicketSource::CatalogueSystem : TicketSource::Generator;
     const bool generator = parser.isSet(combine) || parser.isSet(perTicket) || parser.isSet(bases)
         || parser.isSet(basePositions) || parser.isSet(complete);
-    if (catalogue == generator)
+    if (!parser.isSet(formulaOption) && catalogue == generator)
         return usageError(kHelp.name,
             QStringLiteral("donnez soit --system, soit les options du générateur (--combine et --per-ticket)"));
-    if (catalogue) {
+    if (parser.isSet(formulaOption)) {
+        // The formula made the generator's settings above.
+    } else if (catalogue) {
         const std::optional<int> n = parseNumber(parser.value(system), 1, kSystemCount);
         if (!n)
             return usageError(kHelp.name,
@@ -117,17 +210,13 @@ int run(const QStringList &arguments)
     if (parser.isSet(output) && parser.value(output).isEmpty())
         return usageError(kHelp.name, QStringLiteral("l'option « --output » demande un nom de fichier"));
     const int horsesPerTicket = recipeLayout(recipe).horsesPerTicket;
-    if (const std::optional<int> status = cost.read(parser, kHelp.name, horsesPerTicket))
+    if (const std::optional<int> status = bet.checkTickets(kHelp.name, horsesPerTicket))
+        return *status;
+    if (const std::optional<int> status = cost.read(parser, kHelp.name, horsesPerTicket, bet.named()))
         return *status;
     if (const std::optional<int> status = conditions.read(parser, kHelp.name))
         return *status;
     recipe.conditions = conditions.conditions();
-
-    const QStringList horses = parser.positionalArguments();
-    if (horses.size() > kMaxHorses)
-        return usageError(kHelp.name, QStringLiteral("20 chevaux au plus"));
-    for (qsizetype i = 0; i < horses.size(); ++i)
-        recipe.boxes[std::size_t(i)] = horses[i];
 
     const std::vector<Message> refused = checkTicketRequest(recipe);
     if (!refused.empty()) {

@@ -2,37 +2,66 @@
 
 #include <QLocale>
 
-#include <array>
 #include <cmath>
 
 namespace mvx {
 
 namespace {
 
-// Unit stakes in cents, by horses per ticket, at the PMU's sales points: tiercé 1 €, quarté+ 1,30 €
-// and quinté+ 2 € (the PMU's basic stakes, as punters' guides list them); couplé 1,50 €, the usual
-// stake asked for by punters. On the racecourse itself every bet
-// starts at 2 € (france-galop.com, "Parier sur l'hippodrome"): a punter there types --stake 2.
+// Unit stakes in cents, by bet, at the PMU's sales points: tiercé 1 €, quarté+ 1,30 € and
+// quinté+ 2 € (the PMU's basic stakes, as punters' guides list them); couplé 1,50 €, the usual
+// stake asked for by punters, kept for the three couplés of the operator; Super4 1 € (the press
+// at its launch in 2017); the Multi 3 € whatever its size (zone-turf.fr, 2009), the 2sur4 3 €
+// (punters' guides), the Pick5 1 € (canalturf.com at its launch, 2012). The simple, the trio,
+// the trio ordre and the Mini Multi have no stake here that a source gives: 0, no cost shown
+// until the punter types one. On the racecourse itself every bet starts at 2 €
+// (france-galop.com, "Parier sur l'hippodrome"): a punter there types --stake 2.
 // A change of tariff is a change of one number here.
-constexpr std::array<std::int64_t, 6> kUnitStakeCents {
-    0, // no bet of 0 horses
-    0, // nor of 1
-    150, // couplé
-    100, // tiercé
-    130, // quarté+
-    200, // quinté+
-};
+std::int64_t usualStakeCents(Bet::Kind kind)
+{
+    switch (kind) {
+    case Bet::Kind::Couple:
+    case Bet::Kind::CoupleWinner:
+    case Bet::Kind::CouplePlaced:
+    case Bet::Kind::CoupleInOrder:
+        return 150;
+    case Bet::Kind::Tierce:
+    case Bet::Kind::Super4:
+    case Bet::Kind::Pick5:
+        return 100;
+    case Bet::Kind::Quarte:
+        return 130;
+    case Bet::Kind::Quinte:
+        return 200;
+    case Bet::Kind::TwoOfFour:
+    case Bet::Kind::Multi:
+        return 300;
+    case Bet::Kind::SimpleWinner:
+    case Bet::Kind::SimplePlaced:
+    case Bet::Kind::Trio:
+    case Bet::Kind::TrioInOrder:
+    case Bet::Kind::MiniMulti:
+        return 0;
+    }
+    return 0;
+}
 
 constexpr std::int64_t kLargestStakeCents = 100000000; // a million euros
 
 } // namespace
 
+std::optional<std::int64_t> defaultUnitStakeCents(Bet bet)
+{
+    const std::int64_t cents = usualStakeCents(bet.kind);
+    if (cents == 0)
+        return std::nullopt;
+    return cents;
+}
+
 std::optional<std::int64_t> defaultUnitStakeCents(int horsesPerTicket)
 {
-    if (horsesPerTicket < 0 || horsesPerTicket >= int(kUnitStakeCents.size())
-        || kUnitStakeCents[std::size_t(horsesPerTicket)] == 0)
-        return std::nullopt;
-    return kUnitStakeCents[std::size_t(horsesPerTicket)];
+    const std::optional<Bet> bet = classicBet(horsesPerTicket);
+    return bet ? defaultUnitStakeCents(*bet) : std::nullopt;
 }
 
 std::optional<std::int64_t> gameCostCents(std::int64_t tickets, std::int64_t unitStakeCents, std::int64_t multiplier)
@@ -106,8 +135,8 @@ QString gameCostLine(std::int64_t tickets, std::int64_t unitStakeCents, std::int
 Stakes defaultStakes()
 {
     Stakes stakes;
-    for (int size = Stakes::kSmallestTicket; size <= Stakes::kLargestTicket; ++size)
-        stakes.unitStakeCents[std::size_t(size - Stakes::kSmallestTicket)] = defaultUnitStakeCents(size).value_or(0);
+    for (std::size_t kind = 0; kind < stakes.unitStakeCents.size(); ++kind)
+        stakes.unitStakeCents[kind] = usualStakeCents(Bet::Kind(kind));
     stakes.multiplier = 1;
     return stakes;
 }
@@ -123,32 +152,42 @@ QString frenchEuroText(std::int64_t cents)
         .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
 }
 
-std::optional<std::int64_t> stakesCostCents(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets)
+std::optional<std::int64_t> stakesCostCents(const Stakes &stakes, std::optional<Bet> bet, std::int64_t tickets)
 {
-    const std::int64_t unit = stakes.unitStake(horsesPerTicket);
+    const std::int64_t unit = bet ? stakes.unitStake(*bet) : 0;
     if (unit <= 0)
         return std::nullopt;
     return gameCostCents(tickets, unit, stakes.multiplier);
 }
 
-QString frenchCostLine(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets)
+std::optional<std::int64_t> stakesCostCents(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets)
 {
-    const std::optional<std::int64_t> cost = stakesCostCents(stakes, horsesPerTicket, tickets);
+    return stakesCostCents(stakes, classicBet(horsesPerTicket), tickets);
+}
+
+QString frenchCostLine(const Stakes &stakes, std::optional<Bet> bet, std::int64_t tickets)
+{
+    const std::optional<std::int64_t> cost = stakesCostCents(stakes, bet, tickets);
     if (!cost)
         return {};
     const QLocale french(QLocale::French, QLocale::France);
     QString line = QStringLiteral("Coût : %1 %2 × %3")
                        .arg(french.toString(qlonglong(tickets)),
                            tickets == 1 ? QStringLiteral("ticket") : QStringLiteral("tickets"),
-                           frenchEuroText(stakes.unitStake(horsesPerTicket)));
+                           frenchEuroText(stakes.unitStake(*bet)));
     if (stakes.multiplier != 1)
         line += QStringLiteral(" × %1").arg(french.toString(qlonglong(stakes.multiplier)));
     return line + QStringLiteral(" = ") + frenchEuroText(*cost);
 }
 
-QString stakeAndBalanceLines(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets, double winnings)
+QString frenchCostLine(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets)
 {
-    const std::optional<std::int64_t> stake = stakesCostCents(stakes, horsesPerTicket, tickets);
+    return frenchCostLine(stakes, classicBet(horsesPerTicket), tickets);
+}
+
+QString stakeAndBalanceLines(const Stakes &stakes, std::optional<Bet> bet, std::int64_t tickets, double winnings)
+{
+    const std::optional<std::int64_t> stake = stakesCostCents(stakes, bet, tickets);
     // Winnings are sums of payouts of two decimals: rounded to the cent, then played
     // `multiplier` times.
     const double wonCents = std::round(winnings * 100.0);
@@ -161,6 +200,11 @@ QString stakeAndBalanceLines(const Stakes &stakes, int horsesPerTicket, std::int
         return {};
     return QStringLiteral("Mise : %1\rBilan : %2%3")
         .arg(frenchEuroText(*stake), balance > 0 ? QStringLiteral("+") : QString(), frenchEuroText(balance));
+}
+
+QString stakeAndBalanceLines(const Stakes &stakes, int horsesPerTicket, std::int64_t tickets, double winnings)
+{
+    return stakeAndBalanceLines(stakes, classicBet(horsesPerTicket), tickets, winnings);
 }
 
 } // namespace mvx

@@ -47,6 +47,21 @@ int recipeSystemBases(const TicketRecipe &recipe)
     return 0;
 }
 
+std::optional<Bet> recipeBet(const TicketRecipe &recipe)
+{
+    if (recipe.bet)
+        return recipe.bet;
+    return betForTickets(Bet {}, requestHorsesPerTicket(recipe));
+}
+
+GeneratorSettings recipeGenerator(const TicketRecipe &recipe)
+{
+    GeneratorSettings generator = recipe.generator;
+    if (recipe.bet && !isClassicBet(*recipe.bet))
+        generator.reduced = !isOrdered(*recipe.bet);
+    return generator;
+}
+
 std::vector<Message> checkTicketRequest(const TicketRecipe &recipe)
 {
     std::vector<Message> shown;
@@ -68,6 +83,9 @@ std::vector<Message> checkTicketRequest(const TicketRecipe &recipe)
             shown.push_back(messages::wrongGeneratorSelection());
         break;
     }
+    if (shown.empty() && recipe.bet && recipeNamesValidSystem(recipe)
+        && requestHorsesPerTicket(recipe) != horsesPerTicket(*recipe.bet))
+        shown.push_back(messages::ticketsDoNotFitBet(requestHorsesPerTicket(recipe), *recipe.bet));
     if (!shown.empty() || recipe.conditions.isEmpty() || !recipeNamesValidSystem(recipe))
         return shown;
     if (const std::optional<Message> wrong = checkConditions(recipe.conditions, recipeLayout(recipe).horsesPerTicket))
@@ -118,9 +136,9 @@ std::uint64_t requestTicketCount(const TicketRecipe &recipe)
         break;
     }
     if (recipe.conditions.isEmpty())
-        return countTickets(recipe.generator);
+        return countTickets(recipeGenerator(recipe));
     readSelection(recipe.boxes, recipe.generator.bases.baseCount, selection);
-    return countConditionedTickets(recipe.generator, selection, recipe.conditions);
+    return countConditionedTickets(recipeGenerator(recipe), selection, recipe.conditions);
 }
 
 void generateTickets(Selection &selection, const TicketRecipe &recipe, TicketSink &sink, WorkProgress *progress)
@@ -140,7 +158,7 @@ void generateTickets(Selection &selection, const TicketRecipe &recipe, TicketSin
         break;
     }
     readSelection(recipe.boxes, recipe.generator.bases.baseCount, selection);
-    generateCombinations(recipe.generator, sink, selection, recipe.conditions, progress);
+    generateCombinations(recipeGenerator(recipe), sink, selection, recipe.conditions, progress);
 }
 
 std::optional<Message> checkTicketListFits(
@@ -161,6 +179,14 @@ std::optional<Message> checkTicketListFits(std::uint64_t count, const TicketLayo
 }
 
 namespace messages {
+Message ticketsDoNotFitBet(int horsesPerTicket, Bet bet)
+{
+    const auto horses = [](int n) { return n == 1 ? QStringLiteral("1 cheval") : QStringLiteral("%1 chevaux").arg(n); };
+    return { QStringLiteral("Ces tickets ont %1 : ils ne conviennent pas au pari %2, qui se joue avec %3.")
+                 .arg(horses(horsesPerTicket), betName(bet), horses(mvx::horsesPerTicket(bet))),
+        QStringLiteral("Opération impossible") };
+}
+
 Message notEnoughMemory(std::uint64_t count)
 {
     return { QStringLiteral("Il n'y a pas assez de mémoire pour générer %1 tickets.").arg(count),

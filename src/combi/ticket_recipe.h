@@ -29,10 +29,20 @@ struct TicketRecipe
     OwnSystem ownSystem; // the own request and its table
     SelectionBoxes boxes;
     TicketConditions conditions; // the tickets kept; none keeps them all
+    // The bet the tickets are made for; none lets their size decide, as it always did.
+    std::optional<Bet> bet;
 
     // A table of rows, the catalogue's or an own one: its tickets carry a guarantee.
     bool fromTable() const { return source != TicketSource::Generator; }
 };
+
+// The bet the recipe's tickets are played as: its own when set, else the bet their size gives;
+// none for a size no bet has.
+std::optional<Bet> recipeBet(const TicketRecipe &recipe);
+// The generator's settings as the recipe's bet makes them: a bet of the operator other than the
+// four of old makes arrangements when the order counts and combinations when it does not; with
+// the four of old, as the punter chose.
+GeneratorSettings recipeGenerator(const TicketRecipe &recipe);
 
 // The checks every request runs first, the messages to show in order; empty means go on. With
 // conditions they are checked too, and refused when they keep no ticket of the request.
@@ -70,6 +80,8 @@ std::optional<Message> checkTicketListFits(
 std::optional<Message> checkTicketListFits(std::uint64_t count, const TicketLayout &layout);
 
 namespace messages {
+// Tickets whose size is not the bet's.
+Message ticketsDoNotFitBet(int horsesPerTicket, Bet bet);
 // Memory that ran out while the tickets were made, although the check let them through.
 Message notEnoughMemory(std::uint64_t count);
 // What the list and the result line of such a system say.

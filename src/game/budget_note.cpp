@@ -4,11 +4,11 @@
 
 namespace mvx {
 
-QString budgetNoteFor(const GameState &state, int horsesPerTicket, std::int64_t tickets, QChar separator)
+QString budgetNoteFor(const GameState &state, std::optional<Bet> bet, std::int64_t tickets, QChar separator)
 {
     if (!state.budgetNote)
         return QString();
-    const std::optional<std::int64_t> cost = stakesCostCents(state.stakes, horsesPerTicket, tickets);
+    const std::optional<std::int64_t> cost = stakesCostCents(state.stakes, bet, tickets);
     if (!cost)
         return QString();
     QString note = state.budgetNote(*cost);
@@ -16,10 +16,10 @@ QString budgetNoteFor(const GameState &state, int horsesPerTicket, std::int64_t 
     return note;
 }
 
-QString costLineWithBudget(const GameState &state, int horsesPerTicket, std::int64_t tickets, QChar separator)
+QString costLineWithBudget(const GameState &state, std::optional<Bet> bet, std::int64_t tickets, QChar separator)
 {
-    const QString cost = frenchCostLine(state.stakes, horsesPerTicket, tickets);
-    const QString note = budgetNoteFor(state, horsesPerTicket, tickets, separator);
+    const QString cost = frenchCostLine(state.stakes, bet, tickets);
+    const QString note = budgetNoteFor(state, bet, tickets, separator);
     if (note.isEmpty())
         return cost;
     return cost.isEmpty() ? note : cost + separator + note;

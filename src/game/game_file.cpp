@@ -3,6 +3,7 @@
 #include "combi/catalogue.h"
 #include "combi/own_system.h"
 #include "combi/selection.h"
+#include "game/bet_section.h"
 #include "game/game_sections.h"
 #include "game/result_section.h"
 #include "model/settings_file.h"
@@ -79,6 +80,7 @@ struct SectionsLoaded
     bool conditionsInvalid = false;
     bool resultInvalid = false;
     bool shareInvalid = false; // the own system's share of the arrivals
+    bool betInvalid = false; // no bet's name, or a bet of another size than the tickets
 };
 
 // The own system a game of mode 3 holds: its section's when that agrees with the record's
@@ -141,6 +143,20 @@ std::shared_ptr<const OfficialResult> officialResultOfGame(SectionsLoaded &loade
     return nullptr;
 }
 
+// The bet the game was saved with, when it fits tickets of that many horses; none for a game
+// without one (its size decides), or with a damaged section.
+std::optional<Bet> betOfGame(SectionsLoaded &loaded, int horsesPerTicket)
+{
+    const QByteArray *payload = findGameSection(loaded.reading.sections, kBetSection);
+    if (!payload)
+        return std::nullopt;
+    const std::optional<Bet> bet = decodeBetSection(*payload);
+    if (bet && mvx::horsesPerTicket(*bet) == horsesPerTicket)
+        return bet;
+    loaded.betInvalid = true;
+    return std::nullopt;
+}
+
 // One message for whatever the sections could not give back: a section read whole whose content
 // is not usable keeps its own message when it is the only trouble; otherwise one message names
 // every part lost, and the rest of the game loads.
@@ -152,7 +168,8 @@ void reportSections(const SectionsLoaded &loaded, Platform &platform)
         const bool invalid = (known.kind == kOwnSystemSection && loaded.ownSystemInvalid)
             || (known.kind == kConditionsSection && loaded.conditionsInvalid)
             || (known.kind == kOfficialResultSection && loaded.resultInvalid)
-            || (known.kind == kOwnShareSection && loaded.shareInvalid);
+            || (known.kind == kOwnShareSection && loaded.shareInvalid)
+            || (known.kind == kBetSection && loaded.betInvalid);
         if (invalid || std::find(damaged.begin(), damaged.end(), known.kind) != damaged.end())
             lost.append(QString::fromUtf8(known.part));
     }
@@ -173,6 +190,10 @@ void reportSections(const SectionsLoaded &loaded, Platform &platform)
             problem(platform,
                 QStringLiteral("Le résultat officiel enregistré dans ce fichier n'est pas valable : le jeu est chargé "
                                "sans résultat officiel."));
+        if (loaded.betInvalid)
+            problem(platform,
+                QStringLiteral("Le pari enregistré dans ce fichier n'est pas valable : le jeu est chargé avec le pari "
+                               "que donne la taille de ses tickets."));
         return;
     }
     // Bytes past a section that could not be read are its own, when one is named.
@@ -321,6 +342,8 @@ void saveGame(GameState &state, const TicketRecipe &recipe, Platform &platform)
         sections.push_back(GameSection { kConditionsSection, encodeConditions(recipe.conditions) });
     if (state.officialResult)
         sections.push_back(GameSection { kOfficialResultSection, encodeOfficialResult(*state.officialResult) });
+    if (recipe.bet && betNeedsSection(*recipe.bet, requestHorsesPerTicket(recipe)))
+        sections.push_back(GameSection { kBetSection, encodeBetSection(*recipe.bet) });
     if (!sections.empty())
         bytes += encodeGameSections(sections);
     if (writeFileAtomically(fileName, bytes)) {
@@ -367,7 +390,6 @@ std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &curre
         for (const std::array<char, 4> &kind : { kOwnSystemSection, kOwnShareSection })
             damaged.erase(std::remove(damaged.begin(), damaged.end(), kind), damaged.end());
     }
-    reportSections(loaded, platform);
     if (record.gameMode == 1) {
         recipe.source = TicketSource::CatalogueSystem;
         recipe.systemNumber = listedSystem(record.systemNumber);
@@ -381,6 +403,8 @@ std::optional<TicketRecipe> loadGame(GameState &state, const TicketRecipe &curre
         recipe.generator.bases.baseCount = itemValue(record.baseIndex, kBaseItems, 0, -1);
         recipe.generator.reduced = record.reducedFlag == 1;
     }
+    recipe.bet = betOfGame(loaded, requestHorsesPerTicket(recipe));
+    reportSections(loaded, platform);
     // Box i shows item "horse" of "1".."20"; anything else leaves it empty.
     for (int i = 0; i < kMaxHorses; ++i) {
         const std::int32_t horse = record.horseNumbers[std::size_t(i)];

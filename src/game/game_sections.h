@@ -36,10 +36,15 @@ inline constexpr std::array<char, 4> kOfficialResultSection { 'R', 'S', 'L', 'T'
 // of the game; an older copy skips it like any kind it does not know.
 inline constexpr std::array<char, 4> kContentsSection { 'S', 'O', 'M', 'M' };
 
+// The bet the game is played as, when it is not the one its ticket size gives (older copies,
+// which skip it, play the game as that one). Not "PARI": "MPAR" and its length byte would read
+// as that tag with one damaged byte.
+inline constexpr std::array<char, 4> kBetSection { 'J', 'O', 'U', 'E' };
+
 // Every kind this program writes, with what a message calls the part of the game it holds: a
 // new kind is one more line here. A kind's tag is four capital letters or digits and differs
-// from every other kind's in at least two bytes, so that a tag with one damaged byte is still
-// told apart.
+// in at least two bytes from every other kind's, and from any four bytes that straddle another
+// kind's header, so that a tag with one damaged byte is still told apart.
 struct KnownSectionKind
 {
     std::array<char, 4> kind;
@@ -50,6 +55,7 @@ inline constexpr KnownSectionKind kKnownSectionKinds[] = {
     { kOwnShareSection, "la part des arrivées garantie" },
     { kConditionsSection, "les conditions" },
     { kOfficialResultSection, "le résultat officiel" },
+    { kBetSection, "le pari" },
 };
 
 // The contents section, then the sections; nothing for no section.

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <new>
 #include <optional>
@@ -101,6 +102,28 @@ bool openTicketFile(GameState &state, const QString &fileName, Platform &platfor
             title);
         return false;
     }
+    // Tickets of a size several bets share are played as the bet the punter names.
+    const std::vector<Bet> bets = betsOfSize(survey.horsesPerTicket);
+    std::optional<Bet> bet = betForTickets(state.bet, survey.horsesPerTicket);
+    if (bets.size() > 1) {
+        QStringList names;
+        int proposed = 0;
+        for (std::size_t i = 0; i < bets.size(); ++i) {
+            names.append(betName(bets[i]));
+            if (bets[i] == bet)
+                proposed = int(i);
+        }
+        const int chosen
+            = platform.chooseItem(QStringLiteral("Les tickets de « %1 » ont %2 chevaux. À quel pari sont-ils joués ?")
+                                      .arg(QFileInfo(fileName).fileName())
+                                      .arg(survey.horsesPerTicket),
+                QStringLiteral("Pari"), names, proposed);
+        if (chosen < 0 || chosen >= int(bets.size()))
+            return false;
+        bet = bets[std::size_t(chosen)];
+    }
+    if (bet)
+        state.bet = *bet;
     state.selection = surveySelection(survey);
     state.tickets = std::move(list);
     state.systemBases = 0;

@@ -22,6 +22,13 @@ std::shared_ptr<const TicketRecipe> conditionedRequest(const TicketRecipe &recip
     return recipe.conditions.isEmpty() ? nullptr : std::make_shared<const TicketRecipe>(recipe);
 }
 
+// The list in hand is played as the recipe's bet from now on.
+void keepBet(GameState &state, const TicketRecipe &recipe)
+{
+    if (const std::optional<Bet> bet = recipeBet(recipe))
+        state.bet = *bet;
+}
+
 // Generates into memory as long work and replaces the selection and the ticket list only once
 // every ticket is made; the old list goes then. False when stopped.
 bool generateIntoList(GameState &state, const TicketRecipe &recipe, std::uint64_t count, Platform &platform)
@@ -38,6 +45,7 @@ bool generateIntoList(GameState &state, const TicketRecipe &recipe, std::uint64_
         return false;
     state.selection = selection;
     state.tickets = std::move(list);
+    keepBet(state, recipe);
     state.systemBases = recipeSystemBases(recipe);
     state.conditionedRequest = conditionedRequest(recipe);
     state.listMaking = listMakingOf(recipe);
@@ -77,6 +85,7 @@ void generateIntoFile(
         return report(file.errorString());
     state.selection = selection;
     state.tickets = TicketList::countedOnly(layout, lines);
+    keepBet(state, recipe);
     state.conditionedRequest = conditionedRequest(recipe);
     state.listMaking = listMakingOf(recipe);
     platform.fileSaved(fileName);
@@ -104,8 +113,7 @@ bool runRequest(
         }
     }
     if (askCount) {
-        const QString cost
-            = costLineWithBudget(state, recipeLayout(recipe).horsesPerTicket, std::int64_t(count), QLatin1Char('\r'));
+        const QString cost = costLineWithBudget(state, recipeBet(recipe), std::int64_t(count), QLatin1Char('\r'));
         const Message question = recipe.conditions.isEmpty()
             ? confirmTicketCountMessage(count, cost)
             : confirmConditionedCountMessage(count, unconditionedTicketCount(recipe), cost);

@@ -133,4 +133,14 @@ std::vector<Bet> betsOfSize(int horsesPerTicket)
     return bets;
 }
 
+std::optional<Bet> betForTickets(Bet chosen, int horsesPerTicket)
+{
+    if (isValidBet(chosen) && chosen.size == horsesPerTicket)
+        return chosen;
+    const std::vector<Bet> bets = betsOfSize(horsesPerTicket);
+    if (bets.empty())
+        return std::nullopt;
+    return bets.front();
+}
+
 } // namespace mvx

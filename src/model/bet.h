@@ -79,4 +79,9 @@ std::optional<Bet> classicBet(int horsesPerTicket);
 // The bets whose tickets hold that many horses, the classic one first.
 std::vector<Bet> betsOfSize(int horsesPerTicket);
 
+// The bet tickets of that many horses are played as: the chosen bet when its tickets are of
+// that size, else the first bet of the size (the one the size gave before bets were chosen,
+// where there is one); none for a size no bet has.
+std::optional<Bet> betForTickets(Bet chosen, int horsesPerTicket);
+
 } // namespace mvx

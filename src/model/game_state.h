@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/bet.h"
 #include "model/settings_record.h"
 #include "model/stakes_file.h"
 #include "model/ticket_list.h"
@@ -85,6 +86,9 @@ struct GameState
     // Selection and tickets (the ticket list carries horsesPerTicket, baseCount and ticketCount)
     Selection selection;
     TicketList tickets;
+    // The bet the punter plays. Tickets of another size are played as the bet their size gives
+    // (betOfTickets).
+    Bet bet;
     // Bases of a catalogue or own system: its first horses, which stand in every ticket among the
     // letters. The generator's bases stand apart, in the tickets' layout.
     std::int32_t systemBases = 0;
@@ -114,5 +118,11 @@ struct GameState
     // history; unset or empty, the cost is shown alone.
     std::function<QString(std::int64_t costCents)> budgetNote;
 };
+
+// The bet the tickets in hand are played as; none for a ticket size no bet has.
+inline std::optional<Bet> betOfTickets(const GameState &state)
+{
+    return betForTickets(state.bet, state.tickets.horsesPerTicket());
+}
 
 } // namespace mvx

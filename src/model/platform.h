@@ -4,6 +4,7 @@
 #include "model/work_progress.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -84,6 +85,16 @@ public:
         (void)label;
         (void)progress;
         work();
+    }
+
+    // A choice among `items` (at least one), the one at `proposed` offered first: the index
+    // chosen, or -1 when the user cancelled. Without a window to ask in, the proposed item.
+    virtual int chooseItem(const QString &text, const QString &title, const QStringList &items, int proposed)
+    {
+        (void)text;
+        (void)title;
+        (void)items;
+        return proposed;
     }
 
     // An information box with an OK button, the way every refusal of the program is shown.

@@ -10,9 +10,9 @@ namespace mvx {
 
 namespace {
 
-constexpr const char *kStakeKeys[] = { "couple", "tierce", "quarte", "quinte" };
-// A whole file is a few dozen bytes: anything much longer is not one.
-constexpr qint64 kLargestFile = 1024;
+constexpr const char *kFirstFormKeys[] = { "couple", "tierce", "quarte", "quinte" };
+// A whole file is a few hundred bytes: anything much longer is not one.
+constexpr qint64 kLargestFile = 4096;
 
 std::optional<std::int64_t> valueOf(
     const QByteArray &line, const char *key, std::int64_t smallest, std::int64_t largest)
@@ -37,16 +37,22 @@ QString stakesFilePath(const QString &settingsFolder)
     return settingsFolder + QStringLiteral("MAROVELL.MIS");
 }
 
+// The key of the stake of the kind numbered `kind`.
+QByteArray stakeKey(std::size_t kind)
+{
+    return QByteArray(betKindInfo(Bet::Kind(kind)).cliName);
+}
+
 QByteArray encodeStakes(const Stakes &stakes)
 {
-    QByteArray bytes("mises 1\n");
+    QByteArray bytes("mises 2\n");
     for (std::size_t i = 0; i < stakes.unitStakeCents.size(); ++i)
-        bytes += QByteArray(kStakeKeys[i]) + ' ' + QByteArray::number(qlonglong(stakes.unitStakeCents[i])) + '\n';
+        bytes += stakeKey(i) + ' ' + QByteArray::number(qlonglong(stakes.unitStakeCents[i])) + '\n';
     bytes += "multiplicateur " + QByteArray::number(qlonglong(stakes.multiplier)) + '\n';
     return bytes;
 }
 
-std::optional<Stakes> decodeStakes(QByteArrayView bytes)
+std::optional<Stakes> decodeStakes(QByteArrayView bytes, const Stakes &unlisted)
 {
     QByteArray text = bytes.toByteArray();
     text.replace("\r\n", "\n");
@@ -54,17 +60,21 @@ std::optional<Stakes> decodeStakes(QByteArrayView bytes)
         return std::nullopt;
     text.chop(1);
     const QList<QByteArray> lines = text.split('\n');
-    if (lines.size() != 6 || lines[0] != "mises 1")
+    const bool firstForm = !lines.isEmpty() && lines[0] == "mises 1";
+    const std::size_t listed = firstForm ? std::size(kFirstFormKeys) : std::size_t(Stakes::kBetKinds);
+    if (lines.size() != qsizetype(listed) + 2 || (!firstForm && lines[0] != "mises 2"))
         return std::nullopt;
-    Stakes stakes;
-    for (std::size_t i = 0; i < stakes.unitStakeCents.size(); ++i) {
+    Stakes stakes = unlisted;
+    for (std::size_t i = 0; i < listed; ++i) {
+        const QByteArray key = firstForm ? QByteArray(kFirstFormKeys[i]) : stakeKey(i);
         const std::optional<std::int64_t> cents
-            = valueOf(lines[qsizetype(i) + 1], kStakeKeys[i], 0, Stakes::kLargestStakeCents);
+            = valueOf(lines[qsizetype(i) + 1], key.constData(), 0, Stakes::kLargestStakeCents);
         if (!cents)
             return std::nullopt;
         stakes.unitStakeCents[i] = *cents;
     }
-    const std::optional<std::int64_t> multiplier = valueOf(lines[5], "multiplicateur", 1, Stakes::kLargestMultiplier);
+    const std::optional<std::int64_t> multiplier
+        = valueOf(lines.last(), "multiplicateur", 1, Stakes::kLargestMultiplier);
     if (!multiplier)
         return std::nullopt;
     stakes.multiplier = *multiplier;
@@ -83,7 +93,7 @@ Stakes loadStakes(const QString &settingsFolder, const Stakes &defaults)
     const QByteArray bytes = file.read(kLargestFile + 1);
     if (bytes.size() > kLargestFile || file.error() != QFileDevice::NoError)
         return defaults;
-    return decodeStakes(bytes).value_or(defaults);
+    return decodeStakes(bytes, defaults).value_or(defaults);
 }
 
 bool saveStakes(const QString &settingsFolder, const Stakes &stakes)

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPrinterInfo>
@@ -112,6 +113,21 @@ Platform::Answer QtPlatform::message(const QString &text, const QString &title, 
         // Escape or the close box: the answer that lets nothing happen.
         return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
+}
+
+int QtPlatform::chooseItem(const QString &text, const QString &title, const QStringList &items, int proposed)
+{
+    QInputDialog dialog(dialogParent());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(text);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    if (proposed >= 0 && proposed < items.size())
+        dialog.setTextValue(items[proposed]);
+    dialog.setAccessibleName(title);
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return int(items.indexOf(dialog.textValue()));
 }
 
 void QtPlatform::beep()

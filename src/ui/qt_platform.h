@@ -20,6 +20,7 @@ class QtPlatform : public Platform
 {
 public:
     Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
+    int chooseItem(const QString &text, const QString &title, const QStringList &items, int proposed) override;
     void beep() override;
     QString saveFileName(const FileDialog &dialog) override;
     QString openFileName(const FileDialog &dialog) override;

@@ -24,12 +24,26 @@ struct StakeRow
     const char *name; // in the refusal: "La mise du tiercé..."
 };
 
-constexpr std::array<StakeRow, 4> kRows { {
+// One row per bet, in the order of the kinds' numbers (the stakes' order).
+constexpr std::array<StakeRow, Stakes::kBetKinds> kRows { {
     { "emisecouple", "Couplé (2 chevaux)", "du couplé" },
     { "emisetierce", "Tiercé (3 chevaux)", "du tiercé" },
     { "emisequarte", "Quarté+ (4 chevaux)", "du quarté+" },
     { "emisequinte", "Quinté+ (5 chevaux)", "du quinté+" },
+    { "emisesimplegagnant", "Simple gagnant (1 cheval)", "du simple gagnant" },
+    { "emisesimpleplace", "Simple placé (1 cheval)", "du simple placé" },
+    { "emisecouplegagnant", "Couplé gagnant (2 chevaux)", "du couplé gagnant" },
+    { "emisecoupleplace", "Couplé placé (2 chevaux)", "du couplé placé" },
+    { "emisecoupleordre", "Couplé ordre (2 chevaux)", "du couplé ordre" },
+    { "emise2sur4", "2sur4 (2 chevaux)", "du 2sur4" },
+    { "emisetrio", "Trio (3 chevaux)", "du trio" },
+    { "emisetrioordre", "Trio ordre (3 chevaux)", "du trio ordre" },
+    { "emisesuper4", "Super4 (4 chevaux)", "du Super4" },
+    { "emisemulti", "Multi (4 à 7 chevaux)", "du Multi" },
+    { "emiseminimulti", "Mini Multi (4 à 6 chevaux)", "du Mini Multi" },
+    { "emisepick5", "Pick5 (5 chevaux)", "du Pick5" },
 } };
+constexpr int kRowsPerColumn = 8;
 
 // Euros with a comma and two decimals, without grouping, as a field is typed: "1,50".
 QString fieldText(std::int64_t cents)
@@ -54,23 +68,25 @@ Tfmises::Tfmises(Stakes &stakes, Platform &platform, QWidget *parent)
     , stakes_(stakes)
     , platform_(platform)
 {
-    ui::setUpWindow(this, QStringLiteral("fmises"), QSize(360, 334));
+    ui::setUpWindow(this, QStringLiteral("fmises"), QSize(708, 386));
     setWindowTitle(QStringLiteral("Mises"));
 
     QGroupBox *unit = ui::makeGroup(
-        this, QStringLiteral("gmises"), QStringLiteral("Mise de base d'un ticket"), QRect(12, 10, 336, 146));
+        this, QStringLiteral("gmises"), QStringLiteral("Mise de base d'un ticket"), QRect(12, 10, 684, 256));
+    // Two columns of eight bets: the four of old and the simple and couplés, then the others.
     for (std::size_t i = 0; i < kRows.size(); ++i) {
-        const int top = 24 + 28 * int(i);
+        const int top = 24 + 28 * (int(i) % kRowsPerColumn);
+        const int left = int(i) < kRowsPerColumn ? 0 : 348;
         QLabel *caption = ui::makeLabel(
-            unit, QStringLiteral("lmise%1").arg(i + 2), QString::fromUtf8(kRows[i].caption), 16, top + 4);
-        stakeFields_[i] = makeField(unit, QString::fromLatin1(kRows[i].field), QRect(190, top, 90, 21),
+            unit, QStringLiteral("lmise%1").arg(i + 2), QString::fromUtf8(kRows[i].caption), left + 16, top + 4);
+        stakeFields_[i] = makeField(unit, QString::fromLatin1(kRows[i].field), QRect(left + 190, top, 90, 21),
             QStringLiteral("[0-9]{0,7}([,.][0-9]{0,2})?"));
         caption->setBuddy(stakeFields_[i]);
-        ui::makeLabel(unit, QStringLiteral("leuro%1").arg(i + 2), QStringLiteral("€"), 288, top + 4);
+        ui::makeLabel(unit, QStringLiteral("leuro%1").arg(i + 2), QStringLiteral("€"), left + 288, top + 4);
     }
 
     QGroupBox *times = ui::makeGroup(
-        this, QStringLiteral("gmultiplicateur"), QStringLiteral("Multiplicateur"), QRect(12, 162, 336, 54));
+        this, QStringLiteral("gmultiplicateur"), QStringLiteral("Multiplicateur"), QRect(12, 272, 336, 54));
     QLabel *played = ui::makeLabel(times, QStringLiteral("ljoue"), QStringLiteral("Chaque ticket est joué"), 16, 26);
     emultiplicateur_
         = makeField(times, QStringLiteral("emultiplicateur"), QRect(190, 22, 90, 21), QStringLiteral("[0-9]{0,5}"));
@@ -79,7 +95,7 @@ Tfmises::Tfmises(Stakes &stakes, Platform &platform, QWidget *parent)
 
     // The month's budget, kept with the punter's races; empty for none.
     QGroupBox *budget
-        = ui::makeGroup(this, QStringLiteral("gbudget"), QStringLiteral("Mes courses"), QRect(12, 222, 336, 54));
+        = ui::makeGroup(this, QStringLiteral("gbudget"), QStringLiteral("Mes courses"), QRect(360, 272, 336, 54));
     QLabel *lbudget = ui::makeLabel(budget, QStringLiteral("lbudget"), QStringLiteral("Budget du mois (€)"), 16, 26);
     ebudget_ = makeField(
         budget, QStringLiteral("ebudget"), QRect(190, 22, 90, 21), QStringLiteral("[0-9]{0,7}([,.][0-9]{0,2})?"));
@@ -89,16 +105,16 @@ Tfmises::Tfmises(Stakes &stakes, Platform &platform, QWidget *parent)
     ebudget_->setEnabled(false);
 
     QPushButton *bdefaut
-        = ui::makeButton(this, QStringLiteral("bdefaut"), QStringLiteral("Défaut"), QRect(12, 286, 100, 36));
+        = ui::makeButton(this, QStringLiteral("bdefaut"), QStringLiteral("Défaut"), QRect(12, 338, 100, 36));
     bdefaut->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     bdefaut->setToolTip(QStringLiteral("Reprendre les mises habituelles"));
-    QPushButton *bok = ui::makeButton(this, QStringLiteral("bok"), QStringLiteral("OK"), QRect(150, 286, 92, 36));
+    QPushButton *bok = ui::makeButton(this, QStringLiteral("bok"), QStringLiteral("OK"), QRect(498, 338, 92, 36));
     QFont bold = bok->font();
     bold.setBold(true);
     bok->setFont(bold);
     bok->setDefault(true);
     QPushButton *bannuler
-        = ui::makeButton(this, QStringLiteral("bannuler"), QStringLiteral("Annuler"), QRect(256, 286, 92, 36));
+        = ui::makeButton(this, QStringLiteral("bannuler"), QStringLiteral("Annuler"), QRect(604, 338, 92, 36));
 
     connect(bdefaut, &QPushButton::clicked, this, &Tfmises::bdefautClick);
     connect(bok, &QPushButton::clicked, this, &Tfmises::bokClick);

@@ -40,7 +40,7 @@ private:
 
     Stakes &stakes_;
     Platform &platform_;
-    std::array<QLineEdit *, 4> stakeFields_ {}; // couplé, tiercé, quarté+, quinté+
+    std::array<QLineEdit *, Stakes::kBetKinds> stakeFields_ {}; // by the number of the bet's kind
     QLineEdit *emultiplicateur_ = nullptr;
     QLineEdit *ebudget_ = nullptr;
     HistoryAccess *history_ = nullptr;

@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
@@ -24,6 +25,8 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
+
+#include <algorithm>
 
 namespace mvx {
 
@@ -129,6 +132,14 @@ void SystemsPage::fillLists()
     }
     fillNumberList(cnbchecomb, 20);
     fillNumberList(cnbchetick, 8);
+    {
+        const QSignalBlocker blocker(cpari);
+        cpari->clear();
+        bets_ = allBets();
+        for (const Bet &bet : bets_)
+            cpari->addItem(betName(bet));
+        cpari->setCurrentIndex(0);
+    }
     fillTaggedNumberLists(gchevaux, 20);
     showBaseControls(0);
 }
@@ -142,6 +153,8 @@ void SystemsPage::connectEvents()
     connect(clistesystemes, &QComboBox::currentIndexChanged, this, &SystemsPage::refreshSystemsPage);
     connect(cnbchecomb, &QComboBox::currentIndexChanged, this, &SystemsPage::refreshSystemsPage);
     connect(cnbchebase, &QComboBox::currentIndexChanged, this, &SystemsPage::cnbchebaseChange);
+    connect(cnbchetick, &QComboBox::currentIndexChanged, this, &SystemsPage::refreshSystemsPage);
+    connect(cpari, &QComboBox::currentIndexChanged, this, &SystemsPage::cpariChange);
     connect(tperso, &OwnSystemTab::requestChanged, this, &SystemsPage::refreshSystemsPage);
     connect(conditionsBar, &ConditionsBar::conditionsChanged, this, &SystemsPage::showConditionedCount);
     for (QComboBox *box : selectionBoxes)
@@ -181,6 +194,19 @@ void SystemsPage::build()
     PageControl1->addTab(tcombi, QStringLiteral("Générateur de combinaisons"));
     tperso = new OwnSystemTab(platform_);
     PageControl1->addTab(tperso, QStringLiteral("Mon système"));
+    // The bet, above whatever tab makes the tickets: the generator's ticket size follows it.
+    auto *betCorner = new QWidget(PageControl1);
+    auto *betRow = new QHBoxLayout(betCorner);
+    betRow->setContentsMargins(0, 0, 4, 2);
+    QLabel *lpari = new QLabel(QStringLiteral("Pari"), betCorner);
+    lpari->setObjectName(QStringLiteral("lpari"));
+    // Placed by the corner's layout rather than by its rectangle.
+    cpari = makePickList(betCorner, QStringLiteral("cpari"), QRect());
+    cpari->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    lpari->setBuddy(cpari);
+    betRow->addWidget(lpari);
+    betRow->addWidget(cpari);
+    PageControl1->setCornerWidget(betCorner, Qt::TopRightCorner);
 
     QGroupBox *choice
         = makeGroup(tsysreduit, QStringLiteral("GroupBox4"), QStringLiteral("Choix du système"), QRect(2, 8, 639, 45));
@@ -202,6 +228,7 @@ void SystemsPage::build()
         QStringLiteral("Nombre de chevaux par ticket (5 : quinte , 4 quarte , 3 tierce , 2 couplé )"), 244, 2);
     cnbchetick = makePickList(tcombi, QStringLiteral("cnbchetick"), QRect(348, 17, 119, 21));
     nameBox(cnbchetick, QStringLiteral("Nombre de chevaux par ticket"));
+    nameBox(cpari, QStringLiteral("Pari"));
     makeLabel(tcombi, QStringLiteral("Label3"), QStringLiteral("Nombre de base "), 8, 45);
     cnbchebase = makePickList(tcombi, QStringLiteral("cnbchebase"), QRect(90, 42, 71, 21));
     nameBox(cnbchebase, QStringLiteral("Nombre de base"));
@@ -285,6 +312,7 @@ void SystemsPage::refreshSystemsPage()
         horses = cnbchecomb->currentIndex() + 1;
         bases = cnbchebase->currentIndex();
     }
+    betFollowsTicketSize();
     showByTag(gchevaux, horses);
     colourByTag(gchevaux, bases);
     showConditionedCount();
@@ -307,13 +335,71 @@ void SystemsPage::showConditionedCount()
     }
     // The month's budget against the system's tickets, when the punter keeps one.
     if (page.fromTable() && checkTicketRequest(page).empty()) {
-        const QString budget = budgetNoteFor(
-            state_, requestHorsesPerTicket(page), std::int64_t(requestTicketCount(page)), QLatin1Char('\n'));
+        const QString budget
+            = budgetNoteFor(state_, recipeBet(page), std::int64_t(requestTicketCount(page)), QLatin1Char('\n'));
         if (!budget.isEmpty())
             line = line.isEmpty() ? budget : line + QLatin1Char('\n') + budget;
     }
     lsysconditions->setText(page.source == TicketSource::CatalogueSystem ? line : QString());
     tperso->setConditionsLine(page.source == TicketSource::OwnSystem ? line : QString());
+}
+
+Bet SystemsPage::shownBet() const
+{
+    const int index = cpari->currentIndex();
+    return index >= 0 && std::size_t(index) < bets_.size() ? bets_[std::size_t(index)] : Bet {};
+}
+
+void SystemsPage::showBet(Bet bet)
+{
+    const auto found = std::find(bets_.begin(), bets_.end(), bet);
+    if (found == bets_.end())
+        return;
+    {
+        const QSignalBlocker blocker(cpari);
+        cpari->setCurrentIndex(int(found - bets_.begin()));
+    }
+    showBetOrder();
+}
+
+// The bets of old let the punter choose combinations or every order; the others decide.
+void SystemsPage::showBetOrder()
+{
+    const Bet bet = shownBet();
+    if (!isClassicBet(bet))
+        (isOrdered(bet) ? rtopcombcomp : rtopcombred)->setChecked(true);
+    rtopcombred->setEnabled(isClassicBet(bet));
+    rtopcombcomp->setEnabled(isClassicBet(bet));
+}
+
+void SystemsPage::betFollowsTicketSize()
+{
+    TicketRecipe page = recipe();
+    page.bet.reset();
+    const int size = requestHorsesPerTicket(page);
+    const Bet shown = shownBet();
+    if (size == horsesPerTicket(shown))
+        return;
+    // The Multi and the Mini Multi stay themselves in another of their sizes.
+    const Bet resized { shown.kind, std::int8_t(size) };
+    if (const std::optional<Bet> bet = isValidBet(resized) ? resized : betForTickets(shown, size)) {
+        showBet(*bet);
+        betPicked_ = false;
+    }
+}
+
+// The generator's ticket size follows the bet chosen, and a bet of the operator other than the
+// four of old makes arrangements when its order counts, combinations when it does not.
+void SystemsPage::cpariChange()
+{
+    const Bet bet = shownBet();
+    betPicked_ = true;
+    if (PageControl1->currentWidget() == tcombi) {
+        const QSignalBlocker blocker(cnbchetick);
+        cnbchetick->setCurrentIndex(horsesPerTicket(bet) - 1);
+    }
+    showBetOrder();
+    showConditionedCount();
 }
 
 void SystemsPage::cnbchebaseChange()
@@ -357,6 +443,11 @@ TicketRecipe SystemsPage::recipe() const
     for (std::size_t i = 0; i < page.boxes.size(); ++i)
         page.boxes[i] = selectionBoxes[i]->currentText();
     page.conditions = conditionsBar->conditions();
+    // A bet the page followed to has the tickets' size; one the punter picked goes as it is, so
+    // that tickets of another size are refused rather than played as another bet.
+    const Bet bet = shownBet();
+    if (betPicked_ || requestHorsesPerTicket(page) == horsesPerTicket(bet))
+        page.bet = bet;
     return page;
 }
 
@@ -390,6 +481,14 @@ void SystemsPage::applyRecipe(const TicketRecipe &page)
         }
     }
     conditionsBar->setConditions(page.conditions);
+    // A game without a bet of its own is played as the bet its ticket size gives.
+    {
+        TicketRecipe sized = page;
+        sized.bet.reset();
+        if (const std::optional<Bet> bet = page.bet ? page.bet : betForTickets(Bet {}, requestHorsesPerTicket(sized)))
+            showBet(*bet);
+        betPicked_ = false;
+    }
     // The positions stay as they were, but every base the tickets will place has its box on
     // screen.
     showBasePositionBoxes(cnbchebase->currentIndex());

@@ -61,6 +61,14 @@ private:
     void bgenerefichierClick();
     void bcomparClick();
     void cnbchebaseChange();
+    void cpariChange();
+
+    // The bet the Pari list shows.
+    Bet shownBet() const;
+    void showBet(Bet bet);
+    void showBetOrder();
+    // The Pari list follows tickets of another size than its bet, to the bet that size gives.
+    void betFollowsTicketSize();
 
     void showBasePositionBoxes(int baseCount);
     void nameSystemBox();
@@ -86,6 +94,11 @@ private:
     QComboBox *clistesystemes = nullptr;
     QComboBox *cnbchecomb = nullptr;
     QComboBox *cnbchetick = nullptr;
+    QComboBox *cpari = nullptr; // the bet, beside the tabs
+    std::vector<Bet> bets_; // the Pari list's bets, in its order
+    // The punter picked the bet shown, rather than the page following a ticket size: tickets of
+    // another size are then refused rather than played as another bet.
+    bool betPicked_ = false;
     QComboBox *cnbchebase = nullptr;
     std::array<QLabel *, 3> labposb {};
     std::array<QComboBox *, 3> cposb {};

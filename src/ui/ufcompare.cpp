@@ -331,8 +331,8 @@ void Tfcompare::AOLButton1Click()
     categories_ = std::move(categories);
     grillecomb_->setContent(std::make_shared<ui::TicketRows>(state_.tickets, state_.selection, &categories_));
     QString summary = summaryText(state_.winCounts, state_.payouts);
-    const QString balance = stakeAndBalanceLines(state_.stakes, state_.tickets.horsesPerTicket(),
-        state_.tickets.count(), winnings(state_.winCounts, state_.payouts));
+    const QString balance = stakeAndBalanceLines(
+        state_.stakes, betOfTickets(state_), state_.tickets.count(), winnings(state_.winCounts, state_.payouts));
     if (!balance.isEmpty())
         summary += QLatin1Char('\r') + balance;
     showSummary(summary);

@@ -94,11 +94,10 @@ void Tfresultatcomb::prepareTicketGrid()
     grillecomb_->setContent(std::make_shared<ui::TicketRows>(state_.tickets, state_.selection));
     lnbtickets_->setText(QString::number(state_.tickets.count()));
     // A wrapped line keeps each amount with its "€".
-    lcout_->setText(frenchCostLine(state_.stakes, state_.tickets.horsesPerTicket(), state_.tickets.count())
+    lcout_->setText(frenchCostLine(state_.stakes, betOfTickets(state_), state_.tickets.count())
                         .replace(QStringLiteral(" €"), QStringLiteral("\u00a0€")));
     lgarantie_->setText(guaranteeLost(state_) ? messages::guaranteeNotKept() : QString());
-    lbudget_->setText(
-        budgetNoteFor(state_, state_.tickets.horsesPerTicket(), state_.tickets.count(), QLatin1Char('\n')));
+    lbudget_->setText(budgetNoteFor(state_, betOfTickets(state_), state_.tickets.count(), QLatin1Char('\n')));
 }
 
 void Tfresultatcomb::bimprimeClick()

@@ -28,6 +28,16 @@ public:
     };
 
     Answer message(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
+    // Answers from `choices` (an index, -1 to cancel); without one, the proposed item.
+    int chooseItem(const QString &text, const QString &title, const QStringList &items, int proposed) override
+    {
+        asksToChoose.push_back(Choice { text, title, items });
+        if (choices.empty())
+            return proposed;
+        const int chosen = choices.front();
+        choices.pop_front();
+        return chosen;
+    }
     void beep() override { ++beeps; }
     QString saveFileName(const FileDialog &dialog) override;
     QString openFileName(const FileDialog &dialog) override;
@@ -44,8 +54,16 @@ public:
     // once the work has reported that much done (0: before it starts).
     void runLongWork(const QString &label, WorkProgress &progress, const std::function<void()> &work) override;
 
+    struct Choice
+    {
+        QString text;
+        QString title;
+        QStringList items;
+    };
+
     // Scripted answers, taken in order.
     std::deque<Answer> answers;
+    std::deque<int> choices;
     std::deque<QString> fileNames;
     QString folder;
     bool documentsOpen = true;
@@ -57,6 +75,7 @@ public:
 
     // What was asked.
     std::vector<Asked> messages;
+    std::vector<Choice> asksToChoose;
     std::vector<FileDialog> fileDialogs;
     QStringList opened;
     QStringList browsed;
