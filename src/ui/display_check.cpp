@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -65,6 +66,7 @@ struct HeldMessage
 struct StartState
 {
     QByteArray display; // the display asked for, for the message
+    std::mutex lock; // Qt may already log from a thread of its own while it starts
     std::vector<HeldMessage> held;
 };
 StartState *startState = nullptr;
@@ -92,10 +94,12 @@ void holdDuringStart(QtMsgType type, const QMessageLogContext &context, const QS
 {
     if (type == QtFatalMsg) {
         // Qt would abort (status 134) right after this message: the display could not be opened.
+        const std::lock_guard<std::mutex> guard(startState->lock);
         sayDisplayFailed(*startState, text);
         std::fflush(stderr);
         std::_Exit(1);
     }
+    const std::lock_guard<std::mutex> guard(startState->lock);
     startState->held.push_back({ type, QByteArray(context.category ? context.category : "default"), text });
 }
 
@@ -114,7 +118,8 @@ QByteArray displayAskedFor(int argc, char *argv[])
 
 DisplayStartGuard::DisplayStartGuard(int argc, char *argv[])
 {
-    startState = new StartState { displayAskedFor(argc, argv), {} };
+    startState = new StartState;
+    startState->display = displayAskedFor(argc, argv);
     previous_ = qInstallMessageHandler(holdDuringStart);
 }
 
