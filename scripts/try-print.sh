@@ -132,9 +132,19 @@ EOF
 "${as_server[@]}" "$cupsd" -f -c "$work/cupsd.conf" -s "$work/cups-files.conf" >"$work/log/cupsd.out" 2>&1 &
 echo $! >"$work/cupsd.pid"
 export CUPS_SERVER=127.0.0.1:$port
-for _ in $(seq 50); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
-lpstat -r >/dev/null 2>&1 || { cat "$work/log/cupsd.out" "$work/log/error_log" 2>/dev/null; skip "the print server did not start"; }
-lpadmin -p "$queue" -E -v "marovellix-pdf:$work/out" -P "$work/virtual-pdf.ppd" 2>/dev/null
+# "lpstat -r" ends with status 0 whether the scheduler answers or not: its words tell.
+server_answers() {
+  LC_ALL=C LANG=C lpstat -r 2>/dev/null | grep -qx "scheduler is running"
+}
+for _ in $(seq 100); do server_answers && break; sleep 0.1; done
+server_answers || { cat "$work/log/cupsd.out" "$work/log/error_log" 2>/dev/null; skip "the print server did not start"; }
+# (lpadmin warns that printer drivers are deprecated: said only when it fails.)
+lpadmin -p "$queue" -E -v "marovellix-pdf:$work/out" -P "$work/virtual-pdf.ppd" 2>"$work/log/lpadmin.out" || {
+  cat "$work/log/lpadmin.out"
+  tail -n 30 "$work/log/error_log" 2>/dev/null
+  echo "try-print: the virtual printer could not be added" >&2
+  exit 1
+}
 lpadmin -d "$queue"
 lpstat -p "$queue" -d
 
