@@ -95,6 +95,15 @@ if [ "$(id -u)" -eq 0 ]; then
   as_server=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups --)
   chown -R nobody:"$(id -g nobody)" "$work"
   chmod 755 "$work" # the driver, run as root, reads the PDFs whatever the mode
+  # A temporary folder under root's home cannot be entered by that account: the system's then.
+  if ! "${as_server[@]}" test -w "$work/spool"; then
+    moved=$(mktemp -d /tmp/try-print.XXXXXX)
+    cp -a "$work/." "$moved/"
+    rm -rf "$work"
+    work=$moved
+    chown nobody:"$(id -g nobody)" "$work"
+    "${as_server[@]}" test -w "$work/spool" || skip "the print server's account cannot reach a folder of its own"
+  fi
 fi
 group=$(if [ ${#as_server[@]} -gt 0 ]; then id -gn nobody; else id -gn; fi)
 cat >"$work/cups-files.conf" <<EOF
