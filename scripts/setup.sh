@@ -32,7 +32,7 @@ if [ "$mode" = all ]; then
     xvfb xauth poppler-utils util-linux
     dpkg-dev file desktop-file-utils
     help2man locales man-db bash-completion appstream lintian
-    cups printer-driver-cups-pdf cups-client
+    cups cups-filters printer-driver-cups-pdf cups-client
     at-spi2-core python3-pyatspi dbus xdotool
   )
 fi

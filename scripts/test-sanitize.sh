@@ -11,4 +11,5 @@ if [ ! -f build-sanitize/CMakeCache.txt ]; then
   cmake --preset sanitize
 fi
 cmake --build --preset sanitize -j"$(nproc)"
-ctest --preset sanitize -j"$(nproc)"
+# Under the same watched home as the plain run (scripts/test.sh).
+bash scripts/check-home-untouched.sh ctest --preset sanitize -j"$(nproc)"

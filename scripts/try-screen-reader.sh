@@ -22,5 +22,11 @@ for tool in xvfb-run dbus-run-session xdotool /usr/libexec/at-spi-bus-launcher /
 done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
 
-exec xvfb-run -a -s "-screen 0 1024x768x24" \
-  dbus-run-session -- /usr/bin/python3 "$here/tests/accessibility/screen_reader_walk.py" "$program" "$tabs"
+# Everything the run makes in a temporary folder (the program's settings folder, the display's
+# authority file) goes in one of its own, removed on the way out.
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/marovellix-a11y-run.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+status=0
+TMPDIR=$scratch xvfb-run -a -s "-screen 0 1024x768x24" \
+  dbus-run-session -- /usr/bin/python3 "$here/tests/accessibility/screen_reader_walk.py" "$program" "$tabs" || status=$?
+exit "$status"

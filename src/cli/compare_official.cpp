@@ -11,6 +11,7 @@
 #include "arrival/result_classification.h"
 #include "combi/game_cost.h"
 #include "combi/ticket_text.h"
+#include "model/system_reason.h"
 
 #include <QFile>
 
@@ -102,7 +103,8 @@ std::optional<int> OfficialResultOptions::read(const QCommandLineParser &parser,
             return status;
         const QByteArray bytes = file.read(kLargestRapportsFile + 1);
         if (file.error() != QFileDevice::NoError) {
-            printError(QStringLiteral("Impossible de lire le fichier %1 : %2").arg(name, file.errorString()));
+            printError(QStringLiteral("Impossible de lire le fichier %1 : %2")
+                           .arg(name, frenchSystemReason(file.errorString())));
             return kExitFailure;
         }
         if (bytes.size() > kLargestRapportsFile)

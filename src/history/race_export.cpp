@@ -24,15 +24,18 @@ QString decimalCommaText(std::int64_t cents)
 }
 
 // A text field of the export, quoted the way spreadsheets read it when it holds a separator,
-// a quotation mark or a line break.
+// a quotation mark or a line break. A name a spreadsheet would take for a formula (one that
+// begins with "=", "+", "-", "@", a tab or a carriage return) is quoted and begun with an
+// apostrophe, so that it is shown as the text it is and never evaluated.
 QString exportField(const QString &text)
 {
-    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r'))
-        && !text.contains(QLatin1Char('\n')))
+    const bool formula = !text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front());
+    if (!formula && !text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"'))
+        && !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
         return text;
     QString doubled = text;
     doubled.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + doubled + QLatin1Char('"');
+    return QLatin1Char('"') + (formula ? QStringLiteral("'") : QString()) + doubled + QLatin1Char('"');
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <optional>
 
 #if defined(Q_OS_UNIX)
 #include <cerrno>
@@ -118,29 +119,32 @@ bool saveSettings(GameState &state, const QString &programFolder, Platform &plat
 namespace {
 
 // Where a save of `path` writes: through symbolic links to the file they lead to, which a link
-// that leads nowhere names too, so that a link stays a link.
-QString savedFile(const QString &path)
+// that leads nowhere names too, so that a link stays a link. Nothing when the links go round in
+// a loop, or further than the system itself would follow them.
+std::optional<QString> savedFile(const QString &path)
 {
     QString target = path;
-    for (int hops = 0; hops < 40; ++hops) {
+    for (int hops = 0; hops <= 40; ++hops) {
         const QFileInfo info(target);
         if (!info.isSymLink())
             return target;
         target = info.symLinkTarget();
     }
-    return path;
+    return std::nullopt;
 }
 
 } // namespace
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    const QString target = savedFile(path);
-    // A FIFO or a device is never replaced by a regular file; nor is it written to, which could
-    // wait for a reader for ever: the save is refused.
-    if (const QFileInfo info(target); info.exists() && !info.isFile())
+    // A loop of links is refused like a FIFO or a device, which are never replaced by a regular
+    // file; nor written to, which could wait for a reader for ever.
+    const std::optional<QString> target = savedFile(path);
+    if (!target)
         return false;
-    QSaveFile file(target);
+    if (const QFileInfo info(*target); info.exists() && !info.isFile())
+        return false;
+    QSaveFile file(*target);
     // Unbuffered, so that a failed write shows here: QSaveFile does not notice a failure of the
     // flush it makes in commit() and would rename the cut-short file over the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))

@@ -1,9 +1,14 @@
 #include "ui/display_check.h"
 
+#include <QByteArray>
+#include <QString>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string_view>
+#include <vector>
 
 namespace mvx {
 
@@ -46,7 +51,87 @@ bool onlyDesktopPlatforms(std::string_view platforms)
     }
 }
 
+const char kVirtualDisplayAdvice[] = "Démarrez-le depuis une session de bureau, ou sous un affichage virtuel\n"
+                                     "(paquets Debian xvfb et xauth) :\n"
+                                     "    xvfb-run -a marovellix\n";
+
+struct HeldMessage
+{
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+
+// What the guard holds while Qt opens the display; one guard at a time.
+struct StartState
+{
+    QByteArray display; // the display asked for, for the message
+    std::mutex lock; // Qt may already log from a thread of its own while it starts
+    std::vector<HeldMessage> held;
+};
+StartState *startState = nullptr;
+
+void sayDisplayFailed(const StartState &state, const QString &fatal)
+{
+    bool unreachable = false;
+    for (const HeldMessage &message : state.held)
+        unreachable = unreachable || message.text.contains(QLatin1String("could not connect to display"));
+    if (unreachable) {
+        std::fprintf(stderr,
+            "marovellix : l'affichage graphique « %s » ne répond pas : aucun serveur d'affichage\n"
+            "n'accepte la connexion.\n",
+            state.display.constData());
+    } else {
+        std::fputs("marovellix : l'affichage graphique n'a pas pu être ouvert. Qt a dit :\n", stderr);
+        for (const HeldMessage &message : state.held)
+            std::fprintf(stderr, "    %s\n", message.text.toLocal8Bit().constData());
+        std::fprintf(stderr, "    %s\n", fatal.toLocal8Bit().constData());
+    }
+    std::fputs(kVirtualDisplayAdvice, stderr);
+}
+
+void holdDuringStart(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtFatalMsg) {
+        // Qt would abort (status 134) right after this message: the display could not be opened.
+        const std::lock_guard<std::mutex> guard(startState->lock);
+        sayDisplayFailed(*startState, text);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    const std::lock_guard<std::mutex> guard(startState->lock);
+    startState->held.push_back({ type, QByteArray(context.category ? context.category : "default"), text });
+}
+
+QByteArray displayAskedFor(int argc, char *argv[])
+{
+    if (const char *named = argumentValue(argc, argv, "display"))
+        return named;
+    if (const char *x11 = std::getenv("DISPLAY"); isSet(x11))
+        return x11;
+    if (const char *wayland = std::getenv("WAYLAND_DISPLAY"); isSet(wayland))
+        return wayland;
+    return {};
+}
+
 } // namespace
+
+DisplayStartGuard::DisplayStartGuard(int argc, char *argv[])
+{
+    startState = new StartState;
+    startState->display = displayAskedFor(argc, argv);
+    previous_ = qInstallMessageHandler(holdDuringStart);
+}
+
+DisplayStartGuard::~DisplayStartGuard()
+{
+    qInstallMessageHandler(previous_);
+    StartState *state = startState;
+    startState = nullptr;
+    for (const HeldMessage &message : state->held)
+        previous_(message.type, QMessageLogContext(nullptr, 0, nullptr, message.category.constData()), message.text);
+    delete state;
+}
 
 bool graphicalDisplayMissing(int argc, char *argv[], const DisplayEnvironment &environment)
 {
@@ -66,10 +151,9 @@ std::optional<int> refuseWithoutDisplay(int argc, char *argv[])
         std::getenv("WAYLAND_DISPLAY") };
     if (graphicalDisplayMissing(argc, argv, environment)) {
         std::fputs("marovellix : ce programme a besoin d'un affichage graphique, et il n'y en a pas\n"
-                   "(ni DISPLAY ni WAYLAND_DISPLAY). Démarrez-le depuis une session de bureau, ou sous un\n"
-                   "affichage virtuel (paquets Debian xvfb et xauth) :\n"
-                   "    xvfb-run -a marovellix\n",
+                   "(ni DISPLAY ni WAYLAND_DISPLAY).\n",
             stderr);
+        std::fputs(kVirtualDisplayAdvice, stderr);
         return 1;
     }
 #else

@@ -14,7 +14,9 @@ int main(int argc, char *argv[])
     // Qt itself would abort with an English message and no way out.
     if (const std::optional<int> status = mvx::refuseWithoutDisplay(argc, argv))
         return *status;
+    std::optional<mvx::DisplayStartGuard> displayStart(std::in_place, argc, argv);
     QApplication app(argc, argv);
+    displayStart.reset();
     QApplication::setApplicationName(QStringLiteral("MAROVELLIX+"));
     // Lets the desktop match the windows with the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("marovellix"));

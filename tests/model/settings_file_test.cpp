@@ -224,3 +224,22 @@ TEST(AtomicSave, ALinkStaysALinkAndAFifoIsNeverReplaced)
     }
     EXPECT_TRUE(QFileInfo(fifoLink).isSymLink());
 }
+
+TEST(AtomicSave, ALoopOfLinksIsRefusedAndLeftAsItWas)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString self = dir.filePath(QStringLiteral("boucle.mvx"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("boucle.mvx"), self));
+    const QString first = dir.filePath(QStringLiteral("aller.PAR"));
+    const QString second = dir.filePath(QStringLiteral("retour.PAR"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("retour.PAR"), first));
+    ASSERT_TRUE(QFile::link(QStringLiteral("aller.PAR"), second));
+    for (const QString &name : { self, first }) {
+        EXPECT_FALSE(writeFileAtomically(name, "x")) << name.toStdString();
+        EXPECT_TRUE(QFileInfo(name).isSymLink()) << name.toStdString();
+    }
+    EXPECT_EQ(QFileInfo(second).symLinkTarget(), first);
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 3);
+}

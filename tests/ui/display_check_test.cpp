@@ -1,5 +1,6 @@
 #include "ui/display_check.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTest>
@@ -46,6 +47,22 @@ private Q_SLOTS:
         QVERIFY(program.waitForFinished(30000));
         QCOMPARE(program.exitCode(), 0);
         QVERIFY(program.readAllStandardOutput().startsWith("marovellix "));
+
+        // A display named but with nothing behind it: the same French message and status, not
+        // Qt's English abort (status 134).
+        int unused = 97;
+        while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(unused)))
+            ++unused;
+        bare.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(unused));
+        program.setProcessEnvironment(bare);
+        program.start(QStringLiteral(MAROVELLIX_PROGRAM), {});
+        QVERIFY(program.waitForFinished(30000));
+        const QString unanswered = QString::fromUtf8(program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY2(unanswered.contains(QStringLiteral("« :%1 » ne répond pas").arg(unused)), qPrintable(unanswered));
+        QVERIFY2(unanswered.contains(QStringLiteral("xvfb-run -a marovellix")), qPrintable(unanswered));
+        QVERIFY2(!unanswered.contains(QStringLiteral("platform plugin")), qPrintable(unanswered));
 
         QVERIFY(missing({}, { "xcb", nullptr, "" }));
         QVERIFY(!missing({}, { "offscreen", nullptr, nullptr })); // the test suite
