@@ -45,10 +45,6 @@ public:
     const std::vector<std::uint8_t> &ticketCategories() const { return categories_; }
     // The punter's races, where "Enregistrer dans mes courses" stores the comparison.
     void setHistory(HistoryAccess *history) { history_ = history; }
-    // The bet the tickets are played at; none: the bet their size gives (couplé to quinté+). A
-    // bet of its own is always judged against the race as it was run (the official result, or
-    // the five boxes taken as one), each ticket with the rapport that pays it.
-    void setBet(std::optional<Bet> bet) { bet_ = bet; }
 
 public Q_SLOTS:
     void FormActivate();
@@ -105,7 +101,6 @@ private:
     QPushButton *benregistrercourse_ = nullptr;
     RaceRecordDialog *recordDialog_ = nullptr;
     HistoryAccess *history_ = nullptr;
-    std::optional<Bet> bet_;
 };
 
 } // namespace mvx

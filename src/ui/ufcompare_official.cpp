@@ -174,12 +174,13 @@ void Tfcompare::compareWithOfficialResult()
     benregistrercourse_->setEnabled(true);
 }
 
-// The chosen bet when it is one the size of the tickets does not give (a couplé gagnant, a
-// Multi...): none for the bets of old, which keep their comparison.
+// The bet the tickets are played as when it is one the size of the tickets does not give (a
+// couplé gagnant, a Multi...): none for the bets of old, which keep their comparison.
 std::optional<Bet> Tfcompare::judgedBet() const
 {
-    if (bet_ && judgedByBetRules(*bet_) && horsesPerTicket(*bet_) == state_.tickets.horsesPerTicket())
-        return bet_;
+    const std::optional<Bet> bet = betOfTickets(state_);
+    if (bet && judgedByBetRules(*bet) && horsesPerTicket(*bet) == state_.tickets.horsesPerTicket())
+        return bet;
     return std::nullopt;
 }
 

@@ -34,9 +34,10 @@ private Q_SLOTS:
         state.tickets = mvx::TicketList::stored(mvx::TicketLayout { 2, 0, { 1, 2, 3 } }, 4);
         for (const std::string &letters : tickets)
             state.tickets.append(letters);
+        // The game's bet, as the systems page sets it when the tickets are made.
+        state.bet = mvx::Bet { mvx::Bet::Kind::TwoOfFour, 2 };
         mvx::testing::ScriptedPlatform platform;
         mvx::Tfcompare window(state, platform);
-        window.setBet(mvx::Bet { mvx::Bet::Kind::TwoOfFour, 2 });
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
