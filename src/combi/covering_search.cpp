@@ -157,11 +157,14 @@ struct SharedSearch
 class Budget
 {
 public:
-    Budget(SharedSearch &shared, int worker, std::int64_t moveBudget)
+    // `limited`: the worker may make at most `moveBudget` moves, none at all when it is 0 (its
+    // share of a budget smaller than the workers); else it runs until the time or a stop.
+    Budget(SharedSearch &shared, int worker, std::int64_t moveBudget, bool limited)
         : shared_(shared)
         , control_(shared.control)
         , slot_(shared.slots[worker])
         , moveBudget_(moveBudget)
+        , limited_(limited)
         , reports_(worker == 0)
     { }
 
@@ -188,7 +191,7 @@ public:
     {
         if (exhausted())
             return false;
-        if (moveBudget_ > 0 && progress_.moves >= moveBudget_) {
+        if (limited_ && progress_.moves >= moveBudget_) {
             end_ = FoundSystem::End::MoveBudget;
             return false;
         }
@@ -222,7 +225,8 @@ public:
         // exchange happens at the first poll past r intervals, whatever the clock says.
         if (exchange_ && exchangeInterval_ > 0 && progress_.moves >= (exchanges_ + 1) * exchangeInterval_) {
             ++exchanges_;
-            adopted_ = exchange_->meet(worker_, exchanges_, *table_, [this] { return keepWaiting(); },
+            adopted_ = exchange_->meet(
+                worker_, exchanges_, *table_, [this] { return keepWaiting(); },
                 std::max(control_.progressInterval, 0.01));
             if (!adopted_.empty())
                 return false;
@@ -270,6 +274,7 @@ private:
     SharedSearch::Slot &slot_;
     SearchProgress progress_;
     std::int64_t moveBudget_;
+    bool limited_;
     bool reports_;
     bool overtaken_ = false; // another worker reached the lower bound in fewer moves
     TableExchange *exchange_ = nullptr;
@@ -775,7 +780,7 @@ std::vector<std::vector<int>> rowsOf(const std::vector<PointSet> &blocks, int ba
 CoveringDesignOutcome searchCoveringDesign(const CoveringDesignSearch &search, SearchControl &control)
 {
     SharedSearch shared(control);
-    Budget budget(shared, 0, control.moveBudget);
+    Budget budget(shared, 0, control.moveBudget, control.moveBudget > 0);
     return anneal(search, budget);
 }
 
@@ -1013,8 +1018,8 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
         // ever longer coolings instead of repeating what already failed.
         search.schedule.levelLength = std::max<std::int64_t>(1000, 4LL * search.blocks * k) * lubyFactor(attempt + 1);
         std::vector<PointSet> start = best;
-        const std::size_t left = attempt == 0 ? leastNeededBlock(best, v, t)
-                                              : Random(search.seed).below(std::uint32_t(best.size()));
+        const std::size_t left
+            = attempt == 0 ? leastNeededBlock(best, v, t) : Random(search.seed).below(std::uint32_t(best.size()));
         start.erase(start.begin() + std::ptrdiff_t(left));
         budget.progress().triedTickets = search.blocks;
         const CoveringDesignOutcome outcome = anneal(search, budget, start, kWarmStartTemperature);
@@ -1072,7 +1077,7 @@ FoundSystem searchReducedSystem(
         std::int64_t share = control.moveBudget / workers;
         if (worker == 0)
             share += control.moveBudget % workers;
-        Budget budget(shared, worker, share);
+        Budget budget(shared, worker, share, control.moveBudget > 0);
         if (workers > 1)
             budget.exchangeThrough(exchange, worker, results[worker].best, options.exchangeMoves);
         try {
