@@ -19,11 +19,15 @@ namespace {
 
 const CommandHelp kHelp {
     "reduce",
-    "Utilisation : marovellix-cli reduce -n N -k K [-b B] -t T [OPTION]... CHEVAL...\n",
+    "Utilisation : marovellix-cli reduce -n N -k K [-b B] -t T [-m M] [OPTION]... CHEVAL...\n",
     "Cherche un petit ensemble de tickets de K chevaux parmi les N chevaux donnés (les B\n"
     "premiers d'entre eux des bases, dans chaque ticket) qui tient cette garantie : chaque\n"
     "fois que les T premiers arrivés sont les bases et T - B autres chevaux de la\n"
-    "sélection, au moins un ticket les a tous les T. Les tickets sont écrits au format du\n"
+    "sélection, au moins un ticket les a tous les T. Avec -m M (M plus grand que T), la\n"
+    "garantie porte sur les M premiers : chaque fois que ce sont les bases et M - B autres\n"
+    "chevaux de la sélection, au moins un ticket en a T, les bases comprises (avec -k 2\n"
+    "-t 2 -m 3, « si 3 de vos chevaux sont dans les 3 premiers, un ticket paie le couplé\n"
+    "placé »). Les tickets sont écrits au format du\n"
     "fichier de tickets, comme \"Générer un fichier\" les écrit ; l'erreur standard reçoit\n"
     "une ligne : les tickets trouvés, le nombre du jeu complet, la borne inférieure (aucune\n"
     "table ne peut être plus petite) et \"garantie vérifiée\" une fois chaque arrivée\n"
@@ -66,10 +70,12 @@ QString endText(const FoundSystem &found)
 int run(const QStringList &arguments)
 {
     const QCommandLineOption horses({ "n", "horses" }, "Chevaux de la sélection, bases comprises (1..20).", "N");
-    const QCommandLineOption perTicket({ "k", "per-ticket" }, "Chevaux par ticket (2..5).", "K");
+    const QCommandLineOption perTicket({ "k", "per-ticket" }, "Chevaux par ticket (2..7).", "K");
     const QCommandLineOption bases(
         { "b", "bases" }, "Bases, les premiers chevaux donnés, dans chaque ticket (0..3).", "B");
     const QCommandLineOption guarantee({ "t", "guarantee" }, "Les T premiers arrivés qu'un ticket a (B..K).", "T");
+    const QCommandLineOption among(
+        { "m", "among" }, "Les M premiers arrivés dont un ticket a T chevaux (T..N, T par défaut).", "M");
     const QCommandLineOption seconds("seconds", "Durée en secondes (10 par défaut sans --moves).", "S");
     const QCommandLineOption moves("moves", "Nombre de coups : les mêmes coups donnent les mêmes tickets.", "M");
     const QCommandLineOption seed("seed", "Graine de la recherche (1 par défaut).", "X");
@@ -81,7 +87,7 @@ int run(const QStringList &arguments)
     CostOptions cost;
 
     QCommandLineParser parser;
-    parser.addOptions({ horses, perTicket, bases, guarantee, seconds, moves, seed, output, library, share });
+    parser.addOptions({ horses, perTicket, bases, guarantee, among, seconds, moves, seed, output, library, share });
     cost.addTo(parser);
     parser.addPositionalArgument(
         QStringLiteral("CHEVAL"), QStringLiteral("Les N chevaux, les bases d'abord."), QStringLiteral("CHEVAL..."));
@@ -99,9 +105,11 @@ int run(const QStringList &arguments)
         int &value;
         int low, high;
     };
-    for (const NumberOption &o :
-        { NumberOption { horses, request.horses, 1, 20 }, NumberOption { perTicket, request.perTicket, 2, 5 },
-            NumberOption { bases, request.bases, 0, 3 }, NumberOption { guarantee, request.guarantee, 0, 5 } }) {
+    for (const NumberOption &o : { NumberOption { horses, request.horses, 1, 20 },
+             NumberOption { perTicket, request.perTicket, 2, kMostPerOwnTicket },
+             NumberOption { bases, request.bases, 0, 3 },
+             NumberOption { guarantee, request.guarantee, 0, kMostPerOwnTicket },
+             NumberOption { among, request.among, 0, 20 } }) {
         if (!parser.isSet(o.option))
             continue;
         const std::optional<int> n = parseNumber(parser.value(o.option), o.low, o.high);
