@@ -16,8 +16,8 @@ SystemPromise systemPromise(const ReducedSystem &system)
     SystemPromise promise;
     promise.text = description.mid(description.indexOf(QLatin1String("minimum"))).trimmed();
     promise.bases = description.contains(QLatin1String("2 bases")) ? 2
-        : description.contains(QLatin1String("1 base"))             ? 1
-                                                                    : 0;
+        : description.contains(QLatin1String("1 base"))            ? 1
+                                                                   : 0;
     // "si les 3 premiers", "si 4 premiers", "dans les 4 premiers".
     promise.places = QRegularExpression(QStringLiteral("(\\d) premiers")).match(description).captured(1).toInt();
     const int size = system.horsesPerTicket;
