@@ -1,5 +1,6 @@
 #include "combi/covering_search.h"
 
+#include "combi/covering_constructions.h"
 #include "combi/covering_greedy.h"
 #include "combi/table_exchange.h"
 
@@ -938,6 +939,11 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
             start.push_back(positions >> request.bases);
         }
         offer(std::move(start));
+    }
+    // A known construction is made rather than searched: each is as small as a table can be.
+    if (std::optional<std::vector<PointSet>> made = constructedDesign(v, k, t, m))
+        offer(std::move(*made));
+    if (!best.empty()) {
     } else if (share >= 100 && lowerBound >= fullTicketCount(request)) {
         offer(subsetsInOrder(v, k)); // nothing smaller than the complete game keeps the guarantee
     } else {
