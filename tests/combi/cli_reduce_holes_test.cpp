@@ -157,6 +157,49 @@ TEST(CliReduce, AShareOfTheArrivalsIsTheShareTheHolesCount)
     EXPECT_LE(library.out.count('\n'), qsizetype(table->rows.size()));
 }
 
+// Promises about the first M: the quinté punter's "a base and 4 of my horses in the first five, a
+// ticket holds the base and 2 of them" on 90 % of those arrivals, and a Multi en 6 (the first four
+// among the ten horses) with its cost. The holes command counts each promise over every order of
+// the first places, independently of the search.
+TEST(CliReduce, APromiseAboutTheFirstMIsTheOneTheHolesCount)
+{
+    const CliRun quinte = cli(QStringList { "reduce", "-n", "12", "-k", "5", "-b", "1", "-t", "3", "-m", "5", "--moves",
+                                  "200000", "--share", "90" }
+        + horses(12));
+    ASSERT_EQ(quinte.exitCode, 0) << quinte.err.toStdString();
+    // The base and 4 of the 11 others: C(11, 4) = 330 promised arrivals.
+    const QRegularExpressionMatch line
+        = QRegularExpression(QStringLiteral("^(\\d+) tickets trouvés .* \\((\\d+) sur 330, vérifié\\)"))
+              .match(quinte.err);
+    ASSERT_TRUE(line.hasMatch()) << quinte.err.toStdString();
+    const int won = line.captured(2).toInt();
+    EXPECT_GE(won * 100, 90 * 330);
+    EXPECT_EQ(quinte.out.count('\n'), line.captured(1).toInt());
+    const CliRun quinteHoles
+        = cli({ "holes", "--selection", horses(12).join(','), "--bases", "1", "-t", "3", "-m", "5" }, quinte.out);
+    ASSERT_EQ(quinteHoles.exitCode, 0) << quinteHoles.err.toStdString();
+    const QStringList promise = categoryLine(quinteHoles.out, QStringLiteral("GARANTIE"));
+    ASSERT_EQ(promise.size(), 5);
+    EXPECT_EQ(promise[2].toLongLong(), 330 * 120);
+    EXPECT_EQ(promise[1].toLongLong(), (330 - won) * 120);
+
+    const CliRun multi = cli(
+        QStringList { "reduce", "-n", "10", "-k", "6", "-t", "4", "--moves", "200000", "--stake", "3" } + horses(10));
+    ASSERT_EQ(multi.exitCode, 0) << multi.err.toStdString();
+    const int tickets = int(multi.out.count('\n'));
+    EXPECT_GE(tickets, 19); // the lower bound of C(10, 6, 4)
+    EXPECT_LT(tickets, 210);
+    EXPECT_TRUE(
+        multi.err.contains(QStringLiteral("Coût : %1 tickets × 3.00 € × 1 = %2.00 €").arg(tickets).arg(3 * tickets)))
+        << multi.err.toStdString();
+    const CliRun multiHoles = cli({ "holes", "--selection", horses(10).join(','), "-t", "4" }, multi.out);
+    ASSERT_EQ(multiHoles.exitCode, 0) << multiHoles.err.toStdString();
+    const QStringList first4 = categoryLine(multiHoles.out, QStringLiteral("GARANTIE"));
+    ASSERT_EQ(first4.size(), 5);
+    EXPECT_EQ(first4[1], QStringLiteral("0"));
+    EXPECT_EQ(first4[2].toLongLong(), 210 * 24);
+}
+
 TEST(CliCost, TicketsPrintTheCostOfTheGame)
 {
     const CliRun system
