@@ -69,6 +69,18 @@ QString ownRequestRefusal(const SystemRequest &request)
 
 QString guaranteeText(const SystemRequest &r)
 {
+    if (promiseSize(r) > r.guarantee) {
+        // A promise about the first M: a ticket holds T of them.
+        const int m = promiseSize(r);
+        const QString held = QStringLiteral("Au moins un ticket contient %1 des %2 premiers").arg(r.guarantee).arg(m);
+        if (r.bases == 0)
+            return held + QStringLiteral(" s'ils sont dans la sélection");
+        const QString bases = r.bases == 1 ? QStringLiteral("votre base") : QStringLiteral("vos %1 bases").arg(r.bases);
+        const int others = m - r.bases;
+        const QString rest
+            = others == 1 ? QStringLiteral("1 autre cheval") : QStringLiteral("%1 autres chevaux").arg(others);
+        return held + QStringLiteral(", bases comprises, si ce sont %1 et %2 de la sélection").arg(bases, rest);
+    }
     const QString first
         = r.guarantee == 1 ? QStringLiteral("le premier") : QStringLiteral("les %1 premiers").arg(r.guarantee);
     if (r.bases == 0)
