@@ -6,9 +6,12 @@
 #   make_library.sh search PATH_TO_covering_search DIR    one file per covering in DIR (resumable)
 #   make_library.sh assemble DIR > src/combi/own_library.txt
 #   make_library.sh table DIR                             the README's table of sizes
-#   make_library.sh grow PATH_TO_covering_search DIR STOP  the Multi's families C(v, 6, 4) and
-#                                                         C(v, 7, 4) in DIR (resumable), nothing
-#                                                         started after the time STOP (date +%s)
+#   make_library.sh grow PATH_TO_covering_search DIR STOP [DIVISOR]
+#                                                         the Multi's families C(v, 6, 4) and
+#                                                         C(v, 7, 4) in DIR (resumable), C(v, 4) /
+#                                                         DIVISOR seconds each (25 by default),
+#                                                         nothing started after the time STOP
+#                                                         (date +%s)
 #   make_library.sh rerun PATH_TO_covering_search DIR STOP SEED SECONDS V K T...
 #                                                         coverings of the library again from the
 #                                                         search's start of today, on one thread
@@ -88,13 +91,13 @@ improve() {
     fi
 }
 
-# The Multi's families, one line "v k t budget", easy ones first: C(v, 4) / 25 seconds each.
+# The Multi's families, one line "v k t budget", easy ones first: C(v, 4) / $1 seconds each.
 multiCoverings() {
-    awk 'function binom(n, r,   i, x) { x = 1; for (i = 1; i <= r; ++i) x = x * (n - r + i) / i; return x }
+    awk -v divisor="$1" 'function binom(n, r,   i, x) { x = 1; for (i = 1; i <= r; ++i) x = x * (n - r + i) / i; return x }
         BEGIN {
             for (k = 6; k <= 7; ++k)
                 for (v = k + 1; v <= 20; ++v) {
-                    b = int(binom(v, 4) / 25); if (b < 1) b = 1
+                    b = int(binom(v, 4) / divisor); if (b < 1) b = 1
                     print v, k, 4, b
                 }
         }' | sort -n -k4 -k1 -k2
@@ -104,9 +107,9 @@ case $mode in
 grow)
     # One pass from the search's own start (the better greedy), seed 1, one thread; a covering
     # whose run would start after STOP is left for later.
-    search=$2 dir=$3 stop=$4
+    search=$2 dir=$3 stop=$4 divisor=${5:-25}
     mkdir -p "$dir"
-    multiCoverings | while read -r v k t budget; do
+    multiCoverings "$divisor" | while read -r v k t budget; do
         name=$dir/C-$v-$k-$t
         [ -s "$name.txt" ] && continue
         [ "$(date +%s)" -lt "$stop" ] || break
