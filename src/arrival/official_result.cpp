@@ -53,6 +53,54 @@ QString gridLabel(ResultCategory category)
         return QStringLiteral("Couplé placé 1 NP");
     case ResultCategory::Refunded:
         return QStringLiteral("Remboursé");
+    case ResultCategory::SimpleWinner:
+        return QStringLiteral("Simple gagnant");
+    case ResultCategory::SimplePlaced:
+        return QStringLiteral("Simple placé");
+    case ResultCategory::CoupleInOrder:
+        return QStringLiteral("Couplé ordre");
+    case ResultCategory::CoupleInOrderOneNonRunner:
+        return QStringLiteral("Couplé ordre 1 NP");
+    case ResultCategory::TwoOfFour:
+        return QStringLiteral("2sur4");
+    case ResultCategory::TwoOfFourOneNonRunner:
+        return QStringLiteral("2sur4 1 NP");
+    case ResultCategory::Trio:
+        return QStringLiteral("Trio");
+    case ResultCategory::TrioOneNonRunner:
+        return QStringLiteral("Trio 1 NP");
+    case ResultCategory::TrioTwoNonRunners:
+        return QStringLiteral("Trio 2 NP");
+    case ResultCategory::TrioInOrder:
+        return QStringLiteral("Trio ordre");
+    case ResultCategory::TrioInOrderOneNonRunner:
+        return QStringLiteral("Trio ordre 1 NP");
+    case ResultCategory::TrioInOrderTwoNonRunners:
+        return QStringLiteral("Trio ordre 2 NP");
+    case ResultCategory::Super4:
+        return QStringLiteral("Super4");
+    case ResultCategory::Super4OneNonRunner:
+        return QStringLiteral("Super4 1 NP");
+    case ResultCategory::Super4TwoNonRunners:
+        return QStringLiteral("Super4 2 NP");
+    case ResultCategory::Multi4:
+        return QStringLiteral("Multi en 4");
+    case ResultCategory::Multi5:
+        return QStringLiteral("Multi en 5");
+    case ResultCategory::Multi6:
+        return QStringLiteral("Multi en 6");
+    case ResultCategory::Multi7:
+        return QStringLiteral("Multi en 7");
+    case ResultCategory::MiniMulti4:
+        return QStringLiteral("Mini Multi en 4");
+    case ResultCategory::MiniMulti5:
+        return QStringLiteral("Mini Multi en 5");
+    case ResultCategory::MiniMulti6:
+        return QStringLiteral("Mini Multi en 6");
+    case ResultCategory::Pick5:
+        return QStringLiteral("Pick5");
+    case ResultCategory::Pick5OneNonRunner:
+        return QStringLiteral("Pick5 1 NP");
     default:
         return gridLabel(winCategory(category));
     }
@@ -104,6 +152,45 @@ CombinationShape combinationShape(ResultCategory category)
     case C::CoupleWinnerOneNonRunner:
     case C::CouplePlacedOneNonRunner:
         return { 2, 1, false };
+    case C::SimpleWinner:
+    case C::SimplePlaced:
+        return { 1, 0, false };
+    case C::CoupleInOrder:
+        return { 2, 0, true };
+    case C::CoupleInOrderOneNonRunner:
+    case C::TwoOfFourOneNonRunner:
+        return { 2, 1, false };
+    case C::TwoOfFour:
+        return { 2, 0, false };
+    case C::Trio:
+        return { 3, 0, false };
+    case C::TrioOneNonRunner:
+    case C::TrioInOrderOneNonRunner:
+        return { 3, 1, false };
+    case C::TrioTwoNonRunners:
+    case C::TrioInOrderTwoNonRunners:
+        return { 3, 2, false };
+    case C::TrioInOrder:
+        return { 3, 0, true };
+    case C::Super4:
+        return { 4, 0, true };
+    case C::Super4OneNonRunner:
+        return { 4, 1, false };
+    case C::Super4TwoNonRunners:
+        return { 4, 2, false };
+    // Every size of the Multi pays on the first four: its rapport is published for them.
+    case C::Multi4:
+    case C::Multi5:
+    case C::Multi6:
+    case C::Multi7:
+    case C::MiniMulti4:
+    case C::MiniMulti5:
+    case C::MiniMulti6:
+        return { 4, 0, false };
+    case C::Pick5:
+        return { 5, 0, false };
+    case C::Pick5OneNonRunner:
+        return { 5, 1, false };
     case C::None:
     case C::Refunded:
         break;

@@ -36,8 +36,33 @@ enum class ResultCategory : std::uint8_t
     CoupleWinnerOneNonRunner = 17,
     CouplePlacedOneNonRunner = 18,
     Refunded = 19,
+    // The categories of the operator's other bets. Numbers are kept in files: add at the end.
+    SimpleWinner = 21,
+    SimplePlaced = 22,
+    CoupleInOrder = 23,
+    CoupleInOrderOneNonRunner = 24,
+    TwoOfFour = 25,
+    TwoOfFourOneNonRunner = 26,
+    Trio = 27,
+    TrioOneNonRunner = 28,
+    TrioTwoNonRunners = 29,
+    TrioInOrder = 30,
+    TrioInOrderOneNonRunner = 31,
+    TrioInOrderTwoNonRunners = 32,
+    Super4 = 33,
+    Super4OneNonRunner = 34,
+    Super4TwoNonRunners = 35,
+    Multi4 = 36,
+    Multi5 = 37,
+    Multi6 = 38,
+    Multi7 = 39,
+    MiniMulti4 = 40,
+    MiniMulti5 = 41,
+    MiniMulti6 = 42,
+    Pick5 = 43,
+    Pick5OneNonRunner = 44,
 };
-constexpr int kResultCategories = 19;
+constexpr int kResultCategories = 44;
 
 // Tickets per category, category 1 in slot 0.
 using ResultCounts = std::array<std::int64_t, kResultCategories>;
@@ -64,6 +89,11 @@ struct CombinationShape
     bool ordered = false;
 };
 CombinationShape combinationShape(ResultCategory category);
+// The category is one the operator publishes rapports for (not None, not a refund).
+inline bool publishesRapports(ResultCategory category)
+{
+    return combinationShape(category).horses > 0;
+}
 
 // A non-runner in a combination.
 constexpr int kNonRunnerMark = 0;

@@ -45,8 +45,8 @@ std::optional<std::vector<int>> parseCombination(const QString &text)
 std::optional<ResultCategory> rapportCategory(const QString &name)
 {
     const QString wanted = folded(name);
-    for (int c = 1; c < kResultCategories; ++c)
-        if (ResultCategory(c) != ResultCategory::Refunded && folded(gridLabel(ResultCategory(c))) == wanted)
+    for (int c = 1; c <= kResultCategories; ++c)
+        if (publishesRapports(ResultCategory(c)) && folded(gridLabel(ResultCategory(c))) == wanted)
             return ResultCategory(c);
     return std::nullopt;
 }

@@ -126,7 +126,8 @@ std::optional<OfficialResult> decodeOfficialResult(QByteArrayView payload)
         Rapport rapport;
         const std::optional<int> category = byte();
         // Every category but a refund has rapports.
-        if (!category || *category < 1 || *category >= int(ResultCategory::Refunded))
+        if (!category || *category < 1 || *category > kResultCategories
+            || !publishesRapports(ResultCategory(*category)))
             return std::nullopt;
         rapport.category = ResultCategory(*category);
         std::optional<std::vector<int>> combination
