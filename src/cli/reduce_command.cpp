@@ -4,6 +4,7 @@
 #include "cli/cost_options.h"
 #include "cli/output.h"
 
+#include "combi/bet_promise.h"
 #include "combi/covering_search.h"
 #include "combi/own_library.h"
 #include "combi/own_system.h"
@@ -27,7 +28,11 @@ const CommandHelp kHelp {
     "garantie porte sur les M premiers : chaque fois que ce sont les bases et M - B autres\n"
     "chevaux de la sélection, au moins un ticket en a T, les bases comprises (avec -k 2\n"
     "-t 2 -m 3, « si 3 de vos chevaux sont dans les 3 premiers, un ticket paie le couplé\n"
-    "placé »). Les tickets sont écrits au format du\n"
+    "placé »). Avec --bet PARI (multi6, couple-place, 2sur4, quinte...), K est la taille\n"
+    "du pari et la garantie celle qui a un sens pour lui (Multi : les 4 premiers parmi vos\n"
+    "chevaux ; couplé placé : 3 de vos chevaux dans les 3 premiers ; 2sur4 : 4 dans les\n"
+    "4 premiers), sauf -t et -m ; trio, Super4, Pick5 et Multi en 4 ne se réduisent que\n"
+    "pour une part des arrivées (--share). Les tickets sont écrits au format du\n"
     "fichier de tickets, comme \"Générer un fichier\" les écrit ; l'erreur standard reçoit\n"
     "une ligne : les tickets trouvés, le nombre du jeu complet, la borne inférieure (aucune\n"
     "table ne peut être plus petite) et \"garantie vérifiée\" une fois chaque arrivée\n"
@@ -82,20 +87,29 @@ int run(const QStringList &arguments)
     const QCommandLineOption output(
         { "o", "output" }, "Écrit dans FICHIER au lieu de la sortie standard (\"-\").", "FICHIER");
     const QCommandLineOption library("library", "Part de la table de la bibliothèque du programme.");
+    const QCommandLineOption betOption(
+        "bet", "Le pari des tickets : sa taille et la garantie qui a un sens pour lui.", "PARI");
     const QCommandLineOption share(
         "share", "Part des arrivées promises où la garantie vaut (1..100, 100 par défaut).", "P");
     CostOptions cost;
 
     QCommandLineParser parser;
-    parser.addOptions({ horses, perTicket, bases, guarantee, among, seconds, moves, seed, output, library, share });
+    parser.addOptions(
+        { horses, perTicket, bases, guarantee, among, seconds, moves, seed, output, library, share, betOption });
     cost.addTo(parser);
     parser.addPositionalArgument(
         QStringLiteral("CHEVAL"), QStringLiteral("Les N chevaux, les bases d'abord."), QStringLiteral("CHEVAL..."));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
         return *status;
 
+    std::optional<Bet> bet;
+    if (parser.isSet(betOption)) {
+        bet = betFromCliName(parser.value(betOption));
+        if (!bet)
+            return usageError(kHelp.name, QStringLiteral("pari inconnu %1").arg(quoted(parser.value(betOption))));
+    }
     for (const QCommandLineOption *required : { &horses, &perTicket, &guarantee })
-        if (!parser.isSet(*required))
+        if (!parser.isSet(*required) && (!bet || required == &horses))
             return usageError(
                 kHelp.name, QStringLiteral("l'option « --%1 » est nécessaire").arg(required->names().back()));
     SystemRequest request;
@@ -120,6 +134,30 @@ int run(const QStringList &arguments)
                     .arg(o.low)
                     .arg(o.high));
         o.value = *n;
+    }
+    if (bet) {
+        // The bet sets the ticket size and, unless given, the promise that means something for it.
+        const std::vector<BetPromise> promises = betPromises(*bet, request.bases);
+        if (promises.empty())
+            return usageError(kHelp.name,
+                QStringLiteral("aucun système réduit pour le pari %1 avec %2 base(s)")
+                    .arg(betName(*bet))
+                    .arg(request.bases));
+        if (parser.isSet(perTicket) && request.perTicket != horsesPerTicket(*bet))
+            return usageError(kHelp.name,
+                QStringLiteral("le pari %1 a des tickets de %2 chevaux").arg(betName(*bet)).arg(horsesPerTicket(*bet)));
+        request.perTicket = horsesPerTicket(*bet);
+        if (!parser.isSet(guarantee)) {
+            request.guarantee = promises.front().guarantee;
+            if (!parser.isSet(among))
+                request.among = promises.front().among;
+        } else if (!parser.isSet(among)) {
+            for (const BetPromise &p : promises)
+                if (p.guarantee == request.guarantee) {
+                    request.among = p.among;
+                    break;
+                }
+        }
     }
     if (const QString wrong = systemRequestError(request); !wrong.isEmpty())
         return usageError(kHelp.name, wrong);
@@ -243,6 +281,8 @@ int run(const QStringList &arguments)
                        .arg(endText(found))
                        .arg(found.fullCount)
                        .arg(found.lowerBound));
+    if (bet)
+        printError(QStringLiteral("%1 : %2").arg(betName(*bet), betPromiseText(*bet, request)));
     if (cost.wanted())
         cost.print(std::int64_t(found.rows.size()));
     return kExitOk;

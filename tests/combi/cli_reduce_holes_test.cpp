@@ -184,7 +184,7 @@ TEST(CliReduce, APromiseAboutTheFirstMIsTheOneTheHolesCount)
     EXPECT_EQ(promise[1].toLongLong(), (330 - won) * 120);
 
     const CliRun multi = cli(
-        QStringList { "reduce", "-n", "10", "-k", "6", "-t", "4", "--moves", "200000", "--stake", "3" } + horses(10));
+        QStringList { "reduce", "--bet", "multi6", "-n", "10", "--moves", "200000", "--stake", "3" } + horses(10));
     ASSERT_EQ(multi.exitCode, 0) << multi.err.toStdString();
     const int tickets = int(multi.out.count('\n'));
     EXPECT_GE(tickets, 19); // the lower bound of C(10, 6, 4)
@@ -192,12 +192,25 @@ TEST(CliReduce, APromiseAboutTheFirstMIsTheOneTheHolesCount)
     EXPECT_TRUE(
         multi.err.contains(QStringLiteral("Coût : %1 tickets × 3.00 € × 1 = %2.00 €").arg(tickets).arg(3 * tickets)))
         << multi.err.toStdString();
+    EXPECT_TRUE(multi.err.contains(
+        QStringLiteral("Multi en 6 : si les 4 premiers sont parmi vos 10 chevaux, un ticket paie le Multi en 6")))
+        << multi.err.toStdString();
     const CliRun multiHoles = cli({ "holes", "--selection", horses(10).join(','), "-t", "4" }, multi.out);
     ASSERT_EQ(multiHoles.exitCode, 0) << multiHoles.err.toStdString();
     const QStringList first4 = categoryLine(multiHoles.out, QStringLiteral("GARANTIE"));
     ASSERT_EQ(first4.size(), 5);
     EXPECT_EQ(first4[1], QStringLiteral("0"));
     EXPECT_EQ(first4[2].toLongLong(), 210 * 24);
+
+    // The couplé placé's promise is made, not searched: 9 horses split 5 and 4, every pair inside a
+    // group, 16 pairs. A bet no reduced system serves is refused.
+    const CliRun placed = cli(QStringList { "reduce", "--bet", "couple-place", "-n", "9", "--moves", "1" } + horses(9));
+    ASSERT_EQ(placed.exitCode, 0) << placed.err.toStdString();
+    EXPECT_EQ(placed.out.count('\n'), 16);
+    EXPECT_TRUE(placed.err.contains(QStringLiteral("si 3 de vos chevaux sont dans les 3 premiers, un ticket paie")));
+    const CliRun placedHoles = cli({ "holes", "--selection", horses(9).join(','), "-t", "2", "-m", "3" }, placed.out);
+    EXPECT_EQ(categoryLine(placedHoles.out, QStringLiteral("GARANTIE")).value(1), QStringLiteral("0"));
+    EXPECT_EQ(cli(QStringList { "reduce", "--bet", "simple-gagnant", "-n", "9" } + horses(9)).exitCode, 2);
 }
 
 TEST(CliCost, TicketsPrintTheCostOfTheGame)
