@@ -15,6 +15,7 @@ namespace mvx {
 namespace {
 
 constexpr int kFewestHorses = 3;
+constexpr int kMostPerTabTicket = 5;
 constexpr int kPayloadVersion = 1;
 constexpr qsizetype kPayloadHeader = 10; // version, n, k, B, T, origin, row count
 constexpr int kSharePayloadVersion = 1;
@@ -61,6 +62,12 @@ QString ownRequestRefusal(const SystemRequest &request)
         return QStringLiteral("Il faut au moins %1 chevaux à combiner.").arg(kFewestHorses);
     if (const QString error = systemRequestError(request); !error.isEmpty())
         return capitalised(error) + QLatin1Char('.');
+    // The tab and the game file's own-system section know tickets of up to 5 horses and promises
+    // about the first T only; wider requests are the command-line tool's for now.
+    if (request.perTicket > kMostPerTabTicket)
+        return QStringLiteral("Le nombre de chevaux par ticket doit aller de 2 à %1.").arg(kMostPerTabTicket);
+    if (promiseSize(request) != request.guarantee)
+        return QStringLiteral("La garantie doit porter sur les premiers arrivés qu'un ticket contient.");
     // With the bases alone promised, one ticket would do: there is nothing to search.
     if (request.guarantee <= request.bases)
         return QStringLiteral("La garantie doit porter sur plus de chevaux que les bases.");

@@ -12,6 +12,10 @@
 #                                                         DIVISOR seconds each (25 by default),
 #                                                         nothing started after the time STOP
 #                                                         (date +%s)
+#   make_library.sh growmore PATH_TO_covering_search DIR STOP DIVISOR
+#                                                         those of the Multi's families above 1.05
+#                                                         times the published size again, from their
+#                                                         best table, seed 2, C(v, 4) / DIVISOR s
 #   make_library.sh rerun PATH_TO_covering_search DIR STOP SEED SECONDS V K T...
 #                                                         coverings of the library again from the
 #                                                         search's start of today, on one thread
@@ -118,6 +122,19 @@ grow)
         cp "$name.log1" "$name.log"
         mv "$name.part" "$name.txt"
         cat "$name.log1" >&2
+    done
+    ;;
+growmore)
+    search=$2 dir=$3 stop=$4 divisor=$5
+    multiCoverings "$divisor" | while read -r v k t budget; do
+        name=$dir/C-$v-$k-$t
+        [ -s "$name.txt" ] && [ ! -s "$name.log2" ] || continue
+        [ "$(date +%s)" -lt "$stop" ] || break
+        published=$(publishedSize "$v" "$k" "$t")
+        set -- $(sizeOf "$name.log")
+        [ "$1" -gt "$2" ] || continue
+        [ -z "$published" ] || [ $(($1 * 100)) -gt $((published * 105)) ] || continue
+        improve 2 2 "$budget"
     done
     ;;
 rerun)
