@@ -12,10 +12,11 @@
 #                                                         DIVISOR seconds each (25 by default),
 #                                                         nothing started after the time STOP
 #                                                         (date +%s)
-#   make_library.sh growmore PATH_TO_covering_search DIR STOP DIVISOR
+#   make_library.sh growmore PATH_TO_covering_search DIR STOP DIVISOR [PASS]
 #                                                         those of the Multi's families above 1.05
 #                                                         times the published size again, from their
-#                                                         best table, seed 2, C(v, 4) / DIVISOR s
+#                                                         best table, seed PASS (2 by default),
+#                                                         C(v, 4) / DIVISOR s
 #   make_library.sh rerun PATH_TO_covering_search DIR STOP SEED SECONDS V K T...
 #                                                         coverings of the library again from the
 #                                                         search's start of today, on one thread
@@ -125,16 +126,16 @@ grow)
     done
     ;;
 growmore)
-    search=$2 dir=$3 stop=$4 divisor=$5
+    search=$2 dir=$3 stop=$4 divisor=$5 pass=${6:-2}
     multiCoverings "$divisor" | while read -r v k t budget; do
         name=$dir/C-$v-$k-$t
-        [ -s "$name.txt" ] && [ ! -s "$name.log2" ] || continue
+        [ -s "$name.txt" ] && [ ! -s "$name.log$pass" ] || continue
         [ "$(date +%s)" -lt "$stop" ] || break
         published=$(publishedSize "$v" "$k" "$t")
         set -- $(sizeOf "$name.log")
         [ "$1" -gt "$2" ] || continue
         [ -z "$published" ] || [ $(($1 * 100)) -gt $((published * 105)) ] || continue
-        improve 2 2 "$budget"
+        improve "$pass" "$pass" "$budget"
     done
     ;;
 rerun)
@@ -164,7 +165,7 @@ append)
         set -- $(basename "$name" | tr 'C-' '  ')
         v=$1 k=$2 t=$3
         how=$(sed -n 's/^C([0-9,]*) share 100%: \([0-9]*\) blocks, seed \([0-9]*\), \([0-9]*\) moves, \([0-9.]*\) s processor.*bound \([0-9]*\),.*/\1 \2 \3 \4 \5/p' "$log" |
-            awk '{ printf "seed %s, %s moves, %s s", $2, $3, $4; size = $1; bound = $5 }
+            awk '{ if (NR > 1) printf ", then from that table "; printf "seed %s, %s moves, %s s", $2, $3, $4; size = $1; bound = $5 }
                 END { printf "; %s blocks, Schönheim bound %s", size, bound }')
         published=$(publishedSize "$v" "$k" "$t")
         [ -n "$published" ] && how="$how, best published $published"
