@@ -13,7 +13,14 @@
 //   covering_bench --large                       the requests punters make on a big field, 60 s each
 //   covering_bench --workers=1                   the search on one thread instead of two
 //   covering_bench --seed=S                      another seed than 1
+//   covering_bench --starts                      the greedy tables a search starts from, the first
+//                                                missed promise's and the max-coverage one, on the
+//                                                ten hardest requests: size after dropping blocks
+//                                                nothing needs, and time
+//   covering_bench --constructions               the time each construction takes
 
+#include "combi/covering_constructions.h"
+#include "combi/covering_greedy.h"
 #include "combi/covering_search.h"
 
 #include <benchmark/benchmark.h>
@@ -73,12 +80,64 @@ void add(const mvx::SystemRequest &r, double seconds, std::int64_t moves)
         ->Unit(benchmark::kSecond);
 }
 
+// One greedy start: its size once the blocks nothing needs are dropped, against the bound.
+void Start(benchmark::State &state, int v, int k, int t, bool maxCoverage)
+{
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::vector<mvx::PointSet> blocks
+            = maxCoverage ? mvx::maxCoverageGreedy(v, k, t, t) : mvx::firstMissedGreedy(v, k, t, t);
+        size = mvx::withoutRedundantBlocks(std::move(blocks), v, t, t).size();
+    }
+    state.counters["tickets"] = double(size);
+    state.counters["bound"] = double(mvx::schonheimBound(v, k, t));
+}
+
+void Construction(benchmark::State &state, int v, int k, int t, int m)
+{
+    std::size_t size = 0;
+    for (auto _ : state)
+        size = mvx::constructedDesign(v, k, t, m)->size();
+    state.counters["tickets"] = double(size);
+}
+
+void addStarts()
+{
+    struct Hard
+    {
+        int v, k, t;
+    };
+    for (const Hard &h :
+        { Hard { 15, 5, 4 }, Hard { 16, 5, 4 }, Hard { 17, 5, 4 }, Hard { 18, 5, 4 }, Hard { 19, 5, 4 },
+            Hard { 20, 5, 4 }, Hard { 19, 5, 3 }, Hard { 20, 5, 3 }, Hard { 20, 6, 4 }, Hard { 20, 7, 4 } })
+        for (bool maxCoverage : { false, true }) {
+            const std::string name = std::string(maxCoverage ? "MaxCoverageStart" : "FirstMissedStart") + "/C("
+                + std::to_string(h.v) + "," + std::to_string(h.k) + "," + std::to_string(h.t) + ")";
+            benchmark::RegisterBenchmark(name.c_str(), Start, h.v, h.k, h.t, maxCoverage)
+                ->Unit(benchmark::kMillisecond);
+        }
+}
+
+void addConstructions()
+{
+    struct Made
+    {
+        const char *name;
+        int v, k, t, m;
+    };
+    for (const Made &c : { Made { "Turan/20_pairs_every_4", 20, 2, 2, 4 }, Made { "SQS/10", 10, 4, 3, 3 },
+             Made { "SQS/20", 20, 4, 3, 3 }, Made { "InversivePlane/17", 17, 5, 3, 3 } })
+        benchmark::RegisterBenchmark(c.name, Construction, c.v, c.k, c.t, c.m)->Unit(benchmark::kMillisecond);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     bool grid = false;
     bool large = false;
+    bool starts = false;
+    bool constructions = false;
     double seconds = 10;
     std::int64_t moves = 0;
     std::vector<char *> rest;
@@ -87,6 +146,10 @@ int main(int argc, char **argv)
             grid = true;
         else if (std::strcmp(argv[i], "--large") == 0)
             large = true;
+        else if (std::strcmp(argv[i], "--starts") == 0)
+            starts = true;
+        else if (std::strcmp(argv[i], "--constructions") == 0)
+            constructions = true;
         else if (std::strncmp(argv[i], "--seed=", 7) == 0)
             seed = std::strtoull(argv[i] + 7, nullptr, 10);
         else if (std::strncmp(argv[i], "--workers=", 10) == 0)
@@ -103,7 +166,11 @@ int main(int argc, char **argv)
     const bool fixed = moves < 0;
     if (fixed)
         moves = mvx::movesForSeconds(seconds);
-    if (large) {
+    if (starts) {
+        addStarts();
+    } else if (constructions) {
+        addConstructions();
+    } else if (large) {
         // 5 per ticket with T = 4 and T = 3, 4 per ticket with T = 3, from 17 to 20 horses.
         const double s = seconds == 10 ? 60 : seconds;
         for (const mvx::SystemRequest &r : { mvx::SystemRequest { 17, 5, 0, 4 }, mvx::SystemRequest { 20, 5, 0, 4 },

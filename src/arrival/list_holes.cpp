@@ -26,8 +26,8 @@ std::vector<int> listSelection(const TicketList &tickets, const Selection &selec
     return horses;
 }
 
-std::optional<ListHoles> countListHoles(
-    const TicketList &tickets, const Selection &selection, int systemBases, WorkProgress *progress)
+std::optional<ListHoles> countListHoles(const TicketList &tickets, const Selection &selection, int systemBases,
+    WorkProgress *progress, std::optional<HolesPromise> promise)
 {
     ListHoles result;
     result.selection = listSelection(tickets, selection);
@@ -54,6 +54,8 @@ std::optional<ListHoles> countListHoles(
         }
     }
     result.categories = holes.count();
+    if (promise)
+        result.promise = holes.promiseHoles(promise->among, promise->needed);
     return result;
 }
 

@@ -21,6 +21,16 @@ struct ListHoles
     std::int64_t tickets = 0;
     int horsesPerTicket = 0;
     std::vector<CategoryHoles> categories; // empty for a ticket size without categories
+    // The holes of a reduced system's own promise, when the count was given one.
+    std::optional<CategoryHoles> promise;
+};
+
+// A reduced system's promise: whenever the first `among` finishers are the bases and other horses
+// of the selection, a ticket holds `needed` of them.
+struct HolesPromise
+{
+    int among = 0;
+    int needed = 0;
 };
 
 // The horses a list was made from: its bases, then the other horses of the selection up to the
@@ -30,8 +40,9 @@ std::vector<int> listSelection(const TicketList &tickets, const Selection &selec
 // Counts the holes of the list over listSelection(), the bases only in arrivals that hold
 // them: the generator's bases, or the first `systemBases` horses of a catalogue system's list.
 // `progress`, when given, hears the tickets read and may stop the count: nothing then.
-std::optional<ListHoles> countListHoles(
-    const TicketList &tickets, const Selection &selection, int systemBases = 0, WorkProgress *progress = nullptr);
+// With `promise`, its holes are counted too, over the same horses and bases.
+std::optional<ListHoles> countListHoles(const TicketList &tickets, const Selection &selection, int systemBases = 0,
+    WorkProgress *progress = nullptr, std::optional<HolesPromise> promise = std::nullopt);
 
 // The holes the recipe's tickets would leave without its conditions, over the same horses and
 // bases as `conditioned`, the holes of its conditioned list: the tickets are made again and

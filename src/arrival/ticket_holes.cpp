@@ -218,6 +218,16 @@ CategoryHoles TicketHoles::setHoles(WinCategory category, int places, int needed
     return result;
 }
 
+CategoryHoles TicketHoles::promiseHoles(int among, int needed) const
+{
+    CategoryHoles result;
+    if (needed >= 1 && needed <= among)
+        result = setHoles(WinCategory::None, among, needed);
+    result.label = QStringLiteral("GARANTIE");
+    result.places = among;
+    return result;
+}
+
 std::vector<CategoryHoles> TicketHoles::count() const
 {
     // The comparison's categories of each ticket size, best first: the places that count, and

@@ -51,6 +51,13 @@ public:
     // outside 2..5.
     std::vector<CategoryHoles> count() const;
 
+    // The holes of a reduced system's promise: the arrivals whose first `among` places are the
+    // bases and other horses of the selection and for which no ticket holds `needed` of those
+    // horses, counted as count() counts a category (every order of the first places), labelled
+    // "GARANTIE". Any ticket size. Nothing counted when the sizes make no promise (needed above
+    // among, among above the selection or below the bases).
+    CategoryHoles promiseHoles(int among, int needed) const;
+
 private:
     CategoryHoles orderedHoles(WinCategory category) const;
     CategoryHoles setHoles(WinCategory category, int places, int needed) const;

@@ -12,7 +12,7 @@ namespace {
 
 const CommandHelp kHelp {
     "holes",
-    "Utilisation : marovellix-cli holes --selection H1,...,Hn [--bases B] [FICHIER]\n",
+    "Utilisation : marovellix-cli holes --selection H1,...,Hn [--bases B] [-t T [-m M]] [FICHIER]\n",
     "Lit un fichier de tickets (l'entrée standard sans FICHIER) et écrit, pour chaque\n"
     "catégorie de gain de la taille de ses tickets, les arrivées dont les premières places\n"
     "sont des chevaux de la sélection et pour lesquelles aucun ticket ne gagne cette\n"
@@ -26,7 +26,12 @@ const CommandHelp kHelp {
     "espaces). Une catégorie qui ignore l'ordre montre chaque ensemble de chevaux une fois.\n"
     "\n"
     "Avec --bases B, les B premiers chevaux de la sélection sont des bases : seules les\n"
-    "arrivées qui ont toutes les bases parmi les places qui comptent sont considérées.\n",
+    "arrivées qui ont toutes les bases parmi les places qui comptent sont considérées.\n"
+    "\n"
+    "Avec -t T, une ligne GARANTIE de plus compte la garantie d'un système réduit : les\n"
+    "arrivées dont les M premiers (T sans -m) sont des chevaux de la sélection, les bases\n"
+    "comprises, et pour lesquelles aucun ticket n'en a T. Les tickets ont alors de 2 à 7\n"
+    "chevaux.\n",
     "Code de sortie : 0 quand les comptes sont écrits, 1 quand le fichier ne peut pas être\n"
     "lu ou la sortie écrite, 2 pour un argument incorrect, un fichier sans ticket ou une\n"
     "ligne qui n'est pas un ticket.\n",
@@ -39,7 +44,11 @@ int run(const QStringList &arguments)
     const QCommandLineOption basesOption(
         { "b", "bases" }, "Les B premiers chevaux de la sélection sont des bases (0..3).", "B");
     QCommandLineParser parser;
-    parser.addOptions({ selectionOption, basesOption });
+    const QCommandLineOption guaranteeOption(
+        { "t", "guarantee" }, "Compte aussi les arrivées dont aucun ticket n'a T chevaux des M premiers.", "T");
+    const QCommandLineOption amongOption(
+        { "m", "among" }, "Les M premiers arrivés de la garantie (T par défaut).", "M");
+    parser.addOptions({ selectionOption, basesOption, guaranteeOption, amongOption });
     parser.addPositionalArgument(QStringLiteral("FICHIER"),
         QStringLiteral("Le fichier de tickets (l'entrée standard sans lui)."), QStringLiteral("[FICHIER]"));
     if (const std::optional<int> status = parseCommandLine(parser, arguments, kHelp))
@@ -66,14 +75,36 @@ int run(const QStringList &arguments)
                     .arg(quoted(parser.value(basesOption))));
         bases = *b;
     }
+    int needed = 0;
+    int among = 0;
+    if (parser.isSet(amongOption) && !parser.isSet(guaranteeOption))
+        return usageError(kHelp.name, QStringLiteral("l'option « --among » demande « --guarantee »"));
+    if (parser.isSet(guaranteeOption)) {
+        const int most = int(selection.size());
+        const std::optional<int> t = parseNumber(parser.value(guaranteeOption), 1, std::min(7, most));
+        if (!t)
+            return usageError(kHelp.name,
+                QStringLiteral("garantie incorrecte %1 (1 à 7, dans la sélection)")
+                    .arg(quoted(parser.value(guaranteeOption))));
+        needed = *t;
+        among = needed;
+        if (parser.isSet(amongOption)) {
+            const std::optional<int> m = parseNumber(parser.value(amongOption), needed, most);
+            if (!m || *m < bases)
+                return usageError(kHelp.name,
+                    QStringLiteral("valeur incorrecte %1 de « --among » (de la garantie au nombre de chevaux)")
+                        .arg(quoted(parser.value(amongOption))));
+            among = *m;
+        }
+    }
     QFile in;
     QString name;
     if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
         return *status;
 
     TicketHoles holes(selection, bases);
-    const TicketTextRead read
-        = readTicketText(in, kClassifiedTicketSizes, [&](std::span<const int> horses) { return holes.add(horses); });
+    const TicketTextRead read = readTicketText(in, needed > 0 ? TicketSizes { 2, 7 } : kClassifiedTicketSizes,
+        [&](std::span<const int> horses) { return holes.add(horses); });
     if (read.readFailed) {
         printError(QStringLiteral("%1 : %2").arg(name, read.error));
         return kExitFailure;
@@ -82,7 +113,9 @@ int run(const QStringList &arguments)
         return refuseInput(kHelp.name, QStringLiteral("%1 : %2").arg(name, read.error));
     if (read.tickets == 0)
         return refuseInput(kHelp.name, QStringLiteral("%1 : aucun ticket").arg(name));
-    const std::vector<CategoryHoles> counted = holes.count();
+    std::vector<CategoryHoles> counted = holes.count();
+    if (needed > 0)
+        counted.push_back(holes.promiseHoles(among, needed));
 
     Output out(kHelp.name);
     if (!out.open(QString()))

@@ -1,5 +1,7 @@
 #include "combi/covering_search.h"
 
+#include "combi/covering_constructions.h"
+#include "combi/covering_greedy.h"
 #include "combi/table_exchange.h"
 
 #include <algorithm>
@@ -157,11 +159,14 @@ struct SharedSearch
 class Budget
 {
 public:
-    Budget(SharedSearch &shared, int worker, std::int64_t moveBudget)
+    // `limited`: the worker may make at most `moveBudget` moves, none at all when it is 0 (its
+    // share of a budget smaller than the workers); else it runs until the time or a stop.
+    Budget(SharedSearch &shared, int worker, std::int64_t moveBudget, bool limited)
         : shared_(shared)
         , control_(shared.control)
         , slot_(shared.slots[worker])
         , moveBudget_(moveBudget)
+        , limited_(limited)
         , reports_(worker == 0)
     { }
 
@@ -188,7 +193,7 @@ public:
     {
         if (exhausted())
             return false;
-        if (moveBudget_ > 0 && progress_.moves >= moveBudget_) {
+        if (limited_ && progress_.moves >= moveBudget_) {
             end_ = FoundSystem::End::MoveBudget;
             return false;
         }
@@ -222,7 +227,8 @@ public:
         // exchange happens at the first poll past r intervals, whatever the clock says.
         if (exchange_ && exchangeInterval_ > 0 && progress_.moves >= (exchanges_ + 1) * exchangeInterval_) {
             ++exchanges_;
-            adopted_ = exchange_->meet(worker_, exchanges_, *table_, [this] { return keepWaiting(); },
+            adopted_ = exchange_->meet(
+                worker_, exchanges_, *table_, [this] { return keepWaiting(); },
                 std::max(control_.progressInterval, 0.01));
             if (!adopted_.empty())
                 return false;
@@ -270,6 +276,7 @@ private:
     SharedSearch::Slot &slot_;
     SearchProgress progress_;
     std::int64_t moveBudget_;
+    bool limited_;
     bool reports_;
     bool overtaken_ = false; // another worker reached the lower bound in fewer moves
     TableExchange *exchange_ = nullptr;
@@ -388,7 +395,8 @@ public:
         , symmetry_(symmetry)
         , budget_(budget)
         , random_(o.seed)
-        , coverage_(o.points, o.strength)
+        , coverage_(o.points, o.strength, o.among)
+        , lotto_(o.among > o.strength)
     {
         freeBlocks_ = (o.blocks - int(symmetry.fixedBlocks.size())) / symmetry.order();
         levelLength_ = o.schedule.levelLength > 0 ? o.schedule.levelLength
@@ -508,6 +516,16 @@ private:
         candidates_.resize(std::size_t(n));
     }
 
+    // The movable blocks holding t - 1 points of the missed m-subset `target`: one swap makes
+    // them keep it.
+    void blocksMeetingOneShort(PointSet target, int movable)
+    {
+        candidates_.clear();
+        for (int i = 0; i < movable; ++i)
+            if (pointCount(blocks_[std::size_t(i)] & target) == o_.strength - 1)
+                candidates_.push_back(i);
+    }
+
     // One cooling from the start temperature to the floor; true on a covering.
     bool cool(double startTemperature)
     {
@@ -528,7 +546,7 @@ private:
                 // low does not repeat it for every state it passes through.
                 if (cost < coolingBest) {
                     coolingBest = cost;
-                    if (cost <= o_.repairCost && o_.repairDepth > 0 && o_.allowedUncovered == 0 && repair())
+                    if (cost <= o_.repairCost && o_.repairDepth > 0 && o_.allowedUncovered == 0 && !lotto_ && repair())
                         return true;
                 }
                 budget_.progress().uncovered = cost;
@@ -537,7 +555,10 @@ private:
 
                 const std::vector<PointSet> &uncovered = coverage_.uncovered();
                 const PointSet target = uncovered[random_.below(std::uint32_t(uncovered.size()))];
-                oneAwayBlocks(target, movable);
+                if (lotto_)
+                    blocksMeetingOneShort(target, movable);
+                else
+                    oneAwayBlocks(target, movable);
                 int index;
                 PointSet x, y;
                 if (candidates_.empty()) {
@@ -547,7 +568,9 @@ private:
                 } else {
                     index = candidates_[random_.below(std::uint32_t(candidates_.size()))];
                     x = random_.bitOf(blocks_[std::size_t(index)] & ~target);
-                    y = target & ~blocks_[std::size_t(index)];
+                    // A missed m-subset: one of its points the block lacks (a t-subset lacks one).
+                    y = lotto_ ? random_.bitOf(target & ~blocks_[std::size_t(index)])
+                               : target & ~blocks_[std::size_t(index)];
                 }
                 moveOrbit(index, x, y);
                 const int delta = coverage_.uncoveredCount() - cost;
@@ -648,6 +671,7 @@ private:
     SubsetCoverage coverage_;
     std::vector<PointSet> blocks_;
     std::vector<int> candidates_;
+    bool lotto_; // promises of m > t points: a block keeps one by holding t of them
     int freeBlocks_ = 0;
     std::int64_t levelLength_ = 0;
     std::int64_t repairSteps_ = 0;
@@ -655,17 +679,17 @@ private:
     int bestCost_ = 1 << 30;
 };
 
-bool validDesign(int v, int k, int t)
+bool validDesign(int v, int k, int t, int m)
 {
-    return v >= 1 && v <= kMaxCoveringPoints && k >= 1 && k <= v && t >= 0 && t <= k;
+    return v >= 1 && v <= kMaxCoveringPoints && k >= 1 && k <= v && t >= 0 && t <= k && (m == 0 || (m >= t && m <= v));
 }
 
 CoveringDesignOutcome anneal(const CoveringDesignSearch &search, Budget &budget,
     const std::vector<PointSet> &warmStart = {}, double warmTemperature = 0)
 {
     CoveringDesignOutcome outcome;
-    if (!validDesign(search.points, search.blockSize, search.strength) || search.blocks < 1) {
-        outcome.error = "need 0 <= t <= k <= v <= 24 and at least one block";
+    if (!validDesign(search.points, search.blockSize, search.strength, search.among) || search.blocks < 1) {
+        outcome.error = "need 0 <= t <= k <= v <= 24, t <= m <= v and at least one block";
         return outcome;
     }
     Symmetry symmetry = trivialSymmetry(search.points);
@@ -683,69 +707,19 @@ CoveringDesignOutcome anneal(const CoveringDesignSearch &search, Budget &budget,
     return outcome;
 }
 
-// A covering built one block at a time: each block starts from the first uncovered subset in
-// lexicographic order and grows by the point that covers most new subsets (the lowest on a tie).
-std::vector<PointSet> greedyCovering(int v, int k, int t)
+// The block whose removal misses the fewest promises (the first on a tie).
+std::size_t leastNeededBlock(const std::vector<PointSet> &blocks, int v, int t, int m)
 {
-    SubsetCoverage coverage(v, t);
-    std::vector<PointSet> blocks;
-    for (PointSet subset : subsetsInOrder(v, t)) {
-        if (coverage.count(subset) > 0)
-            continue;
-        PointSet block = subset;
-        while (pointCount(block) < k) {
-            int bestGain = -1;
-            PointSet bestPoint = 0;
-            for (int p = 0; p < v; ++p) {
-                const PointSet point = PointSet(1) << p;
-                if (block & point)
-                    continue;
-                int gain = 0;
-                coverage.forEachSubset(block, 1, [&](PointSet s) { gain += coverage.count(s | point) == 0; });
-                if (gain > bestGain) {
-                    bestGain = gain;
-                    bestPoint = point;
-                }
-            }
-            block |= bestPoint;
-        }
-        coverage.addBlock(block);
-        blocks.push_back(block);
-    }
-    return blocks;
-}
-
-// Drops repeated blocks, then every block whose subsets all lie in other blocks.
-std::vector<PointSet> withoutRedundantBlocks(std::vector<PointSet> blocks, int v, int t)
-{
-    std::sort(blocks.begin(), blocks.end());
-    blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
-    SubsetCoverage coverage(v, t);
-    for (PointSet block : blocks)
-        coverage.addBlock(block);
-    std::vector<PointSet> kept;
-    for (PointSet block : blocks) {
-        bool needed = false;
-        coverage.forEachSubset(block, 0, [&](PointSet s) { needed = needed || coverage.count(s) == 1; });
-        if (needed)
-            kept.push_back(block);
-        else
-            coverage.removeBlock(block);
-    }
-    return kept;
-}
-
-// The block whose removal leaves the fewest subsets uncovered (the first on a tie).
-std::size_t leastNeededBlock(const std::vector<PointSet> &blocks, int v, int t)
-{
-    SubsetCoverage coverage(v, t);
+    SubsetCoverage coverage(v, t, m);
     for (PointSet block : blocks)
         coverage.addBlock(block);
     std::size_t best = 0;
     int fewest = 1 << 30;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-        int alone = 0;
-        coverage.forEachSubset(blocks[i], 0, [&](PointSet s) { alone += coverage.count(s) == 1; });
+        const int before = coverage.uncoveredCount();
+        coverage.removeBlock(blocks[i]);
+        const int alone = coverage.uncoveredCount() - before;
+        coverage.addBlock(blocks[i]);
         if (alone < fewest) {
             fewest = alone;
             best = i;
@@ -775,7 +749,7 @@ std::vector<std::vector<int>> rowsOf(const std::vector<PointSet> &blocks, int ba
 CoveringDesignOutcome searchCoveringDesign(const CoveringDesignSearch &search, SearchControl &control)
 {
     SharedSearch shared(control);
-    Budget budget(shared, 0, control.moveBudget);
+    Budget budget(shared, 0, control.moveBudget, control.moveBudget > 0);
     return anneal(search, budget);
 }
 
@@ -783,8 +757,8 @@ QString systemRequestError(const SystemRequest &r)
 {
     if (r.horses < 1 || r.horses > 20)
         return QStringLiteral("le nombre de chevaux doit aller de 1 à 20");
-    if (r.perTicket < 2 || r.perTicket > 5)
-        return QStringLiteral("le nombre de chevaux par ticket doit aller de 2 à 5");
+    if (r.perTicket < 2 || r.perTicket > kMostPerOwnTicket)
+        return QStringLiteral("le nombre de chevaux par ticket doit aller de 2 à %1").arg(kMostPerOwnTicket);
     if (r.bases < 0 || r.bases > 3)
         return QStringLiteral("le nombre de bases doit aller de 0 à 3");
     if (r.perTicket > r.horses)
@@ -793,6 +767,9 @@ QString systemRequestError(const SystemRequest &r)
         return QStringLiteral("il faut moins de bases que de chevaux par ticket");
     if (r.guarantee < r.bases || r.guarantee > r.perTicket)
         return QStringLiteral("la garantie doit aller du nombre de bases au nombre de chevaux par ticket");
+    if (r.among != 0 && (r.among < r.guarantee || r.among > r.horses))
+        return QStringLiteral("les chevaux parmi lesquels la garantie vaut doivent aller de la garantie au nombre de "
+                              "chevaux");
     return {};
 }
 
@@ -801,9 +778,15 @@ std::int64_t fullTicketCount(const SystemRequest &r)
     return binomial(r.horses - r.bases, r.perTicket - r.bases);
 }
 
+int promiseSize(const SystemRequest &r)
+{
+    return r.among > r.guarantee ? r.among : r.guarantee;
+}
+
 std::int64_t ticketLowerBound(const SystemRequest &r)
 {
-    return schonheimBound(r.horses - r.bases, r.perTicket - r.bases, r.guarantee - r.bases);
+    return promiseLowerBound(
+        r.horses - r.bases, r.perTicket - r.bases, r.guarantee - r.bases, promiseSize(r) - r.bases);
 }
 
 bool keepsGuarantee(const std::vector<std::vector<int>> &rows, const SystemRequest &request)
@@ -828,7 +811,7 @@ bool keepsGuarantee(const std::vector<std::vector<int>> &rows, const SystemReque
             return false;
         blocks.push_back(positions >> request.bases);
     }
-    return coversEverySubset(blocks, others, request.guarantee - request.bases);
+    return meetsEverySubset(blocks, others, promiseSize(request) - request.bases, request.guarantee - request.bases);
 }
 
 std::int64_t wonArrivalCount(const std::vector<std::vector<int>> &rows, const SystemRequest &request)
@@ -852,24 +835,12 @@ std::int64_t wonArrivalCount(const std::vector<std::vector<int>> &rows, const Sy
             return -1;
         blocks.push_back(positions >> request.bases);
     }
-    // Marks the t-subsets of each row, then looks at every t-subset of the other positions.
-    std::vector<bool> held(std::size_t(1) << others, false);
-    for (PointSet block : blocks)
-        for (PointSet s = block;; s = (s - 1) & block) {
-            if (pointCount(s) == t)
-                held[s] = true;
-            if (s == 0)
-                break;
-        }
-    std::int64_t won = 0;
-    for (PointSet arrival : subsetsInOrder(others, t))
-        won += held[arrival];
-    return won;
+    return metSubsetCount(blocks, others, promiseSize(request) - request.bases, t);
 }
 
 std::int64_t promisedArrivalCount(const SystemRequest &request)
 {
-    return binomial(request.horses - request.bases, request.guarantee - request.bases);
+    return binomial(request.horses - request.bases, promiseSize(request) - request.bases);
 }
 
 bool keepsShare(const std::vector<std::vector<int>> &rows, const SystemRequest &request, int sharePercent)
@@ -896,7 +867,8 @@ std::int64_t shareLowerBound(const SystemRequest &request, int sharePercent)
     if (sharePercent >= 100)
         return ticketLowerBound(request);
     const std::int64_t needed = promisedArrivalCount(request) - allowedMisses(request, sharePercent);
-    const std::int64_t perTicket = binomial(request.perTicket - request.bases, request.guarantee - request.bases);
+    const std::int64_t perTicket = promisesPerBlock(request.horses - request.bases, request.perTicket - request.bases,
+        request.guarantee - request.bases, promiseSize(request) - request.bases);
     return std::max<std::int64_t>(1, (needed + perTicket - 1) / perTicket);
 }
 
@@ -941,10 +913,11 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
     const int v = request.horses - request.bases;
     const int k = request.perTicket - request.bases;
     const int t = request.guarantee - request.bases;
+    const int m = promiseSize(request) - request.bases;
 
     std::vector<PointSet> &best = result.best;
     auto offer = [&](std::vector<PointSet> blocks) {
-        blocks = withoutRedundantBlocks(std::move(blocks), v, t);
+        blocks = withoutRedundantBlocks(std::move(blocks), v, t, m);
         if (!best.empty() && blocks.size() >= best.size())
             return;
         if (!keepsShare(rowsOf(blocks, request.bases), request, share)) {
@@ -966,10 +939,15 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
             start.push_back(positions >> request.bases);
         }
         offer(std::move(start));
+    }
+    // A known construction is made rather than searched: each is as small as a table can be.
+    if (std::optional<std::vector<PointSet>> made = constructedDesign(v, k, t, m))
+        offer(std::move(*made));
+    if (!best.empty()) {
     } else if (share >= 100 && lowerBound >= fullTicketCount(request)) {
         offer(subsetsInOrder(v, k)); // nothing smaller than the complete game keeps the guarantee
     } else {
-        offer(greedyCovering(v, k, t));
+        offer(bestGreedy(v, k, t, m));
     }
     if (best.empty()) // never expected: the complete game always keeps the guarantee
         offer(subsetsInOrder(v, k));
@@ -978,6 +956,7 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
     search.points = v;
     search.blockSize = k;
     search.strength = t;
+    search.among = m;
     search.allowedUncovered = int(allowedMisses(request, share));
     // Each start of a size cools once from a low temperature, then reheats twice from where it
     // stands; then the size is started again from the best table with another ticket taken out.
@@ -1013,8 +992,8 @@ void descend(const SystemRequest &request, std::uint64_t seed, int worker, const
         // ever longer coolings instead of repeating what already failed.
         search.schedule.levelLength = std::max<std::int64_t>(1000, 4LL * search.blocks * k) * lubyFactor(attempt + 1);
         std::vector<PointSet> start = best;
-        const std::size_t left = attempt == 0 ? leastNeededBlock(best, v, t)
-                                              : Random(search.seed).below(std::uint32_t(best.size()));
+        const std::size_t left
+            = attempt == 0 ? leastNeededBlock(best, v, t, m) : Random(search.seed).below(std::uint32_t(best.size()));
         start.erase(start.begin() + std::ptrdiff_t(left));
         budget.progress().triedTickets = search.blocks;
         const CoveringDesignOutcome outcome = anneal(search, budget, start, kWarmStartTemperature);
@@ -1072,7 +1051,7 @@ FoundSystem searchReducedSystem(
         std::int64_t share = control.moveBudget / workers;
         if (worker == 0)
             share += control.moveBudget % workers;
-        Budget budget(shared, worker, share);
+        Budget budget(shared, worker, share, control.moveBudget > 0);
         if (workers > 1)
             budget.exchangeThrough(exchange, worker, results[worker].best, options.exchangeMoves);
         try {

@@ -64,6 +64,8 @@ struct CoveringDesignSearch
     int points = 0; // v, at most kMaxCoveringPoints
     int blockSize = 0; // k
     int strength = 0; // t
+    // m: every m-subset must meet a block in at least t points; 0 (or t) for a covering.
+    int among = 0;
     int blocks = 0;
     std::uint64_t seed = 1;
     AnnealingSchedule schedule;
@@ -105,16 +107,27 @@ CoveringDesignOutcome searchCoveringDesign(const CoveringDesignSearch &search, S
 // A punter's own reduced system: n horses (bases included), k per ticket, b bases in every ticket,
 // and the guarantee T: whenever the first T finishers are the bases and T - b other horses of the
 // selection, at least one ticket holds all T.
+//
+// With `among` = M above T, the promise is wider: whenever the first M finishers are the bases and
+// M - b other horses of the selection, at least one ticket holds T of them, the bases included
+// (every M - b of the other horses meet some ticket in T - b of them). 0 (or T) for the above.
 struct SystemRequest
 {
     int horses = 0;
     int perTicket = 0;
     int bases = 0;
     int guarantee = 0;
+    int among = 0;
 };
 
-// Why a request cannot be searched (empty when it can): n up to 20, k from 2 to 5, b from 0 to 3
-// and below k, b <= T <= k <= n.
+// The most horses per ticket of an own system.
+constexpr int kMostPerOwnTicket = 7;
+
+// M: the horses of the arrival the promise is about (T when `among` is 0).
+int promiseSize(const SystemRequest &request);
+
+// Why a request cannot be searched (empty when it can): n up to 20, k from 2 to 7, b from 0 to 3
+// and below k, b <= T <= k <= n, T <= M <= n.
 QString systemRequestError(const SystemRequest &request);
 
 // C(n - b, k - b): the tickets of the complete game with the bases in every ticket.
@@ -197,9 +210,8 @@ struct ReducedSearchOptions
 // schedule and half of the move budget. The first searches exactly as a search on one thread; every
 // `exchangeMoves` of its own moves the second takes the first's table when it is smaller, so it
 // works at the smallest size found and the two together end with no larger a table than the first
-// alone. Progress is reported on the caller's thread. Deterministic for a seed and a move budget, however the threads are
-// scheduled; a time budget or a stop only ends it earlier. The request must be valid
-// (systemRequestError() empty).
+// alone. Progress is reported on the caller's thread. Deterministic for a seed and a move budget, however the threads
+// are scheduled; a time budget or a stop only ends it earlier. The request must be valid (systemRequestError() empty).
 FoundSystem searchReducedSystem(const SystemRequest &request, std::uint64_t seed, SearchControl &control);
 // The same, from a given table, for a share of the arrivals, or on one thread. The defaults give
 // exactly the search above.

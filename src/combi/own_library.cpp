@@ -81,7 +81,8 @@ const std::vector<LibraryCovering> &libraryCoverings()
 
 std::optional<LibraryTable> libraryTable(const SystemRequest &request)
 {
-    if (!systemRequestError(request).isEmpty())
+    // The library holds coverings only: promises about the first T finishers.
+    if (!systemRequestError(request).isEmpty() || promiseSize(request) != request.guarantee)
         return std::nullopt;
     const int v = request.horses - request.bases;
     const int k = request.perTicket - request.bases;

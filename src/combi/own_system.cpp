@@ -15,6 +15,7 @@ namespace mvx {
 namespace {
 
 constexpr int kFewestHorses = 3;
+constexpr int kMostPerTabTicket = 5;
 constexpr int kPayloadVersion = 1;
 constexpr qsizetype kPayloadHeader = 10; // version, n, k, B, T, origin, row count
 constexpr int kSharePayloadVersion = 1;
@@ -61,6 +62,12 @@ QString ownRequestRefusal(const SystemRequest &request)
         return QStringLiteral("Il faut au moins %1 chevaux à combiner.").arg(kFewestHorses);
     if (const QString error = systemRequestError(request); !error.isEmpty())
         return capitalised(error) + QLatin1Char('.');
+    // The tab and the game file's own-system section know tickets of up to 5 horses and promises
+    // about the first T only; wider requests are the command-line tool's for now.
+    if (request.perTicket > kMostPerTabTicket)
+        return QStringLiteral("Le nombre de chevaux par ticket doit aller de 2 à %1.").arg(kMostPerTabTicket);
+    if (promiseSize(request) != request.guarantee)
+        return QStringLiteral("La garantie doit porter sur les premiers arrivés qu'un ticket contient.");
     // With the bases alone promised, one ticket would do: there is nothing to search.
     if (request.guarantee <= request.bases)
         return QStringLiteral("La garantie doit porter sur plus de chevaux que les bases.");
@@ -69,6 +76,18 @@ QString ownRequestRefusal(const SystemRequest &request)
 
 QString guaranteeText(const SystemRequest &r)
 {
+    if (promiseSize(r) > r.guarantee) {
+        // A promise about the first M: a ticket holds T of them.
+        const int m = promiseSize(r);
+        const QString held = QStringLiteral("Au moins un ticket contient %1 des %2 premiers").arg(r.guarantee).arg(m);
+        if (r.bases == 0)
+            return held + QStringLiteral(" s'ils sont dans la sélection");
+        const QString bases = r.bases == 1 ? QStringLiteral("votre base") : QStringLiteral("vos %1 bases").arg(r.bases);
+        const int others = m - r.bases;
+        const QString rest
+            = others == 1 ? QStringLiteral("1 autre cheval") : QStringLiteral("%1 autres chevaux").arg(others);
+        return held + QStringLiteral(", bases comprises, si ce sont %1 et %2 de la sélection").arg(bases, rest);
+    }
     const QString first
         = r.guarantee == 1 ? QStringLiteral("le premier") : QStringLiteral("les %1 premiers").arg(r.guarantee);
     if (r.bases == 0)

@@ -57,6 +57,7 @@ int defaultGuarantee(int horses, int perTicket, int bases);
 QString ownRequestRefusal(const SystemRequest &request);
 
 // The guarantee in a punter's words ("Au moins un ticket contient les 4 premiers s'ils sont dans
+// la sélection"; about the first M, "Au moins un ticket contient 2 des 3 premiers s'ils sont dans
 // la sélection").
 QString guaranteeText(const SystemRequest &request);
 

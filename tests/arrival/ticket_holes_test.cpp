@@ -3,6 +3,7 @@
 
 #include "arrival/classification.h"
 #include "arrival/ticket_holes.h"
+#include "combi/covering_search.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,89 @@ TEST(TicketHoles, CountsMatchTryingEveryArrivalOnEveryTicket)
     TicketHoles mixed(selection, 0);
     EXPECT_TRUE(mixed.add(std::vector<int> { 12, 3, 17 }));
     EXPECT_FALSE(mixed.add(std::vector<int> { 12, 3 }));
+}
+
+// A reduced system's promise "the first M are selection horses, the bases among them: a ticket
+// holds T of them", for tickets of 2 to 7 horses: its holes against every ordered arrival tried on
+// every ticket, and against the arrivals the search's own checker says the same table wins.
+TEST(TicketHoles, APromiseAboutTheFirstMCountsAsTryingEveryArrival)
+{
+    std::mt19937 random(11);
+    const std::vector<int> selection { 4, 19, 7, 13, 2, 11, 16, 5 };
+    const int n = int(selection.size());
+    for (int trial = 0; trial < 30; ++trial) {
+        const int size = 2 + trial % 6;
+        const int bases = trial % 3 < size - 1 ? trial % 3 : 0;
+        const int needed = std::max(bases + 1, 1 + trial % size);
+        const int among = std::min(n, needed + trial % 3);
+        SCOPED_TRACE(
+            ::testing::Message() << "size " << size << ", bases " << bases << ", T " << needed << ", M " << among);
+        // Tables of the selection's positions, bases in every row, as a reduced system writes them.
+        std::vector<std::vector<int>> rows;
+        std::vector<int> others;
+        for (int p = bases + 1; p <= n; ++p)
+            others.push_back(p);
+        const int count = 1 + int(random() % 12);
+        for (int r = 0; r < count; ++r) {
+            std::shuffle(others.begin(), others.end(), random);
+            std::vector<int> row;
+            for (int b = 1; b <= bases; ++b)
+                row.push_back(b);
+            row.insert(row.end(), others.begin(), others.begin() + (size - bases));
+            std::sort(row.begin(), row.end());
+            rows.push_back(row);
+        }
+        TicketHoles holes(selection, bases);
+        for (const std::vector<int> &row : rows) {
+            std::vector<int> ticket;
+            for (int p : row)
+                ticket.push_back(selection[std::size_t(p - 1)]);
+            ASSERT_TRUE(holes.add(ticket));
+        }
+        const CategoryHoles counted = holes.promiseHoles(among, needed);
+        EXPECT_EQ(counted.label, QStringLiteral("GARANTIE"));
+
+        std::int64_t arrivals = 0;
+        std::int64_t missed = 0;
+        std::vector<int> first;
+        std::vector<bool> used(std::size_t(n), false);
+        auto walk = [&](auto &self) -> void {
+            if (int(first.size()) == among) {
+                for (int b = 0; b < bases; ++b)
+                    if (!used[std::size_t(b)])
+                        return;
+                ++arrivals;
+                missed += std::none_of(rows.begin(), rows.end(), [&](const std::vector<int> &row) {
+                    int held = 0;
+                    for (int p : first)
+                        held += std::find(row.begin(), row.end(), p) != row.end();
+                    return held >= needed;
+                });
+                return;
+            }
+            for (int p = 1; p <= n; ++p) {
+                if (used[std::size_t(p - 1)])
+                    continue;
+                used[std::size_t(p - 1)] = true;
+                first.push_back(p);
+                self(self);
+                first.pop_back();
+                used[std::size_t(p - 1)] = false;
+            }
+        };
+        walk(walk);
+        EXPECT_EQ(counted.arrivals, arrivals);
+        EXPECT_EQ(counted.holes, missed);
+
+        const SystemRequest request { n, size, bases, needed, among };
+        ASSERT_TRUE(systemRequestError(request).isEmpty());
+        std::int64_t orders = 1;
+        for (int i = 2; i <= among; ++i)
+            orders *= i;
+        EXPECT_EQ(promisedArrivalCount(request) * orders, arrivals);
+        EXPECT_EQ((promisedArrivalCount(request) - wonArrivalCount(rows, request)) * orders, missed);
+        EXPECT_EQ(keepsGuarantee(rows, request), missed == 0);
+    }
 }
 
 } // namespace

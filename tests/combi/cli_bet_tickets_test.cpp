@@ -35,11 +35,15 @@ TEST(CliBet, TicketsThatDoNotFitTheBetAreRefusedAndNothingIsWritten)
         "les tickets ont 5 chevaux : ils ne conviennent pas au pari Multi en 4, qui se joue avec 4 chevaux")))
         << system.err.toStdString();
 
-    const CliRun reduce = cli({ "reduce", "--bet", "simple-gagnant", "--horses", "6", "--per-ticket", "3",
-        "--guarantee", "2", "1", "2", "3", "4", "5", "6" });
+    const CliRun reduce = cli({ "reduce", "--bet", "multi5", "--horses", "6", "--per-ticket", "3", "--guarantee",
+        "2", "1", "2", "3", "4", "5", "6" });
     EXPECT_EQ(reduce.exitCode, 2);
-    EXPECT_TRUE(reduce.err.contains(QStringLiteral("au pari Simple gagnant, qui se joue avec 1 cheval")))
+    EXPECT_TRUE(reduce.err.contains(QStringLiteral("le pari Multi en 5 a des tickets de 5 chevaux")))
         << reduce.err.toStdString();
+    const CliRun simple = cli({ "reduce", "--bet", "simple-gagnant", "--horses", "6", "1", "2", "3", "4", "5", "6" });
+    EXPECT_EQ(simple.exitCode, 2);
+    EXPECT_TRUE(simple.err.contains(QStringLiteral("aucun système réduit pour le pari Simple gagnant")))
+        << simple.err.toStdString();
 
     const CliRun unknown = cli({ "tickets", "--bet", "quinte-plus", "-n", "5", "-k", "5", "1", "2", "3", "4", "5" });
     EXPECT_EQ(unknown.exitCode, 2);

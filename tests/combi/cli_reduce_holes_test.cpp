@@ -157,6 +157,62 @@ TEST(CliReduce, AShareOfTheArrivalsIsTheShareTheHolesCount)
     EXPECT_LE(library.out.count('\n'), qsizetype(table->rows.size()));
 }
 
+// Promises about the first M: the quinté punter's "a base and 4 of my horses in the first five, a
+// ticket holds the base and 2 of them" on 90 % of those arrivals, and a Multi en 6 (the first four
+// among the ten horses) with its cost. The holes command counts each promise over every order of
+// the first places, independently of the search.
+TEST(CliReduce, APromiseAboutTheFirstMIsTheOneTheHolesCount)
+{
+    const CliRun quinte = cli(QStringList { "reduce", "-n", "12", "-k", "5", "-b", "1", "-t", "3", "-m", "5", "--moves",
+                                  "200000", "--share", "90" }
+        + horses(12));
+    ASSERT_EQ(quinte.exitCode, 0) << quinte.err.toStdString();
+    // The base and 4 of the 11 others: C(11, 4) = 330 promised arrivals.
+    const QRegularExpressionMatch line
+        = QRegularExpression(QStringLiteral("^(\\d+) tickets trouvés .* \\((\\d+) sur 330, vérifié\\)"))
+              .match(quinte.err);
+    ASSERT_TRUE(line.hasMatch()) << quinte.err.toStdString();
+    const int won = line.captured(2).toInt();
+    EXPECT_GE(won * 100, 90 * 330);
+    EXPECT_EQ(quinte.out.count('\n'), line.captured(1).toInt());
+    const CliRun quinteHoles
+        = cli({ "holes", "--selection", horses(12).join(','), "--bases", "1", "-t", "3", "-m", "5" }, quinte.out);
+    ASSERT_EQ(quinteHoles.exitCode, 0) << quinteHoles.err.toStdString();
+    const QStringList promise = categoryLine(quinteHoles.out, QStringLiteral("GARANTIE"));
+    ASSERT_EQ(promise.size(), 5);
+    EXPECT_EQ(promise[2].toLongLong(), 330 * 120);
+    EXPECT_EQ(promise[1].toLongLong(), (330 - won) * 120);
+
+    const CliRun multi = cli(
+        QStringList { "reduce", "--bet", "multi6", "-n", "10", "--moves", "200000", "--stake", "3" } + horses(10));
+    ASSERT_EQ(multi.exitCode, 0) << multi.err.toStdString();
+    const int tickets = int(multi.out.count('\n'));
+    EXPECT_GE(tickets, 19); // the lower bound of C(10, 6, 4)
+    EXPECT_LT(tickets, 210);
+    EXPECT_TRUE(
+        multi.err.contains(QStringLiteral("Coût : %1 tickets × 3.00 € × 1 = %2.00 €").arg(tickets).arg(3 * tickets)))
+        << multi.err.toStdString();
+    EXPECT_TRUE(multi.err.contains(
+        QStringLiteral("Multi en 6 : si les 4 premiers sont parmi vos 10 chevaux, un ticket paie le Multi en 6")))
+        << multi.err.toStdString();
+    const CliRun multiHoles = cli({ "holes", "--selection", horses(10).join(','), "-t", "4" }, multi.out);
+    ASSERT_EQ(multiHoles.exitCode, 0) << multiHoles.err.toStdString();
+    const QStringList first4 = categoryLine(multiHoles.out, QStringLiteral("GARANTIE"));
+    ASSERT_EQ(first4.size(), 5);
+    EXPECT_EQ(first4[1], QStringLiteral("0"));
+    EXPECT_EQ(first4[2].toLongLong(), 210 * 24);
+
+    // The couplé placé's promise is made, not searched: 9 horses split 5 and 4, every pair inside a
+    // group, 16 pairs. A bet no reduced system serves is refused.
+    const CliRun placed = cli(QStringList { "reduce", "--bet", "couple-place", "-n", "9", "--moves", "1" } + horses(9));
+    ASSERT_EQ(placed.exitCode, 0) << placed.err.toStdString();
+    EXPECT_EQ(placed.out.count('\n'), 16);
+    EXPECT_TRUE(placed.err.contains(QStringLiteral("si 3 de vos chevaux sont dans les 3 premiers, un ticket paie")));
+    const CliRun placedHoles = cli({ "holes", "--selection", horses(9).join(','), "-t", "2", "-m", "3" }, placed.out);
+    EXPECT_EQ(categoryLine(placedHoles.out, QStringLiteral("GARANTIE")).value(1), QStringLiteral("0"));
+    EXPECT_EQ(cli(QStringList { "reduce", "--bet", "simple-gagnant", "-n", "9" } + horses(9)).exitCode, 2);
+}
+
 TEST(CliCost, TicketsPrintTheCostOfTheGame)
 {
     const CliRun system

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <random>
 #include <set>
 #include <thread>
@@ -310,6 +312,54 @@ TEST(CoveringSearch, FixedSizeSearchGivesTheCheckedInTables)
             expected.emplace_back(system.row(t).begin(), system.row(t).end());
         EXPECT_EQ(rows, expected);
     }
+}
+
+// A move budget smaller than the two workers once left the second one searching without end.
+// Every small request, with and without a share, ends on a budget of 1 and 2 moves with a proven
+// table; a watchdog stops a search that would not end, so that a fault fails here instead of hanging.
+TEST(CoveringSearch, EveryTinyMoveBudgetEndsWithAProvenTable)
+{
+    int searched = 0;
+    for (int n = 2; n <= 9; ++n)
+        for (int k = 2; k <= std::min(5, n); ++k)
+            for (int b = 0; b <= std::min(3, k - 1); ++b)
+                for (int t = b + 1; t <= k; ++t)
+                    for (int share : { 100, 99 })
+                        for (std::int64_t moves : { 1, 2 }) {
+                            const SystemRequest request { n, k, b, t };
+                            SCOPED_TRACE(testing::Message() << "n " << n << " k " << k << " b " << b << " t " << t
+                                                            << " share " << share << " moves " << moves);
+                            SearchControl control;
+                            control.moveBudget = moves;
+                            ReducedSearchOptions options;
+                            options.sharePercent = share;
+                            std::mutex mutex;
+                            std::condition_variable ended;
+                            bool done = false;
+                            bool stoppedByWatchdog = false;
+                            std::thread watchdog([&] {
+                                std::unique_lock<std::mutex> lock(mutex);
+                                if (!ended.wait_for(lock, std::chrono::seconds(20), [&] { return done; })) {
+                                    stoppedByWatchdog = true;
+                                    control.requestStop();
+                                }
+                            });
+                            const FoundSystem found = searchReducedSystem(request, 1, control, options);
+                            {
+                                std::lock_guard<std::mutex> lock(mutex);
+                                done = true;
+                            }
+                            ended.notify_one();
+                            watchdog.join();
+                            ASSERT_FALSE(stoppedByWatchdog) << "the search did not end on its move budget";
+                            ASSERT_TRUE(found.verified);
+                            EXPECT_LE(found.moves, moves);
+                            EXPECT_TRUE(keepsShare(found.rows, request, share));
+                            EXPECT_TRUE(found.end == FoundSystem::End::MoveBudget
+                                || found.end == FoundSystem::End::BoundReached);
+                            ++searched;
+                        }
+    EXPECT_GT(searched, 400);
 }
 
 } // namespace

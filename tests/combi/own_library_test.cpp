@@ -52,7 +52,9 @@ ArrivalCount countOrderedArrivals(const std::vector<std::vector<int>> &rows, con
 }
 
 // Every covering the own-system tab can ask for and that is not trivial: after the bases at least
-// 3 horses per ticket and a guarantee on at least 2 of them, up to 20 horses.
+// 3 horses per ticket and a guarantee on at least 2 of them, up to 20 horses; and the Multi's
+// en 6 and en 7 (the first four), without bases and en 7 with one (with more, they are among the
+// others).
 std::set<std::tuple<int, int, int>> coveringsTheTabAsksFor()
 {
     std::set<std::tuple<int, int, int>> wanted;
@@ -60,6 +62,11 @@ std::set<std::tuple<int, int, int>> coveringsTheTabAsksFor()
         for (int t = 2; t < k; ++t)
             for (int v = k + 1; v <= 20; ++v)
                 wanted.insert({ v, k, t });
+    for (int k = 6; k <= 7; ++k)
+        for (int v = k + 1; v <= 20; ++v)
+            wanted.insert({ v, k, 4 });
+    for (int v = 7; v <= 19; ++v)
+        wanted.insert({ v, 6, 3 });
     return wanted;
 }
 

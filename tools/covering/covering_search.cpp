@@ -217,8 +217,8 @@ bool parse(int argc, char **argv, Options &o)
         std::fprintf(stderr, "need 1 <= t <= k <= v <= 24\n");
         return false;
     }
-    if (o.descend && (o.k > 5 || o.v > 20 || o.t < 1 || o.share < 1 || o.share > 100)) {
-        std::fprintf(stderr, "--descend needs v <= 20, k <= 5 and a share of 1 to 100\n");
+    if (o.descend && (o.k > 7 || o.v > 20 || o.t < 1 || o.share < 1 || o.share > 100)) {
+        std::fprintf(stderr, "--descend needs v <= 20, k <= 7 and a share of 1 to 100\n");
         return false;
     }
     if (!o.complete && !o.descend && o.from.empty() && o.blocks < 1) {

@@ -6,6 +6,22 @@
 #   make_library.sh search PATH_TO_covering_search DIR    one file per covering in DIR (resumable)
 #   make_library.sh assemble DIR > src/combi/own_library.txt
 #   make_library.sh table DIR                             the README's table of sizes
+#   make_library.sh grow PATH_TO_covering_search DIR STOP [DIVISOR]
+#                                                         the Multi's families C(v, 6, 4) and
+#                                                         C(v, 7, 4) in DIR (resumable), C(v, 4) /
+#                                                         DIVISOR seconds each (25 by default),
+#                                                         nothing started after the time STOP
+#                                                         (date +%s)
+#   make_library.sh growmore PATH_TO_covering_search DIR STOP DIVISOR [PASS]
+#                                                         those of the Multi's families above 1.05
+#                                                         times the published size again, from their
+#                                                         best table, seed PASS (2 by default),
+#                                                         C(v, 4) / DIVISOR s
+#   make_library.sh rerun PATH_TO_covering_search DIR STOP SEED SECONDS V K T...
+#                                                         coverings of the library again from the
+#                                                         search's start of today, on one thread
+#   make_library.sh append DIR                            the blocks of the coverings in DIR that
+#                                                         own_library.txt lacks, to add to it
 #
 # Each covering is searched on one processor core under nice -n 19, from a greedy covering down one
 # block at a time, until the processor time of its budget is spent or the Schönheim bound is reached,
@@ -80,7 +96,85 @@ improve() {
     fi
 }
 
+# The Multi's families, one line "v k t budget", easy ones first: C(v, 4) / $1 seconds each.
+multiCoverings() {
+    awk -v divisor="$1" 'function binom(n, r,   i, x) { x = 1; for (i = 1; i <= r; ++i) x = x * (n - r + i) / i; return x }
+        BEGIN {
+            for (k = 6; k <= 7; ++k)
+                for (v = k + 1; v <= 20; ++v) {
+                    b = int(binom(v, 4) / divisor); if (b < 1) b = 1
+                    print v, k, 4, b
+                }
+        }' | sort -n -k4 -k1 -k2
+}
+
 case $mode in
+grow)
+    # One pass from the search's own start (the better greedy), seed 1, one thread; a covering
+    # whose run would start after STOP is left for later.
+    search=$2 dir=$3 stop=$4 divisor=${5:-25}
+    mkdir -p "$dir"
+    multiCoverings "$divisor" | while read -r v k t budget; do
+        name=$dir/C-$v-$k-$t
+        [ -s "$name.txt" ] && continue
+        [ "$(date +%s)" -lt "$stop" ] || break
+        nice -n 19 "$search" --descend --v "$v" --k "$k" --t "$t" --seed 1 --max-seconds 0 \
+            --cpu-seconds "$budget" > "$name.part" 2> "$name.log1" || { cat "$name.log1" >&2; exit 1; }
+        cp "$name.log1" "$name.log"
+        mv "$name.part" "$name.txt"
+        cat "$name.log1" >&2
+    done
+    ;;
+growmore)
+    search=$2 dir=$3 stop=$4 divisor=$5 pass=${6:-2}
+    multiCoverings "$divisor" | while read -r v k t budget; do
+        name=$dir/C-$v-$k-$t
+        [ -s "$name.txt" ] && [ ! -s "$name.log$pass" ] || continue
+        [ "$(date +%s)" -lt "$stop" ] || break
+        published=$(publishedSize "$v" "$k" "$t")
+        set -- $(sizeOf "$name.log")
+        [ "$1" -gt "$2" ] || continue
+        [ -z "$published" ] || [ $(($1 * 100)) -gt $((published * 105)) ] || continue
+        improve "$pass" "$pass" "$budget"
+    done
+    ;;
+rerun)
+    # Coverings given as "V K T" triples, each searched from scratch (the search's start of today)
+    # with SEED for SECONDS of processor time on one thread; DIR keeps the table when the library's
+    # is larger, which `append` then prints for the library.
+    search=$2 dir=$3 stop=$4 seed=$5 seconds=$6
+    shift 6
+    mkdir -p "$dir"
+    while [ $# -ge 3 ]; do
+        v=$1 k=$2 t=$3
+        shift 3
+        name=$dir/C-$v-$k-$t
+        [ -s "$name.txt" ] && continue
+        [ "$(date +%s)" -lt "$stop" ] || break
+        nice -n 19 "$search" --descend --v "$v" --k "$k" --t "$t" --seed "$seed" --max-seconds 0 \
+            --cpu-seconds "$seconds" > "$name.part" 2> "$name.log1" || { cat "$name.log1" >&2; exit 1; }
+        cp "$name.log1" "$name.log"
+        mv "$name.part" "$name.txt"
+        cat "$name.log1" >&2
+    done
+    ;;
+append)
+    dir=$2
+    for log in "$dir"/C-*.log; do
+        name=${log%.log}
+        set -- $(basename "$name" | tr 'C-' '  ')
+        v=$1 k=$2 t=$3
+        how=$(sed -n 's/^C([0-9,]*) share 100%: \([0-9]*\) blocks, seed \([0-9]*\), \([0-9]*\) moves, \([0-9.]*\) s processor.*bound \([0-9]*\),.*/\1 \2 \3 \4 \5/p' "$log" |
+            awk '{ if (NR > 1) printf ", then from that table "; printf "seed %s, %s moves, %s s", $2, $3, $4; size = $1; bound = $5 }
+                END { printf "; %s blocks, Schönheim bound %s", size, bound }')
+        published=$(publishedSize "$v" "$k" "$t")
+        [ -n "$published" ] && how="$how, best published $published"
+        echo
+        echo "covering $v $k $t"
+        echo "# $how"
+        awk '/^[0-9]/ { gsub(" ", "-"); print }' "$name.txt"
+    done
+    ;;
 search)
     search=$2 dir=$3
     mkdir -p "$dir"
