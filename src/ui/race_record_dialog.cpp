@@ -80,10 +80,11 @@ std::optional<RaceRecord> withList(std::optional<RaceRecord> race, const GameSta
 
 std::optional<RaceRecord> comparedRace(const GameState &state, QString &refusal)
 {
-    if (!recordableBet(state, refusal))
+    const std::optional<Bet> bet = recordableBet(state, refusal);
+    if (!bet)
         return std::nullopt;
     const int size = state.tickets.horsesPerTicket();
-    return withList(raceFromComparison(size, state.tickets.count(), state.stakes.unitStake(size),
+    return withList(raceFromComparison(size, state.tickets.count(), state.stakes.unitStake(*bet),
                         state.stakes.multiplier, state.winCounts, state.payouts),
         state, refusal);
 }
