@@ -36,7 +36,7 @@ const Histories &histories()
             mvx::RaceRecord race;
             race.date = first.addDays(i / 3);
             race.name = QStringLiteral("Réunion 1 course %1").arg(i % 3 + 1);
-            race.bet = mvx::BetKind(2 + i % 4);
+            race.bet = *mvx::classicBet(2 + i % 4);
             race.making = { mvx::TicketOrigin::CatalogueSystem, 1 + i % 50, i % 7 == 0 };
             race.selection = { 7, 3, 12, 1, 9, 14, 2 };
             race.tickets = 12 + i % 100;
@@ -59,7 +59,7 @@ const Histories &histories()
     return *h;
 }
 
-const mvx::RaceFilter kOneYearOfQuinte { QDate(2022, 1, 1), QDate(2022, 12, 31), mvx::BetKind::Quinte };
+const mvx::RaceFilter kOneYearOfQuinte { QDate(2022, 1, 1), QDate(2022, 12, 31), { *mvx::classicBet(5) } };
 
 void open(benchmark::State &state, const QString &path)
 {

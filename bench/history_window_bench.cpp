@@ -56,7 +56,7 @@ const Histories &histories()
             mvx::RaceRecord race;
             race.date = first.addDays(i / 3);
             race.name = QStringLiteral("Réunion 1 course %1").arg(i % 3 + 1);
-            race.bet = mvx::BetKind(2 + i % 4);
+            race.bet = *mvx::classicBet(2 + i % 4);
             race.making = { mvx::TicketOrigin::CatalogueSystem, 1 + i % 50, i % 7 == 0 };
             race.selection = { 7, 3, 12, 1, 9, 14, 2 };
             race.tickets = 12 + i % 100;

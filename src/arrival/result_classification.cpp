@@ -642,13 +642,15 @@ void ResultTotals::add(ResultCategory category, std::int64_t count, std::int64_t
     categoryGains[slot] = double(categoryCents[slot]) / 100.0;
 }
 
-ResultMoney resultMoney(const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket)
+namespace {
+
+ResultMoney resultMoneyOf(const ResultTotals &totals, const Stakes &stakes, std::optional<Bet> bet)
 {
     ResultMoney money;
     money.gainsCents = totals.gainsCents;
     money.refundedTickets = totals.refunded();
-    const std::optional<std::int64_t> stake = stakesCostCents(stakes, horsesPerTicket, totals.tickets);
-    const std::optional<std::int64_t> refund = stakesCostCents(stakes, horsesPerTicket, money.refundedTickets);
+    const std::optional<std::int64_t> stake = stakesCostCents(stakes, bet, totals.tickets);
+    const std::optional<std::int64_t> refund = stakesCostCents(stakes, bet, money.refundedTickets);
     if (totals.tooLarge || !stake || !refund)
         return money;
     std::int64_t won = 0;
@@ -661,6 +663,18 @@ ResultMoney resultMoney(const ResultTotals &totals, const Stakes &stakes, int ho
     money.refundCents = refund;
     money.balanceCents = balance;
     return money;
+}
+
+} // namespace
+
+ResultMoney resultMoney(const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket)
+{
+    return resultMoneyOf(totals, stakes, classicBet(horsesPerTicket));
+}
+
+ResultMoney resultMoney(const ResultTotals &totals, const Stakes &stakes, Bet bet)
+{
+    return resultMoneyOf(totals, stakes, bet);
 }
 
 QString resultMoneyProblem(const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket)
@@ -704,7 +718,9 @@ QString unpublishedWinnersText(const ResultTotals &totals)
             categories.join(QStringLiteral(", ")));
 }
 
-QString resultSummaryText(const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket, const QLocale &locale)
+namespace {
+
+QString summaryTextOf(const ResultTotals &totals, const Stakes &stakes, std::optional<Bet> bet, const QLocale &locale)
 {
     QString text;
     for (int c = 1; c <= kResultCategories; ++c) {
@@ -715,7 +731,7 @@ QString resultSummaryText(const ResultTotals &totals, const Stakes &stakes, int 
     if (const QString unpaid = unpublishedWinnersText(totals); !unpaid.isEmpty())
         text += unpaid + QLatin1Char('\r');
     text += QStringLiteral("Gains  :") + centsGeneralText(totals.gainsCents, locale);
-    const ResultMoney money = resultMoney(totals, stakes, horsesPerTicket);
+    const ResultMoney money = resultMoneyOf(totals, stakes, bet);
     if (!money.balanceCents)
         return text;
     const bool tool = locale == QLocale::c();
@@ -726,6 +742,18 @@ QString resultSummaryText(const ResultTotals &totals, const Stakes &stakes, int 
         + QStringLiteral("\rMise : %1\rRemboursement : %2\rBilan : %3%4")
               .arg(euros(*money.stakeCents), euros(*money.refundCents),
                   *money.balanceCents > 0 ? QStringLiteral("+") : QString(), euros(*money.balanceCents));
+}
+
+} // namespace
+
+QString resultSummaryText(const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket, const QLocale &locale)
+{
+    return summaryTextOf(totals, stakes, classicBet(horsesPerTicket), locale);
+}
+
+QString resultSummaryText(const ResultTotals &totals, const Stakes &stakes, Bet bet, const QLocale &locale)
+{
+    return summaryTextOf(totals, stakes, bet, locale);
 }
 
 } // namespace mvx

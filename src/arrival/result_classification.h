@@ -236,6 +236,8 @@ struct ResultMoney
     std::optional<std::int64_t> balanceCents;
 };
 ResultMoney resultMoney(const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket);
+// The same at the chosen bet's unit stake.
+ResultMoney resultMoney(const ResultTotals &totals, const Stakes &stakes, Bet bet);
 
 // Why the money of a comparison cannot be given, in French, or empty: a sum that does not fit
 // in 64-bit cents.
@@ -258,5 +260,7 @@ QString unpublishedWinnersText(const ResultTotals &totals);
 // command-line tool writes every number. The money must fit (resultMoneyProblem).
 QString resultSummaryText(
     const ResultTotals &totals, const Stakes &stakes, int horsesPerTicket, const QLocale &locale = QLocale());
+// The same with the money at the chosen bet's unit stake.
+QString resultSummaryText(const ResultTotals &totals, const Stakes &stakes, Bet bet, const QLocale &locale = QLocale());
 
 } // namespace mvx

@@ -46,10 +46,11 @@ std::optional<int> CompareBetOption::read(const QCommandLineParser &parser, cons
     return std::nullopt;
 }
 
-int compareBetsWithOfficialResult(
-    QFile &in, const QString &name, const OfficialResult &result, const std::vector<Bet> &bets, const char *command)
+int compareBetsWithOfficialResult(QFile &in, const QString &name, const OfficialResult &result,
+    const std::vector<Bet> &bets, std::int64_t multiplier, const char *command, RaceRecordOptions &record)
 {
-    const Stakes stakes = defaultStakes();
+    Stakes stakes = defaultStakes();
+    stakes.multiplier = multiplier;
     std::vector<BetJudge> judges;
     std::vector<BetPatterns> patterns;
     judges.reserve(bets.size());
@@ -82,6 +83,7 @@ int compareBetsWithOfficialResult(
             wrongTicket = ticket;
             return false;
         }
+        record.see(horses);
         for (std::size_t b = 0; b < judges.size(); ++b) {
             ++totals.tickets;
             if (judges[b].holdsComplement(horses)) {
@@ -142,15 +144,19 @@ int compareBetsWithOfficialResult(
     if (read.tickets == 0)
         return refuseInput(command, QStringLiteral("%1 : aucun ticket").arg(name));
 
-    // The stakes of the bets of old are known by ticket size; the others' stakes are not yet,
-    // and their summary gives the gains alone.
-    const bool classic = bets.size() == 1 && isClassicBet(bets.front());
     // The money is refused before anything is written when it does not fit.
     if (totals.tooLarge)
         return refuseInput(command, QStringLiteral("%1 : %2").arg(name, resultMoneyProblem(totals, stakes, size)));
-    QString summary = resultSummaryText(totals, stakes, classic ? size : 0, QLocale::c());
+    if (bets.size() == 1 && !resultMoney(totals, stakes, bets.front()).balanceCents)
+        return refuseInput(command, QStringLiteral("%1 : %2").arg(name, resultMoneyProblem(totals, stakes, 0)));
+    const int recorded = record.storeResult(command, bets.front(), totals, totals.categoryGains);
+    // One bet: the money at its own stake, as the race is stored. Bets played together have
+    // stakes of their own each, and their summary gives the gains alone.
+    QString summary = bets.size() == 1 ? resultSummaryText(totals, stakes, bets.front(), QLocale::c())
+                                       : resultSummaryText(totals, stakes, 0, QLocale::c());
     summary.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return held.release(command, (QStringLiteral("\n") + summary + QLatin1Char('\n')).toUtf8());
+    const int shown = held.release(command, (QStringLiteral("\n") + summary + QLatin1Char('\n')).toUtf8());
+    return shown != kExitOk ? shown : recorded;
 }
 
 } // namespace mvx::cli

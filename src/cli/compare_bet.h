@@ -1,6 +1,7 @@
 #pragma once
 
 #include "arrival/official_result.h"
+#include "cli/race_record_options.h"
 #include "model/bet.h"
 
 #include <QCommandLineOption>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -34,8 +36,10 @@ private:
 
 // Compares the tickets of `in` (named `name` in messages), every one of the bets' size, with the
 // official result for each bet: per ticket and bet a line with the ticket, its category and, when
-// paid, the combination that pays it and its rapport; then the summary. The exit status.
-int compareBetsWithOfficialResult(
-    QFile &in, const QString &name, const OfficialResult &result, const std::vector<Bet> &bets, const char *command);
+// paid, the combination that pays it and its rapport; then the summary. With --record (one bet
+// only), the race is stored with that bet at its own unit stake, each ticket played
+// `multiplier` times. The exit status.
+int compareBetsWithOfficialResult(QFile &in, const QString &name, const OfficialResult &result,
+    const std::vector<Bet> &bets, std::int64_t multiplier, const char *command, RaceRecordOptions &record);
 
 } // namespace mvx::cli

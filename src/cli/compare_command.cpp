@@ -139,9 +139,10 @@ int runWithOfficialResult(const QCommandLineParser &parser, OfficialResultOption
     if (bet.given(parser)) {
         if (const std::optional<int> status = bet.read(parser, kHelp.name))
             return *status;
-        if (parser.isSet(QStringLiteral("record")))
-            return usageError(
-                kHelp.name, QStringLiteral("« --record » ne garde pas encore un pari choisi par « --bet »"));
+        if (parser.isSet(QStringLiteral("record")) && bet.bets().size() > 1)
+            return usageError(kHelp.name,
+                QStringLiteral("« --record » garde une course d'un seul pari : jouez ces paris en deux "
+                               "comparaisons"));
     }
     std::optional<Payouts> payouts;
     if (parser.isSet(payoutsOption)) {
@@ -158,11 +159,11 @@ int runWithOfficialResult(const QCommandLineParser &parser, OfficialResultOption
     QString name;
     if (const std::optional<int> status = openInput(in, name, parser.positionalArguments(), kHelp.name, "de tickets"))
         return *status;
-    if (bet.given(parser))
-        return compareBetsWithOfficialResult(in, name, official.result(), bet.bets(), kHelp.name);
     // --multiplier was checked with --record: the money printed is the money stored.
     const QString multiplier = QStringLiteral("multiplier");
     const std::int64_t times = parser.isSet(multiplier) ? parser.value(multiplier).toLongLong() : 1;
+    if (bet.given(parser))
+        return compareBetsWithOfficialResult(in, name, official.result(), bet.bets(), times, kHelp.name, record);
     return compareWithOfficialResult(in, name, official.result(), times, kHelp.name, record);
 }
 

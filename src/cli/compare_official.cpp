@@ -225,7 +225,7 @@ int compareWithOfficialResult(QFile &in, const QString &name, const OfficialResu
     // The money is refused before anything is written or stored when it does not fit.
     if (const QString problem = resultMoneyProblem(totals, stakes, read.horsesPerTicket); !problem.isEmpty())
         return refuseInput(command, QStringLiteral("%1 : %2").arg(name, problem));
-    const int recorded = record.storeResult(command, read.horsesPerTicket, totals, totals.categoryGains);
+    const int recorded = record.storeResult(command, classicBet(read.horsesPerTicket), totals, totals.categoryGains);
     QString summary = resultSummaryText(totals, stakes, read.horsesPerTicket, QLocale::c());
     summary.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const int shown = held.release(command, (QStringLiteral("\n") + summary + QLatin1Char('\n')).toUtf8());

@@ -74,7 +74,7 @@ QByteArray listingText(const std::vector<RaceRecord> &races, const HistoryTotals
         for (QChar &c : name)
             if (c.unicode() < 0x20)
                 c = QLatin1Char(' ');
-        text += QStringList { race.date.toString(Qt::ISODate), name, betLabel(race.bet), QString::number(race.tickets),
+        text += QStringList { race.date.toString(Qt::ISODate), name, betName(race.bet), QString::number(race.tickets),
             amountText(race.stakeCents), amountText(race.wonCents), amountText(race.balanceCents) }
                     .join(QLatin1Char('\t'))
             + QLatin1Char('\n');
@@ -92,7 +92,9 @@ int run(const QStringList &arguments)
 {
     const QCommandLineOption fromOption("from", "Les courses à partir de ce jour.", "AAAA-MM-JJ");
     const QCommandLineOption toOption("to", "Les courses jusqu'à ce jour.", "AAAA-MM-JJ");
-    const QCommandLineOption betOption("bet", "Les courses de ce pari (couplé, tiercé, quarté, quinté).", "PARI");
+    const QCommandLineOption betOption("bet",
+        "Les courses de ce pari (couple-gagnant, 2sur4, trio, multi5, pick5, quinte... ; couplé : tous les couplés).",
+        "PARI");
     const QCommandLineOption exportOption(
         "export", "Écrit les courses listées dans FICHIER, séparées par des points-virgules.", "FICHIER");
     const QCommandLineOption deleteOption("delete", "Efface la course de ce nom (avec --date).", "NOM");
@@ -143,10 +145,10 @@ int run(const QStringList &arguments)
                 kHelp.name, QStringLiteral("date incorrecte %1 (AAAA-MM-JJ)").arg(quoted(parser.value(*option))));
     }
     if (parser.isSet(betOption)) {
-        filter.bet = betFromText(parser.value(betOption));
-        if (!filter.bet)
+        filter.bets = betsFromText(parser.value(betOption));
+        if (filter.bets.empty())
             return usageError(kHelp.name,
-                QStringLiteral("pari inconnu %1 (couplé, tiercé, quarté ou quinté)")
+                QStringLiteral("pari inconnu %1 (par exemple couplé, quinté, couple-gagnant, 2sur4, multi5, pick5)")
                     .arg(quoted(parser.value(betOption))));
     }
 
@@ -272,13 +274,13 @@ int RaceRecordOptions::store(const char *command, std::int64_t tickets, int hors
 }
 
 int RaceRecordOptions::storeResult(
-    const char *command, int horsesPerTicket, const ResultTotals &totals, const ResultCategoryGains &gains) const
+    const char *command, std::optional<Bet> bet, const ResultTotals &totals, const ResultCategoryGains &gains) const
 {
     if (!wanted())
         return kExitOk;
     Stakes stakes = defaultStakes();
     stakes.multiplier = multiplierValue_;
-    return storeRace(command, raceFromResult(horsesPerTicket, totals, gains, stakes));
+    return storeRace(command, bet ? raceFromResult(*bet, totals, gains, stakes) : std::nullopt);
 }
 
 int RaceRecordOptions::storeRace(const char *command, std::optional<RaceRecord> race) const

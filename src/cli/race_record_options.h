@@ -48,10 +48,11 @@ public:
     // given: the exit status (kExitOk when stored or not asked; else the message was shown).
     int store(const char *command, std::int64_t tickets, int horsesPerTicket, const WinCounts &counts,
         const Payouts &payouts) const;
-    // The same for a comparison with the official result: its refunds and money lines as
-    // resultMoney gives them at the usual unit stakes and --multiplier.
-    int storeResult(
-        const char *command, int horsesPerTicket, const ResultTotals &totals, const ResultCategoryGains &gains) const;
+    // The same for a comparison with the official result of tickets played as `bet` (none: a
+    // size no bet is played with): its refunds and money lines as resultMoney gives them at the
+    // bet's usual unit stake and --multiplier.
+    int storeResult(const char *command, std::optional<Bet> bet, const ResultTotals &totals,
+        const ResultCategoryGains &gains) const;
 
 private:
     int storeRace(const char *command, std::optional<RaceRecord> race) const;

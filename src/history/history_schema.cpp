@@ -17,7 +17,7 @@ const char *const kSchemaSteps[] = {
     " id INTEGER PRIMARY KEY,"
     " race_date TEXT NOT NULL," // yyyy-MM-dd, so that text order is date order
     " name TEXT NOT NULL,"
-    " bet INTEGER NOT NULL," // horses per ticket
+    " bet INTEGER NOT NULL," // betStorageCode: the ticket size for the four bets of old
     " source INTEGER NOT NULL,"
     " catalogue_system INTEGER NOT NULL DEFAULT 0,"
     " with_conditions INTEGER NOT NULL DEFAULT 0,"

@@ -45,7 +45,7 @@ QByteArray raceExportBytes(const std::vector<RaceRecord> &races)
     QString text = QStringLiteral("DATE;NOM;PARI;TICKETS;MISE;GAINS;REMBOURSEMENT;BILAN;\r\n");
     for (const RaceRecord &race : races) {
         const QString fields[] = { race.date.toString(QStringLiteral("dd/MM/yyyy")), exportField(race.name),
-            betLabel(race.bet), QString::number(race.tickets), decimalCommaText(race.stakeCents),
+            betName(race.bet), QString::number(race.tickets), decimalCommaText(race.stakeCents),
             decimalCommaText(race.wonCents), decimalCommaText(race.refundCents), decimalCommaText(race.balanceCents) };
         for (const QString &field : fields)
             text += field + QLatin1Char(';');

@@ -19,14 +19,13 @@ std::optional<std::int64_t> playedCents(double amount, std::int64_t multiplier)
 } // namespace
 
 std::optional<RaceRecord> raceFromResult(
-    int horsesPerTicket, const ResultTotals &totals, const ResultCategoryGains &gains, const Stakes &stakes)
+    Bet bet, const ResultTotals &totals, const ResultCategoryGains &gains, const Stakes &stakes)
 {
-    const std::optional<BetKind> bet = betFromTicketSize(horsesPerTicket);
-    const ResultMoney money = resultMoney(totals, stakes, horsesPerTicket);
-    if (!bet || !money.stakeCents || !money.refundCents || !money.balanceCents)
+    const ResultMoney money = resultMoney(totals, stakes, bet);
+    if (!money.stakeCents || !money.refundCents || !money.balanceCents)
         return std::nullopt;
     RaceRecord race;
-    race.bet = *bet;
+    race.bet = bet;
     race.tickets = totals.tickets;
     race.multiplier = stakes.multiplier;
     race.stakeCents = *money.stakeCents;

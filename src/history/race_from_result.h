@@ -16,9 +16,9 @@ using ResultCategoryGains = std::array<double, kResultCategories>;
 // A comparison with the official result as it is recorded: the money lines of resultMoney at
 // these stakes ("Mise", the winnings, "Remboursement" and "Bilan"), and each category that
 // has tickets with what they brought (× the multiplier). The refunded tickets are counted as
-// refunds, not as winnings. None when the size is not a bet the history keeps, no unit stake
-// is known for it or an amount does not fit.
+// refunds, not as winnings. The stake is the bet's own. None when no unit stake is known for
+// the bet or an amount does not fit.
 std::optional<RaceRecord> raceFromResult(
-    int horsesPerTicket, const ResultTotals &totals, const ResultCategoryGains &gains, const Stakes &stakes);
+    Bet bet, const ResultTotals &totals, const ResultCategoryGains &gains, const Stakes &stakes);
 
 } // namespace mvx

@@ -175,9 +175,13 @@ FilterClause whereClause(const RaceFilter &filter)
         terms.append(QStringLiteral("race_date <= ?"));
         clause.values.append(isoDate(*filter.to));
     }
-    if (filter.bet) {
-        terms.append(QStringLiteral("bet = ?"));
-        clause.values.append(ticketSize(*filter.bet));
+    if (!filter.bets.empty()) {
+        QStringList marks;
+        for (const Bet &bet : filter.bets) {
+            marks.append(QStringLiteral("?"));
+            clause.values.append(betStorageCode(bet));
+        }
+        terms.append(QStringLiteral("bet IN (%1)").arg(marks.join(QLatin1Char(','))));
     }
     if (!terms.isEmpty())
         clause.sql = QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
@@ -199,7 +203,7 @@ RaceRecord raceFromRow(const QSqlQuery &q)
     race.id = q.value(0).toLongLong();
     race.date = QDate::fromString(q.value(1).toString(), Qt::ISODate);
     race.name = q.value(2).toString();
-    race.bet = betFromTicketSize(q.value(3).toInt()).value_or(BetKind::Tierce);
+    race.bet = betFromStorageCode(q.value(3).toInt()).value_or(Bet { Bet::Kind::Tierce, 3 });
     const int source = q.value(4).toInt();
     race.making.source = source >= 1 && source <= 4 ? TicketOrigin(source) : TicketOrigin::OpenedFile;
     race.making.catalogueSystem = q.value(5).toInt();
@@ -503,7 +507,7 @@ std::optional<std::int64_t> writeRace(QSqlDatabase &db, const RaceRecord &race, 
     }
     std::int64_t id = q.next() ? q.value(0).toLongLong() : 0;
     q.finish();
-    const QVariantList values { isoDate(race.date), name, ticketSize(race.bet), int(race.making.source),
+    const QVariantList values { isoDate(race.date), name, betStorageCode(race.bet), int(race.making.source),
         race.making.catalogueSystem, race.making.withConditions ? 1 : 0, selectionText(race.selection),
         qlonglong(race.tickets), qlonglong(race.multiplier), qlonglong(race.stakeCents), qlonglong(race.wonCents),
         qlonglong(race.refundedTickets), qlonglong(race.refundCents), qlonglong(race.balanceCents) };
@@ -828,6 +832,28 @@ HistoryResult<HistoryTotals> RaceHistory::totals(const RaceFilter &filter)
         result.value.wonCents = q.value(3).toLongLong();
         result.value.refundCents = q.value(4).toLongLong();
         result.value.balanceCents = q.value(5).toLongLong();
+        return result;
+    });
+}
+
+HistoryResult<std::vector<Bet>> RaceHistory::playedBets()
+{
+    if (openError_)
+        return unavailable<std::vector<Bet>>();
+    return untilNotBusy([&] {
+        HistoryResult<std::vector<Bet>> result;
+        QSqlQuery q(db_);
+        q.setForwardOnly(true);
+        if (!run(q, QStringLiteral("SELECT DISTINCT bet FROM races"))) {
+            result.error = readFailure(path_, q.lastError());
+            return result;
+        }
+        std::vector<int> codes;
+        while (q.next())
+            codes.push_back(q.value(0).toInt());
+        for (const Bet &bet : allBets())
+            if (std::find(codes.begin(), codes.end(), betStorageCode(bet)) != codes.end())
+                result.value.push_back(bet);
         return result;
     });
 }

@@ -43,7 +43,7 @@ struct RaceFilter
 {
     std::optional<QDate> from; // first day taken
     std::optional<QDate> to; // last day taken
-    std::optional<BetKind> bet;
+    std::vector<Bet> bets; // the races of any of these bets; of every bet when empty
 };
 
 // The sums over a list of races.
@@ -129,6 +129,8 @@ public:
     HistoryResult<std::optional<RaceRecord>> race(const RaceKey &key);
     HistoryResult<HistoryTotals> totals(const RaceFilter &filter = {});
     HistoryResult<std::vector<BalancePoint>> balanceSeries(const RaceFilter &filter = {});
+    // Every bet at least one race was played with, in the order the bet lists show them.
+    HistoryResult<std::vector<Bet>> playedBets();
 
     // The monthly budget; none when the punter set none. Setting none removes it.
     HistoryResult<std::optional<std::int64_t>> monthlyBudget();

@@ -1,6 +1,7 @@
 #include "history/race_record.h"
 
 #include "combi/game_cost.h"
+#include "model/stakes_file.h"
 
 #include <cmath>
 
@@ -23,44 +24,66 @@ std::optional<std::int64_t> playedCents(double amount, std::int64_t multiplier)
 
 } // namespace
 
-std::optional<BetKind> betFromTicketSize(int horsesPerTicket)
+int betStorageCode(Bet bet)
 {
-    if (horsesPerTicket < 2 || horsesPerTicket > 5)
+    if (isClassicBet(bet))
+        return horsesPerTicket(bet);
+    return 100 + 10 * int(bet.kind) + bet.size;
+}
+
+std::optional<Bet> betFromStorageCode(int code)
+{
+    if (code >= 2 && code <= 5)
+        return classicBet(code);
+    if (code < 100)
         return std::nullopt;
-    return BetKind(horsesPerTicket);
+    const Bet bet { Bet::Kind((code - 100) / 10), std::int8_t((code - 100) % 10) };
+    if ((code - 100) / 10 >= Stakes::kBetKinds || !isValidBet(bet) || isClassicBet(bet))
+        return std::nullopt;
+    return bet;
 }
 
-int ticketSize(BetKind bet)
-{
-    return int(bet);
-}
+namespace {
 
-QString betLabel(BetKind bet)
-{
-    switch (bet) {
-    case BetKind::Couple:
-        return QStringLiteral("Couplé");
-    case BetKind::Tierce:
-        return QStringLiteral("Tiercé");
-    case BetKind::Quarte:
-        return QStringLiteral("Quarté+");
-    case BetKind::Quinte:
-        return QStringLiteral("Quinté+");
-    }
-    return QString();
-}
-
-std::optional<BetKind> betFromText(const QString &text)
+// Lower case, "é" as "e", no final "+": "Quinté+" and "quinte" alike.
+QString plainBetText(const QString &text)
 {
     QString t = text.trimmed().toLower();
     t.replace(QChar(u'é'), QLatin1Char('e'));
     if (t.endsWith(QLatin1Char('+')))
         t.chop(1);
-    static const char *const kNames[] = { "couple", "tierce", "quarte", "quinte" };
-    for (int size = 2; size <= 5; ++size)
-        if (t == QLatin1String(kNames[size - 2]) || t == QString::number(size))
-            return BetKind(size);
-    return std::nullopt;
+    return t;
+}
+
+std::vector<Bet> everyCouple()
+{
+    using K = Bet::Kind;
+    return { Bet { K::Couple, 2 }, Bet { K::CoupleWinner, 2 }, Bet { K::CouplePlaced, 2 },
+        Bet { K::CoupleInOrder, 2 } };
+}
+
+} // namespace
+
+std::vector<Bet> betsFromText(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    // The tool's names first: "couple" is the couplé alone, as every command takes it.
+    if (const std::optional<Bet> bet = betFromCliName(trimmed.toLower()))
+        return { *bet };
+    const QString plain = plainBetText(trimmed);
+    if (plain == QLatin1String("couple") || plain == QLatin1String("2"))
+        return everyCouple();
+    bool isNumber = false;
+    const int size = plain.toInt(&isNumber);
+    if (isNumber) {
+        if (const std::optional<Bet> bet = classicBet(size))
+            return { *bet };
+        return {};
+    }
+    for (const Bet &bet : allBets())
+        if (plainBetText(betName(bet)) == plain)
+            return { bet };
+    return {};
 }
 
 QString ticketMakingText(const TicketMaking &making)
@@ -88,7 +111,7 @@ QString ticketMakingText(const TicketMaking &making)
 std::optional<RaceRecord> raceFromComparison(int horsesPerTicket, std::int64_t tickets, std::int64_t unitStakeCents,
     std::int64_t multiplier, const WinCounts &counts, const Payouts &payouts)
 {
-    const std::optional<BetKind> bet = betFromTicketSize(horsesPerTicket);
+    const std::optional<Bet> bet = classicBet(horsesPerTicket);
     const std::optional<std::int64_t> stake = gameCostCents(tickets, unitStakeCents, multiplier);
     const std::optional<std::int64_t> won = playedCents(winnings(counts, payouts), multiplier);
     if (!bet || !stake || !won)

@@ -2,6 +2,7 @@
 
 #include "arrival/classification.h"
 #include "arrival/winnings.h"
+#include "model/bet.h"
 
 #include <QDate>
 #include <QString>
@@ -14,24 +15,19 @@
 // Money is in euro cents throughout, so that sums over years of races never drift.
 namespace mvx {
 
-// The bet, named after the ticket size it is played with.
-enum class BetKind : std::uint8_t
-{
-    Couple = 2,
-    Tierce = 3,
-    Quarte = 4,
-    Quinte = 5,
-};
+// The history keeps a race's bet as a number of its own: the four bets of old keep the ticket
+// size they were always stored as (2 couplé, 3 tiercé, 4 quarté+, 5 quinté+), so that older
+// histories read as they were written; every other bet is 100 + 10 × its kind + its size
+// (a Multi en 5 is 135), which never falls among 2..5 and keeps each size of the Multi apart.
+int betStorageCode(Bet bet);
+std::optional<Bet> betFromStorageCode(int code);
 
-// The bet played with tickets of that many horses (2 couplé, 3 tiercé, 4 quarté+, 5 quinté+);
-// none for any other size, which the history does not keep.
-std::optional<BetKind> betFromTicketSize(int horsesPerTicket);
-int ticketSize(BetKind bet);
-// "Couplé", "Tiercé", "Quarté+", "Quinté+".
-QString betLabel(BetKind bet);
-// The bet a user names: its label with or without accents and "+", in any case ("quinte",
-// "Quinté+"), or its ticket size ("5"); none for anything else.
-std::optional<BetKind> betFromText(const QString &text);
+// The bets a user names for a filter: a tool's bet name ("couple-gagnant", "multi5", "couple"
+// the couplé alone), a bet's name in any case, with or without accents and "+" ("Quinté+",
+// "quinte", "Multi en 5"), or a ticket size as the history took it before bets were chosen
+// ("5" the quinté+). "Couplé" written the French way, and the size "2", mean every couplé: the
+// couplé of old and the operator's gagnant, placé and ordre. Empty for anything else.
+std::vector<Bet> betsFromText(const QString &text);
 
 // How the tickets were made.
 enum class TicketOrigin : std::uint8_t
@@ -81,7 +77,7 @@ struct RaceRecord
     std::int64_t id = 0; // given by the history when stored; 0 for a race not stored yet
     QDate date = QDate::currentDate();
     QString name; // the punter's; the caller proposes the game file's name
-    BetKind bet = BetKind::Tierce;
+    Bet bet { Bet::Kind::Tierce, 3 };
     TicketMaking making;
     std::vector<int> selection; // the horses played, in the order given
     std::int64_t tickets = 0;
@@ -108,7 +104,8 @@ inline std::int64_t raceBalanceCents(std::int64_t stakeCents, std::int64_t wonCe
 // A comparison as it is recorded: `tickets` tickets of `horsesPerTicket` horses at the unit
 // stake, each played `multiplier` times; the stake is tickets × unit stake × multiplier, the
 // winnings and each category's amount the comparison's (rounded to the cent) × multiplier, no
-// refund. None when the size is not a bet the history keeps or an amount does not fit.
+// refund. The bet is the one the size gives (couplé, tiercé, quarté+, quinté+). None when the
+// size gives no bet or an amount does not fit.
 std::optional<RaceRecord> raceFromComparison(int horsesPerTicket, std::int64_t tickets, std::int64_t unitStakeCents,
     std::int64_t multiplier, const WinCounts &counts, const Payouts &payouts);
 

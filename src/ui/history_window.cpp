@@ -16,6 +16,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTableView>
 #include <QValueAxis>
@@ -82,7 +83,7 @@ QVariant RaceTableModel::data(const QModelIndex &index, int role) const
     case NameColumn:
         return race.name;
     case BetColumn:
-        return betLabel(race.bet);
+        return betName(race.bet);
     case TicketsColumn:
         return QString::number(race.tickets);
     case StakeColumn:
@@ -182,9 +183,7 @@ Tfmescourses::Tfmescourses(HistoryAccess &history, Platform &platform, QWidget *
     cpari_ = new QComboBox(this);
     cpari_->setObjectName(QStringLiteral("cpari"));
     cpari_->setGeometry(548, 10, 204, 22);
-    cpari_->addItem(QStringLiteral("Tous les paris"), 0);
-    for (BetKind bet : { BetKind::Couple, BetKind::Tierce, BetKind::Quarte, BetKind::Quinte })
-        cpari_->addItem(betLabel(bet), ticketSize(bet));
+    listBets({});
     cpari_->setAccessibleName(QStringLiteral("Pari"));
     lpari->setBuddy(cpari_);
     for (QComboBox *box : { cperiode_, cpari_ })
@@ -312,9 +311,24 @@ RaceFilter Tfmescourses::filter() const
     default:
         break;
     }
-    if (const int size = cpari_->currentData().toInt(); size > 0)
-        filter.bet = betFromTicketSize(size);
+    if (const std::optional<Bet> bet = betFromStorageCode(cpari_->currentData().toInt()))
+        filter.bets = { *bet };
     return filter;
+}
+
+// The "Pari" list: every bet, the four bets of old always, the others once a race of them is
+// kept, in the order the bet lists show them. The bet chosen stays chosen.
+void Tfmescourses::listBets(const std::vector<Bet> &played)
+{
+    const QVariant chosen = cpari_->count() > 0 ? cpari_->currentData() : QVariant(0);
+    const QSignalBlocker quiet(cpari_);
+    cpari_->clear();
+    cpari_->addItem(QStringLiteral("Tous les paris"), 0);
+    for (const Bet &bet : allBets())
+        if (isClassicBet(bet) || std::find(played.begin(), played.end(), bet) != played.end())
+            cpari_->addItem(betName(bet), betStorageCode(bet));
+    const int again = cpari_->findData(chosen);
+    cpari_->setCurrentIndex(again >= 0 ? again : 0);
 }
 
 void Tfmescourses::periodChanged()
@@ -334,6 +348,8 @@ bool Tfmescourses::reload()
     RaceHistory *races = history_.history();
     HistoryResult<std::vector<RaceRecord>> listed;
     if (races) {
+        if (const HistoryResult<std::vector<Bet>> played = races->playedBets(); played.ok())
+            listBets(played.value);
         listed = races->races(filter());
         if (!listed.ok())
             history_.report(listed.error);

@@ -78,6 +78,7 @@ public:
     const QLineSeries &balanceSeries() const { return *series_; }
     // The filter the controls give.
     RaceFilter filter() const;
+    void listBets(const std::vector<Bet> &played);
     // The history read again under the filter; false when it cannot be used.
     bool reload();
     // Opens only when the history can be used; otherwise the punter has been told why.

@@ -43,23 +43,24 @@ TicketMaking makingOf(const ListMaking &list)
 
 namespace {
 
-// The bet of the list, or a refusal: the history keeps couplé, tiercé, quarté+ and quinté+ games
-// whose unit stake is known.
-bool recordableList(const GameState &state, QString &refusal)
+// The bet of the list, or a refusal: the history keeps the games of every bet whose unit stake
+// is known.
+std::optional<Bet> recordableBet(const GameState &state, QString &refusal)
 {
     const int size = state.tickets.horsesPerTicket();
-    if (!betFromTicketSize(size)) {
-        refusal = QStringLiteral("Mes courses gardent les jeux de couplé, de tiercé, de quarté+ et de quinté+ "
-                                 "seulement : des tickets de %1 chevaux n'y sont pas enregistrés.")
+    const std::optional<Bet> bet = betOfTickets(state);
+    if (!bet) {
+        refusal = QStringLiteral("Aucun pari ne se joue avec des tickets de %1 chevaux : ils ne sont pas "
+                                 "enregistrés dans Mes courses.")
                       .arg(size);
-        return false;
+        return std::nullopt;
     }
-    if (state.stakes.unitStake(size) <= 0) {
+    if (state.stakes.unitStake(*bet) <= 0) {
         refusal = QStringLiteral("Aucune mise n'est connue pour ces tickets : indiquez-la dans « Mises » "
                                  "(Paramètres) pour enregistrer la course.");
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return bet;
 }
 
 // How the list was made and its horses, the bases first.
@@ -79,20 +80,21 @@ std::optional<RaceRecord> withList(std::optional<RaceRecord> race, const GameSta
 
 std::optional<RaceRecord> comparedRace(const GameState &state, QString &refusal)
 {
-    if (!recordableList(state, refusal))
+    const std::optional<Bet> bet = recordableBet(state, refusal);
+    if (!bet)
         return std::nullopt;
     const int size = state.tickets.horsesPerTicket();
-    return withList(raceFromComparison(size, state.tickets.count(), state.stakes.unitStake(size),
+    return withList(raceFromComparison(size, state.tickets.count(), state.stakes.unitStake(*bet),
                         state.stakes.multiplier, state.winCounts, state.payouts),
         state, refusal);
 }
 
 std::optional<RaceRecord> comparedRace(const GameState &state, const ResultTotals &totals, QString &refusal)
 {
-    if (!recordableList(state, refusal))
+    const std::optional<Bet> bet = recordableBet(state, refusal);
+    if (!bet)
         return std::nullopt;
-    return withList(
-        raceFromResult(state.tickets.horsesPerTicket(), totals, totals.categoryGains, state.stakes), state, refusal);
+    return withList(raceFromResult(*bet, totals, totals.categoryGains, state.stakes), state, refusal);
 }
 
 QString proposedRaceName(const GameState &state, const QDate &day)

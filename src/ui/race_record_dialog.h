@@ -17,10 +17,10 @@ class QLineEdit;
 
 namespace mvx {
 
-// The last comparison of the window as a race to record: the bet of the tickets' size, how the
-// list was made, the horses played, the stake at the punter's stakes and the winnings per
-// category. None, with the reason in French in `refusal`, for a size the history does not keep
-// or a stake that is not known.
+// The last comparison of the window as a race to record: the bet the tickets are played as, how
+// the list was made, the horses played, the stake at the punter's stake for that bet and the
+// winnings per category. None, with the reason in French in `refusal`, for a size no bet has or
+// a stake that is not known.
 std::optional<RaceRecord> comparedRace(const GameState &state, QString &refusal);
 // The same for a comparison with the official result: its refunds and the winnings of every
 // category, dead heats and non-runners included.

@@ -411,7 +411,7 @@ void Tfcompare::benregistrercourseClick()
     const QDate today = QDate::currentDate();
     recordDialog_->setRace(today, proposedRaceName(state_, today),
         QStringLiteral("%1 : %2 tickets, %3\nMise : %4 ; gains : %5 ; bilan : %6")
-            .arg(betLabel(race->bet))
+            .arg(betName(race->bet))
             .arg(race->tickets)
             .arg(ticketMakingText(race->making), frenchEuroText(race->stakeCents), frenchEuroText(race->wonCents),
                 frenchEuroText(race->balanceCents)));

@@ -184,8 +184,8 @@ std::optional<Bet> Tfcompare::judgedBet() const
     return std::nullopt;
 }
 
-// As the comparison with the official result, each ticket judged by the rules of its bet. The
-// race is not stored in the history: it keeps the bets of old only.
+// As the comparison with the official result, each ticket judged by the rules of its bet, the
+// money at the bet's own stake; the race can then be stored with its bet.
 void Tfcompare::compareBetWithResult(const OfficialResult &result, Bet bet)
 {
     std::shared_ptr<ui::BetResultRows> rows;
@@ -226,14 +226,18 @@ void Tfcompare::compareBetWithResult(const OfficialResult &result, Bet bet)
         return;
     }
 
+    // With its stake known, money that does not fit is refused as for the bets of old.
+    if (state_.stakes.unitStake(bet) > 0 && !resultMoney(totals, state_.stakes, bet).balanceCents) {
+        platform_.inform(resultMoneyProblem(totals, state_.stakes, 0), QStringLiteral("Opération impossible"));
+        return;
+    }
     grillecomb_->setContent(nullptr);
     categories_ = std::move(categories);
     rows->setCategories(&categories_);
     grillecomb_->setContent(rows);
-    // The stakes are known for the bets of old only: the summary gives the gains.
-    showSummary(resultSummaryText(totals, state_.stakes, 0));
-    officialTotals_.reset();
-    benregistrercourse_->setEnabled(false);
+    showSummary(resultSummaryText(totals, state_.stakes, bet));
+    officialTotals_ = totals;
+    benregistrercourse_->setEnabled(true);
 }
 
 } // namespace mvx

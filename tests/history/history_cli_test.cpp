@@ -3,6 +3,9 @@
 
 #include "support/test_data.h"
 
+#include "combi/game_cost.h"
+#include "history/race_history.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -115,7 +118,46 @@ TEST(HistoryCli, ACompareRecordIsListedExportedAndDeleted)
     EXPECT_EQ(badDate.exitCode, 2);
     EXPECT_TRUE(badDate.out.isEmpty());
     EXPECT_EQ(cli({ "compare", "-a", kArrival, "--date", "2026-02-03", tickets }).exitCode, 2);
-    EXPECT_EQ(cli({ "history", "--bet", "trio", "--database", db }).exitCode, 2);
+    EXPECT_EQ(cli({ "history", "--bet", "trio-place", "--database", db }).exitCode, 2);
+}
+
+// A couplé gagnant compared with --bet is kept as a couplé gagnant at its own stake, and found
+// by its name; the French "couplé" takes it with every other couplé, the tool's "couple" not.
+TEST(HistoryCli, ARaceOfAChosenBetIsRecordedAtItsStakeAndFilteredByItsName)
+{
+    QTemporaryDir dir;
+    const QString tickets = dir.filePath(QStringLiteral("jeu.txt"));
+    writeBytes(tickets, "7,3,\n3,12,\n9,1,\n");
+    const QString rapports = dir.filePath(QStringLiteral("rapports.txt"));
+    writeBytes(rapports, "Couplé gagnant 7-3 12,50\n");
+    const QString db = dir.filePath(QStringLiteral("h.sqlite"));
+    const QStringList compare { "compare", "--bet", "couple-gagnant", "-a", kArrival, "--runners", "12", "--rapports",
+        rapports, "--record", "Auteuil", "--date", "2026-05-01", "--multiplier", "2", "--database", db, tickets };
+    const CliRun recorded = cli(compare);
+    ASSERT_EQ(recorded.exitCode, 0) << recorded.err.toStdString();
+
+    const mvx::Bet coupleWinner { mvx::Bet::Kind::CoupleWinner, 2 };
+    {
+        mvx::RaceHistory history(db);
+        const std::vector<mvx::RaceRecord> races = history.races().value;
+        ASSERT_EQ(races.size(), 1u);
+        EXPECT_EQ(races[0].bet, coupleWinner);
+        EXPECT_EQ(races[0].tickets, 3);
+        EXPECT_EQ(races[0].stakeCents, 3 * mvx::defaultStakes().unitStake(coupleWinner) * 2);
+        EXPECT_EQ(races[0].wonCents, 1250 * 2);
+        EXPECT_EQ(races[0].selection, (std::vector<int> { 1, 3, 7, 9, 12 }));
+    }
+    const CliRun byName = cli({ "history", "--bet", "couple-gagnant", "--database", db });
+    EXPECT_TRUE(byName.out.startsWith("2026-05-01\tAuteuil\tCouplé gagnant\t3\t")) << byName.out.toStdString();
+    EXPECT_TRUE(cli({ "history", "--bet", "couplé", "--database", db }).out.contains("Courses : 1\n"));
+    EXPECT_TRUE(cli({ "history", "--bet", "couple", "--database", db }).out.contains("Courses : 0\n"));
+
+    // A race keeps one bet: a couplé à cheval is refused before anything is written.
+    QStringList both = compare;
+    both[2] = QStringLiteral("couple-gagnant,couple-place");
+    both[both.indexOf(QStringLiteral("Auteuil"))] = QStringLiteral("Enghien");
+    EXPECT_EQ(cli(both).exitCode, 2);
+    EXPECT_TRUE(cli({ "history", "--database", db }).out.contains("Courses : 1\n"));
 }
 
 TEST(HistoryCli, ADamagedHistoryIsReportedAndTheComparisonStillShown)

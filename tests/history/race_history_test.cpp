@@ -26,7 +26,7 @@ using mvx::testing::writeBytes;
 namespace {
 
 RaceRecord raceOf(
-    const QDate &date, const QString &name, BetKind bet, std::int64_t stake, std::int64_t won, std::int64_t refund = 0)
+    const QDate &date, const QString &name, Bet bet, std::int64_t stake, std::int64_t won, std::int64_t refund = 0)
 {
     RaceRecord race;
     race.date = date;
@@ -124,7 +124,7 @@ TEST(RaceHistory, ARaceIsStoredUpdatedRenamedAndDeletedByItsDateAndName)
     ASSERT_FALSE(history.error()) << history.error()->toStdString();
     EXPECT_TRUE(QFile::exists(path));
 
-    RaceRecord race = raceOf(QDate(2026, 3, 14), QStringLiteral("Vincennes R1C4"), BetKind::Quinte, 2400, 0);
+    RaceRecord race = raceOf(QDate(2026, 3, 14), QStringLiteral("Vincennes R1C4"), *classicBet(5), 2400, 0);
     race.making = { TicketOrigin::CatalogueSystem, 12, true };
     race.selection = { 7, 3, 12, 1, 9, 14 };
     race.winnings = { { QStringLiteral("Bonus 4"), 2, 1260 }, { QStringLiteral("Bonus 3"), 5, 1750 } };
@@ -153,7 +153,7 @@ TEST(RaceHistory, ARaceIsStoredUpdatedRenamedAndDeletedByItsDateAndName)
     EXPECT_EQ(listed.value[0].balanceCents, 41250 + 400 - 2400);
 
     // A second race; renaming the first onto it is refused, renaming elsewhere keeps the race.
-    const RaceRecord other = raceOf(QDate(2026, 3, 15), QStringLiteral("Auteuil"), BetKind::Tierce, 300, 0);
+    const RaceRecord other = raceOf(QDate(2026, 3, 15), QStringLiteral("Auteuil"), *classicBet(3), 300, 0);
     ASSERT_TRUE(history.store(other).ok());
     const HistoryResult<bool> clash = history.rename(race.key(), other.key());
     EXPECT_FALSE(clash.ok());
@@ -189,8 +189,8 @@ TEST(RaceHistory, ARaceIsStoredUpdatedRenamedAndDeletedByItsDateAndName)
     QSqlDatabase::removeDatabase(raw);
 
     // Nameless or dateless races are refused.
-    EXPECT_FALSE(history.store(raceOf(QDate(2026, 3, 14), QStringLiteral(" "), BetKind::Tierce, 100, 0)).ok());
-    EXPECT_FALSE(history.store(raceOf(QDate(), QStringLiteral("x"), BetKind::Tierce, 100, 0)).ok());
+    EXPECT_FALSE(history.store(raceOf(QDate(2026, 3, 14), QStringLiteral(" "), *classicBet(3), 100, 0)).ok());
+    EXPECT_FALSE(history.store(raceOf(QDate(), QStringLiteral("x"), *classicBet(3), 100, 0)).ok());
 }
 
 TEST(RaceHistory, FiltersTotalsSeriesAndExportAgreeWithSumsMadeByHand)
@@ -199,17 +199,17 @@ TEST(RaceHistory, FiltersTotalsSeriesAndExportAgreeWithSumsMadeByHand)
     RaceHistory history(dir.filePath(QStringLiteral("h.sqlite")));
     ASSERT_FALSE(history.error());
     const std::vector<RaceRecord> races {
-        raceOf(QDate(2026, 1, 31), QStringLiteral("Janvier"), BetKind::Quinte, 6000, 0),
-        raceOf(QDate(2026, 2, 1), QStringLiteral("Février 1"), BetKind::Tierce, 1200, 4530),
-        raceOf(QDate(2026, 2, 1), QStringLiteral("Février 2; le soir"), BetKind::Quarte, 2600, 0, 130),
-        raceOf(QDate(2026, 2, 28), QStringLiteral("Fin février"), BetKind::Tierce, 800, 250),
-        raceOf(QDate(2026, 3, 1), QStringLiteral("Mars"), BetKind::Couple, 1500, 9000),
+        raceOf(QDate(2026, 1, 31), QStringLiteral("Janvier"), *classicBet(5), 6000, 0),
+        raceOf(QDate(2026, 2, 1), QStringLiteral("Février 1"), *classicBet(3), 1200, 4530),
+        raceOf(QDate(2026, 2, 1), QStringLiteral("Février 2; le soir"), *classicBet(4), 2600, 0, 130),
+        raceOf(QDate(2026, 2, 28), QStringLiteral("Fin février"), *classicBet(3), 800, 250),
+        raceOf(QDate(2026, 3, 1), QStringLiteral("Mars"), *classicBet(2), 1500, 9000),
     };
     for (const RaceRecord &r : races)
         ASSERT_TRUE(history.store(r).ok());
 
     // February: 1200 + 2600 + 800 staked, 4530 + 0 + 250 won, 130 refunded.
-    const RaceFilter february { QDate(2026, 2, 1), QDate(2026, 2, 28), std::nullopt };
+    const RaceFilter february { QDate(2026, 2, 1), QDate(2026, 2, 28), {} };
     const HistoryTotals t = history.totals(february).value;
     EXPECT_EQ(t.races, 3);
     EXPECT_EQ(t.stakedCents, 4600);
@@ -224,12 +224,12 @@ TEST(RaceHistory, FiltersTotalsSeriesAndExportAgreeWithSumsMadeByHand)
     EXPECT_EQ(summed.balanceCents, t.balanceCents);
     EXPECT_EQ(summed.wonCents, t.wonCents);
 
-    const RaceFilter tierce { std::nullopt, std::nullopt, BetKind::Tierce };
+    const RaceFilter tierce { std::nullopt, std::nullopt, { *classicBet(3) } };
     const std::vector<RaceRecord> tierces = history.races(tierce).value;
     ASSERT_EQ(tierces.size(), 2u);
     EXPECT_EQ(tierces[0].name, QStringLiteral("Février 1"));
     EXPECT_EQ(history.totals(tierce).value.balanceCents, (4530 - 1200) + (250 - 800));
-    EXPECT_FALSE(history.totals(RaceFilter { QDate(2027, 1, 1), std::nullopt, std::nullopt }).value.returnPercent());
+    EXPECT_FALSE(history.totals(RaceFilter { QDate(2027, 1, 1), std::nullopt, {} }).value.returnPercent());
 
     // One point per day, the two races of 1 February together.
     const std::vector<BalancePoint> series = history.balanceSeries().value;
@@ -278,7 +278,7 @@ TEST(RaceHistory, AFileOfTheFirstSchemaIsBroughtUpToDateWithItsRaces)
     ASSERT_EQ(races.size(), 1u);
     EXPECT_EQ(races[0].id, 7);
     EXPECT_EQ(races[0].name, QStringLiteral("Longchamp"));
-    EXPECT_EQ(races[0].bet, BetKind::Quarte);
+    EXPECT_EQ(races[0].bet, *classicBet(4));
     EXPECT_EQ(races[0].making, (TicketMaking { TicketOrigin::Generator, 0, true }));
     EXPECT_EQ(races[0].selection, (std::vector<int> { 1, 2, 3, 4, 5 }));
     EXPECT_EQ(races[0].winnings, (std::vector<CategoryWinnings> { { QStringLiteral("Bonus"), 2, 5000 } }));
@@ -301,7 +301,7 @@ TEST(RaceHistory, ADamagedOrNewerFileIsReportedInFrenchAndLeftByteForByte)
         ASSERT_FALSE(history.error());
         for (int i = 0; i < 400; ++i) {
             RaceRecord race = raceOf(QDate(2026, 1, 1).addDays(i % 300), QStringLiteral("Course %1").arg(i),
-                BetKind::Quinte, 2000 + i, 100 * i);
+                *classicBet(5), 2000 + i, 100 * i);
             race.winnings = { { QStringLiteral("Bonus 3"), i, 10 * i } };
             ASSERT_TRUE(history.store(race).ok());
         }
@@ -340,7 +340,7 @@ TEST(RaceHistory, ADamagedOrNewerFileIsReportedInFrenchAndLeftByteForByte)
             EXPECT_TRUE(history.error()->contains(words)) << history.error()->toStdString();
             EXPECT_TRUE(history.error()->contains(QStringLiteral("continue sans l'historique")));
             const HistoryResult<std::int64_t> stored
-                = history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("x"), BetKind::Tierce, 100, 0));
+                = history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("x"), *classicBet(3), 100, 0));
             EXPECT_FALSE(stored.ok());
             EXPECT_EQ(stored.error, *history.error());
             EXPECT_FALSE(history.setMonthlyBudget(100).ok());
@@ -372,7 +372,7 @@ TEST(RaceHistory, OnlyAHistoryIsTakenAndAnotherProgramsFileIsLeftByteForByte)
             ASSERT_TRUE(history.error()) << version;
             EXPECT_TRUE(history.error()->contains(QStringLiteral("la base d'un autre programme")))
                 << history.error()->toStdString();
-            EXPECT_FALSE(history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("x"), BetKind::Tierce, 100, 0)).ok());
+            EXPECT_FALSE(history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("x"), *classicBet(3), 100, 0)).ok());
         }
         EXPECT_EQ(readBytes(path), before) << version;
         EXPECT_FALSE(QFile::exists(path + QStringLiteral("-wal")));
@@ -404,7 +404,7 @@ TEST(RaceHistory, OnlyAHistoryIsTakenAndAnotherProgramsFileIsLeftByteForByte)
         RaceHistory history(older);
         ASSERT_FALSE(history.error()) << history.error()->toStdString();
         EXPECT_TRUE(history.races().ok());
-        ASSERT_TRUE(history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("x"), BetKind::Tierce, 100, 0)).ok());
+        ASSERT_TRUE(history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("x"), *classicBet(3), 100, 0)).ok());
         EXPECT_EQ(pragmaOf(older, "application_id"), kHistoryApplicationId);
         EXPECT_EQ(pragmaOf(older, "user_version"), kHistorySchemaVersion);
     }
@@ -419,8 +419,7 @@ TEST(RaceHistory, AHistoryWhoseIndexNoLongerMatchesItsTableIsNeverWritten)
     {
         RaceHistory history(path);
         ASSERT_FALSE(history.error());
-        ASSERT_TRUE(
-            history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("Vincennes"), BetKind::Tierce, 100, 0)).ok());
+        ASSERT_TRUE(history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("Vincennes"), *classicBet(3), 100, 0)).ok());
     }
     ASSERT_FALSE(QFile::exists(path + QStringLiteral("-wal"))) << "the log is folded in when the history closes";
     const qint64 root = [&] {
@@ -450,7 +449,7 @@ TEST(RaceHistory, AHistoryWhoseIndexNoLongerMatchesItsTableIsNeverWritten)
         RaceHistory history(path);
         ASSERT_TRUE(history.error());
         EXPECT_TRUE(history.error()->contains(QStringLiteral("est endommagé"))) << history.error()->toStdString();
-        EXPECT_FALSE(history.store(raceOf(QDate(2026, 5, 2), QStringLiteral("x"), BetKind::Tierce, 100, 0)).ok());
+        EXPECT_FALSE(history.store(raceOf(QDate(2026, 5, 2), QStringLiteral("x"), *classicBet(3), 100, 0)).ok());
     }
     EXPECT_EQ(readBytes(path), bytes);
 }
@@ -462,16 +461,16 @@ TEST(RaceHistory, AmountsPastTheBoundsAreRefusedAndTotalsThatDoNotFitSaySo)
     RaceHistory history(dir.filePath(QStringLiteral("h.sqlite")));
     ASSERT_FALSE(history.error());
     EXPECT_TRUE(
-        history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("max"), BetKind::Tierce, 100, kMostRaceAmountCents))
+        history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("max"), *classicBet(3), 100, kMostRaceAmountCents))
             .ok());
     const HistoryResult<std::int64_t> refused = history.store(
-        raceOf(QDate(2026, 5, 2), QStringLiteral("trop"), BetKind::Tierce, 100, kMostRaceAmountCents + 1));
+        raceOf(QDate(2026, 5, 2), QStringLiteral("trop"), *classicBet(3), 100, kMostRaceAmountCents + 1));
     EXPECT_FALSE(refused.ok());
     EXPECT_TRUE(refused.error.contains(QStringLiteral("dépassent ce que l'historique garde")))
         << refused.error.toStdString();
     EXPECT_EQ(history.races().value.size(), 1u);
 
-    RaceRecord big = raceOf(QDate(2026, 5, 1), QStringLiteral("a"), BetKind::Tierce, 0, 0);
+    RaceRecord big = raceOf(QDate(2026, 5, 1), QStringLiteral("a"), *classicBet(3), 0, 0);
     big.wonCents = std::numeric_limits<std::int64_t>::max() / 2 + 1;
     const HistoryTotals wrapped = totalsOf({ big, big });
     EXPECT_TRUE(wrapped.overflow);
@@ -507,7 +506,7 @@ TEST(RaceHistory, TwoWritersInTwoThreadsBothLand)
         }
         for (int i = 0; i < kEach; ++i) {
             RaceRecord race = raceOf(QDate(2026, 6, 1 + i % 28), QStringLiteral("Écurie %1 n°%2").arg(who).arg(i),
-                BetKind::Tierce, 100 * (i + 1), 0);
+                *classicBet(3), 100 * (i + 1), 0);
             race.winnings = { { QStringLiteral("Tiercé désordre"), 1, 50 }, { QStringLiteral("Bonus"), 1, 25 } };
             const HistoryResult<std::int64_t> stored = history.store(race);
             if (!stored.ok())
@@ -554,17 +553,17 @@ TEST(RaceHistory, TheBudgetLineCountsTheMonthAndNeverTheGameTwice)
     EXPECT_TRUE(check.value.line.isEmpty());
 
     ASSERT_TRUE(history.setMonthlyBudget(12000).ok());
-    ASSERT_TRUE(history.store(raceOf(QDate(2026, 4, 1), QStringLiteral("a"), BetKind::Quinte, 6000, 0)).ok());
-    ASSERT_TRUE(history.store(raceOf(QDate(2026, 4, 30), QStringLiteral("b"), BetKind::Tierce, 2400, 900)).ok());
-    ASSERT_TRUE(history.store(raceOf(QDate(2026, 3, 31), QStringLiteral("c"), BetKind::Tierce, 5000, 0)).ok());
-    ASSERT_TRUE(history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("d"), BetKind::Tierce, 5000, 0)).ok());
+    ASSERT_TRUE(history.store(raceOf(QDate(2026, 4, 1), QStringLiteral("a"), *classicBet(5), 6000, 0)).ok());
+    ASSERT_TRUE(history.store(raceOf(QDate(2026, 4, 30), QStringLiteral("b"), *classicBet(3), 2400, 900)).ok());
+    ASSERT_TRUE(history.store(raceOf(QDate(2026, 3, 31), QStringLiteral("c"), *classicBet(3), 5000, 0)).ok());
+    ASSERT_TRUE(history.store(raceOf(QDate(2026, 5, 1), QStringLiteral("d"), *classicBet(3), 5000, 0)).ok());
     check = history.checkBudget(day, 6000);
     EXPECT_EQ(check.value.stakedCents, 8400);
     EXPECT_EQ(check.value.line, QStringLiteral("Budget du mois : 120,00 € dont 84,00 € déjà joués ; ce jeu : 60,00 €"));
     EXPECT_EQ(check.value.overrun, QStringLiteral("Ce jeu dépasse le budget du mois de 24,00 €."));
 
     // The game once recorded is not counted again against itself.
-    ASSERT_TRUE(history.store(raceOf(day, QStringLiteral("ce jeu"), BetKind::Quinte, 6000, 0)).ok());
+    ASSERT_TRUE(history.store(raceOf(day, QStringLiteral("ce jeu"), *classicBet(5), 6000, 0)).ok());
     check = history.checkBudget(day, 6000, RaceKey { day, QStringLiteral("ce jeu") });
     EXPECT_EQ(check.value.stakedCents, 8400);
     EXPECT_EQ(history.checkBudget(day, 0).value.stakedCents, 14400);
@@ -588,15 +587,83 @@ TEST(RaceHistory, TheFileIsUnderXdgDataHomeWhenItIsAnAbsolutePath)
         qputenv("XDG_DATA_HOME", saved);
 }
 
+TEST(RaceRecord, EveryBetIsStoredUnderACodeOfItsOwnTheFourOfOldUnderTheirTicketSize)
+{
+    std::vector<int> codes;
+    for (const Bet &bet : allBets()) {
+        const int code = betStorageCode(bet);
+        EXPECT_EQ(betFromStorageCode(code), bet) << betCliName(bet).toStdString();
+        // Older histories hold 2..5 for the couplé, tiercé, quarté+ and quinté+ alone.
+        EXPECT_EQ(code >= 2 && code <= 5, isClassicBet(bet)) << code;
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), code), 0) << code;
+        codes.push_back(code);
+    }
+    EXPECT_EQ(betStorageCode(*classicBet(3)), 3);
+    EXPECT_FALSE(betFromStorageCode(6));
+    EXPECT_FALSE(betFromStorageCode(1));
+}
+
+TEST(RaceRecord, AFilterTakesTheToolsBetNamesAndTheFormsOfOld)
+{
+    using K = Bet::Kind;
+    const std::vector<Bet> multi5 { Bet { K::Multi, 5 } };
+    EXPECT_EQ(betsFromText(QStringLiteral("multi5")), multi5);
+    EXPECT_EQ(betsFromText(QStringLiteral("Multi en 5")), multi5);
+    const std::vector<Bet> trio { Bet { K::Trio, 3 } };
+    const std::vector<Bet> quinte { *classicBet(5) };
+    const std::vector<Bet> quarte { *classicBet(4) };
+    const std::vector<Bet> couple { *classicBet(2) };
+    EXPECT_EQ(betsFromText(QStringLiteral("trio")), trio);
+    EXPECT_EQ(betsFromText(QStringLiteral("Quinté+")), quinte);
+    EXPECT_EQ(betsFromText(QStringLiteral("quinte")), quinte);
+    EXPECT_EQ(betsFromText(QStringLiteral(" 4 ")), quarte);
+    // The tool's "couple" is the couplé of old alone; the French "couplé" and the size 2 take
+    // every couplé.
+    EXPECT_EQ(betsFromText(QStringLiteral("couple")), couple);
+    const std::vector<Bet> everyCouple { *classicBet(2), Bet { K::CoupleWinner, 2 }, Bet { K::CouplePlaced, 2 },
+        Bet { K::CoupleInOrder, 2 } };
+    EXPECT_EQ(betsFromText(QStringLiteral("Couplé")), everyCouple);
+    EXPECT_EQ(betsFromText(QStringLiteral("2")), everyCouple);
+    EXPECT_TRUE(betsFromText(QStringLiteral("6")).empty());
+    EXPECT_TRUE(betsFromText(QStringLiteral("multi8")).empty());
+    EXPECT_TRUE(betsFromText(QString()).empty());
+}
+
+TEST(RaceHistory, ARaceOfANewBetIsKeptFilteredAndListedBesideTheRacesOfOld)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("h.sqlite"));
+    const Bet multi6 { Bet::Kind::Multi, 6 };
+    const Bet coupleWinner { Bet::Kind::CoupleWinner, 2 };
+    {
+        RaceHistory history(path);
+        ASSERT_FALSE(history.error());
+        ASSERT_TRUE(history
+                        .store({ raceOf(QDate(2026, 6, 1), QStringLiteral("a"), *classicBet(2), 300, 0),
+                            raceOf(QDate(2026, 6, 2), QStringLiteral("b"), multi6, 4500, 0),
+                            raceOf(QDate(2026, 6, 3), QStringLiteral("c"), coupleWinner, 600, 1830),
+                            raceOf(QDate(2026, 6, 4), QStringLiteral("d"), Bet { Bet::Kind::Multi, 5 }, 1500, 0) })
+                        .ok());
+    }
+    RaceHistory history(path);
+    ASSERT_FALSE(history.error());
+    const std::vector<RaceRecord> multis = history.races({ std::nullopt, std::nullopt, { multi6 } }).value;
+    ASSERT_EQ(multis.size(), 1u);
+    EXPECT_EQ(multis[0].name, QStringLiteral("b"));
+    EXPECT_EQ(multis[0].bet, multi6);
+    const RaceFilter couples { std::nullopt, std::nullopt, betsFromText(QStringLiteral("couplé")) };
+    EXPECT_EQ(history.totals(couples).value.races, 2);
+    EXPECT_EQ(history.totals(couples).value.balanceCents, -300 + 1830 - 600);
+    const std::vector<Bet> played { *classicBet(2), coupleWinner, Bet { Bet::Kind::Multi, 5 }, multi6 };
+    std::vector<Bet> listed = history.playedBets().value;
+    std::sort(listed.begin(), listed.end(), [](Bet a, Bet b) { return betStorageCode(a) < betStorageCode(b); });
+    std::vector<Bet> expected = played;
+    std::sort(expected.begin(), expected.end(), [](Bet a, Bet b) { return betStorageCode(a) < betStorageCode(b); });
+    EXPECT_EQ(listed, expected);
+}
+
 TEST(RaceRecord, AComparisonIsRecordedWithItsStakeAndWinningsTimesTheMultiplier)
 {
-    EXPECT_EQ(betFromTicketSize(4), BetKind::Quarte);
-    EXPECT_FALSE(betFromTicketSize(6));
-    EXPECT_FALSE(betFromTicketSize(1));
-    EXPECT_EQ(betFromText(QStringLiteral("Quinté+")), BetKind::Quinte);
-    EXPECT_EQ(betFromText(QStringLiteral("couple")), BetKind::Couple);
-    EXPECT_FALSE(betFromText(QStringLiteral("trio")));
-
     WinCounts counts {};
     counts[std::size_t(WinCategory::TierceInOrder) - 1] = 1;
     counts[std::size_t(WinCategory::TierceAnyOrder) - 1] = 3;
@@ -605,7 +672,7 @@ TEST(RaceRecord, AComparisonIsRecordedWithItsStakeAndWinningsTimesTheMultiplier)
     payouts[9] = 30.1; // tiercé désordre
     const std::optional<RaceRecord> race = raceFromComparison(3, 120, 100, 2, counts, payouts);
     ASSERT_TRUE(race);
-    EXPECT_EQ(race->bet, BetKind::Tierce);
+    EXPECT_EQ(race->bet, *classicBet(3));
     EXPECT_EQ(race->stakeCents, 24000);
     EXPECT_EQ(race->wonCents, (15050 + 3 * 3010) * 2);
     EXPECT_EQ(race->balanceCents, (15050 + 3 * 3010) * 2 - 24000);

@@ -1,5 +1,6 @@
 // The comparison window judging the tickets of a chosen bet against the official result.
 
+#include "combi/game_cost.h"
 #include "support/scripted_platform.h"
 #include "ui/official_result_dialog.h"
 #include "ui/ticket_grid.h"
@@ -36,6 +37,8 @@ private Q_SLOTS:
             state.tickets.append(letters);
         // The game's bet, as the systems page sets it when the tickets are made.
         state.bet = mvx::Bet { mvx::Bet::Kind::TwoOfFour, 2 };
+        state.stakes = mvx::defaultStakes();
+        state.stakes.multiplier = 3;
         mvx::testing::ScriptedPlatform platform;
         mvx::Tfcompare window(state, platform);
         window.show();
@@ -85,7 +88,12 @@ private Q_SLOTS:
         QCOMPARE(shown(3), QStringList({ "2sur4", "7-4 : 5,30" }));
         QCOMPARE(shown(4), QStringList({ "", "" }));
         QVERIFY(window.findChild<QLabel *>(QStringLiteral("laffresul"))->text().contains(QStringLiteral("2 2sur4")));
-        QVERIFY(!window.findChild<QPushButton *>(QStringLiteral("benregistrercourse"))->isEnabled());
+        // The money is the 2sur4's own stake, and the race can be kept with its bet.
+        const QString stake = mvx::frenchEuroText(4 * state.stakes.unitStake(state.bet) * 3);
+        QVERIFY(window.findChild<QLabel *>(QStringLiteral("laffresul"))
+                    ->text()
+                    .contains(QStringLiteral("Mise : ") + stake + QStringLiteral("\n")));
+        QVERIFY(window.findChild<QPushButton *>(QStringLiteral("benregistrercourse"))->isEnabled());
     }
 };
 

@@ -68,7 +68,7 @@ mvx::TicketRecipe generator(int horses, int perTicket)
     return recipe;
 }
 
-RaceRecord race(const QDate &day, const char *name, mvx::BetKind bet, std::int64_t stake, std::int64_t won)
+RaceRecord race(const QDate &day, const char *name, mvx::Bet bet, std::int64_t stake, std::int64_t won)
 {
     RaceRecord r;
     r.date = day;
@@ -161,7 +161,7 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), std::size_t(1));
         const RaceRecord &stored = shown[0];
         QCOMPARE(stored.key(), (mvx::RaceKey { day, QStringLiteral("Vincennes R1C4") }));
-        QCOMPARE(stored.bet, mvx::BetKind::Tierce);
+        QCOMPARE(stored.bet, *mvx::classicBet(3));
         QCOMPARE(stored.making.source, mvx::TicketOrigin::Generator);
         QCOMPARE(stored.selection, (std::vector<int> { 7, 3, 12, 1, 9 }));
         QCOMPARE(stored.tickets, std::int64_t(60));
@@ -243,12 +243,11 @@ private Q_SLOTS:
         const QDate today = QDate::currentDate();
         const QDate thisMonth(today.year(), today.month(), 1);
         const QDate lastYear(today.year() - 1, 6, 15);
-        using mvx::BetKind;
         QVERIFY(access.history()
-                    ->store({ race(lastYear, "Longchamp", BetKind::Quinte, 4000, 0),
-                        race(lastYear.addDays(3), "Chantilly", BetKind::Tierce, 1200, 9050),
-                        race(thisMonth, "Vincennes", BetKind::Tierce, 600, 0),
-                        race(thisMonth, "Auteuil", BetKind::Quarte, 2400, 3075) })
+                    ->store({ race(lastYear, "Longchamp", *mvx::classicBet(5), 4000, 0),
+                        race(lastYear.addDays(3), "Chantilly", *mvx::classicBet(3), 1200, 9050),
+                        race(thisMonth, "Vincennes", *mvx::classicBet(3), 600, 0),
+                        race(thisMonth, "Auteuil", *mvx::classicBet(4), 2400, 3075) })
                     .ok());
 
         Tfmescourses window(access, platform);
@@ -317,6 +316,43 @@ private Q_SLOTS:
 
     // With no budget the count question is what it always was and no history file is made;
     // a budget set in "Mises" adds the month's line and, past it, the overrun.
+    // The "Pari" list holds the four bets of old and every other bet a race was kept with; a
+    // bet kept while the window is open joins it, and the bet chosen stays chosen.
+    void everyBetPlayedIsInThePariFilter()
+    {
+        QTemporaryDir dir;
+        ScriptedPlatform platform;
+        HistoryAccess access(platform, dir.filePath(QStringLiteral("mes-courses.sqlite")));
+        QVERIFY(access.history());
+        const QDate day(2026, 6, 1);
+        const mvx::Bet multi5 { mvx::Bet::Kind::Multi, 5 };
+        const mvx::Bet pick5 { mvx::Bet::Kind::Pick5, 5 };
+        QVERIFY(access.history()
+                    ->store({ race(day, "Vincennes", *mvx::classicBet(3), 600, 0),
+                        race(day, "Chantilly", multi5, 1500, 4200) })
+                    .ok());
+
+        Tfmescourses window(access, platform);
+        window.show();
+        auto *bet = window.findChild<QComboBox *>(QStringLiteral("cpari"));
+        for (const char *name : { "Tous les paris", "Couplé", "Tiercé", "Quarté+", "Quinté+", "Multi en 5" })
+            QVERIFY2(bet->findText(QString::fromUtf8(name)) >= 0, name);
+        QCOMPARE(bet->findText(mvx::betName(pick5)), -1);
+        QCOMPARE(bet->findText(QStringLiteral("Multi en 4")), -1);
+
+        bet->setCurrentIndex(bet->findText(QStringLiteral("Multi en 5")));
+        QCOMPARE(window.model().races().size(), std::size_t(1));
+        QCOMPARE(
+            window.model().index(0, mvx::RaceTableModel::BetColumn).data().toString(), QStringLiteral("Multi en 5"));
+        QVERIFY(totalsShown(window).startsWith(QStringLiteral("Courses : 1 — Mise : 15,00 € — Gains : 42,00 €")));
+
+        QVERIFY(access.history()->store(race(day.addDays(1), "Auteuil", pick5, 2000, 0)).ok());
+        QVERIFY(window.reload());
+        QVERIFY(bet->findText(QStringLiteral("Pick5")) >= 0);
+        QCOMPARE(bet->currentText(), QStringLiteral("Multi en 5"));
+        QCOMPARE(window.model().races().size(), std::size_t(1));
+    }
+
     void theBudgetLineIsInTheCountQuestionOnlyWithABudget()
     {
         QTemporaryDir dir;
@@ -340,7 +376,7 @@ private Q_SLOTS:
         type(&stakes, "ebudget", QStringLiteral("100"));
         click(&stakes, "bok");
         QCOMPARE(access.history()->monthlyBudget().value, std::optional<std::int64_t>(10000));
-        RaceRecord played = race(QDate::currentDate(), "Enghien", mvx::BetKind::Quinte, 8400, 0);
+        RaceRecord played = race(QDate::currentDate(), "Enghien", *mvx::classicBet(5), 8400, 0);
         QVERIFY(access.history()->store(played).ok());
 
         platform.messages.clear();
@@ -368,7 +404,7 @@ private Q_SLOTS:
     void aBalancePastSixtyFourBitsDrawsNoChart()
     {
         const QDate day(2026, 5, 1);
-        RaceRecord big = race(day, "A", mvx::BetKind::Tierce, 0, 0);
+        RaceRecord big = race(day, "A", *mvx::classicBet(3), 0, 0);
         big.balanceCents = std::numeric_limits<std::int64_t>::max() / 2 + 1;
         QCOMPARE(mvx::cumulativeBalance({ big }).size(), std::size_t(1));
         big.date = day.addDays(1);
