@@ -160,7 +160,9 @@ fi
 
 # Debian's own checks: no error, no warning.
 if have lintian; then
-  lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || fail "lintian:
+  # lintian may leave scratch files (mldbm-elf-*) in its temporary folder: give it ours.
+  mkdir -p "$work/lintian-tmp"
+  TMPDIR="$work/lintian-tmp" lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || fail "lintian:
 $(grep -v 'root privileges' "$work/lintian.log")"
 fi
 
