@@ -201,6 +201,26 @@ TEST(CliReduce, APromiseAboutTheFirstMIsTheOneTheHolesCount)
     ASSERT_EQ(first4.size(), 5);
     EXPECT_EQ(first4[1], QStringLiteral("0"));
     EXPECT_EQ(first4[2].toLongLong(), 210 * 24);
+    // The same system against the race as it was run: the first four are among the ten horses, so
+    // some ticket pays the Multi en 6, each at the rapport published for them, at the bet's stake.
+    QTemporaryDir dir;
+    const QString rapports = dir.filePath(QStringLiteral("rapports.txt"));
+    {
+        QFile file(rapports);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Multi en 6 4-9-13-18 40,00\n");
+    }
+    const CliRun evening
+        = cli({ "compare", "--bet", "multi6", "--arrival", "13,4,18,9,5", "--runners", "14", "--rapports", rapports },
+            multi.out);
+    ASSERT_EQ(evening.exitCode, 0) << evening.err.toStdString();
+    const QString summary = QString::fromUtf8(evening.out);
+    const QRegularExpressionMatch paid = QRegularExpression(QStringLiteral("\n(\\d+) Multi en 6\n")).match(summary);
+    ASSERT_TRUE(paid.hasMatch()) << summary.toStdString();
+    const int winners = paid.captured(1).toInt();
+    EXPECT_GE(winners, 1);
+    EXPECT_TRUE(summary.contains(QStringLiteral("Gains  :%1\n").arg(40 * winners))) << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("Mise : %1.00 €").arg(3 * tickets))) << summary.toStdString();
 
     // The couplé placé's promise is made, not searched: 9 horses split 5 and 4, every pair inside a
     // group, 16 pairs. A bet no reduced system serves is refused.
