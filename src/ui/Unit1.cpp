@@ -115,8 +115,8 @@ Tfprincip::Tfprincip(GameState &state, Platform &platform, QWidget *parent)
     buildBottomRow();
     FormCreate();
     connectEvents();
-    // Without a mouse: Return presses the focused button as Space does, and the standard keys.
-    pressFocusedButtonOnReturn(this);
+    // Without a mouse: the standard keys (Return on the focused button comes with the window's
+    // set-up).
     addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), bquit);
     openHelpOnF1(this, platform_);
 

@@ -1,5 +1,7 @@
 #include "ui/common_widgets.h"
 
+#include "ui/keyboard_access.h"
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
@@ -431,6 +433,7 @@ void setUpWindow(QWidget *window, const QString &objectName, QSize clientSize, c
     window->setFixedSize(clientSize);
     window->setFont(font);
     addWindowBackground(window);
+    pressFocusedButtonOnReturn();
 }
 
 QFont headingFont()
@@ -446,6 +449,46 @@ void centreOnScreen(QWidget *window)
 {
     if (const QScreen *screen = window->screen())
         window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
+ResultText::ResultText(const QString &caption, QWidget *parent)
+    : QLabel(parent)
+    , caption_(caption)
+{
+    setTextFormat(Qt::PlainText);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setAccessibleName(caption_);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ResultText::setText(const QString &text)
+{
+    if (text == QLabel::text())
+        return;
+    QLabel::setText(text);
+    announce();
+}
+
+void ResultText::announce()
+{
+    // The new name goes to the screen reader as a change of name.
+    const QString spoken = QLabel::text().simplified();
+    // Nothing to read, no Tab stop.
+    setFocusPolicy(spoken.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
+    setAccessibleName(spoken.isEmpty() ? caption_ : QStringLiteral("%1 : %2").arg(caption_, spoken));
+}
+
+void ResultText::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // Focused, the text gets the dotted frame a focused button has.
+    QPainter painter(this);
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = rect().adjusted(0, 0, -1, -1);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &caption, int x, int y)

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QHeaderView>
+#include <QLabel>
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QWidget>
@@ -14,7 +15,6 @@
 class QComboBox;
 class QFrame;
 class QGroupBox;
-class QLabel;
 class QPushButton;
 class QTableView;
 
@@ -147,6 +147,34 @@ void useGroupFrame(QGroupBox *group);
 QFrame *makePanel(QWidget *parent, const QString &objectName, const QRect &rect);
 // A combo box the user picks from but cannot type into; it takes the wheel only with the focus.
 QComboBox *makePickList(QWidget *parent, const QString &objectName, const QRect &rect);
+
+// ---------------------------------------------------------------------------------------------
+// Result text
+
+// A result the punter reads (winnings, a balance, the tickets a system makes, the month's
+// budget): read-only text that Tab reaches and that can be selected and copied. A screen reader
+// hears it as its caption and its text, "Résultats : Gains 12,40 €", and hears it again each
+// time the text changes.
+class ResultText : public QLabel
+{
+    Q_OBJECT
+
+public:
+    ResultText(const QString &caption, QWidget *parent);
+
+    QString caption() const { return caption_; }
+    // Shows `text` (plain text, lines apart on lines of their own) and tells the screen reader.
+    // Hides QLabel::setText on purpose: the text is always set through this.
+    void setText(const QString &text);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void announce();
+
+    QString caption_;
+};
 
 // ---------------------------------------------------------------------------------------------
 // Grid cells

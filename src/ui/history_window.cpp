@@ -204,7 +204,7 @@ Tfmescourses::Tfmescourses(HistoryAccess &history, Platform &platform, QWidget *
     for (int c = 0; c < RaceTableModel::ColumnCount; ++c)
         grillecourses_->setColumnWidth(c, widths[c]);
 
-    ltotaux_ = new QLabel(this);
+    ltotaux_ = new ui::ResultText(QStringLiteral("Totaux"), this);
     ltotaux_->setObjectName(QStringLiteral("ltotaux"));
     ltotaux_->setGeometry(8, 288, 744, 38);
     ltotaux_->setWordWrap(true);

@@ -34,9 +34,10 @@ void nameBox(QComboBox *box, const QString &name);
 QString numberedBoxName(const QString &caption, int number, const QString &unit = QStringLiteral("case"));
 void nameNumberedBox(QComboBox *box, const QString &caption, int number, const QString &unit = QStringLiteral("case"));
 
-// In a window that is not a dialog a focused push button takes only Space: with this, every
-// push and tool button of `window` present now also takes Return and Enter.
-void pressFocusedButtonOnReturn(QWidget *window);
+// From the first call on, Return and Enter on a focused push or tool button press that button in
+// every window and dialog of the program, as Space does (a dialog would press its default button
+// instead, a main window nothing). Every window calls it when it is set up.
+void pressFocusedButtonOnReturn();
 
 // The key presses `button` (when it is shown and enabled) while the focus is anywhere in
 // `window`, and nowhere else.

@@ -67,7 +67,6 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     cpersogarantie = makePickList(this, QStringLiteral("cpersogarantie"), QRect(guaranteeLeft, 34, 0, 21));
     QLabel *shareLabel = makeLabel(this, QStringLiteral("labpersopart"), QStringLiteral("Garantie pour"), 0, 37);
     cpersopart = makePickList(this, QStringLiteral("cpersopart"), QRect(638 - 70, 34, 70, 21));
-    cpersopart->setAccessibleName(QStringLiteral("Garantie pour"));
     for (int share : kShareChoices)
         cpersopart->addItem(QStringLiteral("%1 %").arg(share), share);
     shareLabel->move(cpersopart->x() - 6 - shareLabel->width(), 37);
@@ -78,9 +77,10 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     nameBox(cpersoticket, perTicketLabel->text());
     nameBox(cpersobase, basesLabel->text());
     nameBox(cpersogarantie, guaranteeLabel->text());
+    nameBox(cpersopart, shareLabel->text());
 
     bchercher = makeButton(this, QStringLiteral("bchercher"), QStringLiteral("Chercher"), QRect(6, 61, 105, 33));
-    lpersoresultat = new QLabel(this);
+    lpersoresultat = new ResultText(QStringLiteral("Système trouvé"), this);
     lpersoresultat->setObjectName(QStringLiteral("lpersoresultat"));
     lpersoresultat->setGeometry(after(bchercher, 8), 61, 638 - after(bchercher, 8), 33);
     lpersoresultat->setWordWrap(true);
