@@ -135,8 +135,12 @@ QVariant GridWindowModel::data(const QModelIndex &index, int role) const
 QVariant GridWindowModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (content_ && orientation == Qt::Horizontal && section >= 0 && section < columnCount()
-        && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
-        return content_->heading(section);
+        && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)) {
+        // The one column shown without a heading is the category a comparison gives each
+        // ticket; a screen reader still says what it holds.
+        const QString heading = content_->heading(section);
+        return heading.isEmpty() ? QStringLiteral("Catégorie") : heading;
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
