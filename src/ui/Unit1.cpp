@@ -156,6 +156,8 @@ void Tfprincip::buildHeader()
         = makeButton(this, QStringLiteral("bmescourses"), QStringLiteral("Mes courses"), QRect(540, 5, 116, 36));
     bmescourses->setToolTip(QStringLiteral("Les courses jouées, leur bilan et le budget du mois"));
     connect(bmescourses, &QPushButton::clicked, this, [this] { openModal(windows_.fmescourses); });
+    // Tab goes along the header as the eye does: "Mes courses" before "Aide" at the right end.
+    setTabOrder(bmescourses, baidegene);
 
     pagec1 = new QTabWidget(this);
     pagec1->setObjectName(QStringLiteral("pagec1"));
