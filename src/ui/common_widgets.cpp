@@ -434,6 +434,7 @@ void setUpWindow(QWidget *window, const QString &objectName, QSize clientSize, c
     window->setFont(font);
     addWindowBackground(window);
     pressFocusedButtonOnReturn();
+    installAccessibleNames();
 }
 
 QFont headingFont()

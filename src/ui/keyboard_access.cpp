@@ -161,13 +161,23 @@ QAccessibleInterface *namedComboBoxFactory(const QString &className, QObject *ob
 
 } // namespace
 
-void nameBox(QComboBox *box, const QString &name)
+void installAccessibleNames()
 {
     static const bool installed = [] {
         QAccessible::installFactory(namedComboBoxFactory);
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void nameBox(QComboBox *box, const QString &name)
+{
+    installAccessibleNames();
+    // Qt makes and keeps a box's accessible object at the box's first change (filling its list
+    // is one); one made before the factory above would speak the value: it is made again.
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(box);
+    if (face && !dynamic_cast<NamedComboBox *>(face))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(face));
     box->setAccessibleName(name);
 }
 

@@ -28,6 +28,8 @@ void keepGridOutOfTabChain(QAbstractItemView *grid);
 // ("7") whatever its accessible name; the first call installs an accessibility factory under
 // which a combo box with a name speaks it, its value staying the current text.
 void nameBox(QComboBox *box, const QString &name);
+// Installs that factory: done when a window is set up, before its boxes are made.
+void installAccessibleNames();
 
 // The name a screen reader speaks for a box that shows only a number, from what is read beside
 // it: the caption of its group and its number, "Sélection des chevaux, case 3".

@@ -82,7 +82,9 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     bchercher = makeButton(this, QStringLiteral("bchercher"), QStringLiteral("Chercher"), QRect(6, 61, 105, 33));
     lpersoresultat = new ResultText(QStringLiteral("Système trouvé"), this);
     lpersoresultat->setObjectName(QStringLiteral("lpersoresultat"));
-    lpersoresultat->setGeometry(after(bchercher, 8), 61, 638 - after(bchercher, 8), 33);
+    // Centred on "Chercher" as before, with room for three lines: the tickets found, the month's
+    // budget and its overrun each on a line of their own.
+    lpersoresultat->setGeometry(after(bchercher, 8), 55, 638 - after(bchercher, 8), 45);
     lpersoresultat->setWordWrap(true);
     lpersoresultat->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
@@ -232,6 +234,8 @@ void OwnSystemTab::bchercherClick()
     }
     system_ = std::move(found);
     showTable();
+    // The page counts the found table's tickets again: the budget note follows at once.
+    Q_EMIT requestChanged();
 }
 
 } // namespace mvx
