@@ -573,6 +573,11 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->setClipRect(cell);
     painter->drawText(cell.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
         index.data(Qt::DisplayRole).toString());
+    // The current cell of the grid that has the focus: a frame the keyboard user follows.
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+        painter->drawRect(QRectF(cell).adjusted(1, 1, -1, -1));
+    }
     painter->restore();
 }
 
