@@ -2,6 +2,7 @@
 
 #include "arrival/classification.h"
 #include "ui/common_widgets.h"
+#include "ui/grid_accessible.h"
 #include "ui/keyboard_access.h"
 
 #include <QApplication>
@@ -156,6 +157,8 @@ TicketGrid::TicketGrid(QWidget *parent)
 {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setAutoFillBackground(true);
+    // Before the table exists: Qt keeps the first accessible object it makes for it.
+    installTicketGridAccessible();
 
     model_ = new GridWindowModel(this);
     table_ = new QTableView(this);
@@ -234,6 +237,7 @@ void TicketGrid::setCurrentCell(std::int64_t row, int column)
     currentColumn_ = std::clamp(column, 0, std::max(columns - 1, 0));
     scrollToRow(currentRow_);
     showCurrentCell();
+    announceCurrentCell(this);
 }
 
 void TicketGrid::showCurrentCell()

@@ -12,6 +12,7 @@
 #include "ui/ticket_grid.h"
 #include "ui/uresultatcomb.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -147,6 +148,17 @@ private Q_SLOTS:
         QCOMPARE(grid->currentRow(), 390'700'800 - 2 * whole);
         QCOMPARE(grid->firstShownRow(), 390'700'800 - 2 * whole);
         QCOMPARE(grid->table()->currentIndex().row(), 1);
+
+        // A screen reader is told the whole grid: every row, and the current cell where it is.
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(grid->table());
+        QVERIFY(face && face->tableInterface());
+        QCOMPARE(face->tableInterface()->rowCount(), 390'700'800);
+        QCOMPARE(face->tableInterface()->columnDescription(2), QStringLiteral("2eme"));
+        QAccessibleInterface *current = face->focusChild();
+        QVERIFY(current && current->tableCellInterface());
+        QCOMPARE(current->tableCellInterface()->rowIndex(), 390'700'800 - 2 * whole - 1);
+        QCOMPARE(current->tableCellInterface()->columnIndex(), 1);
+        QCOMPARE(current->text(QAccessible::Name), shownRows(grid).value(1).split(QLatin1Char(' ')).value(1));
         QCOMPARE(paintedColour(grid, 1, 3), QColor(225, 255, 244)); // the colour goes with the row number
         grid->scrollToRow(1);
         QCOMPARE(grid->firstShownRow(), 1);
