@@ -2,11 +2,13 @@
 
 #include "ui/keyboard_access.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStyleOption>
 #include <QTableView>
@@ -435,6 +438,101 @@ void setUpWindow(QWidget *window, const QString &objectName, QSize clientSize, c
     addWindowBackground(window);
     pressFocusedButtonOnReturn();
     installAccessibleNames();
+    scrollWhenLargerThanScreen(window);
+}
+
+namespace {
+
+class ScreenFit : public QObject
+{
+public:
+    explicit ScreenFit(QWidget *window)
+        : QObject(window)
+        , window_(window)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == window_ && event->type() == QEvent::Show)
+            fit();
+        return false;
+    }
+
+private:
+    void fit()
+    {
+        const QScreen *screen = window_->screen();
+        if (!screen)
+            return;
+        if (!laidOut_.isValid())
+            laidOut_ = window_->size();
+        // The title bar and the frame, as the window manager draws them: a guess before the
+        // first showing, none where there is no window manager.
+        QSize frame = window_->frameGeometry().size() - window_->geometry().size();
+        if (frame.isEmpty() && QGuiApplication::platformName() != QLatin1String("offscreen"))
+            frame = QSize(8, 32);
+        const QSize room = screen->availableGeometry().size() - frame;
+        const QSize fitted = laidOut_.boundedTo(room);
+        if (!area_ && fitted == laidOut_)
+            return;
+        if (!area_)
+            wrap();
+        window_->setFixedSize(fitted);
+        area_->setGeometry(window_->rect());
+    }
+
+    // Moves the window's controls into a scroll area, keeping their places and their Tab order;
+    // the gradient background stays behind it.
+    void wrap()
+    {
+        QList<QWidget *> chain;
+        for (QWidget *w = window_->nextInFocusChain(); w && w != window_; w = w->nextInFocusChain())
+            chain.append(w);
+
+        area_ = new QScrollArea(window_);
+        area_->setObjectName(QStringLiteral("screenFit"));
+        area_->setFrameShape(QFrame::NoFrame);
+        area_->setFocusPolicy(Qt::NoFocus);
+        area_->viewport()->setAutoFillBackground(false);
+        auto *inside = new QWidget;
+        inside->setFixedSize(laidOut_);
+        const QObjectList children = window_->children(); // a copy: the loop empties the list
+        for (QObject *child : children) {
+            auto *widget = qobject_cast<QWidget *>(child);
+            if (!widget || widget == area_ || widget->isWindow() || qobject_cast<TDegradeClass *>(widget))
+                continue;
+            const bool shown = !widget->isHidden();
+            const QRect place = widget->geometry();
+            widget->setParent(inside);
+            widget->setGeometry(place);
+            widget->setVisible(shown);
+        }
+        area_->setWidget(inside);
+        inside->setAutoFillBackground(false);
+        area_->show();
+        // Whatever moves the focus (Tab, a shortcut, a window's own code), the control comes
+        // into view.
+        connect(qApp, &QApplication::focusChanged, area_, [area = area_](QWidget *, QWidget *now) {
+            if (now && area->widget() && area->widget()->isAncestorOf(now))
+                area->ensureWidgetVisible(now, 8, 8);
+        });
+        for (qsizetype i = 1; i < chain.size(); ++i)
+            if (chain[i - 1]->window() == window_ && chain[i]->window() == window_)
+                QWidget::setTabOrder(chain[i - 1], chain[i]);
+    }
+
+    QWidget *window_;
+    QSize laidOut_;
+    QScrollArea *area_ = nullptr;
+};
+
+} // namespace
+
+void scrollWhenLargerThanScreen(QWidget *window)
+{
+    new ScreenFit(window);
 }
 
 QFont headingFont()

@@ -79,6 +79,12 @@ inline constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Dialog | Qt::MSWindowsF
 // Names a window, fixes its client area and gives it its font and the gradient background.
 void setUpWindow(QWidget *window, const QString &objectName, QSize clientSize, const QFont &font = windowFont());
 
+// A window laid out at a fixed size that the screen cannot hold (a larger scale or a small
+// screen) shows its controls in a scroll area as large as the screen allows, each time it is
+// shown; Tab scrolls the focused control into view. On a screen that holds it nothing changes.
+// setUpWindow does it for every window.
+void scrollWhenLargerThanScreen(QWidget *window);
+
 // The heading at the top of a window: "Times New Roman" bold, 32 pixels high.
 QFont headingFont();
 
