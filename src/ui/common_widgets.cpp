@@ -574,7 +574,11 @@ void ResultText::announce()
     const QString spoken = QLabel::text().simplified();
     // Nothing to read, no Tab stop.
     setFocusPolicy(spoken.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
-    setAccessibleName(spoken.isEmpty() ? caption_ : QStringLiteral("%1 : %2").arg(caption_, spoken));
+    // A text that begins with its caption ("Coût : 6 tickets...") is not given it twice.
+    if (spoken.isEmpty() || spoken.startsWith(caption_))
+        setAccessibleName(spoken.isEmpty() ? caption_ : spoken);
+    else
+        setAccessibleName(QStringLiteral("%1 : %2").arg(caption_, spoken));
 }
 
 void ResultText::paintEvent(QPaintEvent *event)
