@@ -554,8 +554,8 @@ ResultText::ResultText(const QString &caption, QWidget *parent)
     : QLabel(parent)
     , caption_(caption)
 {
+    // Painted as any label (the look stays); the focus and the screen reader are what it adds.
     setTextFormat(Qt::PlainText);
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setAccessibleName(caption_);
     setFocusPolicy(Qt::NoFocus);
 }
@@ -727,6 +727,7 @@ void GridHeading::paintSection(QPainter *painter, const QRect &rect, int logical
         return;
     QStyleOptionViewItem option;
     option.initFrom(grid_);
+    option.state &= ~QStyle::State_HasFocus; // the heading is never the current cell
     option.rect = rect;
     option.font = grid_->font();
     grid_->itemDelegate()->paint(painter, option, model()->index(0, logicalIndex));

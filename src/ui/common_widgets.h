@@ -158,7 +158,7 @@ QComboBox *makePickList(QWidget *parent, const QString &objectName, const QRect 
 // Result text
 
 // A result the punter reads (winnings, a balance, the tickets a system makes, the month's
-// budget): read-only text that Tab reaches and that can be selected and copied. A screen reader
+// budget): read-only text that Tab reaches, framed while it has the focus. A screen reader
 // hears it as its caption and its text, "Résultats : Gains 12,40 €", and hears it again each
 // time the text changes.
 class ResultText : public QLabel

@@ -5,6 +5,7 @@
 #include "ui/keyboard_access.h"
 
 #include <QAbstractTableModel>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -199,6 +200,21 @@ void Tftrous::showHoles(const ListHoles &holes, const std::vector<HolesColumn> &
         total += c.width;
     if (const int excess = total - (kGridWidth - 4); excess > 0 && columns.size() > 4)
         columns[4].width = std::max(columns[4].width - excess, 120);
+    // No column cuts its text: each is as wide as its longest cell, the examples take the room
+    // left, and only when that is not enough does the grid scroll sideways.
+    const QFontMetrics metrics(font());
+    int used = 0;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        HolesColumn &c = columns[i];
+        int widest = metrics.horizontalAdvance(c.heading);
+        for (const QString &cell : c.cells)
+            widest = std::max(widest, metrics.horizontalAdvance(cell));
+        c.width = widest + 12; // the delegate's margin and a little air
+        if (i != 4)
+            used += c.width;
+    }
+    if (columns.size() > 4)
+        columns[4].width = std::max(columns[4].width, kGridWidth - 4 - used);
     const std::vector<int> before = model_->widths();
     model_->setColumns(std::move(columns));
     // A column added by the caller changes the widths the grid is laid out for.

@@ -82,9 +82,7 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     bchercher = makeButton(this, QStringLiteral("bchercher"), QStringLiteral("Chercher"), QRect(6, 61, 105, 33));
     lpersoresultat = new ResultText(QStringLiteral("Système trouvé"), this);
     lpersoresultat->setObjectName(QStringLiteral("lpersoresultat"));
-    // Centred on "Chercher" as before, with room for three lines: the tickets found, the month's
-    // budget and its overrun each on a line of their own.
-    lpersoresultat->setGeometry(after(bchercher, 8), 55, 638 - after(bchercher, 8), 45);
+    lpersoresultat->setGeometry(after(bchercher, 8), 61, 638 - after(bchercher, 8), 33);
     lpersoresultat->setWordWrap(true);
     lpersoresultat->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
@@ -179,6 +177,10 @@ void OwnSystemTab::showTable()
     if (system_.hasTable() && !conditionsLine_.isEmpty())
         text += QLatin1Char('\n') + conditionsLine_;
     lpersoresultat->setText(text);
+    // Beside "Chercher", where the tickets found fit; with the month's budget and its overrun,
+    // each on a line of its own, the text takes the room down to the tab's edge.
+    const QRect beside(lpersoresultat->x(), 61, lpersoresultat->width(), 33);
+    lpersoresultat->setGeometry(text.contains(QLatin1Char('\n')) ? beside.adjusted(0, -6, 0, 6) : beside);
 }
 
 void OwnSystemTab::setConditionsLine(const QString &line)
