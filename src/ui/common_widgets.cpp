@@ -555,7 +555,6 @@ ResultText::ResultText(const QString &caption, QWidget *parent)
     , caption_(caption)
 {
     // Painted as any label (the look stays); the focus and the screen reader are what it adds.
-    setTextFormat(Qt::PlainText);
     setAccessibleName(caption_);
     setFocusPolicy(Qt::NoFocus);
 }
