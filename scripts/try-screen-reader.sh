@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program under a real screen-reader bridge: a virtual display (Xvfb), a private D-Bus
-# session with the accessibility bus, and tests/accessibility/screen_reader_walk.py pressing Tab
-# and reading each focused control's role and name off the bus. Exits 77 (a skip for CTest)
+# session with the accessibility bus, and tests/accessibility/screen_reader_walk.py pressing keys
+# through the main window and the windows it opens and reading each focused control's role and
+# name off the bus, with what the windows announce. Exits 77 (a skip for CTest)
 # where the display, the bus or pyatspi cannot be had; the packages come from scripts/setup.sh
 # (at-spi2-core python3-pyatspi dbus xdotool, mode all).
 # Usage: scripts/try-screen-reader.sh build/src/marovellix [TABS]

@@ -46,10 +46,16 @@ void openHelp(Platform &platform)
     const QString folder = platform.programFolder();
     const QString compiled = programFile(folder, QStringLiteral("marovellix.chm"));
     const QString guide = programFile(folder, QStringLiteral("marovellix.html"));
+    bool opened = true;
     if (QFileInfo(compiled).isFile())
-        platform.openDocument(compiled);
+        opened = platform.openDocument(compiled);
     else if (QFileInfo(guide).isFile())
-        platform.openInBrowser(guide);
+        opened = platform.openInBrowser(guide);
+    // A key that does nothing would leave the punter wondering.
+    if (!opened)
+        platform.inform(QStringLiteral("Le guide de l'utilisateur n'a pas pu être ouvert : aucun programme pour "
+                                       "l'afficher (navigateur web) n'est installé."),
+            QStringLiteral("Aide"));
 }
 
 } // namespace mvx

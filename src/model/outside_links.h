@@ -25,7 +25,8 @@ QString programSiteAddress();
 // The compiled help "marovellix.chm" of the program's folder, opened with the desktop's
 // handler for it; where there is none, the user guide "marovellix.html" beside it, opened in
 // the browser. Each is looked for in an installed copy's data folder when it is not beside the
-// program (programFile). Nothing happens, and nothing is shown, when neither file is found.
+// program (programFile). Nothing happens when neither file is found; a file found that no
+// program opens (no browser) is reported in French.
 void openHelp(Platform &platform);
 
 } // namespace mvx

@@ -217,6 +217,8 @@ Tfimprime::Tfimprime(GameState &state, Platform &platform, QWidget *parent)
     for (std::size_t i = 0; i < kStakeMultipliers.size(); ++i) {
         const QString value = QString::number(kStakeMultipliers[i]);
         stakeButtons[i] = makeRadio(grmise, QStringLiteral("ram") + value, value, QRect());
+        // Spoken with the group it belongs to, not as a bare number.
+        stakeButtons[i]->setAccessibleName(QStringLiteral("Mise : ") + value);
     }
     placeInRows({ stakeButtons.begin(), stakeButtons.end() }, 4, 46, 22);
     // Slip type 1 asks for the bet type, slip type 2 for the meeting: never both, so the two
@@ -226,6 +228,7 @@ Tfimprime::Tfimprime(GameState &state, Platform &platform, QWidget *parent)
     for (int m = 1; m <= 8; ++m) {
         const QString value = QString::number(m);
         meetingButtons[std::size_t(m - 1)] = makeRadio(grreunion, QStringLiteral("rar") + value, value, QRect());
+        meetingButtons[std::size_t(m - 1)]->setAccessibleName(QStringLiteral("Réunion : ") + value);
     }
     placeInRows({ meetingButtons.begin(), meetingButtons.end() }, 4, 50, 22);
     grpari = ui::makeGroup(grparasup, QStringLiteral("grpari"), QStringLiteral("Le pari"), QRect(220, 44, 215, 66));

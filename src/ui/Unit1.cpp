@@ -115,8 +115,8 @@ Tfprincip::Tfprincip(GameState &state, Platform &platform, QWidget *parent)
     buildBottomRow();
     FormCreate();
     connectEvents();
-    // Without a mouse: Return presses the focused button as Space does, and the standard keys.
-    pressFocusedButtonOnReturn(this);
+    // Without a mouse: the standard keys (Return on the focused button comes with the window's
+    // set-up).
     addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), bquit);
     openHelpOnF1(this, platform_);
 
@@ -156,6 +156,8 @@ void Tfprincip::buildHeader()
         = makeButton(this, QStringLiteral("bmescourses"), QStringLiteral("Mes courses"), QRect(540, 5, 116, 36));
     bmescourses->setToolTip(QStringLiteral("Les courses jouées, leur bilan et le budget du mois"));
     connect(bmescourses, &QPushButton::clicked, this, [this] { openModal(windows_.fmescourses); });
+    // Tab goes along the header as the eye does: "Mes courses" before "Aide" at the right end.
+    setTabOrder(bmescourses, baidegene);
 
     pagec1 = new QTabWidget(this);
     pagec1->setObjectName(QStringLiteral("pagec1"));

@@ -53,7 +53,7 @@ QString BetResultRows::cell(std::int64_t row, int column) const
     if (judged.paid) {
         QLocale locale;
         locale.setNumberOptions(QLocale::OmitGroupSeparator);
-        text += QStringLiteral(" : ") + locale.toString(judged.amount, 'f', 2);
+        text += QStringLiteral(" : ") + locale.toString(judged.amount, 'f', 2) + QStringLiteral(" €");
     }
     return text;
 }

@@ -1,10 +1,14 @@
 #include "ui/common_widgets.h"
 
+#include "ui/keyboard_access.h"
+
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,6 +20,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStyleOption>
 #include <QTableView>
@@ -431,6 +436,103 @@ void setUpWindow(QWidget *window, const QString &objectName, QSize clientSize, c
     window->setFixedSize(clientSize);
     window->setFont(font);
     addWindowBackground(window);
+    pressFocusedButtonOnReturn();
+    installAccessibleNames();
+    scrollWhenLargerThanScreen(window);
+}
+
+namespace {
+
+class ScreenFit : public QObject
+{
+public:
+    explicit ScreenFit(QWidget *window)
+        : QObject(window)
+        , window_(window)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == window_ && event->type() == QEvent::Show)
+            fit();
+        return false;
+    }
+
+private:
+    void fit()
+    {
+        const QScreen *screen = window_->screen();
+        if (!screen)
+            return;
+        if (!laidOut_.isValid())
+            laidOut_ = window_->size();
+        // The title bar and the frame, as the window manager draws them: a guess before the
+        // first showing, none where there is no window manager.
+        QSize frame = window_->frameGeometry().size() - window_->geometry().size();
+        if (frame.isEmpty() && QGuiApplication::platformName() != QLatin1String("offscreen"))
+            frame = QSize(8, 32);
+        const QSize room = screen->availableGeometry().size() - frame;
+        const QSize fitted = laidOut_.boundedTo(room);
+        if (!area_ && fitted == laidOut_)
+            return;
+        if (!area_)
+            wrap();
+        window_->setFixedSize(fitted);
+        area_->setGeometry(window_->rect());
+    }
+
+    // Moves the window's controls into a scroll area, keeping their places and their Tab order;
+    // the gradient background stays behind it.
+    void wrap()
+    {
+        QList<QWidget *> chain;
+        for (QWidget *w = window_->nextInFocusChain(); w && w != window_; w = w->nextInFocusChain())
+            chain.append(w);
+
+        area_ = new QScrollArea(window_);
+        area_->setObjectName(QStringLiteral("screenFit"));
+        area_->setFrameShape(QFrame::NoFrame);
+        area_->setFocusPolicy(Qt::NoFocus);
+        area_->viewport()->setAutoFillBackground(false);
+        auto *inside = new QWidget;
+        inside->setFixedSize(laidOut_);
+        const QObjectList children = window_->children(); // a copy: the loop empties the list
+        for (QObject *child : children) {
+            auto *widget = qobject_cast<QWidget *>(child);
+            if (!widget || widget == area_ || widget->isWindow() || qobject_cast<TDegradeClass *>(widget))
+                continue;
+            const bool shown = !widget->isHidden();
+            const QRect place = widget->geometry();
+            widget->setParent(inside);
+            widget->setGeometry(place);
+            widget->setVisible(shown);
+        }
+        area_->setWidget(inside);
+        inside->setAutoFillBackground(false);
+        area_->show();
+        // Whatever moves the focus (Tab, a shortcut, a window's own code), the control comes
+        // into view.
+        connect(qApp, &QApplication::focusChanged, area_, [area = area_](QWidget *, QWidget *now) {
+            if (now && area->widget() && area->widget()->isAncestorOf(now))
+                area->ensureWidgetVisible(now, 8, 8);
+        });
+        for (qsizetype i = 1; i < chain.size(); ++i)
+            if (chain[i - 1]->window() == window_ && chain[i]->window() == window_)
+                QWidget::setTabOrder(chain[i - 1], chain[i]);
+    }
+
+    QWidget *window_;
+    QSize laidOut_;
+    QScrollArea *area_ = nullptr;
+};
+
+} // namespace
+
+void scrollWhenLargerThanScreen(QWidget *window)
+{
+    new ScreenFit(window);
 }
 
 QFont headingFont()
@@ -446,6 +548,49 @@ void centreOnScreen(QWidget *window)
 {
     if (const QScreen *screen = window->screen())
         window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
+ResultText::ResultText(const QString &caption, QWidget *parent)
+    : QLabel(parent)
+    , caption_(caption)
+{
+    // Painted as any label (the look stays); the focus and the screen reader are what it adds.
+    setAccessibleName(caption_);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ResultText::setText(const QString &text)
+{
+    if (text == QLabel::text())
+        return;
+    QLabel::setText(text);
+    announce();
+}
+
+void ResultText::announce()
+{
+    // The new name goes to the screen reader as a change of name.
+    const QString spoken = QLabel::text().simplified();
+    // Nothing to read, no Tab stop.
+    setFocusPolicy(spoken.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
+    // A text that begins with its caption ("Coût : 6 tickets...") is not given it twice.
+    if (spoken.isEmpty() || spoken.startsWith(caption_))
+        setAccessibleName(spoken.isEmpty() ? caption_ : spoken);
+    else
+        setAccessibleName(QStringLiteral("%1 : %2").arg(caption_, spoken));
+}
+
+void ResultText::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // Focused, the text gets the dotted frame a focused button has.
+    QPainter painter(this);
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = rect().adjusted(0, 0, -1, -1);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &caption, int x, int y)
@@ -529,6 +674,11 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->setClipRect(cell);
     painter->drawText(cell.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
         index.data(Qt::DisplayRole).toString());
+    // The current cell of the grid that has the focus: a frame the keyboard user follows.
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+        painter->drawRect(QRectF(cell).adjusted(1, 1, -1, -1));
+    }
     painter->restore();
 }
 
@@ -576,6 +726,7 @@ void GridHeading::paintSection(QPainter *painter, const QRect &rect, int logical
         return;
     QStyleOptionViewItem option;
     option.initFrom(grid_);
+    option.state &= ~QStyle::State_HasFocus; // the heading is never the current cell
     option.rect = rect;
     option.font = grid_->font();
     grid_->itemDelegate()->paint(painter, option, model()->index(0, logicalIndex));

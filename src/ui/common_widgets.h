@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QHeaderView>
+#include <QLabel>
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QWidget>
@@ -14,7 +15,6 @@
 class QComboBox;
 class QFrame;
 class QGroupBox;
-class QLabel;
 class QPushButton;
 class QTableView;
 
@@ -78,6 +78,12 @@ inline constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Dialog | Qt::MSWindowsF
 
 // Names a window, fixes its client area and gives it its font and the gradient background.
 void setUpWindow(QWidget *window, const QString &objectName, QSize clientSize, const QFont &font = windowFont());
+
+// A window laid out at a fixed size that the screen cannot hold (a larger scale or a small
+// screen) shows its controls in a scroll area as large as the screen allows, each time it is
+// shown; Tab scrolls the focused control into view. On a screen that holds it nothing changes.
+// setUpWindow does it for every window.
+void scrollWhenLargerThanScreen(QWidget *window);
 
 // The heading at the top of a window: "Times New Roman" bold, 32 pixels high.
 QFont headingFont();
@@ -147,6 +153,34 @@ void useGroupFrame(QGroupBox *group);
 QFrame *makePanel(QWidget *parent, const QString &objectName, const QRect &rect);
 // A combo box the user picks from but cannot type into; it takes the wheel only with the focus.
 QComboBox *makePickList(QWidget *parent, const QString &objectName, const QRect &rect);
+
+// ---------------------------------------------------------------------------------------------
+// Result text
+
+// A result the punter reads (winnings, a balance, the tickets a system makes, the month's
+// budget): read-only text that Tab reaches, framed while it has the focus. A screen reader
+// hears it as its caption and its text, "Résultats : Gains 12,40 €", and hears it again each
+// time the text changes.
+class ResultText : public QLabel
+{
+    Q_OBJECT
+
+public:
+    ResultText(const QString &caption, QWidget *parent);
+
+    QString caption() const { return caption_; }
+    // Shows `text` (plain text, lines apart on lines of their own) and tells the screen reader.
+    // Hides QLabel::setText on purpose: the text is always set through this.
+    void setText(const QString &text);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void announce();
+
+    QString caption_;
+};
 
 // ---------------------------------------------------------------------------------------------
 // Grid cells

@@ -18,6 +18,7 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QValueAxis>
 
@@ -28,6 +29,21 @@ namespace mvx {
 namespace {
 
 const QString kTitle = QStringLiteral("Mes courses");
+
+// The race name typed in the grid is spoken as what it is.
+class RaceNameDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor)
+            editor->setAccessibleName(QStringLiteral("Nom de la course"));
+        return editor;
+    }
+};
 
 QString dayText(const QDate &day)
 {
@@ -195,6 +211,7 @@ Tfmescourses::Tfmescourses(HistoryAccess &history, Platform &platform, QWidget *
     grillecourses_->setGeometry(8, 42, 744, 240);
     grillecourses_->setAccessibleName(QStringLiteral("Liste des courses"));
     grillecourses_->setModel(model_);
+    grillecourses_->setItemDelegate(new RaceNameDelegate(grillecourses_));
     grillecourses_->setTabKeyNavigation(false);
     grillecourses_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grillecourses_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -205,7 +222,7 @@ Tfmescourses::Tfmescourses(HistoryAccess &history, Platform &platform, QWidget *
     for (int c = 0; c < RaceTableModel::ColumnCount; ++c)
         grillecourses_->setColumnWidth(c, widths[c]);
 
-    ltotaux_ = new QLabel(this);
+    ltotaux_ = new ui::ResultText(QStringLiteral("Totaux"), this);
     ltotaux_->setObjectName(QStringLiteral("ltotaux"));
     ltotaux_->setGeometry(8, 288, 744, 38);
     ltotaux_->setWordWrap(true);
@@ -220,18 +237,20 @@ Tfmescourses::Tfmescourses(HistoryAccess &history, Platform &platform, QWidget *
     chart_->setAnimationOptions(QChart::NoAnimation);
     chart_->setMargins(QMargins(2, 2, 6, 2));
     chart_->setBackgroundRoundness(0);
+    // Amounts as the rest of the window writes them: "1 500 €".
+    chart_->setLocale(QLocale(QLocale::French, QLocale::France));
+    chart_->setLocalizeNumbers(true);
     series_ = new QLineSeries(chart_);
     series_->setObjectName(QStringLiteral("seriebilan"));
     series_->setPointsVisible(true);
     chart_->addSeries(series_);
     auto *days = new QDateTimeAxis(chart_);
-    days->setFormat(QStringLiteral("dd/MM/yy"));
+    days->setFormat(QStringLiteral("dd/MM/yyyy"));
     days->setTickCount(6);
     chart_->addAxis(days, Qt::AlignBottom);
     series_->attachAxis(days);
     auto *euros = new QValueAxis(chart_);
-    euros->setLabelFormat(QStringLiteral("%.0f"));
-    euros->setTitleText(QStringLiteral("€"));
+    euros->setLabelFormat(QStringLiteral("%.0f €"));
     chart_->addAxis(euros, Qt::AlignLeft);
     series_->attachAxis(euros);
     graphebilan_ = new QChartView(chart_, this);
@@ -407,8 +426,14 @@ void Tfmescourses::showChart(const std::vector<RaceRecord> &races)
     const QDate last = points.empty() ? first : points.back().date;
     // One day either side, so that a single race still has a line to stand on.
     days->setRange(first.addDays(-1).startOfDay(), last.addDays(1).startOfDay());
+    // Ticks at least a day apart, so that no date is written twice.
+    const qint64 span = first.addDays(-1).daysTo(last.addDays(1));
+    days->setTickCount(int(std::clamp<qint64>(span + 1, 2, 6)));
     const double margin = std::max(1.0, (high - low) * 0.05);
     euros->setRange(low - margin, high + margin);
+    // A few round amounts rather than the ends of the range.
+    euros->setTickCount(5);
+    euros->applyNiceNumbers();
 }
 
 void Tfmescourses::renameRace(int row, const QString &name)

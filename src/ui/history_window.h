@@ -17,6 +17,10 @@ class QLineSeries;
 class QPushButton;
 class QTableView;
 
+namespace mvx::ui {
+class ResultText;
+}
+
 namespace mvx {
 
 class HistoryAccess;
@@ -108,7 +112,7 @@ private:
     QDateEdit *efin_ = nullptr;
     QComboBox *cpari_ = nullptr;
     QTableView *grillecourses_ = nullptr;
-    QLabel *ltotaux_ = nullptr;
+    ui::ResultText *ltotaux_ = nullptr;
     QChartView *graphebilan_ = nullptr;
     QChart *chart_ = nullptr;
     QLineSeries *series_ = nullptr;

@@ -5,6 +5,7 @@
 #include "ui/keyboard_access.h"
 
 #include <QAbstractTableModel>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -193,12 +194,28 @@ void Tftrous::showHoles(const ListHoles &holes, const std::vector<HolesColumn> &
 {
     std::vector<HolesColumn> columns = holesColumns(holes);
     columns.insert(columns.end(), extraColumns.begin(), extraColumns.end());
-    // The examples make room for the added columns, so that the grid never scrolls sideways.
-    int total = 0;
-    for (const HolesColumn &c : columns)
-        total += c.width;
-    if (const int excess = total - (kGridWidth - 4); excess > 0 && columns.size() > 4)
-        columns[4].width = std::max(columns[4].width - excess, 120);
+    // No column cuts its text: each is as wide as its longest cell and the examples take the
+    // room left, so that the grid does not scroll sideways; they show as many whole arrivals as
+    // fit there.
+    const QFontMetrics metrics(font());
+    const auto widthOf = [&metrics](const QString &text) { return metrics.horizontalAdvance(text) + 12; };
+    int used = 0;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        HolesColumn &c = columns[i];
+        c.width = widthOf(c.heading);
+        for (const QString &cell : c.cells)
+            c.width = std::max(c.width, widthOf(cell));
+        if (i != 4)
+            used += c.width;
+    }
+    if (columns.size() > 4) {
+        HolesColumn &examples = columns[4];
+        examples.width = std::max(kGridWidth - 4 - used, widthOf(examples.heading));
+        const QString gap = QStringLiteral("  ");
+        for (QString &cell : examples.cells)
+            while (widthOf(cell) > examples.width && cell.contains(gap))
+                cell.truncate(cell.lastIndexOf(gap));
+    }
     const std::vector<int> before = model_->widths();
     model_->setColumns(std::move(columns));
     // A column added by the caller changes the widths the grid is laid out for.

@@ -46,6 +46,10 @@ public:
     }
 };
 
+// Watches the whole application: Return or Enter sent to a focused push or tool button presses
+// that button, in a dialog as in a main window. A dialog's own handling would press its default
+// button instead whenever the focused one is not "auto default"; the focus elsewhere still
+// reaches the default button as before.
 class ReturnPresses : public QObject
 {
 public:
@@ -54,7 +58,9 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::KeyPress && isReturn(static_cast<QKeyEvent *>(event))) {
-            if (auto *button = qobject_cast<QAbstractButton *>(watched)) {
+            auto *button = qobject_cast<QAbstractButton *>(watched);
+            if (button && button->hasFocus()
+                && (qobject_cast<QPushButton *>(button) || qobject_cast<QToolButton *>(button))) {
                 press(button);
                 return true;
             }
@@ -155,13 +161,23 @@ QAccessibleInterface *namedComboBoxFactory(const QString &className, QObject *ob
 
 } // namespace
 
-void nameBox(QComboBox *box, const QString &name)
+void installAccessibleNames()
 {
     static const bool installed = [] {
         QAccessible::installFactory(namedComboBoxFactory);
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void nameBox(QComboBox *box, const QString &name)
+{
+    installAccessibleNames();
+    // Qt makes and keeps a box's accessible object at the box's first change (filling its list
+    // is one); one made before the factory above would speak the value: it is made again.
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(box);
+    if (face && !dynamic_cast<NamedComboBox *>(face))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(face));
     box->setAccessibleName(name);
 }
 
@@ -181,12 +197,13 @@ void nameNumberedBox(QComboBox *box, const QString &caption, int number, const Q
     nameBox(box, numberedBoxName(caption, number, unit));
 }
 
-void pressFocusedButtonOnReturn(QWidget *window)
+void pressFocusedButtonOnReturn()
 {
-    auto *filter = new ReturnPresses(window);
-    for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
-        if (qobject_cast<QPushButton *>(button) || qobject_cast<QToolButton *>(button))
-            button->installEventFilter(filter);
+    static QPointer<ReturnPresses> filter;
+    if (filter || !qApp)
+        return;
+    filter = new ReturnPresses(qApp);
+    qApp->installEventFilter(filter);
 }
 
 QShortcut *addButtonShortcut(QWidget *window, const QKeySequence &key, QAbstractButton *button)

@@ -28,15 +28,18 @@ void keepGridOutOfTabChain(QAbstractItemView *grid);
 // ("7") whatever its accessible name; the first call installs an accessibility factory under
 // which a combo box with a name speaks it, its value staying the current text.
 void nameBox(QComboBox *box, const QString &name);
+// Installs that factory: done when a window is set up, before its boxes are made.
+void installAccessibleNames();
 
 // The name a screen reader speaks for a box that shows only a number, from what is read beside
 // it: the caption of its group and its number, "Sélection des chevaux, case 3".
 QString numberedBoxName(const QString &caption, int number, const QString &unit = QStringLiteral("case"));
 void nameNumberedBox(QComboBox *box, const QString &caption, int number, const QString &unit = QStringLiteral("case"));
 
-// In a window that is not a dialog a focused push button takes only Space: with this, every
-// push and tool button of `window` present now also takes Return and Enter.
-void pressFocusedButtonOnReturn(QWidget *window);
+// From the first call on, Return and Enter on a focused push or tool button press that button in
+// every window and dialog of the program, as Space does (a dialog would press its default button
+// instead, a main window nothing). Every window calls it when it is set up.
+void pressFocusedButtonOnReturn();
 
 // The key presses `button` (when it is shown and enabled) while the focus is anywhere in
 // `window`, and nowhere else.

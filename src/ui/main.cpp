@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLocale>
 
 int main(int argc, char *argv[])
 {
@@ -24,7 +25,9 @@ int main(int argc, char *argv[])
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("System"), QStringLiteral("Liberation Sans"));
     QApplication::setWindowIcon(mvx::ui::programIcon());
-    // Before the first window: Qt's own buttons and dialogs speak French like the program.
+    // Before the first window: Qt's own buttons and dialogs speak French like the program, and
+    // Qt's dates, numbers and file types are French too whatever LANG says.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     mvx::installQtFrenchTranslation(app);
 
     mvx::QtPlatform platform;

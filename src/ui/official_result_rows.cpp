@@ -22,7 +22,7 @@ int OfficialResultRows::columnWidth(int column) const
     const int first = tickets_.columnCount();
     if (column < first)
         return tickets_.columnWidth(column);
-    return column == first ? 100 : 130;
+    return column == first ? 100 : 150; // "7-13-2-NP : 1029,00 €"
 }
 
 std::int64_t OfficialResultRows::rowCount() const
@@ -56,7 +56,7 @@ QString OfficialResultRows::cell(std::int64_t row, int column) const
     if (judged.paid) {
         QLocale locale;
         locale.setNumberOptions(QLocale::OmitGroupSeparator);
-        text += QStringLiteral(" : ") + locale.toString(judged.amount, 'f', 2);
+        text += QStringLiteral(" : ") + locale.toString(judged.amount, 'f', 2) + QStringLiteral(" €");
     } else if (judged.unpublished) {
         text += QStringLiteral(" : rapport non publié");
     }

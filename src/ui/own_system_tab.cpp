@@ -67,7 +67,6 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     cpersogarantie = makePickList(this, QStringLiteral("cpersogarantie"), QRect(guaranteeLeft, 34, 0, 21));
     QLabel *shareLabel = makeLabel(this, QStringLiteral("labpersopart"), QStringLiteral("Garantie pour"), 0, 37);
     cpersopart = makePickList(this, QStringLiteral("cpersopart"), QRect(638 - 70, 34, 70, 21));
-    cpersopart->setAccessibleName(QStringLiteral("Garantie pour"));
     for (int share : kShareChoices)
         cpersopart->addItem(QStringLiteral("%1 %").arg(share), share);
     shareLabel->move(cpersopart->x() - 6 - shareLabel->width(), 37);
@@ -78,9 +77,10 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     nameBox(cpersoticket, perTicketLabel->text());
     nameBox(cpersobase, basesLabel->text());
     nameBox(cpersogarantie, guaranteeLabel->text());
+    nameBox(cpersopart, shareLabel->text());
 
     bchercher = makeButton(this, QStringLiteral("bchercher"), QStringLiteral("Chercher"), QRect(6, 61, 105, 33));
-    lpersoresultat = new QLabel(this);
+    lpersoresultat = new ResultText(QStringLiteral("Système trouvé"), this);
     lpersoresultat->setObjectName(QStringLiteral("lpersoresultat"));
     lpersoresultat->setGeometry(after(bchercher, 8), 61, 638 - after(bchercher, 8), 33);
     lpersoresultat->setWordWrap(true);
@@ -177,6 +177,10 @@ void OwnSystemTab::showTable()
     if (system_.hasTable() && !conditionsLine_.isEmpty())
         text += QLatin1Char('\n') + conditionsLine_;
     lpersoresultat->setText(text);
+    // Beside "Chercher", where the tickets found fit; with the month's budget and its overrun,
+    // each on a line of its own, the text takes the room down to the tab's edge.
+    const QRect beside(lpersoresultat->x(), 61, lpersoresultat->width(), 33);
+    lpersoresultat->setGeometry(text.contains(QLatin1Char('\n')) ? beside.adjusted(0, -6, 0, 6) : beside);
 }
 
 void OwnSystemTab::setConditionsLine(const QString &line)
@@ -232,6 +236,8 @@ void OwnSystemTab::bchercherClick()
     }
     system_ = std::move(found);
     showTable();
+    // The page counts the found table's tickets again: the budget note follows at once.
+    Q_EMIT requestChanged();
 }
 
 } // namespace mvx

@@ -9,6 +9,10 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
+namespace mvx::ui {
+class ResultText;
+}
+
 namespace mvx {
 
 // The "Mon système" tab of the systems page: the punter's own request (horses to combine,
@@ -61,7 +65,7 @@ private:
     QComboBox *cpersogarantie = nullptr;
     QComboBox *cpersopart = nullptr;
     QPushButton *bchercher = nullptr;
-    QLabel *lpersoresultat = nullptr;
+    ui::ResultText *lpersoresultat = nullptr;
 };
 
 } // namespace mvx

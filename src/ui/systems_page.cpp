@@ -216,7 +216,7 @@ void SystemsPage::build()
     clistesystemes->setMaxVisibleItems(16);
     clistesystemes->view()->setItemDelegate(new SystemItemDelegate(clistesystemes->view()));
     clistesystemes->setAccessibleDescription(choice->title());
-    lsysconditions = new QLabel(tsysreduit);
+    lsysconditions = new ResultText(QStringLiteral("Tickets du système"), tsysreduit);
     lsysconditions->setObjectName(QStringLiteral("lsysconditions"));
     lsysconditions->setGeometry(8, 58, 633, 40);
     lsysconditions->setWordWrap(true);

@@ -18,6 +18,10 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 
+namespace mvx::ui {
+class ResultText;
+}
+
 namespace mvx {
 
 class ConditionsBar;
@@ -86,7 +90,7 @@ private:
     QPushButton *bchargejeu = nullptr;
     QPushButton *bouvrirtickets = nullptr;
     ConditionsBar *conditionsBar = nullptr;
-    QLabel *lsysconditions = nullptr;
+    ui::ResultText *lsysconditions = nullptr;
     QTabWidget *PageControl1 = nullptr;
     QWidget *tsysreduit = nullptr;
     QWidget *tcombi = nullptr;

@@ -2,6 +2,7 @@
 
 #include "arrival/classification.h"
 #include "ui/common_widgets.h"
+#include "ui/grid_accessible.h"
 #include "ui/keyboard_access.h"
 
 #include <QApplication>
@@ -135,8 +136,12 @@ QVariant GridWindowModel::data(const QModelIndex &index, int role) const
 QVariant GridWindowModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (content_ && orientation == Qt::Horizontal && section >= 0 && section < columnCount()
-        && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole))
-        return content_->heading(section);
+        && (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)) {
+        // The one column shown without a heading is the category a comparison gives each
+        // ticket; a screen reader still says what it holds.
+        const QString heading = content_->heading(section);
+        return heading.isEmpty() ? QStringLiteral("Catégorie") : heading;
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
@@ -152,6 +157,8 @@ TicketGrid::TicketGrid(QWidget *parent)
 {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setAutoFillBackground(true);
+    // Before the table exists: Qt keeps the first accessible object it makes for it.
+    installTicketGridAccessible();
 
     model_ = new GridWindowModel(this);
     table_ = new QTableView(this);
@@ -192,6 +199,8 @@ TicketGrid::TicketGrid(QWidget *parent)
 
 void TicketGrid::setContent(std::shared_ptr<const GridContent> content)
 {
+    currentRow_ = 1;
+    currentColumn_ = 0;
     model_->setContent(std::move(content));
     if (const GridContent *c = model_->content())
         for (int column = 0; column < c->columnCount(); ++column)
@@ -217,6 +226,30 @@ void TicketGrid::scrollToRow(std::int64_t row)
         scrollBar_->setValue(int(std::max<std::int64_t>(row - 1, 0)));
     else if (row >= first + whole)
         scrollBar_->setValue(int(std::min<std::int64_t>(row - whole, scrollBar_->maximum())));
+}
+
+void TicketGrid::setCurrentCell(std::int64_t row, int column)
+{
+    const GridContent *content = model_->content();
+    const std::int64_t rows = content ? content->rowCount() : 0;
+    const int columns = content ? content->columnCount() : 0;
+    currentRow_ = std::clamp<std::int64_t>(row, 1, std::max<std::int64_t>(rows, 1));
+    currentColumn_ = std::clamp(column, 0, std::max(columns - 1, 0));
+    scrollToRow(currentRow_);
+    showCurrentCell();
+    announceCurrentCell(this);
+}
+
+void TicketGrid::showCurrentCell()
+{
+    const std::int64_t shown = currentRow_ - model_->firstRow() + 1;
+    if (shown >= 1 && shown < model_->rowCount() && currentColumn_ < model_->columnCount()) {
+        const QModelIndex cell = model_->index(int(shown), currentColumn_);
+        table_->setCurrentIndex(cell);
+        table_->scrollTo(cell); // sideways only: the rows never scroll inside the view
+    } else
+        table_->setCurrentIndex(QModelIndex());
+    table_->viewport()->update();
 }
 
 void TicketGrid::resizeEvent(QResizeEvent *event)
@@ -264,11 +297,13 @@ void TicketGrid::layoutRows()
         scrollBar_->setRange(0, maximum);
     }
     model_->setWindow(std::int64_t(scrollBar_->value()) + 1, windowRows_);
+    showCurrentCell();
 }
 
 void TicketGrid::showFrom(int scrollValue)
 {
     model_->setWindow(std::int64_t(scrollValue) + 1, windowRows_);
+    showCurrentCell();
 }
 
 bool TicketGrid::eventFilter(QObject *watched, QEvent *event)
@@ -283,24 +318,36 @@ bool TicketGrid::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == table_ && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        // The keys move the current cell; the rows scroll the least needed to keep it in view,
+        // a page at a time with the page keys.
+        const std::int64_t last = model_->content() ? model_->content()->rowCount() : 1;
+        const int page = std::max(wholeRowsShown(), 1);
         switch (key->key()) {
         case Qt::Key_Down:
-            scrollBar_->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            setCurrentCell(currentRow_ + 1, currentColumn_);
             return true;
         case Qt::Key_Up:
-            scrollBar_->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            setCurrentCell(currentRow_ - 1, currentColumn_);
+            return true;
+        case Qt::Key_Left:
+            setCurrentCell(currentRow_, currentColumn_ - 1);
+            return true;
+        case Qt::Key_Right:
+            setCurrentCell(currentRow_, currentColumn_ + 1);
             return true;
         case Qt::Key_PageDown:
             scrollBar_->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            setCurrentCell(currentRow_ + page, currentColumn_);
             return true;
         case Qt::Key_PageUp:
             scrollBar_->triggerAction(QAbstractSlider::SliderPageStepSub);
+            setCurrentCell(currentRow_ - page, currentColumn_);
             return true;
         case Qt::Key_Home:
-            scrollBar_->triggerAction(QAbstractSlider::SliderToMinimum);
+            setCurrentCell(1, currentColumn_);
             return true;
         case Qt::Key_End:
-            scrollBar_->triggerAction(QAbstractSlider::SliderToMaximum);
+            setCurrentCell(last, currentColumn_);
             return true;
         default:
             break;

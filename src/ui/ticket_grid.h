@@ -106,6 +106,13 @@ public:
     // Scrolls the least needed to show grid row `row` whole.
     void scrollToRow(std::int64_t row);
 
+    // The current cell, which the arrows move and the grid draws framed while it has the focus:
+    // a grid row (1..rows) and a column.
+    std::int64_t currentRow() const { return currentRow_; }
+    int currentColumn() const { return currentColumn_; }
+    // Makes a cell current (clamped to the grid) and scrolls the least needed to show it.
+    void setCurrentCell(std::int64_t row, int column);
+
     QTableView *table() const { return table_; }
     QScrollBar *scrollBar() const { return scrollBar_; }
     GridWindowModel *model() const { return model_; }
@@ -117,11 +124,15 @@ protected:
 private:
     void layoutRows();
     void showFrom(int scrollValue);
+    // Gives the table view the current cell when it is among the rows shown.
+    void showCurrentCell();
 
     QTableView *table_ = nullptr;
     QScrollBar *scrollBar_ = nullptr;
     GridWindowModel *model_ = nullptr;
     int windowRows_ = 1;
+    std::int64_t currentRow_ = 1;
+    int currentColumn_ = 0;
 };
 
 } // namespace mvx::ui

@@ -112,7 +112,7 @@ Tfcompare::Tfcompare(GameState &state, Platform &platform, QWidget *parent)
 
     QGroupBox *results
         = ui::makeGroup(this, QStringLiteral("GroupBox2"), QStringLiteral("Résultats"), QRect(516, 266, 178, 236));
-    laffresul_ = new QLabel(results);
+    laffresul_ = new ui::ResultText(results->title(), results);
     laffresul_->setObjectName(QStringLiteral("laffresul"));
     laffresul_->setGeometry(16, 18, 145, 209);
     laffresul_->setAlignment(Qt::AlignLeft | Qt::AlignTop);

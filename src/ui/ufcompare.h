@@ -20,6 +20,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace mvx::ui {
+class ResultText;
+}
+
 namespace mvx {
 
 class HistoryAccess;
@@ -91,7 +95,7 @@ private:
     // equarteordre, equartedesordre, equartebonus, etordre, etdesordre.
     std::array<QLineEdit *, kPaidCategories> payoutFields_ {};
     ui::TicketGrid *grillecomb_ = nullptr;
-    QLabel *laffresul_ = nullptr;
+    ui::ResultText *laffresul_ = nullptr;
     QPushButton *compareButton_ = nullptr;
     QPushButton *bresultatofficiel_ = nullptr;
     QLabel *lresultatofficiel_ = nullptr;

@@ -49,6 +49,8 @@ void Tfcompare::showOfficialResultState()
     if (!result) {
         lresultatofficiel_->clear();
         lresultatofficiel_->setToolTip(QString());
+        if (categories_.empty())
+            showSummary(QString());
         return;
     }
     QString text = QStringLiteral("Arrivée : ") + officialArrivalLine(*result);
@@ -67,6 +69,9 @@ void Tfcompare::showOfficialResultState()
     line.replace(QLatin1Char('\n'), QStringLiteral(" ; "));
     lresultatofficiel_->setText(
         lresultatofficiel_->fontMetrics().elidedText(line, Qt::ElideRight, lresultatofficiel_->width()));
+    // Until a comparison fills it, the results box shows the result kept whole, one item a line.
+    if (categories_.empty())
+        showSummary(QStringLiteral("Résultat officiel\n") + text);
     // The first arrival box, where each showing starts, is off.
     bresultatofficiel_->setFocus(Qt::OtherFocusReason);
 }

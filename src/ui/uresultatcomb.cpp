@@ -112,14 +112,14 @@ void Tfresultatcomb::bquitClick()
 
 void Tfresultatcomb::buildListActions()
 {
-    lcout_ = new QLabel(this);
+    lcout_ = new ui::ResultText(QStringLiteral("Coût"), this);
     lcout_->setObjectName(QStringLiteral("lcout"));
     lcout_->setGeometry(472, 98, 193, 46);
     lcout_->setWordWrap(true);
     lcout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // Between the bottom row's buttons.
-    lbudget_ = new QLabel(this);
+    lbudget_ = new ui::ResultText(QStringLiteral("Budget du mois"), this);
     lbudget_->setObjectName(QStringLiteral("lbudget"));
     lbudget_->setGeometry(312, 302, 208, 44);
     lbudget_->setWordWrap(true);

@@ -11,8 +11,9 @@ class QPushButton;
 namespace mvx {
 
 namespace ui {
+class ResultText;
 class TicketGrid;
-}
+} // namespace ui
 class Tftrous;
 
 // The ticket list window: every ticket of the last generation as a numbered row, their count,
@@ -54,8 +55,8 @@ private:
     Platform &platform_;
     ui::TicketGrid *grillecomb_ = nullptr;
     QLabel *lnbtickets_ = nullptr;
-    QLabel *lcout_ = nullptr;
-    QLabel *lbudget_ = nullptr; // the month's budget against the list, when one is set
+    ui::ResultText *lcout_ = nullptr;
+    ui::ResultText *lbudget_ = nullptr; // the month's budget against the list, when one is set
     QLabel *lgarantie_ = nullptr;
     QDialog *slipPrint_ = nullptr;
     QDialog *comparison_ = nullptr;

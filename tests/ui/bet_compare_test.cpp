@@ -83,9 +83,9 @@ private Q_SLOTS:
             return QStringList { model->index(row, label).data().toString(),
                 model->index(row, label + 1).data().toString() };
         };
-        QCOMPARE(shown(1), QStringList({ "2sur4", "7-9 : 4,10" }));
+        QCOMPARE(shown(1), QStringList({ "2sur4", "7-9 : 4,10 €" }));
         QCOMPARE(shown(2), QStringList({ "", "" }));
-        QCOMPARE(shown(3), QStringList({ "2sur4", "7-4 : 5,30" }));
+        QCOMPARE(shown(3), QStringList({ "2sur4", "7-4 : 5,30 €" }));
         QCOMPARE(shown(4), QStringList({ "", "" }));
         QVERIFY(window.findChild<QLabel *>(QStringLiteral("laffresul"))->text().contains(QStringLiteral("2 2sur4")));
         // The money is the 2sur4's own stake, and the race can be kept with its bet.

@@ -12,6 +12,7 @@
 #include "ui/ticket_grid.h"
 #include "ui/uresultatcomb.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -130,11 +131,34 @@ private Q_SLOTS:
         QCOMPARE(paintedColour(grid, whole - 1, 3), QColor(255, 255, 255));
         QCOMPARE(paintedColour(grid, whole, 0), QColor(199, 185, 200)); // the number column
 
-        // The wheel and the keys move in rows; the heading row stays.
+        // The keys move the current cell, drawn framed, and the rows follow it; the heading row
+        // stays.
+        QCOMPARE(grid->currentRow(), 390'700'800);
+        QCOMPARE(grid->table()->currentIndex().row(), whole);
+        QTest::keyClick(grid->table(), Qt::Key_Right);
+        QCOMPARE(grid->currentColumn(), 1);
+        const QColor frame = grid->table()->palette().color(QPalette::Highlight);
+        const QRect cell = grid->table()->visualRect(grid->table()->currentIndex());
+        QCOMPARE(grid->table()->viewport()->grab().toImage().pixelColor(cell.left() + 1, cell.center().y()), frame);
         QTest::keyClick(grid->table(), Qt::Key_PageUp);
         QCOMPARE(grid->firstShownRow(), 390'700'800 - 2 * whole + 1);
-        QTest::keyClick(grid->table(), Qt::Key_Up);
+        QCOMPARE(grid->currentRow(), 390'700'800 - whole);
+        for (int up = 0; up < whole; ++up) // to the top row shown, then one above it
+            QTest::keyClick(grid->table(), Qt::Key_Up);
+        QCOMPARE(grid->currentRow(), 390'700'800 - 2 * whole);
         QCOMPARE(grid->firstShownRow(), 390'700'800 - 2 * whole);
+        QCOMPARE(grid->table()->currentIndex().row(), 1);
+
+        // A screen reader is told the whole grid: every row, and the current cell where it is.
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(grid->table());
+        QVERIFY(face && face->tableInterface());
+        QCOMPARE(face->tableInterface()->rowCount(), 390'700'800);
+        QCOMPARE(face->tableInterface()->columnDescription(2), QStringLiteral("2eme"));
+        QAccessibleInterface *current = face->focusChild();
+        QVERIFY(current && current->tableCellInterface());
+        QCOMPARE(current->tableCellInterface()->rowIndex(), 390'700'800 - 2 * whole - 1);
+        QCOMPARE(current->tableCellInterface()->columnIndex(), 1);
+        QCOMPARE(current->text(QAccessible::Name), shownRows(grid).value(1).split(QLatin1Char(' ')).value(1));
         QCOMPARE(paintedColour(grid, 1, 3), QColor(225, 255, 244)); // the colour goes with the row number
         grid->scrollToRow(1);
         QCOMPARE(grid->firstShownRow(), 1);

@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -177,12 +178,23 @@ private Q_SLOTS:
         auto *holes = list.findChild<mvx::Tftrous *>(QStringLiteral("ftrous"));
         QStringList shown;
         QString selection;
+        QString clipped;
         QTimer::singleShot(0, holes, [&] {
             shown = holesShown(holes);
             selection = child<QLabel>(holes, "lselection")->text();
+            // Every cell's text fits its column.
+            auto *grid = holes->findChild<QTableView *>(QStringLiteral("grilletrous"));
+            const QFontMetrics metrics(grid->font());
+            for (int r = 0; r < grid->model()->rowCount(); ++r)
+                for (int c = 0; c < grid->model()->columnCount(); ++c) {
+                    const QString text = grid->model()->index(r, c).data().toString();
+                    if (metrics.horizontalAdvance(text) + 2 > grid->columnWidth(c) && clipped.isEmpty())
+                        clipped = text;
+                }
             holes->reject();
         });
         list.btrousClick();
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped));
         QCOMPARE(shown, holesExpected({ 8, 1, 4, 15, 6, 2 }, 1, tickets));
         QCOMPARE(selection, QStringLiteral("10 tickets de 4 chevaux sur la sélection 8-1-4-15-6-2 (base : 8)."));
         QCOMPARE(platform.longWorks.size(), 2);

@@ -1,3 +1,4 @@
+#include "history/race_history.h"
 #include "model/work_progress.h"
 #include "support/scripted_platform.h"
 #include "ui/Unit1.h"
@@ -26,6 +27,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -68,7 +70,7 @@ std::vector<Stop> walkByTab(QString &failure, int limit = 200)
         left = left || current != first;
         if (!stops.empty() && stops.back().widget == current)
             stops.pop_back();
-        Stop stop { current };
+        Stop stop { current, QAccessible::NoRole, {} };
         if (QAccessibleInterface *face = QAccessible::queryAccessibleInterface(current)) {
             stop.role = face->role();
             stop.name = face->text(QAccessible::Name);
@@ -153,6 +155,18 @@ struct Run
     Run()
     {
         platform.folder = folder.path() + QLatin1Char('/');
+        {
+            // One race recorded, so that every button of "Mes courses" can be pressed.
+            mvx::RaceHistory races(folder.filePath(QStringLiteral("mes-courses.sqlite")));
+            mvx::RaceRecord race;
+            race.date = QDate::currentDate();
+            race.name = QStringLiteral("Vincennes R1C4");
+            race.bet = mvx::Bet { mvx::Bet::Kind::Quinte, 5 };
+            race.tickets = 51;
+            race.stakeCents = 10200;
+            race.balanceCents = -10200;
+            races.store(race);
+        }
         app = std::make_unique<mvx::Application>(platform, folder.filePath(QStringLiteral("mes-courses.sqlite")));
         app->show();
         window().activateWindow();
@@ -197,7 +211,8 @@ bool openByKeyboard(QAbstractButton *opener, const std::function<void(QWidget *)
             *shown = true;
         // Offscreen, a dialog shown over the active window does not become active by itself.
         QApplication::setActiveWindow(window);
-        QTest::qWaitForWindowActive(window);
+        // Offscreen windows may not report active: the focus checks below say what matters.
+        (void)QTest::qWaitForWindowActive(window);
         inside(window);
         if (QWidget *focus = QApplication::focusWidget(); focus && focus->window() == window)
             QTest::keyClick(focus, Qt::Key_Escape);
@@ -211,6 +226,54 @@ bool openByKeyboard(QAbstractButton *opener, const std::function<void(QWidget *)
         QApplication::setActiveWindow(opener->window());
     QTest::qWait(10);
     return QApplication::focusWidget() == opener;
+}
+
+// Opens the windows of `path` one from the other by Return on their buttons and lets `inside`
+// work in the last one. False when a button is missing or opened nothing.
+bool inWindow(Run &run, const QStringList &path, const std::function<void(QWidget *)> &inside)
+{
+    if (path.isEmpty()) {
+        inside(&run.window());
+        return true;
+    }
+    bool ok = true;
+    std::function<void(int, QWidget *)> step = [&](int k, QWidget *from) {
+        auto *opener = run.find<QAbstractButton>(from, path[k]);
+        if (!opener) {
+            ok = false;
+            return;
+        }
+        QPointer<QWidget> opened;
+        bool shown = false;
+        openByKeyboard(
+            opener,
+            [&, k](QWidget *window) {
+                if (k + 1 < path.size())
+                    step(k + 1, window);
+                else
+                    inside(window);
+            },
+            opened, &shown);
+        ok = ok && shown;
+    };
+    step(0, &run.window());
+    return ok;
+}
+
+// The push and tool buttons of `window` a user can press now, in a fixed order.
+std::vector<QAbstractButton *> pressableButtons(QWidget *window)
+{
+    std::vector<QAbstractButton *> buttons;
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+        if (!qobject_cast<QPushButton *>(button) && !qobject_cast<QToolButton *>(button))
+            continue;
+        if (!button->isVisible() || !button->isEnabled() || button->window() != window)
+            continue;
+        if (qobject_cast<QTabBar *>(button->parentWidget()))
+            continue;
+        buttons.push_back(button);
+    }
+    return buttons;
 }
 
 } // namespace
@@ -294,6 +357,81 @@ private Q_SLOTS:
                 qPrintable(steps[k] + QStringLiteral(": Escape left it open")));
             QVERIFY2(focusBack[std::size_t(k)], qPrintable(steps[k] + QStringLiteral(": the focus did not come back")));
         }
+    }
+
+    // Return on a focused button presses that button and no other, in every window: not the
+    // dialog's default button, not nothing. Each button is pressed in a program of its own, since
+    // a button may close its window or change the game; a window it opens is closed at once.
+    void returnPressesTheFocusedButton_data() { everyWindowWalksByTab_data(); }
+
+    void returnPressesTheFocusedButton()
+    {
+        QFETCH(QString, path);
+        QStringList steps = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        const bool synthesisPage = steps.value(0) == QLatin1String("page0");
+        if (synthesisPage)
+            steps.removeFirst();
+        int count = 1;
+        QStringList pressed;
+        for (int k = 0; k < count; ++k) {
+            Run run;
+            QVERIFY(run.activated);
+            run.showPage(synthesisPage ? 0 : 1);
+            QString failure;
+            const bool reached = inWindow(run, steps, [&](QWidget *window) {
+                const std::vector<QAbstractButton *> buttons = pressableButtons(window);
+                count = int(buttons.size());
+                if (k >= count)
+                    return;
+                std::map<const QAbstractButton *, int> clicks;
+                QObject counting; // the windows outlive this press: the counting ends with it
+                for (QAbstractButton *button : buttons)
+                    QObject::connect(
+                        button, &QAbstractButton::clicked, &counting, [&clicks, button] { ++clicks[button]; });
+                QAbstractButton *button = buttons[std::size_t(k)];
+                const QString name = describe(button);
+                pressed << button->objectName();
+                // A window the button opens goes again at once.
+                QTimer closer;
+                QObject::connect(&closer, &QTimer::timeout, [window] {
+                    QWidget *modal = QApplication::activeModalWidget();
+                    if (modal && modal != window && window->isVisible())
+                        modal->close();
+                });
+                closer.start(20);
+                button->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(button, Qt::Key_Return);
+                closer.stop();
+                if (clicks[button] != 1)
+                    failure = name + QStringLiteral(" was not pressed by Return");
+                for (const auto &[other, times] : clicks)
+                    if (other != button && times != 0 && failure.isEmpty())
+                        failure = QStringLiteral("Return on %1 pressed %2").arg(name, describe(other));
+                // "Renommer" opens the name of the current race for typing: the new name is kept.
+                if (button->objectName() == QLatin1String("brenommer") && failure.isEmpty()) {
+                    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+                    auto *grid = window->findChild<QAbstractItemView *>(QStringLiteral("grillecourses"));
+                    if (!editor || !grid || !grid->isAncestorOf(editor)) {
+                        failure = QStringLiteral("Renommer opened no name to type");
+                        return;
+                    }
+                    editor->selectAll();
+                    QTest::keyClicks(editor, QStringLiteral("Enghien R2C1"));
+                    QTest::keyClick(editor, Qt::Key_Return);
+                    QTest::qWait(50);
+                    bool renamed = false;
+                    for (int c = 0; c < grid->model()->columnCount() && !renamed; ++c)
+                        renamed = grid->model()->data(grid->model()->index(0, c)).toString()
+                            == QLatin1String("Enghien R2C1");
+                    if (!renamed)
+                        failure = QStringLiteral("Renommer by Return did not rename the race");
+                }
+            });
+            QVERIFY2(reached, qPrintable(path));
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        }
+        QVERIFY2(count >= 1, qPrintable(path + QStringLiteral(": no button")));
+        qInfo("%s", qPrintable(pressed.join(QLatin1Char(' '))));
     }
 
     // Names come from what is read beside a control; the system box follows the system chosen.

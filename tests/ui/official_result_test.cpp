@@ -195,14 +195,16 @@ private Q_SLOTS:
         QCOMPARE(w.find<QLabel>(QStringLiteral("lresultatofficiel"))->toolTip(),
             QStringLiteral("Arrivée : 7 - 13 - 2 = 9 - 20\nNon-partants : 4, 16"));
         QVERIFY(w.find<QLabel>(QStringLiteral("lresultatofficiel"))->text().startsWith(QStringLiteral("Arrivée : 7")));
+        // The line under the button has room for its start only: the results box shows it whole.
+        QCOMPARE(w.summary(), QStringLiteral("Résultat officiel\nArrivée : 7 - 13 - 2 = 9 - 20\nNon-partants : 4, 16"));
         QVERIFY(!w.find<QComboBox>(QStringLiteral("c1"))->isEnabled());
 
         w.click("AOLButton1");
-        QCOMPARE(w.row(1).mid(4), QStringList({ "Quarte ordre", "7-13-2-9 : 31,40" }));
-        QCOMPARE(w.row(2).mid(4), QStringList({ "Quarte ordre", "7-13-9-2 : 1029,00" }));
+        QCOMPARE(w.row(1).mid(4), QStringList({ "Quarte ordre", "7-13-2-9 : 31,40 €" }));
+        QCOMPARE(w.row(2).mid(4), QStringList({ "Quarte ordre", "7-13-9-2 : 1029,00 €" }));
         // The better of the two désordre rapports it reaches.
-        QCOMPARE(w.row(3).mid(4), QStringList({ "Quarté désordre", "7-13-2-9 : 3,80" }));
-        QCOMPARE(w.row(4).mid(4), QStringList({ "Quarté 1 NP", "7-13-2-NP : 4,50" }));
+        QCOMPARE(w.row(3).mid(4), QStringList({ "Quarté désordre", "7-13-2-9 : 3,80 €" }));
+        QCOMPARE(w.row(4).mid(4), QStringList({ "Quarté 1 NP", "7-13-2-NP : 4,50 €" }));
         QCOMPARE(w.row(5).mid(4), QStringList({ "Remboursé", "" }));
         QCOMPARE(w.row(6).mid(4), QStringList({ "", "" }));
         // Six tickets at 1,50 € played twice; the refund of one; 1068,70 of gains played twice.
@@ -218,7 +220,7 @@ private Q_SLOTS:
             QTest::keyClick(&d, Qt::Key_Escape);
         }));
         QVERIFY(state.officialResult == kept);
-        QCOMPARE(w.row(1).mid(4), QStringList({ "Quarte ordre", "7-13-2-9 : 31,40" }));
+        QCOMPARE(w.row(1).mid(4), QStringList({ "Quarte ordre", "7-13-2-9 : 31,40 €" }));
 
         // Shown again as typed, the result reads back the same.
         QVERIFY(w.withDialog([&](OfficialResultDialog &d) {
@@ -264,7 +266,7 @@ private Q_SLOTS:
         QVERIFY(!w.find<QLineEdit>(QStringLiteral("eqordre"))->isEnabled());
 
         w.click("AOLButton1");
-        QCOMPARE(w.row(1).mid(5), QStringList({ "Bonus 3", "1-2-3 : 6,90" }));
+        QCOMPARE(w.row(1).mid(5), QStringList({ "Bonus 3", "1-2-3 : 6,90 €" }));
         QCOMPARE(w.row(2).mid(5), QStringList({ "Bonus 4 sur 5", "1-2-4-5 : rapport non publié" }));
         QCOMPARE(w.summary(),
             QStringLiteral("1 Bonus 4 sur 5 \n1 Bonus 3\n1 gagnant sans rapport publié : Bonus 4 sur 5\nGains  :6,9\n"

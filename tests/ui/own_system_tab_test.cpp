@@ -5,6 +5,7 @@
 #include "ui/application.h"
 #include "ui/own_system_tab.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -94,6 +95,7 @@ class OwnSystemTabTest : public QObject
 private Q_SLOTS:
     void searchThenTicketsFromTheTable();
     void gameSavedAndLoadedOnTheTab();
+    void budgetLinesFollowTheSearch();
 };
 
 void OwnSystemTabTest::searchThenTicketsFromTheTable()
@@ -276,4 +278,40 @@ void OwnSystemTabTest::gameSavedAndLoadedOnTheTab()
 }
 
 QTEST_MAIN(OwnSystemTabTest)
+// With a month's budget, the tickets "Chercher" finds are costed against it at once, each line
+// of its own; a screen reader reaches the result and hears it whole, and names the share box
+// by its caption rather than by its value.
+void OwnSystemTabTest::budgetLinesFollowTheSearch()
+{
+    Run run;
+    run.app->state().budgetNote = [](std::int64_t cents) {
+        return QStringLiteral(
+            "Budget du mois : 50,00 € dont 0,00 € déjà joués ; ce jeu : %1\nCe jeu dépasse le budget.")
+            .arg(cents);
+    };
+    run.setHorses(9, 1);
+    run.choose(QStringLiteral("cpersochevaux"), 9);
+    run.choose(QStringLiteral("cpersoticket"), 4);
+    run.choose(QStringLiteral("cpersobase"), 1);
+    run.choose(QStringLiteral("cpersogarantie"), 3);
+    run.choose(QStringLiteral("cpersopart"), 80);
+    QVERIFY(!run.result().contains(QStringLiteral("Budget"))); // no table yet, nothing to cost
+    run.click(QStringLiteral("bchercher"));
+    QVERIFY(run.tab->ownSystem().hasTable());
+    const QStringList lines = run.result().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(lines[1].startsWith(QStringLiteral("Budget du mois")), qPrintable(lines[1]));
+    QVERIFY2(lines[2].startsWith(QStringLiteral("Ce jeu dépasse")), qPrintable(lines[2]));
+
+    // Three lines fit in the label's height.
+    auto *label = run.find<QLabel>(QStringLiteral("lpersoresultat"));
+    QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+        qPrintable(QStringLiteral("%1 > %2").arg(label->heightForWidth(label->width())).arg(label->height())));
+    QVERIFY(label->focusPolicy() & Qt::TabFocus);
+    QAccessibleInterface *result = QAccessible::queryAccessibleInterface(label);
+    QVERIFY(result && result->text(QAccessible::Name).contains(QStringLiteral("Budget du mois")));
+    QAccessibleInterface *share = QAccessible::queryAccessibleInterface(run.box(QStringLiteral("cpersopart")));
+    QCOMPARE(share->text(QAccessible::Name), QStringLiteral("Garantie pour"));
+}
+
 #include "own_system_tab_test.moc"
