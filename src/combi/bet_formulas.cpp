@@ -3,6 +3,9 @@
 #include "combi/generation.h"
 #include "model/game_state.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace mvx {
 
 namespace {
@@ -65,6 +68,29 @@ GeneratorSettings formulaGenerator(const BetFormula &formula)
     generator.bases.positions = { 1, 2, 3 };
     generator.reduced = !isOrdered(formula.bet);
     return generator;
+}
+
+std::optional<Message> fillTotalField(const BetFormula &formula, SelectionBoxes &boxes)
+{
+    if (formula.kind != BetFormula::Kind::TotalField || formula.bases < 1 || formula.runners < 1)
+        return std::nullopt;
+    std::vector<int> bases;
+    for (int i = 0; i < formula.bases && i < kMaxHorses; ++i) {
+        bool ok = false;
+        const int horse = boxes[std::size_t(i)].trimmed().toInt(&ok);
+        if (!ok || horse < 1 || horse > formula.runners)
+            return refusal(QStringLiteral("La base %1 d'un champ total doit être un partant (1 à %2).")
+                               .arg(i + 1)
+                               .arg(formula.runners));
+        bases.push_back(horse);
+    }
+    std::size_t box = bases.size();
+    for (int h = 1; h <= formula.runners && box < boxes.size(); ++h)
+        if (std::find(bases.begin(), bases.end(), h) == bases.end())
+            boxes[box++] = QString::number(h);
+    for (; box < boxes.size(); ++box)
+        boxes[box].clear();
+    return std::nullopt;
 }
 
 std::uint64_t formulaTicketCount(const BetFormula &formula)

@@ -44,4 +44,9 @@ std::uint64_t formulaTicketCount(const BetFormula &formula);
 // in the first boxes (at positions 1..B of the ticket) then the associates.
 GeneratorSettings formulaGenerator(const BetFormula &formula);
 
+// Puts a champ total's associates in the selection boxes: every runner 1..N that is not one of
+// the bases (the first B boxes), in order, after the bases. Refuses a base that is not a runner
+// of the race. Any other formula leaves the boxes as they are.
+std::optional<Message> fillTotalField(const BetFormula &formula, SelectionBoxes &boxes);
+
 } // namespace mvx

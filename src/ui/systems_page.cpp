@@ -7,6 +7,7 @@
 #include "game/ticket_request.h"
 #include "ui/common_widgets.h"
 #include "ui/conditions_bar.h"
+#include "ui/formula_choice.h"
 #include "ui/keyboard_access.h"
 #include "ui/own_system_tab.h"
 
@@ -155,6 +156,7 @@ void SystemsPage::connectEvents()
     connect(cnbchebase, &QComboBox::currentIndexChanged, this, &SystemsPage::cnbchebaseChange);
     connect(cnbchetick, &QComboBox::currentIndexChanged, this, &SystemsPage::refreshSystemsPage);
     connect(cpari, &QComboBox::currentIndexChanged, this, &SystemsPage::cpariChange);
+    connect(formula_, &FormulaChoice::changed, this, &SystemsPage::formulaChange);
     connect(tperso, &OwnSystemTab::requestChanged, this, &SystemsPage::refreshSystemsPage);
     connect(conditionsBar, &ConditionsBar::conditionsChanged, this, &SystemsPage::showConditionedCount);
     for (QComboBox *box : selectionBoxes)
@@ -258,6 +260,11 @@ void SystemsPage::build()
     rtopcombcomp->adjustSize();
     rtopcombcomp->move(209, 9);
     rtopcombred->setChecked(true);
+    gordre = kind;
+    formula_ = new FormulaChoice(tcombi);
+    // The formula comes after the generator's own choices when going round with Tab.
+    QWidget::setTabOrder(rtopcombcomp, formula_->formulaBox());
+    QWidget::setTabOrder(formula_->formulaBox(), formula_->runnersBox());
 
     gchevaux = makeGroup(
         panel, QStringLiteral("gchevaux"), QStringLiteral("Sélection des chevaux"), QRect(8, 140, 628, 102));
@@ -308,11 +315,16 @@ void SystemsPage::refreshSystemsPage()
     } else if (PageControl1->currentWidget() == tperso) {
         horses = tperso->horses();
         bases = tperso->bases();
+    } else if (const std::optional<BetFormula> formula = shownFormula()) {
+        // A champ total shows only its bases: the other runners are its associates.
+        horses = formula->kind == BetFormula::Kind::TotalField ? formula->bases : formulaHorses(*formula);
+        bases = formula->bases;
     } else {
         horses = cnbchecomb->currentIndex() + 1;
         bases = cnbchebase->currentIndex();
     }
     betFollowsTicketSize();
+    showFormula();
     showByTag(gchevaux, horses);
     colourByTag(gchevaux, bases);
     showConditionedCount();
@@ -399,7 +411,77 @@ void SystemsPage::cpariChange()
         cnbchetick->setCurrentIndex(horsesPerTicket(bet) - 1);
     }
     showBetOrder();
+    formula_->offerFor(bet);
+    showFormula();
     showConditionedCount();
+}
+
+void SystemsPage::formulaChange()
+{
+    const std::optional<BetFormula::Kind> kind = formula_->kind();
+    // A champ has at least one base: the generator's count of bases starts it at one.
+    if (kind && *kind != BetFormula::Kind::Combined && cnbchebase->currentIndex() < 1)
+        cnbchebase->setCurrentIndex(1);
+    refreshSystemsPage();
+}
+
+std::optional<BetFormula> SystemsPage::shownFormula() const
+{
+    const std::optional<BetFormula::Kind> kind = formula_->kind();
+    if (!kind || PageControl1->currentWidget() != tcombi)
+        return std::nullopt;
+    BetFormula formula;
+    formula.bet = shownBet();
+    formula.kind = *kind;
+    // The bases are taken as the generator takes them: their count, then the first boxes.
+    formula.bases = *kind == BetFormula::Kind::Combined ? 0 : cnbchebase->currentIndex();
+    formula.chosen = cnbchecomb->currentIndex() + 1 - formula.bases;
+    formula.runners = *kind == BetFormula::Kind::TotalField ? formula_->runners() : 0;
+    return formula;
+}
+
+void SystemsPage::showFormula()
+{
+    const std::optional<BetFormula> formula = shownFormula();
+    const bool generator = !formula;
+    // The formula decides the ticket size and the order; a champ total, the horses combined.
+    gordre->setVisible(generator);
+    cnbchetick->setEnabled(generator);
+    cnbchecomb->setEnabled(generator || formula->kind != BetFormula::Kind::TotalField);
+    cnbchebase->setEnabled(generator || formula->kind != BetFormula::Kind::Combined);
+    formula_->showRunnersBox(formula && formula->kind == BetFormula::Kind::TotalField);
+    if (generator) {
+        formula_->showLine(QString());
+        return;
+    }
+    if (const std::optional<Message> refused = checkBetFormula(*formula)) {
+        formula_->showLine(refused->text);
+        return;
+    }
+    const TicketRecipe page = recipe();
+    std::uint64_t count = formulaTicketCount(*formula);
+    // With conditions, the tickets they keep, once the horses are there to judge them by.
+    if (!page.conditions.isEmpty() && checkTicketRequest(page).empty())
+        count = requestTicketCount(page);
+    const QString cost = costLineWithBudget(state_, formula->bet, std::int64_t(count), QLatin1Char('\n'));
+    const QLocale french(QLocale::French, QLocale::France);
+    formula_->showLine(cost.isEmpty() ? QStringLiteral("%1 tickets").arg(french.toString(qulonglong(count))) : cost);
+}
+
+bool SystemsPage::formulaPlayable()
+{
+    const std::optional<BetFormula> formula = shownFormula();
+    if (!formula)
+        return true;
+    std::optional<Message> refused = checkBetFormula(*formula);
+    SelectionBoxes boxes;
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        boxes[i] = selectionBoxes[i]->currentText();
+    if (!refused)
+        refused = fillTotalField(*formula, boxes);
+    if (refused)
+        platform_.inform(refused->text, refused->title);
+    return !refused;
 }
 
 void SystemsPage::cnbchebaseChange()
@@ -443,6 +525,15 @@ TicketRecipe SystemsPage::recipe() const
     for (std::size_t i = 0; i < page.boxes.size(); ++i)
         page.boxes[i] = selectionBoxes[i]->currentText();
     page.conditions = conditionsBar->conditions();
+    // A formula is the generator set as the formula says, the bases at the positions chosen.
+    if (const std::optional<BetFormula> formula = shownFormula()) {
+        const std::array<int, 3> positions = page.generator.bases.positions;
+        page.generator = formulaGenerator(*formula);
+        page.generator.bases.positions = positions;
+        page.bet = formula->bet;
+        fillTotalField(*formula, page.boxes);
+        return page;
+    }
     // A bet the page followed to has the tickets' size; one the punter picked goes as it is, so
     // that tickets of another size are refused rather than played as another bet.
     const Bet bet = shownBet();
@@ -481,6 +572,8 @@ void SystemsPage::applyRecipe(const TicketRecipe &page)
         }
     }
     conditionsBar->setConditions(page.conditions);
+    // A game keeps the generator's settings a formula made, and opens as the generator.
+    formula_->showGenerator();
     // A game without a bet of its own is played as the bet its ticket size gives.
     {
         TicketRecipe sized = page;
@@ -516,23 +609,31 @@ void SystemsPage::bouvrirticketsClick()
 
 void SystemsPage::bvoirtickClick()
 {
+    if (!formulaPlayable())
+        return;
     if (prepareTickets(state_, recipe(), TicketDestination::List, platform_))
         openModal(ticketList_);
 }
 
 void SystemsPage::bimprimeticketsClick()
 {
+    if (!formulaPlayable())
+        return;
     if (prepareTickets(state_, recipe(), TicketDestination::Print, platform_))
         openModal(slipPrint_);
 }
 
 void SystemsPage::bgenerefichierClick()
 {
+    if (!formulaPlayable())
+        return;
     prepareTickets(state_, recipe(), TicketDestination::File, platform_);
 }
 
 void SystemsPage::bcomparClick()
 {
+    if (!formulaPlayable())
+        return;
     if (prepareComparison(state_, recipe(), platform_))
         openModal(comparison_);
 }

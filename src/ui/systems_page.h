@@ -1,5 +1,6 @@
 #pragma once
 
+#include "combi/bet_formulas.h"
 #include "combi/ticket_recipe.h"
 #include "model/game_state.h"
 #include "model/platform.h"
@@ -25,6 +26,7 @@ class ResultText;
 namespace mvx {
 
 class ConditionsBar;
+class FormulaChoice;
 class OwnSystemTab;
 
 // The systems page of the main window ("tsysteme"): the game file buttons, the conditions bar,
@@ -66,6 +68,14 @@ private:
     void bcomparClick();
     void cnbchebaseChange();
     void cpariChange();
+    void formulaChange();
+
+    // The operator's formula the generator's tab asks for; none for the generator itself.
+    std::optional<BetFormula> shownFormula() const;
+    // The formula's count and cost on its line, and the generator's controls it does not use.
+    void showFormula();
+    // Tells why the formula asked for cannot be played; true when it can (or none is asked).
+    bool formulaPlayable();
 
     // The bet the Pari list shows.
     Bet shownBet() const;
@@ -109,6 +119,8 @@ private:
     QLabel *labpositionbasecombi = nullptr;
     QRadioButton *rtopcombred = nullptr;
     QRadioButton *rtopcombcomp = nullptr;
+    QGroupBox *gordre = nullptr; // the two radio buttons
+    FormulaChoice *formula_ = nullptr;
     QGroupBox *gchevaux = nullptr;
     std::array<QComboBox *, kMaxHorses> selectionBoxes {};
     QPushButton *bvoirtick = nullptr;
