@@ -159,6 +159,7 @@ void SystemsPage::connectEvents()
     connect(formula_, &FormulaChoice::changed, this, &SystemsPage::formulaChange);
     connect(tperso, &OwnSystemTab::requestChanged, this, &SystemsPage::refreshSystemsPage);
     connect(conditionsBar, &ConditionsBar::conditionsChanged, this, &SystemsPage::showConditionedCount);
+    connect(conditionsBar, &ConditionsBar::conditionsChanged, this, &SystemsPage::showFormula);
     for (QComboBox *box : selectionBoxes)
         connect(box, &QComboBox::editTextChanged, this, &SystemsPage::showConditionedCount);
     for (QComboBox *box : cposb)
@@ -412,6 +413,11 @@ void SystemsPage::cpariChange()
     }
     showBetOrder();
     formula_->offerFor(bet);
+    // On the generator's tab the boxes shown follow a formula the bet no longer has.
+    if (PageControl1->currentWidget() == tcombi) {
+        refreshSystemsPage();
+        return;
+    }
     showFormula();
     showConditionedCount();
 }
@@ -458,14 +464,15 @@ void SystemsPage::showFormula()
         formula_->showLine(refused->text);
         return;
     }
-    const TicketRecipe page = recipe();
-    std::uint64_t count = formulaTicketCount(*formula);
-    // With conditions, the tickets they keep, once the horses are there to judge them by.
-    if (!page.conditions.isEmpty() && checkTicketRequest(page).empty())
-        count = requestTicketCount(page);
+    // Counted by its closed formula, at once whatever its size; the conditions, which need every
+    // ticket judged, are counted by the question asked before the tickets are made.
+    const std::uint64_t count = formulaTicketCount(*formula);
     const QString cost = costLineWithBudget(state_, formula->bet, std::int64_t(count), QLatin1Char('\n'));
     const QLocale french(QLocale::French, QLocale::France);
-    formula_->showLine(cost.isEmpty() ? QStringLiteral("%1 tickets").arg(french.toString(qulonglong(count))) : cost);
+    QString line = cost.isEmpty() ? QStringLiteral("%1 tickets").arg(french.toString(qulonglong(count))) : cost;
+    if (!conditionsBar->conditions().isEmpty())
+        line += QStringLiteral(" (avant les conditions)");
+    formula_->showLine(line);
 }
 
 bool SystemsPage::formulaPlayable()
