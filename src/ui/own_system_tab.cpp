@@ -269,6 +269,18 @@ void OwnSystemTab::setOwnSystem(const OwnSystem &system)
         pick(cpersoticket, system.request.perTicket);
         pick(cpersobase, system.request.bases);
         fillGuarantees(promiseKey(system.request));
+        // A promise saved with another bet than the one on screen is still the game's: it is
+        // offered beside the bet's own, in the plain words.
+        if (cpersogarantie->findData(promiseKey(system.request)) < 0
+            && system.request.horses == cpersochevaux->currentData().toInt()
+            && system.request.perTicket == cpersoticket->currentData().toInt()
+            && system.request.bases == cpersobase->currentData().toInt()
+            && ownRequestRefusal(system.request).isEmpty()) {
+            const QSignalBlocker promise(cpersogarantie);
+            cpersogarantie->addItem(guaranteeText(system.request), promiseKey(system.request));
+            cpersogarantie->setCurrentIndex(cpersogarantie->count() - 1);
+            cpersogarantie->setEnabled(true);
+        }
     }
     // A request the lists cannot show is not kept, nor its table: the tab shows what it holds.
     const SystemRequest shown = requestOnScreen();
