@@ -70,7 +70,7 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     cpersochevaux = makePickList(this, QStringLiteral("cpersochevaux"), QRect(after(horsesLabel), 6, 50, 21));
     QLabel *perTicketLabel = makeLabel(
         this, QStringLiteral("labpersoticket"), QStringLiteral("Chevaux par ticket"), after(cpersochevaux, 16), 9);
-    cpersoticket = makePickList(this, QStringLiteral("cpersoticket"), QRect(after(perTicketLabel), 6, 90, 21));
+    cpersoticket = makePickList(this, QStringLiteral("cpersoticket"), QRect(after(perTicketLabel), 6, 110, 21));
     QLabel *basesLabel
         = makeLabel(this, QStringLiteral("labpersobase"), QStringLiteral("Bases"), after(cpersoticket, 16), 9);
     cpersobase = makePickList(this, QStringLiteral("cpersobase"), QRect(after(basesLabel), 6, 50, 21));
