@@ -15,8 +15,9 @@ namespace mvx {
 namespace {
 
 constexpr int kFewestHorses = 3;
-constexpr int kMostPerTabTicket = 5;
 constexpr int kPayloadVersion = 1;
+// A promise about more finishers than a ticket must hold (M > T) adds M after T.
+constexpr int kAmongPayloadVersion = 2;
 constexpr qsizetype kPayloadHeader = 10; // version, n, k, B, T, origin, row count
 constexpr int kSharePayloadVersion = 1;
 
@@ -62,12 +63,6 @@ QString ownRequestRefusal(const SystemRequest &request)
         return QStringLiteral("Il faut au moins %1 chevaux à combiner.").arg(kFewestHorses);
     if (const QString error = systemRequestError(request); !error.isEmpty())
         return capitalised(error) + QLatin1Char('.');
-    // The tab and the game file's own-system section know tickets of up to 5 horses and promises
-    // about the first T only; wider requests are the command-line tool's for now.
-    if (request.perTicket > kMostPerTabTicket)
-        return QStringLiteral("Le nombre de chevaux par ticket doit aller de 2 à %1.").arg(kMostPerTabTicket);
-    if (promiseSize(request) != request.guarantee)
-        return QStringLiteral("La garantie doit porter sur les premiers arrivés qu'un ticket contient.");
     // With the bases alone promised, one ticket would do: there is nothing to search.
     if (request.guarantee <= request.bases)
         return QStringLiteral("La garantie doit porter sur plus de chevaux que les bases.");
@@ -308,8 +303,15 @@ QByteArray encodeOwnSystem(const OwnSystem &system)
     const SystemRequest &r = system.request;
     QByteArray bytes;
     const OwnTableOrigin origin = system.origin == OwnTableOrigin::Library ? OwnTableOrigin::Searched : system.origin;
-    for (int field : { kPayloadVersion, r.horses, r.perTicket, r.bases, r.guarantee, int(origin) })
+    // A promise about the first T alone is written as it always was, so that older copies read it.
+    const int among = promiseSize(r);
+    const bool withAmong = among != r.guarantee;
+    bytes.append(char(withAmong ? kAmongPayloadVersion : kPayloadVersion));
+    for (int field : { r.horses, r.perTicket, r.bases, r.guarantee })
         bytes.append(char(field));
+    if (withAmong)
+        bytes.append(char(among));
+    bytes.append(char(origin));
     char count[4];
     qToLittleEndian<std::uint32_t>(std::uint32_t(system.rows.size()), count);
     bytes.append(count, 4);
@@ -323,23 +325,35 @@ std::optional<OwnSystem> decodeOwnSystem(QByteArrayView payload, bool *tableDrop
 {
     if (tableDropped)
         *tableDropped = false;
-    if (payload.size() < kPayloadHeader || payload[0] != char(kPayloadVersion))
+    if (payload.isEmpty() || (payload[0] != char(kPayloadVersion) && payload[0] != char(kAmongPayloadVersion)))
+        return std::nullopt;
+    // Version 2 carries M after T: one byte more before the origin.
+    const bool withAmong = payload[0] == char(kAmongPayloadVersion);
+    const qsizetype header = kPayloadHeader + (withAmong ? 1 : 0);
+    if (payload.size() < header)
         return std::nullopt;
     auto byte = [&](qsizetype at) { return int(static_cast<unsigned char>(payload[at])); };
     OwnSystem system;
     system.request = SystemRequest { byte(1), byte(2), byte(3), byte(4) };
-    if (!ownRequestRefusal(system.request).isEmpty() || byte(5) > int(OwnTableOrigin::Catalogue))
+    const qsizetype originAt = withAmong ? 6 : 5;
+    if (withAmong) {
+        // Written only for M above T: any other value is damage.
+        system.request.among = byte(5);
+        if (system.request.among <= system.request.guarantee)
+            return std::nullopt;
+    }
+    if (!ownRequestRefusal(system.request).isEmpty() || byte(originAt) > int(OwnTableOrigin::Catalogue))
         return std::nullopt;
-    system.origin = OwnTableOrigin(byte(5));
-    const std::uint64_t rows = qFromLittleEndian<std::uint32_t>(payload.data() + 6);
+    system.origin = OwnTableOrigin(byte(originAt));
+    const std::uint64_t rows = qFromLittleEndian<std::uint32_t>(payload.data() + originAt + 1);
     const int k = system.request.perTicket;
     if (rows > std::uint64_t(fullTicketCount(system.request))
-        || std::uint64_t(payload.size() - kPayloadHeader) != rows * std::uint64_t(k))
+        || std::uint64_t(payload.size() - header) != rows * std::uint64_t(k))
         return std::nullopt;
     for (std::uint64_t row = 0; row < rows; ++row) {
         std::vector<int> positions;
         for (int i = 0; i < k; ++i)
-            positions.push_back(byte(kPayloadHeader + qsizetype(row) * k + i));
+            positions.push_back(byte(header + qsizetype(row) * k + i));
         system.rows.push_back(std::move(positions));
     }
     // Positions out of range, repeated, without the bases or missing an arrival all fail here.

@@ -99,7 +99,9 @@ std::vector<Message> checkOwnSystemRequest(const OwnSystem &system, const Select
 
 // The game file's section of an own system: the request and the table, little-endian:
 // version (1 byte, 1), n, k, B, T, origin (1 byte each), row count R (uint32), then R rows of
-// k bytes, each a position 1..n.
+// k bytes, each a position 1..n. A promise about the first M > T finishers is written as
+// version 2, with M (1 byte) between T and the origin; older copies refuse it rather than read
+// a table that keeps another promise. Version 1 reads as M = T.
 QByteArray encodeOwnSystem(const OwnSystem &system);
 // The own system of a section, every field checked: nullopt when the section is malformed or
 // its request is one the tab cannot make. A table that does not keep its guarantee (or the share

@@ -15,6 +15,11 @@ ListMaking listMakingOf(const TicketRecipe &recipe)
         break;
     case TicketSource::OwnSystem:
         making.source = ListMaking::Source::OwnSystem;
+        // The holes count the promise the table was made for.
+        if (recipe.ownSystem.hasTable()) {
+            making.promiseNeeded = recipe.ownSystem.request.guarantee;
+            making.promiseAmong = promiseSize(recipe.ownSystem.request);
+        }
         break;
     }
     making.withConditions = !recipe.conditions.isEmpty();

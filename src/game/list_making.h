@@ -6,7 +6,7 @@
 namespace mvx {
 
 // How a list made from the recipe was made: its source, the catalogue system's number and
-// whether conditions filtered its tickets.
+// whether conditions filtered its tickets; an own system's promise.
 ListMaking listMakingOf(const TicketRecipe &recipe);
 
 } // namespace mvx

@@ -66,6 +66,10 @@ struct ListMaking
     Source source = Source::None;
     std::int32_t catalogueSystem = 0; // the system's number, for a catalogue system
     bool withConditions = false;
+    // An own system's promise: whenever the first `promiseAmong` finishers are the bases and
+    // other horses of the selection, a ticket holds `promiseNeeded` of them; 0 for none.
+    std::int32_t promiseNeeded = 0;
+    std::int32_t promiseAmong = 0;
 
     friend bool operator==(const ListMaking &, const ListMaking &) = default;
 };

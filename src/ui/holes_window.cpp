@@ -37,7 +37,11 @@ std::vector<HolesColumn> holesColumns(const ListHoles &holes)
     HolesColumn arrivals { QStringLiteral("SUR"), 90, {} };
     HolesColumn won { QStringLiteral("GAGNANTES"), 200, {} };
     HolesColumn examples { QStringLiteral("EXEMPLES"), kGridWidth - 4 - 110 - 80 - 90 - 200, {} };
-    for (const CategoryHoles &c : holes.categories) {
+    // An own system's promise comes last, as a row of its own ("GARANTIE").
+    std::vector<CategoryHoles> rows = holes.categories;
+    if (holes.promise)
+        rows.push_back(*holes.promise);
+    for (const CategoryHoles &c : rows) {
         category.cells.push_back(c.label);
         count.cells.push_back(frenchCount(c.holes));
         arrivals.cells.push_back(frenchCount(c.arrivals));
@@ -61,7 +65,11 @@ QString wonShareText(const CategoryHoles &holes)
 std::optional<ListHoles> countHolesOfList(const GameState &state, Platform &platform)
 {
     const int size = state.tickets.horsesPerTicket();
-    if (size < 2 || size > kArrivalPlaces) {
+    // An own system's promise is counted for any ticket size, its categories where they exist.
+    std::optional<HolesPromise> promise;
+    if (state.listMaking.source == ListMaking::Source::OwnSystem && state.listMaking.promiseNeeded > 0)
+        promise = HolesPromise { state.listMaking.promiseAmong, state.listMaking.promiseNeeded };
+    if ((size < 2 || size > kArrivalPlaces) && !promise) {
         platform.inform(QStringLiteral("Les tickets de %1 chevaux n'ont pas de catégorie de gain : "
                                        "les trous se comptent pour des tickets de 2 à 5 chevaux.")
                             .arg(size),
@@ -77,7 +85,7 @@ std::optional<ListHoles> countHolesOfList(const GameState &state, Platform &plat
     std::optional<ListHoles> holes;
     const WaitCursor wait(platform);
     platform.runLongWork(QStringLiteral("Recherche des trous de %1 tickets...").arg(state.tickets.count()), progress,
-        [&] { holes = countListHoles(state.tickets, state.selection, state.systemBases, &progress); });
+        [&] { holes = countListHoles(state.tickets, state.selection, state.systemBases, &progress, promise); });
     return holes;
 }
 

@@ -23,15 +23,17 @@ struct HolesColumn
 };
 
 // The columns every holes grid has: the category, its holes, the arrivals considered, the share of
-// them a ticket wins and up to five of the holes ("7-3-12-5").
+// them a ticket wins and up to five of the holes ("7-3-12-5"); an own system's promise is the
+// last row.
 std::vector<HolesColumn> holesColumns(const ListHoles &holes);
 
 // "97,3 % des arrivées gagnent": the arrivals of the category some ticket wins, out of those
 // considered, rounded down to a tenth; empty with no arrival.
 QString wonShareText(const CategoryHoles &holes);
 
-// Counts the holes of the current list behind the progress dialog. Nothing (after saying why)
-// for a list whose ticket size has no winning category, and nothing after "Annuler".
+// Counts the holes of the current list behind the progress dialog, with the promise of the own
+// system it was made from, if any. Nothing (after saying why) for a list whose ticket size has no
+// winning category nor promise, and nothing after "Annuler".
 std::optional<ListHoles> countHolesOfList(const GameState &state, Platform &platform);
 
 // For a list made with conditions: per category, how many arrivals the list no longer wins that

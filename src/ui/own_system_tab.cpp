@@ -1,5 +1,6 @@
 #include "ui/own_system_tab.h"
 
+#include "combi/bet_promise.h"
 #include "combi/own_library.h"
 #include "model/work_progress.h"
 #include "ui/common_widgets.h"
@@ -18,11 +19,23 @@ using namespace mvx::ui;
 
 namespace {
 
-// The lists of the request: horses to combine 3..20, horses per ticket 2..5, bases 0..3.
+// The lists of the request: horses to combine 3..20, horses per ticket 2..7, bases 0..3.
 constexpr int kFewestHorses = 3;
 constexpr int kFewestPerTicket = 2;
-constexpr int kMostPerTicket = 5;
+constexpr int kMostPerTicket = kMostPerOwnTicket;
 constexpr int kMostBases = 3;
+
+// A guarantee's item in its list: T for a promise about the first T, 100 M + T for one about the
+// first M > T.
+int promiseKey(int guarantee, int among)
+{
+    return among > guarantee ? 100 * among + guarantee : guarantee;
+}
+
+int promiseKey(const SystemRequest &request)
+{
+    return promiseKey(request.guarantee, promiseSize(request));
+}
 
 // The request the tab shows before the punter changes it: ten horses, the quinté, bonus 4.
 constexpr SystemRequest kFirstRequest { 10, 5, 0, 4 };
@@ -57,7 +70,7 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     cpersochevaux = makePickList(this, QStringLiteral("cpersochevaux"), QRect(after(horsesLabel), 6, 50, 21));
     QLabel *perTicketLabel = makeLabel(
         this, QStringLiteral("labpersoticket"), QStringLiteral("Chevaux par ticket"), after(cpersochevaux, 16), 9);
-    cpersoticket = makePickList(this, QStringLiteral("cpersoticket"), QRect(after(perTicketLabel), 6, 90, 21));
+    cpersoticket = makePickList(this, QStringLiteral("cpersoticket"), QRect(after(perTicketLabel), 6, 110, 21));
     QLabel *basesLabel
         = makeLabel(this, QStringLiteral("labpersobase"), QStringLiteral("Bases"), after(cpersoticket, 16), 9);
     cpersobase = makePickList(this, QStringLiteral("cpersobase"), QRect(after(basesLabel), 6, 50, 21));
@@ -87,10 +100,9 @@ OwnSystemTab::OwnSystemTab(Platform &platform, QWidget *parent)
     lpersoresultat->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     fillRange(cpersochevaux, kFewestHorses, kMaxHorses);
-    // Each count of horses per ticket with the bet it plays.
-    const char *bets[] = { "couplé", "tiercé", "quarté", "quinté" };
     for (int k = kFewestPerTicket; k <= kMostPerTicket; ++k)
-        cpersoticket->addItem(QStringLiteral("%1 : %2").arg(k).arg(QString::fromUtf8(bets[k - kFewestPerTicket])), k);
+        cpersoticket->addItem(QString::number(k), k);
+    nameTicketSizes();
     fillRange(cpersobase, 0, kMostBases);
     pick(cpersochevaux, kFirstRequest.horses);
     pick(cpersoticket, kFirstRequest.perTicket);
@@ -132,25 +144,81 @@ int OwnSystemTab::sharePercent() const
 
 SystemRequest OwnSystemTab::requestOnScreen() const
 {
-    return SystemRequest { horses(), cpersoticket->currentData().toInt(), bases(),
-        cpersogarantie->currentData().toInt() };
+    const int key = cpersogarantie->currentData().toInt();
+    SystemRequest request { horses(), cpersoticket->currentData().toInt(), bases(), key % 100 };
+    if (key >= 100)
+        request.among = key / 100;
+    return request;
 }
 
-// The guarantees the other three choices allow, keeping `keep` when it is still one of them.
+// The Multi and the Mini Multi stay themselves in another of their sizes, as on the page.
+std::optional<Bet> betOfSize(Bet chosen, int k)
+{
+    const Bet resized { chosen.kind, std::int8_t(k) };
+    return isValidBet(resized) ? std::optional<Bet>(resized) : betForTickets(chosen, k);
+}
+
+std::optional<Bet> OwnSystemTab::betOnScreen() const
+{
+    return betOfSize(bet_, cpersoticket->currentData().toInt());
+}
+
+void OwnSystemTab::setBet(Bet bet)
+{
+    if (bet == bet_)
+        return;
+    const SystemRequest before = requestOnScreen();
+    bet_ = bet;
+    nameTicketSizes();
+    fillGuarantees(promiseKey(before));
+    // Another bet may offer other promises: the table goes only when the request changed.
+    const SystemRequest after = requestOnScreen();
+    if (after.guarantee != before.guarantee || promiseSize(after) != promiseSize(before))
+        requestEdited();
+}
+
+// Each count of horses per ticket with the bet it plays ("6 : Multi en 6").
+void OwnSystemTab::nameTicketSizes()
+{
+    for (int i = 0; i < cpersoticket->count(); ++i) {
+        const int k = cpersoticket->itemData(i).toInt();
+        const std::optional<Bet> bet = betOfSize(bet_, k);
+        cpersoticket->setItemText(i, bet ? QStringLiteral("%1 : %2").arg(k).arg(betName(*bet)) : QString::number(k));
+    }
+}
+
+// The promises the bet on screen offers with the other three choices, in its words, keeping
+// `keep` (a promise key) when it is still one of them, else the bet's usual promise. A ticket
+// size no bet serves with a promise of its own offers the first T, from the bases + 1 to k.
 void OwnSystemTab::fillGuarantees(int keep)
 {
     const QSignalBlocker blocker(cpersogarantie);
     const int n = horses();
     const int k = cpersoticket->currentData().toInt();
     const int b = bases();
-    const std::vector<int> choices = guaranteeChoices(n, k, b);
+    const std::optional<Bet> bet = betOnScreen();
+    std::vector<SystemRequest> offered;
+    if (bet) {
+        for (const BetPromise &promise : betPromises(*bet, b))
+            offered.push_back(SystemRequest { n, k, b, promise.guarantee, promise.among });
+    }
+    if (offered.empty()) {
+        for (int t = b + 1; t <= k; ++t)
+            offered.push_back(SystemRequest { n, k, b, t });
+        // T = k - 1 first, as it always was.
+        std::stable_partition(
+            offered.begin(), offered.end(), [k](const SystemRequest &r) { return r.guarantee == k - 1; });
+    }
     cpersogarantie->clear();
-    for (int t : choices)
-        cpersogarantie->addItem(guaranteeText(SystemRequest { n, k, b, t }), t);
-    if (std::find(choices.begin(), choices.end(), keep) == choices.end())
-        keep = defaultGuarantee(n, k, b);
-    cpersogarantie->setCurrentIndex(cpersogarantie->findData(keep));
-    cpersogarantie->setEnabled(!choices.empty());
+    for (const SystemRequest &request : offered) {
+        if (!ownRequestRefusal(request).isEmpty())
+            continue;
+        const QString text = bet ? betPromiseText(*bet, request) : guaranteeText(request);
+        cpersogarantie->addItem(text, promiseKey(request));
+    }
+    const int kept = cpersogarantie->findData(keep);
+    cpersogarantie->setCurrentIndex(kept >= 0 ? kept : (cpersogarantie->count() > 0 ? 0 : -1));
+    cpersogarantie->setEnabled(cpersogarantie->count() > 0);
 }
 
 OwnSystem OwnSystemTab::systemOnScreen() const
@@ -200,13 +268,26 @@ void OwnSystemTab::setOwnSystem(const OwnSystem &system)
         pick(cpersochevaux, system.request.horses);
         pick(cpersoticket, system.request.perTicket);
         pick(cpersobase, system.request.bases);
-        fillGuarantees(system.request.guarantee);
+        fillGuarantees(promiseKey(system.request));
+        // A promise saved with another bet than the one on screen is still the game's: it is
+        // offered beside the bet's own, in the plain words.
+        if (cpersogarantie->findData(promiseKey(system.request)) < 0
+            && system.request.horses == cpersochevaux->currentData().toInt()
+            && system.request.perTicket == cpersoticket->currentData().toInt()
+            && system.request.bases == cpersobase->currentData().toInt()
+            && ownRequestRefusal(system.request).isEmpty()) {
+            const QSignalBlocker promise(cpersogarantie);
+            cpersogarantie->addItem(guaranteeText(system.request), promiseKey(system.request));
+            cpersogarantie->setCurrentIndex(cpersogarantie->count() - 1);
+            cpersogarantie->setEnabled(true);
+        }
     }
     // A request the lists cannot show is not kept, nor its table: the tab shows what it holds.
     const SystemRequest shown = requestOnScreen();
     const SystemRequest &given = system.request;
     const bool same = shown.horses == given.horses && shown.perTicket == given.perTicket && shown.bases == given.bases
-        && shown.guarantee == given.guarantee && sharePercent() == system.sharePercent;
+        && shown.guarantee == given.guarantee && promiseSize(shown) == promiseSize(given)
+        && sharePercent() == system.sharePercent;
     if (same) {
         system_ = system;
     } else {

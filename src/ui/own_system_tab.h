@@ -1,6 +1,7 @@
 #pragma once
 
 #include "combi/own_system.h"
+#include "model/bet.h"
 #include "model/platform.h"
 
 #include <QWidget>
@@ -38,6 +39,12 @@ public:
     // The share of the arrivals chosen under "Garantie pour", in percent.
     int sharePercent() const;
 
+    // The game's bet: the guarantees offered are the promises that mean something for it, in its
+    // words, and each ticket size is named by the bet it plays.
+    void setBet(Bet bet);
+    // The bet tickets of the size on screen are played as: the game's bet, or its size's own.
+    std::optional<Bet> betOnScreen() const;
+
     // A line added to the result line, what the page's conditions leave of the table; empty for
     // none.
     void setConditionsLine(const QString &line);
@@ -48,6 +55,7 @@ Q_SIGNALS:
 
 private:
     void fillGuarantees(int keep);
+    void nameTicketSizes();
     void requestEdited();
     void bchercherClick();
     SystemRequest requestOnScreen() const;
@@ -56,6 +64,7 @@ private:
     void showTable();
 
     Platform &platform_;
+    Bet bet_;
     OwnSystem system_;
     QString conditionsLine_;
 

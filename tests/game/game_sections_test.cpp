@@ -77,7 +77,7 @@ TEST(GameSections, OwnSystemPayloadIsCheckedFieldByField)
     EXPECT_FALSE(decodeOwnSystem(ownPayload(kRows, 3)));
     EXPECT_FALSE(decodeOwnSystem(ownPayload(kRows, 5)));
     QByteArray version = ownPayload(kRows, 4);
-    version[0] = 2;
+    version[0] = 3;
     EXPECT_FALSE(decodeOwnSystem(version));
     QByteArray tooFew = ownPayload(kRows, 4);
     tooFew[1] = 3;
@@ -91,4 +91,43 @@ TEST(GameSections, OwnSystemPayloadIsCheckedFieldByField)
         EXPECT_TRUE(dropped);
         EXPECT_FALSE(wrong->hasTable());
     }
+}
+
+// A promise about the first M > T: written as version 2 with M after T, read back whole; M that
+// is not above T or past the horses is damage, and a table that misses a triple is dropped.
+TEST(GameSections, OwnSystemKeepsThePromiseAboutTheFirstM)
+{
+    // Five horses, pairs, two of the first three: the pairs inside {1, 2} and {3, 4, 5}.
+    OwnSystem pairs;
+    pairs.request = SystemRequest { 5, 2, 0, 2, 3 };
+    pairs.rows = { { 1, 2 }, { 3, 4 }, { 3, 5 }, { 4, 5 } };
+    const QByteArray bytes = encodeOwnSystem(pairs);
+    EXPECT_EQ(bytes,
+        QByteArray("\x02\x05\x02\x00\x02\x03\x00", 7) + littleEndian({ 4 })
+            + QByteArray("\x01\x02\x03\x04\x03\x05\x04\x05", 8));
+    bool dropped = true;
+    const std::optional<OwnSystem> read = decodeOwnSystem(bytes, &dropped);
+    ASSERT_TRUE(read);
+    EXPECT_FALSE(dropped);
+    EXPECT_EQ(promiseSize(read->request), 3);
+    EXPECT_EQ(read->rows, pairs.rows);
+
+    // M = T is the first T, written as it always was.
+    OwnSystem plain = pairs;
+    plain.request.among = 2;
+    plain.rows.clear();
+    EXPECT_EQ(encodeOwnSystem(plain).at(0), '\x01');
+    EXPECT_EQ(encodeOwnSystem(plain).size(), 10);
+
+    for (char among : { '\x02', '\x01', '\x06' }) {
+        QByteArray damaged = bytes;
+        damaged[5] = among;
+        EXPECT_FALSE(decodeOwnSystem(damaged)) << int(among);
+    }
+    // Without the pair {3, 4}, the arrival 1-3-4 holds no pair of a ticket.
+    QByteArray missing = bytes;
+    missing[13] = '\x05';
+    const std::optional<OwnSystem> wrong = decodeOwnSystem(missing, &dropped);
+    ASSERT_TRUE(wrong);
+    EXPECT_TRUE(dropped);
 }

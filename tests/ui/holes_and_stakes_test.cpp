@@ -54,31 +54,39 @@ QStringList holesShown(mvx::Tftrous *window)
     return rows;
 }
 
-// The same rows straight from the holes engine.
-QStringList holesExpected(const std::vector<int> &selection, int bases, const std::vector<std::vector<int>> &tickets)
+// One row as the window writes it, from the holes engine's count.
+QString rowOf(const mvx::CategoryHoles &c)
+{
+    const QLocale french(QLocale::French, QLocale::France);
+    QStringList examples;
+    for (const std::vector<int> &e : c.examples) {
+        QStringList places;
+        for (int h : e)
+            places << QString::number(h);
+        examples << places.join(QLatin1Char('-'));
+    }
+    // The share of the arrivals won, rounded down to a tenth of a percent.
+    const std::int64_t tenths = c.arrivals > 0 ? (c.arrivals - c.holes) * 1000 / c.arrivals : 0;
+    const QString won
+        = c.arrivals > 0 ? QStringLiteral("%1,%2 % des arrivées gagnent").arg(tenths / 10).arg(tenths % 10) : QString();
+    return QStringList { c.label, french.toString(qlonglong(c.holes)), french.toString(qlonglong(c.arrivals)), won,
+        examples.join(QStringLiteral("  ")) }
+        .join(QStringLiteral(" | "));
+}
+
+// The same rows straight from the holes engine, with a promise's row last when given one
+// (the first `among` finishers, `needed` of them on a ticket).
+QStringList holesExpected(const std::vector<int> &selection, int bases, const std::vector<std::vector<int>> &tickets,
+    int among = 0, int needed = 0)
 {
     mvx::TicketHoles holes(selection, bases);
     for (const std::vector<int> &t : tickets)
         holes.add(t);
     QStringList rows;
-    const QLocale french(QLocale::French, QLocale::France);
-    for (const mvx::CategoryHoles &c : holes.count()) {
-        QStringList examples;
-        for (const std::vector<int> &e : c.examples) {
-            QStringList places;
-            for (int h : e)
-                places << QString::number(h);
-            examples << places.join(QLatin1Char('-'));
-        }
-        // The share of the arrivals won, rounded down to a tenth of a percent.
-        const std::int64_t tenths = c.arrivals > 0 ? (c.arrivals - c.holes) * 1000 / c.arrivals : 0;
-        const QString won = c.arrivals > 0
-            ? QStringLiteral("%1,%2 % des arrivées gagnent").arg(tenths / 10).arg(tenths % 10)
-            : QString();
-        rows << QStringList { c.label, french.toString(qlonglong(c.holes)), french.toString(qlonglong(c.arrivals)), won,
-            examples.join(QStringLiteral("  ")) }
-                    .join(QStringLiteral(" | "));
-    }
+    for (const mvx::CategoryHoles &c : holes.count())
+        rows << rowOf(c);
+    if (needed > 0)
+        rows << rowOf(holes.promiseHoles(among, needed));
     return rows;
 }
 
@@ -224,6 +232,38 @@ private Q_SLOTS:
         list.btrousClick();
         QCOMPARE(platform.messages.size(), std::size_t(1));
         QVERIFY(platform.messages[0].text.startsWith(QStringLiteral("Les tickets de 6 chevaux")));
+    }
+
+    // Pairs made on the own-system tab for a couplé placé, two of them taken away: the window
+    // counts the arrivals whose first three are horses of the selection with no pair of them on
+    // a ticket, as the holes engine counts the promise, on a row of its own after the couplé's.
+    void holesOfACouplePlacedPromise()
+    {
+        mvx::GameState state;
+        ScriptedPlatform platform;
+        mvx::TicketRecipe page;
+        page.source = mvx::TicketSource::OwnSystem;
+        page.ownSystem.request = mvx::SystemRequest { 6, 2, 0, 2, 3 };
+        // Every pair inside {1, 2, 3} and inside {4, 5, 6}, less 1-2 and 4-5.
+        page.ownSystem.rows = { { 1, 3 }, { 2, 3 }, { 4, 6 }, { 5, 6 } };
+        page.boxes = { "8", "1", "4", "15", "6", "2" };
+        page.bet = mvx::Bet { mvx::Bet::Kind::CouplePlaced, 2 };
+        QVERIFY(mvx::prepareTickets(state, page, mvx::TicketDestination::List, platform));
+        const std::vector<std::vector<int>> tickets { { 8, 4 }, { 1, 4 }, { 15, 2 }, { 6, 2 } };
+        QCOMPARE(state.tickets.count(), std::int64_t(tickets.size()));
+
+        mvx::Tfresultatcomb list(state, platform);
+        auto *holes = list.findChild<mvx::Tftrous *>(QStringLiteral("ftrous"));
+        QStringList shown;
+        QTimer::singleShot(0, holes, [&] {
+            shown = holesShown(holes);
+            holes->reject();
+        });
+        list.btrousClick();
+        const QStringList expected = holesExpected({ 8, 1, 4, 15, 6, 2 }, 0, tickets, 3, 2);
+        QCOMPARE(shown, expected);
+        // 8-1 with 15, 6 or 2, and 15-6 with 8, 1 or 4: six triples, each in its 6 orders.
+        QVERIFY2(shown.last().startsWith(QStringLiteral("GARANTIE | 36 | 120 |")), qPrintable(shown.last()));
     }
 
     // "Mises" from the settings: a wrong multiplier is refused, OK keeps the stakes, the cost

@@ -96,6 +96,7 @@ private Q_SLOTS:
     void searchThenTicketsFromTheTable();
     void gameSavedAndLoadedOnTheTab();
     void budgetLinesFollowTheSearch();
+    void promisesOfTheBetSavedWithTheGame();
 };
 
 void OwnSystemTabTest::searchThenTicketsFromTheTable()
@@ -275,6 +276,61 @@ void OwnSystemTabTest::gameSavedAndLoadedOnTheTab()
     QCOMPARE(run.box(QStringLiteral("cnbchecomb"))->currentText(), QStringLiteral("9"));
     QCOMPARE(run.box(QStringLiteral("cnbchetick"))->currentText(), QStringLiteral("4"));
     QCOMPARE(run.box(QStringLiteral("cnbchebase"))->currentText(), QStringLiteral("1"));
+}
+
+// A Multi en 6 made on the tab keeps its promise through a saved game; a couplé placé's promise
+// about three of the first three is saved with its M and comes back as it was.
+void OwnSystemTabTest::promisesOfTheBetSavedWithTheGame()
+{
+    Run run;
+    run.choose(QStringLiteral("cpersochevaux"), 9);
+    run.choose(QStringLiteral("cpersobase"), 0);
+    run.choose(QStringLiteral("cpersoticket"), 6);
+    QCOMPARE(run.box(QStringLiteral("cpersoticket"))->currentText(), QStringLiteral("6 : Multi en 6"));
+    QCOMPARE(run.box(QStringLiteral("cpersogarantie"))->currentText(),
+        QStringLiteral("si les 4 premiers sont parmi vos 9 chevaux, un ticket paie le Multi en 6"));
+    run.setHorses(9, 2);
+    if (!run.tab->ownSystem().hasTable())
+        run.click(QStringLiteral("bchercher"));
+    const mvx::OwnSystem multi = run.tab->ownSystem();
+    QVERIFY(multi.hasTable() && multi.rows.size() < 84); // fewer than the C(9, 6) of the full game
+    QCOMPARE(mvx::promiseSize(multi.request), 4);
+    QVERIFY(mvx::keepsGuarantee(multi.rows, multi.request));
+    const QString tickets = run.generate(QStringLiteral("multi.txt"));
+    const QString game = QDir(run.folder.path()).filePath(QStringLiteral("multi.mvx"));
+    run.platform.fileNames = { game };
+    run.click(QStringLiteral("brengjeu"));
+
+    run.choose(QStringLiteral("cpersoticket"), 3);
+    run.platform.fileNames = { game };
+    run.click(QStringLiteral("bchargejeu"));
+    QVERIFY(run.platform.messages.empty());
+    QCOMPARE(run.tab->ownSystem().rows, multi.rows);
+    QCOMPARE(run.box(QStringLiteral("cpersogarantie"))->currentText(),
+        QStringLiteral("si les 4 premiers sont parmi vos 9 chevaux, un ticket paie le Multi en 6"));
+    QCOMPARE(run.generate(QStringLiteral("again.txt")), tickets);
+
+    // The couplé placé: every three of the horses hold one of the pairs.
+    run.tab->setBet(mvx::Bet { mvx::Bet::Kind::CouplePlaced, 2 });
+    run.choose(QStringLiteral("cpersoticket"), 2);
+    QCOMPARE(run.box(QStringLiteral("cpersogarantie"))->currentText(),
+        QStringLiteral("si 3 de vos chevaux sont dans les 3 premiers, un ticket paie"));
+    if (!run.tab->ownSystem().hasTable())
+        run.click(QStringLiteral("bchercher"));
+    const mvx::OwnSystem pairs = run.tab->ownSystem();
+    QVERIFY(pairs.hasTable());
+    QCOMPARE(mvx::promiseSize(pairs.request), 3);
+    QVERIFY(mvx::keepsGuarantee(pairs.rows, pairs.request));
+    QCOMPARE(int(pairs.rows.size()), 36 - 20); // C(9, 2) less the largest triangle-free graph
+    const QString pairGame = QDir(run.folder.path()).filePath(QStringLiteral("paires.mvx"));
+    run.platform.fileNames = { pairGame };
+    run.click(QStringLiteral("brengjeu"));
+    run.choose(QStringLiteral("cpersoticket"), 5);
+    run.platform.fileNames = { pairGame };
+    run.click(QStringLiteral("bchargejeu"));
+    QVERIFY2(run.platform.messages.empty(), qPrintable(run.platform.messageTexts().join(QLatin1Char('|'))));
+    QCOMPARE(mvx::promiseSize(run.tab->ownSystem().request), 3);
+    QCOMPARE(run.tab->ownSystem().rows, pairs.rows);
 }
 
 QTEST_MAIN(OwnSystemTabTest)
