@@ -373,6 +373,8 @@ void SystemsPage::showBet(Bet bet)
         cpari->setCurrentIndex(int(found - bets_.begin()));
     }
     showBetOrder();
+    // The own-system tab offers the promises of the bet shown.
+    tperso->setBet(bet);
 }
 
 // The bets of old let the punter choose combinations or every order; the others decide.
@@ -412,6 +414,7 @@ void SystemsPage::cpariChange()
         cnbchetick->setCurrentIndex(horsesPerTicket(bet) - 1);
     }
     showBetOrder();
+    tperso->setBet(bet);
     formula_->offerFor(bet);
     // On the generator's tab the boxes shown follow a formula the bet no longer has.
     if (PageControl1->currentWidget() == tcombi) {

@@ -310,8 +310,10 @@ void OwnSystemTabTest::promisesOfTheBetSavedWithTheGame()
         QStringLiteral("si les 4 premiers sont parmi vos 9 chevaux, un ticket paie le Multi en 6"));
     QCOMPARE(run.generate(QStringLiteral("again.txt")), tickets);
 
-    // The couplé placé: every three of the horses hold one of the pairs.
-    run.tab->setBet(mvx::Bet { mvx::Bet::Kind::CouplePlaced, 2 });
+    // The couplé placé, chosen in the page's "Pari" list: every three of the horses hold one of
+    // the pairs.
+    QComboBox *pari = run.box(QStringLiteral("cpari"));
+    pari->setCurrentIndex(pari->findText(QStringLiteral("Couplé placé")));
     run.choose(QStringLiteral("cpersoticket"), 2);
     QCOMPARE(run.box(QStringLiteral("cpersogarantie"))->currentText(),
         QStringLiteral("si 3 de vos chevaux sont dans les 3 premiers, un ticket paie"));
