@@ -1,6 +1,7 @@
 #include "ui/common_widgets.h"
-#include "ui/font_follow.h"
 
+#include "ui/focus_look.h"
+#include "ui/font_follow.h"
 #include "ui/keyboard_access.h"
 
 #include <QApplication>
@@ -17,13 +18,13 @@
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
-#include <QStyle>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QStyleOption>
 #include <QTableView>
 
@@ -439,6 +440,7 @@ void setUpWindow(QWidget *window, const QString &objectName, QSize clientSize, c
     window->setFont(font);
     addWindowBackground(window);
     pressFocusedButtonOnReturn();
+    showFocusClearly();
     installAccessibleNames();
     scrollWhenLargerThanScreen(window);
     // Installed after the screen fit, so that it runs first: the window grows, then it is fitted.
