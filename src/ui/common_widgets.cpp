@@ -1,5 +1,7 @@
 #include "ui/common_widgets.h"
 
+#include "ui/focus_look.h"
+#include "ui/font_follow.h"
 #include "ui/keyboard_access.h"
 
 #include <QApplication>
@@ -22,6 +24,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QStyleOption>
 #include <QTableView>
 
@@ -437,8 +440,11 @@ void setUpWindow(QWidget *window, const QString &objectName, QSize clientSize, c
     window->setFont(font);
     addWindowBackground(window);
     pressFocusedButtonOnReturn();
+    showFocusClearly();
     installAccessibleNames();
     scrollWhenLargerThanScreen(window);
+    // Installed after the screen fit, so that it runs first: the window grows, then it is fitted.
+    followApplicationFont(window);
 }
 
 namespace {
@@ -474,7 +480,14 @@ private:
         if (frame.isEmpty() && QGuiApplication::platformName() != QLatin1String("offscreen"))
             frame = QSize(8, 32);
         const QSize room = screen->availableGeometry().size() - frame;
-        const QSize fitted = laidOut_.boundedTo(room);
+        QSize fitted = laidOut_.boundedTo(room);
+        // A scroll bar along one side takes room from the other: the window gives it that room
+        // when the screen has it, rather than scroll a few pixels both ways.
+        const int bar = window_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, window_);
+        if (fitted.width() < laidOut_.width())
+            fitted.setHeight(std::min(room.height(), laidOut_.height() + bar));
+        if (fitted.height() < laidOut_.height())
+            fitted.setWidth(std::min(room.width(), laidOut_.width() + bar));
         if (!area_ && fitted == laidOut_)
             return;
         if (!area_)
@@ -685,13 +698,15 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 GridHeading::GridHeading(QTableView *grid, int rowHeight, const std::vector<int> &columnWidths)
     : QHeaderView(Qt::Horizontal, grid)
     , grid_(grid)
-    , rowHeight_(rowHeight)
+    , rowHeight_(scaledToFont(rowHeight))
     , columnWidths_(columnWidths)
 {
+    for (int &width : columnWidths_)
+        width = scaledToFont(width);
     setSectionsClickable(false);
     setHighlightSections(false);
     setSectionResizeMode(QHeaderView::Fixed);
-    setFixedHeight(rowHeight);
+    setFixedHeight(rowHeight_);
 }
 
 void GridHeading::setModel(QAbstractItemModel *model)
@@ -750,7 +765,7 @@ void setUpGrid(QTableView *grid, GridCellDelegate *delegate, int rowHeight, cons
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->verticalHeader()->setMinimumSectionSize(1);
-    grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    grid->verticalHeader()->setDefaultSectionSize(scaledToFont(rowHeight));
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setWordWrap(false);

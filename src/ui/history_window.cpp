@@ -3,6 +3,7 @@
 #include "combi/game_cost.h"
 #include "model/outside_links.h"
 #include "ui/common_widgets.h"
+#include "ui/font_follow.h"
 #include "ui/history_access.h"
 
 #include <QChart>
@@ -217,10 +218,10 @@ Tfmescourses::Tfmescourses(HistoryAccess &history, Platform &platform, QWidget *
     grillecourses_->setSelectionMode(QAbstractItemView::SingleSelection);
     grillecourses_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     grillecourses_->verticalHeader()->hide();
-    grillecourses_->verticalHeader()->setDefaultSectionSize(22);
+    grillecourses_->verticalHeader()->setDefaultSectionSize(ui::scaledToFont(22));
     const int widths[RaceTableModel::ColumnCount] = { 84, 232, 70, 70, 90, 90, 90 };
     for (int c = 0; c < RaceTableModel::ColumnCount; ++c)
-        grillecourses_->setColumnWidth(c, widths[c]);
+        grillecourses_->setColumnWidth(c, ui::scaledToFont(widths[c]));
 
     ltotaux_ = new ui::ResultText(QStringLiteral("Totaux"), this);
     ltotaux_->setObjectName(QStringLiteral("ltotaux"));

@@ -3,6 +3,7 @@
 #include "arrival/rapports_text.h"
 #include "game/result_section.h"
 #include "ui/common_widgets.h"
+#include "ui/font_follow.h"
 #include "ui/keyboard_access.h"
 
 #include <QClipboard>
@@ -182,10 +183,10 @@ OfficialResultDialog::OfficialResultDialog(
     grapports_->setAccessibleName(QStringLiteral("Rapports publiés"));
     grapports_->setHorizontalHeaderLabels(
         { QStringLiteral("Catégorie"), QStringLiteral("Combinaison"), QStringLiteral("Rapport (€)") });
-    grapports_->setColumnWidth(kCategoryColumn, 200);
-    grapports_->setColumnWidth(kCombinationColumn, 120);
+    grapports_->setColumnWidth(kCategoryColumn, ui::scaledToFont(200));
+    grapports_->setColumnWidth(kCombinationColumn, ui::scaledToFont(120));
     grapports_->horizontalHeader()->setStretchLastSection(true);
-    grapports_->verticalHeader()->setDefaultSectionSize(22);
+    grapports_->verticalHeader()->setDefaultSectionSize(ui::scaledToFont(22));
     // Tab leaves the table: arrows move between its cells.
     ui::keepGridOutOfTabChain(grapports_);
     grapports_->installEventFilter(this);

@@ -169,7 +169,7 @@ TicketGrid::TicketGrid(QWidget *parent)
     table_->horizontalHeader()->hide();
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setMinimumSectionSize(1);
-    table_->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    table_->verticalHeader()->setDefaultSectionSize(rowHeight_);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->horizontalHeader()->setMinimumSectionSize(1);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -204,7 +204,7 @@ void TicketGrid::setContent(std::shared_ptr<const GridContent> content)
     model_->setContent(std::move(content));
     if (const GridContent *c = model_->content())
         for (int column = 0; column < c->columnCount(); ++column)
-            table_->setColumnWidth(column, c->columnWidth(column));
+            table_->setColumnWidth(column, ui::scaledToFont(c->columnWidth(column)));
     {
         const QSignalBlocker blocker(scrollBar_);
         scrollBar_->setValue(0);
@@ -269,21 +269,21 @@ void TicketGrid::layoutRows()
     int contentWidth = 0;
     if (content)
         for (int column = 0; column < content->columnCount(); ++column)
-            contentWidth += content->columnWidth(column);
+            contentWidth += ui::scaledToFont(content->columnWidth(column));
 
     bool vertical = false;
     bool horizontal = false;
     int height = inside.height();
     for (int pass = 0; pass < 2; ++pass) {
         height = inside.height() - (horizontal ? barExtent : 0);
-        const int whole = std::max((height - kRowHeight) / kRowHeight, 0);
+        const int whole = std::max((height - rowHeight_) / rowHeight_, 0);
         vertical = rows > whole;
         horizontal = contentWidth > inside.width() - (vertical ? barExtent : 0);
     }
     height = inside.height() - (horizontal ? barExtent : 0);
-    const int whole = std::max((height - kRowHeight) / kRowHeight, 1);
+    const int whole = std::max((height - rowHeight_) / rowHeight_, 1);
     // The last row may show only in part.
-    windowRows_ = std::max((height - kRowHeight + kRowHeight - 1) / kRowHeight, 1);
+    windowRows_ = std::max((height - rowHeight_ + rowHeight_ - 1) / rowHeight_, 1);
 
     table_->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     table_->setGeometry(inside.left(), inside.top(), inside.width() - (vertical ? barExtent : 0), inside.height());

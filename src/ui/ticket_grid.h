@@ -2,6 +2,7 @@
 
 #include "model/game_state.h"
 #include "model/ticket_list.h"
+#include "ui/font_follow.h"
 
 #include <QAbstractTableModel>
 #include <QFrame>
@@ -92,7 +93,7 @@ class TicketGrid : public QFrame
     Q_OBJECT
 
 public:
-    static constexpr int kRowHeight = 24;
+    static constexpr int kRowHeight = 24; // at the layout's font; rowHeight_ follows the font
 
     explicit TicketGrid(QWidget *parent = nullptr);
 
@@ -131,6 +132,7 @@ private:
     QScrollBar *scrollBar_ = nullptr;
     GridWindowModel *model_ = nullptr;
     int windowRows_ = 1;
+    int rowHeight_ = scaledToFont(kRowHeight);
     std::int64_t currentRow_ = 1;
     int currentColumn_ = 0;
 };
