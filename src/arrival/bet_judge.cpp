@@ -180,14 +180,17 @@ std::optional<double> BetJudge::rapportFor(ResultCategory category, std::span<co
 {
     const bool ordered = combinationShape(category).ordered;
     const std::vector<int> set = sorted({ combination.begin(), combination.end() });
+    // As for the bets of old, the rapport published for the combination goes before one for the
+    // same horses tied in another order, which goes before a rapport for the whole category.
     std::optional<double> exact;
     std::optional<double> tied;
+    std::optional<double> whole;
     for (const Rapport &rapport : result().rapports) {
         if (rapport.category != category)
             continue;
         std::optional<double> *into = nullptr;
         if (rapport.combination.empty())
-            into = &exact;
+            into = &whole;
         else if (!ordered)
             into = sorted(rapport.combination) == set ? &exact : nullptr;
         else if (std::equal(
@@ -200,7 +203,7 @@ std::optional<double> BetJudge::rapportFor(ResultCategory category, std::span<co
         if (into && (!*into || rapport.amount > **into))
             *into = rapport.amount;
     }
-    return exact ? exact : tied;
+    return exact ? exact : tied ? tied : whole;
 }
 
 // ---------------------------------------------------------------------------------------------

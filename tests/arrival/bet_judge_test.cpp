@@ -168,6 +168,11 @@ TEST(BetJudge, OwnRapportOfEachTiedPairAndTheComplementOnTheTicket)
         Bet { Bet::Kind::TwoOfFour, 2 }, defaultStakes());
     EXPECT_EQ(row(twoOfFour, { 4, 7 }), "2sur4 7-4 5.30");
     EXPECT_EQ(row(twoOfFour, { 7, 9 }), "2sur4 7-9 4.10");
+    // A rapport for the pair goes before a higher one for the whole category.
+    const BetJudge oneAndAll(resultOf("7,13,2,9,4", {}, 0, 0, { "2sur4 50", "2sur4 7-9 4,10" }),
+        Bet { Bet::Kind::TwoOfFour, 2 }, defaultStakes());
+    EXPECT_EQ(row(oneAndAll, { 9, 7 }), "2sur4 7-9 4.10");
+    EXPECT_EQ(row(oneAndAll, { 13, 7 }), "2sur4 7-13 50.00");
     // A simple's rapport is published with its one horse, and reads back as written.
     const BetJudge placed(resultOf("7,13,2=9,4", {}, 0, 9, { "Simple placé 13 1,80", "Simple placé 9 2,10" }),
         Bet { Bet::Kind::SimplePlaced, 1 }, defaultStakes());
